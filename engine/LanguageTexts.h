@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// Every text of the current language file: interface captions, messages and the tables
+// that turn frames into sentences. Filled by CaricaLingua.
+struct LanguageTexts
+{
+    QString Lingua;                    // base name of the loaded file
+    QHash<QString, QString> menu;      // [menu] captions by key
+    QHash<QString, QString> tooltip;   // [tooltip] texts by key
+    QHash<QString, QString> text;      // [text] language texts by key
+    QHash<QString, QString> error;     // [error] texts by key
+    QString Lcom;                      // caption beside the command tab
+    QString Lmon;                      // caption beside the monitor tab
+    std::array<QString, 9> NomiWho{};
+    std::array<QString, 6> TestiPcam{};
+    std::array<QString, 2> NomiProg{};
+    QString TitoloApp;
+
+    // Translation tables, one per section, sized as the translator indexes them.
+    QStringList wholight, light, automation, power, whopower;
+    QStringList thermo, whothermo, dimthermo, modthermo, knobthermo, valvethermo;
+    QStringList devmodel, device, daydevice, security, whosecurity, aux, video, whovideo, audio;
+
+    QString t(const QString &key) const { return text.value(key); }
+    QString e(const QString &key) const { return error.value(key); }
+};

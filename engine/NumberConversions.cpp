@@ -1,0 +1,106 @@
+#include "NumberConversions.h"
+
+#include "ConversionError.h"
+
+#include <cmath>
+#include <limits>
+
+namespace NumberConversions {
+
+std::optional<double> tryValue(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    // Only plain decimal notation: no exponent, no hexadecimal, no thousands separators.
+    int i = 0;
+    if (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits = true;
+        else if (c == QLatin1Char('.') && !point)
+            point = true;
+        else
+            return std::nullopt;
+    }
+    if (!digits)
+        return std::nullopt;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return v;
+}
+
+double value(const QString &text)
+{
+    const auto v = tryValue(text);
+    if (!v)
+        throw ConversionError("not a number: " + text.toStdString());
+    return *v;
+}
+
+double numberValue(const QString &text)
+{
+    QString run;
+    bool point = false;
+    bool started = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t'))
+            continue;
+        if (!started && (c == QLatin1Char('+') || c == QLatin1Char('-'))) {
+            run += c;
+            started = true;
+            continue;
+        }
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            run += c;
+        } else if (c == QLatin1Char('.') && !point) {
+            run += c;
+            point = true;
+        } else {
+            break;
+        }
+        started = true;
+    }
+    bool ok = false;
+    const double v = run.toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+int roundHalfEven(double v)
+{
+    if (!std::isfinite(v))
+        throw ConversionError("not a finite number");
+    double r = std::floor(v);
+    const double diff = v - r;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0.0))
+        r += 1.0;
+    if (r < std::numeric_limits<int>::min() || r > std::numeric_limits<int>::max())
+        throw ConversionError("number out of range");
+    return static_cast<int>(r);
+}
+
+int wholeNumber(const QString &text)
+{
+    return roundHalfEven(value(text));
+}
+
+quint8 toByte(double v)
+{
+    const int n = roundHalfEven(v);
+    if (n < 0 || n > 255)
+        throw ConversionError("byte out of range");
+    return static_cast<quint8>(n);
+}
+
+quint8 toByte(const QString &text)
+{
+    return toByte(value(text));
+}
+
+} // namespace NumberConversions

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The number conversions that frames, conf.xml and the language tables share. They are
+// deliberately lenient or strict in exactly the ways callers rely on; see each function.
+namespace NumberConversions {
+
+// The text as a decimal number, blanks around it allowed: "21", " -3 ", "0.5", "+4".
+std::optional<double> tryValue(const QString &text);
+// As tryValue, but a text that is not a number throws ConversionError.
+double value(const QString &text);
+
+// Reads from the start, skipping blanks: optional sign, digits and at most one decimal
+// point, up to the first other character. "12#3" is 12, "#3" is 0. Never fails.
+double numberValue(const QString &text);
+
+// The text must be a decimal number; rounded to the nearest whole number, halves to the
+// even neighbour ("2.5" is 2, "3.5" is 4). Throws ConversionError otherwise.
+int wholeNumber(const QString &text);
+// Rounds halves to even; throws ConversionError outside the range of int.
+int roundHalfEven(double v);
+
+// A whole number that must lie in 0..255; throws ConversionError otherwise.
+quint8 toByte(const QString &text);
+quint8 toByte(double v);
+
+} // namespace NumberConversions
