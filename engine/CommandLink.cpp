@@ -140,10 +140,9 @@ bool CommandLink::send(const QString &frame, const QString &echo)
         m_written = link.FramePendenti;
         m_socket.write(m_written.toLatin1());
         m_framesWritten += frameCount(m_written);
-        if (attempt == 1)
-            m_firstWriteEnd = m_framesWritten;
 
-        const auto acknowledged = [this] { return !m_refused && m_answers >= m_firstWriteEnd; };
+        // Every frame written so far has its answer: nothing of this send is left owed.
+        const auto acknowledged = [this] { return !m_refused && m_answers >= m_framesWritten; };
         const LinkWait::Outcome outcome = LinkWait::run(
             [&] { return acknowledged() || m_refused || !connected(); }, [this] { return m_state.InChiusura; },
             m_timings.ackMs,

@@ -80,7 +80,6 @@ private:
     qint64 m_framesWritten = 0;  // since the session opened
     qint64 m_answers = 0;        // acknowledgements and refusals since then
     qint64 m_sendStart = 0;      // frames written before the current send
-    qint64 m_firstWriteEnd = 0;  // the current send is acknowledged once this many are answered
     bool m_refused = false;
     QString m_written;           // the pending text as last written
     QString m_carried;           // queued frames the last send did not write

@@ -53,6 +53,14 @@ void FakeGateway::pushEvent(const QString &frames)
     }
 }
 
+void FakeGateway::pushCommand(const QString &text)
+{
+    for (const Peer &p : std::as_const(m_peers)) {
+        if (p.open && p.kind == Kind::Command && p.socket)
+            p.socket->write(text.toLatin1());
+    }
+}
+
 void FakeGateway::dropConnections()
 {
     const auto sockets = m_peers.keys();

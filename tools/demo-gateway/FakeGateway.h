@@ -47,6 +47,8 @@ public:
 
     // Actions
     void pushEvent(const QString &frames);
+    // Text written as it is to every open command session (late or stray answers).
+    void pushCommand(const QString &text);
     void dropConnections();
 
     // Records
