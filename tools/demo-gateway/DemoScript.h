@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -25,7 +25,7 @@ private:
     FakeGateway &m_gateway;
     QTimer m_events;
     int m_step = 0;
-    QHash<QString, QString> m_lights;  // WHERE -> WHAT
+    QMap<QString, QString> m_lights;  // WHERE -> WHAT
     int m_temperature1 = 215;          // tenths of a degree
     int m_temperature2 = 198;
 };
