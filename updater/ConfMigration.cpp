@@ -16,6 +16,7 @@ using UpdaterFiles::Crlf;
 namespace {
 
 const QString RootClose = QStringLiteral("</ACTUATOR>");
+const QString VersionTag = QStringLiteral("<version number=");
 const QString CameraClose = QStringLiteral("</camera>");
 
 const QString GroupComment = QStringLiteral("<!-- inserire i nomi dei gruppi / insert the name of the groups");
@@ -153,11 +154,10 @@ QString replaceOutsideComments(const QString &text, const QString &what, const Q
 
 QString confVersion(const QString &text)
 {
-    static const QString Tag = QStringLiteral("<version number=");
-    const qsizetype at = text.indexOf(Tag);
+    const qsizetype at = text.indexOf(VersionTag);
     if (at < 0)
         return {};
-    return text.mid(at + Tag.size() + 1, 5);
+    return text.mid(at + VersionTag.size() + 1, 5);
 }
 
 bool hasAddrAttribute(const QString &text)
@@ -249,6 +249,10 @@ ConfMigration migrateConfText(const QString &text)
     const auto setVersionTag = [&x](const QString &from) {
         x.replace(QStringLiteral("<version number=\"%1\">").arg(from),
                   QStringLiteral("<version number=\"%1\">").arg(CurrentFormat));
+        // A tag written otherwise (other quotes, a blank before ">") would keep its old version
+        // and get the blocks again on every run: set the version where it was read.
+        if (confVersion(x) != CurrentFormat)
+            x.replace(x.indexOf(VersionTag) + VersionTag.size() + 1, 5, CurrentFormat);
     };
     if (m.version == QLatin1String("1.0.1")) {
         block = block101();
