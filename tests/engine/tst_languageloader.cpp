@@ -377,6 +377,10 @@ void TestLanguageLoader::shippedFileLayout()
     QVERIFY2(m_messages.shown.isEmpty(), "the shipped file is of the current version");
     QVERIFY(m_texts.t(QStringLiteral("txtPwCon")).contains(QStringLiteral("\\ip")));
     QVERIFY(m_texts.dimthermo.at(0).contains(QStringLiteral("°C")));
+    // Sentences write "\c\n" with nothing between: the quoted words carry the blank.
+    for (const QString &word : m_texts.wholight)
+        QVERIFY2(word.endsWith(QLatin1Char(' ')) && !word.trimmed().isEmpty(), qPrintable(word));
+    QVERIFY(m_texts.whopower.at(1).endsWith(QLatin1Char(' ')));
 }
 
 void TestLanguageLoader::shippedInterfaceKeys_data()
