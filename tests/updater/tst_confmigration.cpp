@@ -1,4 +1,7 @@
+#include "ConfLoader.h"
 #include "ConfMigration.h"
+#include "EngineState.h"
+#include "RecordingMessageBox.h"
 #include "TestFolder.h"
 #include "UpdateLog.h"
 #include "Windows1252.h"
@@ -33,6 +36,8 @@ private slots:
     void cameraAttributesNeverTwice_data();
     void cameraAttributesNeverTwice();
     void commentedProgrammerExampleStays();
+    void mainProgramLoadsTheResult_data();
+    void mainProgramLoadsTheResult();
     void failureKeepsConf_data();
     void failureKeepsConf();
 };
@@ -446,6 +451,63 @@ void TestConfMigration::commentedProgrammerExampleStays()
     QString why;
     QVERIFY2(wellFormed(m.text, &why), qPrintable(why));
     QCOMPARE(m.text.count(QStringLiteral("<!--")), 2);
+}
+
+void TestConfMigration::mainProgramLoadsTheResult_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QStringList>("cameraAddresses"); // cameras 1 and 12
+    QTest::addColumn<QString>("programmerName");      // scenario programmer entry 1
+
+    const QString points = QStringLiteral(
+        "<device point=\"11\" name=\"Luce soggiorno\" type=\"1\" group=\"1\"></device>\r\n"
+        "<device point=\"21\" name=\"Tapparella\" type=\"2\" group=\"0\"></device>\r\n");
+    const QString groups = QStringLiteral("<group name=\"Zona giorno\" group=\"1\"></group>\r\n"
+                                          "<load name=\"Lavatrice\" priority=\"1\"></load>\r\n");
+    const QString oldCameras = QStringLiteral(
+        "<probe name=\"Soggiorno\" number=\"1\"></probe>\r\n"
+        "<!-- inserire i nomi delle telecamere / insert the name of the camera\r\n"
+        "<camera name=\"esempio\" number=\"1\"></camera>\r\n-->\r\n"
+        "<camera name=\"Ingresso\" number=\"1\"></camera>\r\n"
+        "<aux name=\"Cancello\" number=\"2\"></aux>\r\n"
+        "<camera name=\"Garage\" number=\"12\"></camera>\r\n");
+    QTest::newRow("1.0.0") << "1.0.0" << points << QStringList{QString(), QString()} << "scenario n.1";
+    QTest::newRow("1.0.1") << "1.0.1" << points + groups << QStringList{QString(), QString()} << "scenario n.1";
+    QTest::newRow("1.0.2") << "1.0.2" << points + groups + oldCameras
+                           << QStringList{QStringLiteral("4001"), QStringLiteral("4012")} << QString();
+    QTest::newRow("1.0.3") << "1.0.3" << points + groups + oldCameras + ProgrammerExample + Crlf
+                           << QStringList{QStringLiteral("4001"), QStringLiteral("4012")} << QString();
+    QTest::newRow("1.0.4 with addr")
+        << "1.0.4"
+        << points + QStringLiteral("<camera name=\"Ingresso\" number=\"1\" addr=\"4001\" type=\"2\"></camera>\r\n")
+        << QStringList{QStringLiteral("4001#2"), QString()} << QString();
+}
+
+// The point of the migration: the main program's own loader takes the result without a word.
+void TestConfMigration::mainProgramLoadsTheResult()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, body);
+    QFETCH(QStringList, cameraAddresses);
+    QFETCH(QString, programmerName);
+
+    TestFolder folder;
+    QVERIFY(folder.writeText1252(QStringLiteral("conf.xml"), conf(version, body)));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+
+    EngineState state;
+    state.programFolder = folder.path();
+    for (const char *key : {"xmlold", "xmlgen", "xmlCameraErr", "xmlCameraDup", "xml200Err", "xmlcenAErr"})
+        state.lang.error.insert(QLatin1String(key), QLatin1String(key));
+    RecordingMessageBox boxes;
+    QVERIFY(ConfLoader(state, boxes).CaricaConf());
+    QVERIFY2(boxes.shown.isEmpty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
+    QVERIFY(!state.InChiusura);
+    QCOMPARE(state.model.Dispositivi.at(11).name, QStringLiteral("Luce soggiorno"));
+    QCOMPARE(state.model.IndirizziCamere.at(1), cameraAddresses.at(0));
+    QCOMPARE(state.model.IndirizziCamere.at(12), cameraAddresses.at(1));
+    QCOMPARE(state.model.ScenariMH200.at(1).name, programmerName);
 }
 
 void TestConfMigration::failureKeepsConf_data()
