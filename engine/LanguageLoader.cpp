@@ -3,6 +3,7 @@
 #include "IniDocument.h"
 #include "LanguageTexts.h"
 #include "MessageBoxService.h"
+#include "ProgramIdentity.h"
 #include "ProgramSettings.h"
 #include "SettingKeys.h"
 
@@ -118,7 +119,7 @@ void LanguageLoader::CaricaLingua(const QString &language)
 
     // An older file still loads: what it lacks stays empty.
     if (ini.value(QStringLiteral("Version"), QStringLiteral("ini")) != QLatin1String(CurrentVersion))
-        m_messages.message(t.error.value(QStringLiteral("iniold")), str(ProgramTitle));
+        m_messages.message(t.error.value(QStringLiteral("iniold")), ProgramIdentity::Title);
 
     const auto readTexts = [&](std::initializer_list<const char *> keys) {
         for (const char *key : keys)
@@ -139,7 +140,7 @@ void LanguageLoader::CaricaLingua(const QString &language)
     }
 
     readTexts({"Options", "RClick", "NoComm", "NoUsb"});
-    t.TitoloApp = str(ProgramTitle);
+    t.TitoloApp = ProgramIdentity::TitoloApp;
     readTexts({"Stop", "StartMon", "Traystart", "Traystop", "LogStart", "LogStop", "ErrTrad", "Monstart",
                "Comstart", "Comstop", "UpdChk", "link", "UpdReady", "UpdAct", "UpdNew", "UpdDwn", "NoUpd",
                "UpdErr"});

@@ -19,7 +19,6 @@ class LanguageLoader
 {
 public:
     static constexpr const char *CurrentVersion = "1.0.4";
-    static constexpr const char *ProgramTitle = "Tervalia";
 
     LanguageLoader(LanguageTexts &texts, const ProgramSettings &settings, MessageBoxService &messages,
                    const QString &programFolder);

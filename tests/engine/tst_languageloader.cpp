@@ -199,7 +199,7 @@ void TestLanguageLoader::versionCheck()
     if (warned) {
         QCOMPARE(m_messages.shown.size(), 1);
         QCOMPARE(m_messages.shown.first().text, QStringLiteral("Vecchio file"));
-        QCOMPARE(m_messages.shown.first().title, QStringLiteral("Tervalia"));
+        QCOMPARE(m_messages.shown.first().title, QStringLiteral("Ombrix"));
     } else {
         QVERIFY(m_messages.shown.isEmpty());
     }
