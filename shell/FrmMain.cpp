@@ -846,8 +846,10 @@ void FrmMain::barra_ButtonClick(int index)
                 m_windows->show(kFrmAux, false);
             m_mWaux->setChecked(!visible);
         } else {
-            if (!AuxLetti)
+            if (!AuxLetti) {
                 sendStatusRequest(QStringLiteral("*#9##"), true);
+                AuxLetti = true;
+            }
             m_mWaux->setChecked(m_windows->show(kFrmAux, false));
         }
         break;
