@@ -4,6 +4,7 @@
 #include "EngineState.h"
 #include "MessageBoxService.h"
 #include "NumberConversions.h"
+#include "ProgramIdentity.h"
 #include "Windows1252.h"
 
 #include <QDir>
@@ -22,8 +23,8 @@ const QString ConfFileName = QStringLiteral("conf.xml");
 const QString CurrentVersion = QStringLiteral("1.0.4");
 // Warnings carry the program's title; a parse failure the executable's name, so that the
 // user can tell it apart from the program's own complaints about the content.
-const QString ProgramTitle = QStringLiteral("Ombrix");
-const QString ExecutableName = QStringLiteral("ombrix");
+const QString &ProgramTitle = ProgramIdentity::Title;
+const QString &ExecutableName = ProgramIdentity::ExecutableName;
 const QString FailureTitle = QStringLiteral("Errore");
 
 class MissingAttribute : public std::runtime_error
