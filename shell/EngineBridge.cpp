@@ -2,15 +2,18 @@
 
 #include "ConfLoader.h"
 #include "EngineState.h"
+#include "LanguageLoader.h"
 
-EngineBridge::EngineBridge(EngineState &state, MessageBoxService &messages)
-    : m_state(state), m_conf(std::make_unique<ConfLoader>(state, messages))
+EngineBridge::EngineBridge(EngineState &state, ProgramSettings &settings, MessageBoxService &messages)
+    : m_state(state),
+      m_conf(std::make_unique<ConfLoader>(state, messages)),
+      m_language(std::make_unique<LanguageLoader>(state.lang, settings, messages, state.programFolder))
 {
 }
 
 EngineBridge::~EngineBridge() = default;
 
-void EngineBridge::CaricaLingua(const QString &language) { m_state.lang.Lingua = language; }
+void EngineBridge::CaricaLingua(const QString &language) { m_language->CaricaLingua(language); }
 
 bool EngineBridge::CaricaConf() { return m_conf->CaricaConf(); }
 

@@ -5,6 +5,8 @@
 #include <memory>
 
 class ConfLoader;
+class LanguageLoader;
+class ProgramSettings;
 class MessageBoxService;
 struct EngineState;
 
@@ -12,7 +14,7 @@ struct EngineState;
 class EngineBridge : public ShellEngine
 {
 public:
-    EngineBridge(EngineState &state, MessageBoxService &messages);
+    EngineBridge(EngineState &state, ProgramSettings &settings, MessageBoxService &messages);
     ~EngineBridge() override;
 
     void CaricaLingua(const QString &language) override;
@@ -26,4 +28,5 @@ public:
 private:
     EngineState &m_state;
     std::unique_ptr<ConfLoader> m_conf;
+    std::unique_ptr<LanguageLoader> m_language;
 };

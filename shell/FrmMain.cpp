@@ -6,9 +6,11 @@
 #include "DeviceWindows.h"
 #include "EngineState.h"
 #include "FileDialogService.h"
+#include "LanguageLoader.h"
 #include "LogSearch.h"
 #include "MessageBoxService.h"
 #include "NumberConversions.h"
+#include "ProgramIdentity.h"
 #include "ProgramSettings.h"
 #include "SettingKeys.h"
 #include "ShellEngine.h"
@@ -607,8 +609,7 @@ void FrmMain::loadCharacterStage()
 
 void FrmMain::fillLanguageMenu()
 {
-    const QStringList files = QDir(m_state.programFolder)
-                                  .entryList({QStringLiteral("*.lng")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList files = LanguageLoader::availableLanguages(m_state.programFolder);
     for (int i = 0; i < files.size(); ++i) {
         QAction *entry = nullptr;
         if (i < m_mSetLingua.size()) {
@@ -620,7 +621,7 @@ void FrmMain::fillLanguageMenu()
             connect(entry, &QAction::triggered, this, [this, i] { mSetLingua_Click(i); });
             m_mSetLingua << entry;
         }
-        const QString caption = files.at(i).left(files.at(i).size() - 4);
+        const QString &caption = files.at(i);
         entry->setText(caption);
         entry->setChecked(caption.toLower() == m_state.lang.Lingua.toLower());
     }
@@ -1043,7 +1044,7 @@ void FrmMain::mSetLingua_Click(int index)
             m_engine->CaricaLingua(language);
     } catch (const std::exception &e) {
         m_messages.message(QString::number(errorNumber(e)) + QStringLiteral(" - ") + QString::fromLocal8Bit(e.what()),
-                           programTitle(), MessageBoxService::Icon::Critical);
+                           ProgramIdentity::Title, MessageBoxService::Icon::Critical);
     }
     applyLanguage();
     m_settings.save(SettingKeys::Language, language);
@@ -1134,7 +1135,7 @@ void FrmMain::Cfind_Click()
     case LogSearch::Outcome::NotFound:
         c.setPosition(0);
         m_tlog->setTextCursor(c);
-        m_messages.message(m_state.lang.t(QStringLiteral("nofound")), programTitle());
+        m_messages.message(m_state.lang.t(QStringLiteral("nofound")), ProgramIdentity::Title);
         return;
     }
 }
@@ -1173,7 +1174,7 @@ void FrmMain::SalvaLog()
     const QByteArray bytes = (pane->text() + QStringLiteral("\r\n")).toUtf8();
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
         || !file.flush()) {
-        m_messages.message(file.errorString(), programFileName(), MessageBoxService::Icon::Critical);
+        m_messages.message(file.errorString(), ProgramIdentity::ExecutableName, MessageBoxService::Icon::Critical);
         return;
     }
     file.close();

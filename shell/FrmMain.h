@@ -132,8 +132,6 @@ public:
     // Tray pictures: 0 idle, 1 activity, 2 link down.
     std::array<QIcon, 3> PicSt;
 
-    static QString programTitle() { return QStringLiteral("Tervalia"); }
-    static QString programFileName() { return QStringLiteral("Ombrix"); }
 
 signals:
     // The program has closed for good; main ends the event loop.

@@ -494,7 +494,7 @@ void TestMainWindow::saveFailure()
     f.files.answer = f.dir.filePath(QStringLiteral("no-such-folder/out.txt"));
     f.window.SalvaLog();
     QCOMPARE(f.boxes.shown.size(), 1);
-    QCOMPARE(f.boxes.shown.first().title, QStringLiteral("Ombrix"));
+    QCOMPARE(f.boxes.shown.first().title, QStringLiteral("ombrix"));
     QCOMPARE(f.boxes.shown.first().icon, MessageBoxService::Icon::Critical);
     QVERIFY(!f.boxes.shown.first().text.isEmpty());
     QCOMPARE(f.window.Tlog().text(), QStringLiteral("x\r\n"));
@@ -520,7 +520,7 @@ void TestMainWindow::findThroughWindow()
     f.window.Tfind().setText(QStringLiteral("cantina"));
     f.window.Cfind_Click();
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Testo non trovato")});
-    QCOMPARE(f.boxes.shown.first().title, QStringLiteral("Tervalia"));
+    QCOMPARE(f.boxes.shown.first().title, QStringLiteral("Ombrix"));
     f.window.mFind_Click();
     QVERIFY(!f.window.Pfind().isVisible());
     QVERIFY(f.window.Tfind().text().isEmpty());
