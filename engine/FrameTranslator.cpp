@@ -1,0 +1,232 @@
+#include "FrameTranslator.h"
+
+#include "CharacterService.h"
+#include "DisplayClient.h"
+#include "EngineState.h"
+#include "Frame.h"
+#include "LogPane.h"
+#include "MessageBoxService.h"
+#include "NoticeService.h"
+#include "NumberConversions.h"
+#include "OutputError.h"
+#include "StatusBar.h"
+#include "TranslationTables.h"
+#include "WindowRegistry.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <cmath>
+#include <stdexcept>
+
+using namespace TranslationTables;
+namespace NC = NumberConversions;
+
+namespace {
+
+const QString MonitorPane = QStringLiteral("Tlog");
+const QString AckPiece = QStringLiteral("*#*1");
+const QString NackPiece = QStringLiteral("*#*0");
+const QString Crlf = QStringLiteral("\r\n");
+
+// WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
+int groupOf(const QString &who)
+{
+    QString w = who;
+    w.remove(QLatin1Char('#'));
+    static const QString names[] = {
+        QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+        QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("7"),
+        QStringLiteral("9"), QStringLiteral("13"), QStringLiteral("16"),
+    };
+    for (int g = 0; g < 9; ++g) {
+        if (w == names[g])
+            return g;
+    }
+    return -1;
+}
+
+} // namespace
+
+const QString &FrameTranslator::Work::field(int i) const
+{
+    if (i < 0 || i >= fields.size())
+        throw std::out_of_range("missing field");
+    return fields[i];
+}
+
+FrameTranslator::FrameTranslator(EngineState &state, const Outputs &outputs)
+    : m_state(state), m_out(outputs), m_clock([] { return QTime::currentTime(); })
+{
+    m_tread.setSingleShot(true);
+    m_tread.setInterval(ReadHoldMs);
+    QObject::connect(&m_tread, &QTimer::timeout, &m_tread, [this] { m_inLettura = false; });
+}
+
+void FrameTranslator::Traduci(QString &frames, LogPane &box)
+{
+    run(frames, box, false);
+}
+
+void FrameTranslator::TraduciEco(const QString &frame, LogPane &box)
+{
+    QString copy = frame;
+    run(copy, box, true);
+}
+
+void FrameTranslator::run(QString &frames, LogPane &box, bool echo)
+{
+    if (frames.isEmpty())
+        return;
+    const QStringList pieces = Frame::cut(frames);
+    for (const QString &piece : pieces) {
+        bool heldBack = false;
+        if (!translateOne(piece, box, echo, heldBack))
+            return;
+        if (!heldBack)
+            frames.clear();
+    }
+}
+
+bool FrameTranslator::translateOne(const QString &piece, LogPane &box, bool echo, bool &heldBack)
+{
+    Work w;
+    w.echo = echo;
+    if (piece != AckPiece && piece != NackPiece) {
+        w.fields = Frame::fields(piece);
+        try {
+            dispatch(w);
+        } catch (const std::exception &) {
+            // One frame that cannot be read must not cost the rest of the chunk.
+            w.sentence = m_state.lang.t(QStringLiteral("ErrTrad"));
+            w.heldBack = false;
+        }
+    }
+    heldBack = w.heldBack;
+    if (heldBack)
+        return true;
+    try {
+        output(piece, w, box);
+    } catch (const OutputError &e) {
+        m_out.messages.message(QString::number(e.number()) + QStringLiteral(" - ") + e.description(),
+                               QCoreApplication::applicationName());
+        return false;
+    } catch (const std::exception &e) {
+        m_out.messages.message(QStringLiteral("0 - ") + QString::fromLocal8Bit(e.what()),
+                               QCoreApplication::applicationName());
+        return false;
+    }
+    return true;
+}
+
+void FrameTranslator::dispatch(Work &w)
+{
+    if (w.fields.size() < 2)
+        return; // no WHO: nothing to translate, logged raw
+    const QString &who = w.fields[1];
+
+    // What we send ourselves is often a request without values; there is nothing to say
+    // about it beyond the frame itself.
+    if (w.echo && who.startsWith(QLatin1Char('#')) && w.lastField() < 4)
+        return;
+
+    if (who == QLatin1String("1"))
+        lighting(w);
+    else if (who == QLatin1String("#1"))
+        lightingDimension(w);
+    else if (who == QLatin1String("2"))
+        automation(w);
+    else if (who == QLatin1String("3"))
+        energy(w);
+    else if (who == QLatin1String("#3"))
+        energyDimension(w);
+    else if (who == QLatin1String("4"))
+        thermo(w);
+    else if (who == QLatin1String("#4"))
+        thermoDimension(w);
+    else if (who == QLatin1String("5"))
+        alarm(w);
+    else if (who == QLatin1String("7"))
+        doorEntry(w);
+    else if (who == QLatin1String("9"))
+        auxiliary(w);
+    else if (who == QLatin1String("#13"))
+        gateway(w);
+    else if (who == QLatin1String("16"))
+        sound(w);
+}
+
+void FrameTranslator::setFilters(Work &w, int group) const
+{
+    w.notice = m_state.filters.Who[group] == 1;
+    w.speech = m_state.filters.WhoA[group] == 1;
+}
+
+void FrameTranslator::output(const QString &piece, const Work &w, LogPane &box)
+{
+    const QString frame = Frame::withTerminator(piece);
+    const int group = groupOf(w.fields.size() > 1 ? w.fields[1] : Frame::fields(piece).value(1));
+    const bool filtered = group >= 0 && m_state.filters.WhoL[group] == 0;
+
+    if (!w.sentence.isEmpty()) {
+        if (!w.echo && w.notice && box.paneName() == MonitorPane) {
+            m_out.notice.MostraMessaggio(w.sentence, frame, DurataAvviso, w.icon);
+            if (w.speech && m_out.character.AgentCaricato())
+                speak(w.sentence);
+        }
+        if (!filtered) {
+            writeLine(box, w.sentence + QStringLiteral(" (") + frame + QLatin1Char(')'), w.sentence);
+        }
+    } else if (!filtered) {
+        writeLine(box, frame, frame);
+    }
+    box.moveCaretToEnd();
+}
+
+void FrameTranslator::speak(const QString &sentence)
+{
+    CharacterService &c = m_out.character;
+    c.Show();
+    if (!m_inLettura) {
+        c.Play(QStringLiteral("Read"));
+        m_inLettura = true;
+        m_tread.setInterval(ReadHoldMs);
+        m_tread.start();
+    }
+    QString spoken = sentence.toLower();
+    spoken.replace(QString(QChar(0x00B0)) + QLatin1Char('c'), QStringLiteral(" gradi"));
+    m_ultimaRichiesta = c.Speak(spoken);
+    if (m_tread.isActive()) {
+        // Every sentence of a burst keeps the reading pose for another 3 s.
+        m_tread.stop();
+        m_tread.setInterval(ReadHoldMs);
+        m_tread.start();
+    }
+}
+
+void FrameTranslator::writeLine(LogPane &box, const QString &text, const QString &last)
+{
+    const QTime now = m_clock();
+    box.appendText(timeOfDay(now) + QStringLiteral(": ") + text + Crlf);
+    m_state.live.OraUltimoMessaggio = now;
+    m_state.live.UltimoMessaggio = last;
+}
+
+QString FrameTranslator::timeOfDay(const QTime &t)
+{
+    return QLocale().toString(t, QLocale::ShortFormat);
+}
+
+QString FrameTranslator::Dove(const QString &where) const
+{
+    const double v = NC::numberValue(where);
+    const int n = NC::roundHalfEven(v);
+    if (n < 0 || n >= InstallationModel::PointCount)
+        throw std::out_of_range("point address outside 0..999");
+    const QString &name = m_state.model.Dispositivi[std::size_t(n)].name;
+    if (!name.isEmpty())
+        return name;
+    if (v == std::floor(v))
+        return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+    return QString::number(v);
+}
