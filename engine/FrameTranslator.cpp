@@ -14,6 +14,7 @@
 #include "WindowRegistry.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLocale>
 
 #include <cmath>
@@ -56,7 +57,7 @@ const QString &FrameTranslator::Work::field(int i) const
 }
 
 FrameTranslator::FrameTranslator(EngineState &state, const Outputs &outputs)
-    : m_state(state), m_out(outputs), m_clock([] { return QTime::currentTime(); })
+    : m_state(state), m_out(outputs)
 {
     m_tread.setSingleShot(true);
     m_tread.setInterval(ReadHoldMs);
@@ -206,15 +207,33 @@ void FrameTranslator::speak(const QString &sentence)
 
 void FrameTranslator::writeLine(LogPane &box, const QString &text, const QString &last)
 {
-    const QTime now = m_clock();
-    box.appendText(timeOfDay(now) + QStringLiteral(": ") + text + Crlf);
-    m_state.live.OraUltimoMessaggio = now;
+    const QTime t = now();
+    box.appendText(timeOfDay(t) + QStringLiteral(": ") + text + Crlf);
+    m_state.live.OraUltimoMessaggio = t;
     m_state.live.UltimoMessaggio = last;
+}
+
+QTime FrameTranslator::now()
+{
+    if (m_clock)
+        return m_clock();
+    const qint64 second = QDateTime::currentMSecsSinceEpoch() / 1000;
+    if (second != m_clockSecond) {
+        m_clockSecond = second;
+        m_clockTime = QTime::currentTime();
+    }
+    return m_clockTime;
 }
 
 QString FrameTranslator::timeOfDay(const QTime &t)
 {
-    return QLocale().toString(t, QLocale::ShortFormat);
+    const QLocale locale;
+    if (t != m_formattedTime || locale != m_formattedLocale || m_formatted.isEmpty()) {
+        m_formattedTime = t;
+        m_formattedLocale = locale;
+        m_formatted = locale.toString(t, QLocale::ShortFormat);
+    }
+    return m_formatted;
 }
 
 QString FrameTranslator::Dove(const QString &where) const

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QLocale>
 #include <QTime>
 #include <QTimer>
 
@@ -75,6 +76,7 @@ private:
     void output(const QString &piece, const Work &w, LogPane &box);
     void speak(const QString &sentence);
     void writeLine(LogPane &box, const QString &text, const QString &last);
+    QTime now();
     QString timeOfDay(const QTime &t);
     void setFilters(Work &w, int group) const;
 
@@ -100,4 +102,11 @@ private:
     bool m_inLettura = false;
     int m_ultimaRichiesta = 0;
     std::function<QTime()> m_clock;
+    // Reading the local time costs a time-zone lookup; within one second the time of day
+    // and its text are the same for every line.
+    qint64 m_clockSecond = -1;
+    QTime m_clockTime;
+    QTime m_formattedTime;
+    QLocale m_formattedLocale;
+    QString m_formatted;
 };
