@@ -16,6 +16,11 @@ struct LanguageTexts
     QHash<QString, QString> error;     // [error] texts by key
     QString Lcom;                      // caption beside the command tab
     QString Lmon;                      // caption beside the monitor tab
+    QString Cfind;                     // the find button shares the [menu] "Find" caption
+    std::array<QString, 3> VociEnergia{}; // drop-down of toolbar button 8: volt, current, power
+    std::array<QString, 12> TooltipBarra{}; // tooltips by toolbar button number (1..11)
+    QString Isend;                     // send image beside the command box
+    QString cexp;                      // camera window's enlarge image
     std::array<QString, 9> NomiWho{};
     std::array<QString, 6> TestiPcam{};
     std::array<QString, 2> NomiProg{};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The names the program shows for itself, in one place.
+namespace ProgramIdentity {
+// Title of the program's message boxes.
+inline const QString Title = QStringLiteral("Ombrix");
+// The executable's name, which titles the parse-failure message of conf.xml.
+inline const QString ExecutableName = QStringLiteral("ombrix");
+// The title of the tray icon's balloons, whatever the language.
+inline const QString TitoloApp = QStringLiteral("Tervalia");
+} // namespace ProgramIdentity

@@ -1,0 +1,192 @@
+#include "IniDocument.h"
+#include "LanguageMerge.h"
+#include "RecordingMessageBox.h"
+#include "TestFolder.h"
+#include "UpdateLog.h"
+#include "Windows1252.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QtTest>
+
+class TestLanguageMerge : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void mergedFileExactly();
+    void englishEntriesAndLog();
+    void installedTablesLongerThanNewFile();
+    void currentFileOnlyDropsNew();
+    void failureKeepsEveryFile_data();
+    void failureKeepsEveryFile();
+};
+
+namespace {
+
+// An installed file of the previous format: its own interface texts and the user's tables.
+const QByteArray Installed103 =
+    "[menu]\r\nFile=Archivio\r\n[text]\r\nNoAck=Nessuna risposta\r\n[Version]\r\nini=1.0.3\r\n"
+    "# OPEN WEBNET #\r\n[light]\r\n0=\\n spenta\r\n1=\\n accesa\r\n"
+    "[whothermo]\r\n0=centrale\r\n1=zona\r\n\r\n[dimthermo]\r\n13=misurata \\t\xB0" "c\r\n";
+
+// What a release drops beside it, written with LF line ends as an editor might leave them.
+const QByteArray New104 =
+    "[menu]\nFile=File\nFind=Cerca\n[text]\nNoAck=Il gateway non risponde\n[Version]\nini=1.0.4\n"
+    "# OPEN WEBNET #\n[light]\n0=spento\n";
+
+QString read1252(const TestFolder &folder, const QString &name)
+{
+    return Windows1252::decode(folder.read(name));
+}
+
+} // namespace
+
+void TestLanguageMerge::mergedFileExactly()
+{
+    TestFolder folder;
+    RecordingMessageBox boxes;
+    UpdateLog log;
+    QVERIFY(folder.write(QStringLiteral("italian.lng"), Installed103));
+    QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
+
+    UpdateError error;
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+
+    QCOMPARE(folder.read(QStringLiteral("italian.lng")),
+             QByteArray("[menu]\r\nFile=File\r\nFind=Cerca\r\n[text]\r\nNoAck=Il gateway non risponde\r\n"
+                        "[Version]\r\nini=1.0.4\r\n"
+                        "# OPEN WEBNET #\r\n[light]\r\n0=\\n spenta\r\n1=\\n accesa\r\n"
+                        "[whothermo]\r\n0=centrale \\m\r\n1=zona \\z\r\n\r\n[dimthermo]\r\n13=misurata \\t\xB0" "c\r\n"
+                        "14=prevista \\t\xB0" "c in zona \\z modo \\m\r\n\r\n"));
+    QCOMPARE(folder.read(QStringLiteral("italian.old")), Installed103);
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.new"))));
+    QCOMPARE(log.text(), QStringLiteral("Versione attuale lingua ita: 1.0.3\r\n"
+                                        "Apertura lingua italiano 1.0.4 ... OK\r\n"
+                                        "Apertura lingua italiano 1.0.3 ... OK\r\n"
+                                        "Scrittura nuova lingua italiano ... OK\r\n"));
+    QVERIFY(boxes.shown.isEmpty());
+}
+
+void TestLanguageMerge::englishEntriesAndLog()
+{
+    TestFolder folder;
+    RecordingMessageBox boxes;
+    UpdateLog log;
+    log.setText(QStringLiteral("before"));
+    // Tables without the thermoregulation sections: the writer adds them.
+    QVERIFY(folder.write(QStringLiteral("english.lng"), "[Version]\r\nini=1.0.2\r\n# OPEN WEBNET #\r\n[light]\r\n0=off\r\n"));
+    QVERIFY(folder.write(QStringLiteral("english.new"), "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n"));
+    UpdateError error;
+    QCOMPARE(MergeLingua(LanguageSpec::english(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+
+    const IniDocument merged(folder.filePath(QStringLiteral("english.lng")));
+    QCOMPARE(merged.value(QStringLiteral("version"), QStringLiteral("ini")), QStringLiteral("1.0.4"));
+    QCOMPARE(merged.value(QStringLiteral("whothermo"), QStringLiteral("0")), QStringLiteral("unit \\m"));
+    QCOMPARE(merged.value(QStringLiteral("whothermo"), QStringLiteral("1")), QStringLiteral("zone \\z"));
+    QCOMPARE(merged.value(QStringLiteral("dimthermo"), QStringLiteral("14")),
+             QStringLiteral("expected \\t\u00B0c on zone \\z mode \\m"));
+    QCOMPARE(merged.value(QStringLiteral("light"), QStringLiteral("0")), QStringLiteral("off"));
+    QCOMPARE(log.text(), QStringLiteral("before\r\n\r\nVersione lingua eng: 1.0.2\r\n"
+                                        "Apertura lingua inglese 1.0.4 ... OK\r\n"
+                                        "Apertura lingua inglese 1.0.2 ... OK\r\n"
+                                        "Scrittura nuova lingua inglese ... OK\r\n"));
+}
+
+void TestLanguageMerge::installedTablesLongerThanNewFile()
+{
+    TestFolder folder;
+    RecordingMessageBox boxes;
+    UpdateLog log;
+    QString tables = QStringLiteral("# OPEN WEBNET #\r\n[video]\r\n");
+    for (int i = 0; i <= 300; ++i)
+        tables += QStringLiteral("%1=telecamera %1 accesa \\n\r\n").arg(i);
+    QVERIFY(folder.writeText1252(QStringLiteral("italian.lng"), QStringLiteral("[Version]\r\nini=1.0.3\r\n") + tables));
+    QVERIFY(folder.write(QStringLiteral("italian.new"), "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n[light]\r\n"));
+    UpdateError error;
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+    const QString merged = read1252(folder, QStringLiteral("italian.lng"));
+    QVERIFY(merged.startsWith(QStringLiteral("[Version]\r\nini=1.0.4\r\n") + tables));
+    QCOMPARE(IniDocument(folder.filePath(QStringLiteral("italian.lng"))).value(QStringLiteral("video"), QStringLiteral("300")),
+             QStringLiteral("telecamera 300 accesa \\n"));
+}
+
+void TestLanguageMerge::currentFileOnlyDropsNew()
+{
+    TestFolder folder;
+    RecordingMessageBox boxes;
+    UpdateLog log;
+    const QByteArray current = "[Version]\r\nini = 1.0.4   \r\n# OPEN WEBNET #\r\n";
+    QVERIFY(folder.write(QStringLiteral("italian.lng"), current));
+    QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
+    UpdateError error;
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::AlreadyCurrent);
+    QCOMPARE(log.text(), QStringLiteral("Versione attuale lingua ita: 1.0.4\r\nAggiornamento non necessario"));
+    QCOMPARE(folder.read(QStringLiteral("italian.lng")), current);
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.new"))));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.old"))));
+}
+
+void TestLanguageMerge::failureKeepsEveryFile_data()
+{
+    QTest::addColumn<QByteArray>("installed"); // empty: no file
+    QTest::addColumn<QByteArray>("fresh");     // empty: no file
+    QTest::addColumn<bool>("emptyFiles");       // write the empty ones as empty files instead
+    QTest::addColumn<bool>("oldIsFolder");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("logTail");
+
+    const QString writing = QStringLiteral("Scrittura nuova lingua italiano ... ");
+    QTest::newRow("no .new") << Installed103 << QByteArray() << false << false << 53
+                             << QStringLiteral("Apertura lingua italiano 1.0.4 ... ");
+    QTest::newRow("no .lng") << QByteArray() << New104 << false << false << 53
+                             << QStringLiteral("Apertura lingua italiano  ... ");
+    QTest::newRow("empty .new") << Installed103 << QByteArray() << true << false << 62
+                                << QStringLiteral("Apertura lingua italiano 1.0.4 ... ");
+    QTest::newRow("no marker in .new")
+        << Installed103 << QByteArray("[Version]\r\nini=1.0.4\r\n[light]\r\n0=spento\r\n") << false << false << 5 << writing;
+    QTest::newRow("marker not at the start of a line in .new")
+        << Installed103 << QByteArray("[Version]\r\nini=1.0.4\r\n ; # OPEN WEBNET #\r\n") << false << false << 5 << writing;
+    QTest::newRow("nothing above the marker in .new")
+        << Installed103 << QByteArray("# OPEN WEBNET #\r\n[light]\r\n") << false << false << 5 << writing;
+    QTest::newRow("no marker in .lng") << QByteArray("[Version]\r\nini=1.0.3\r\n[light]\r\n0=x\r\n") << New104 << false
+                                       << false << 5 << writing;
+    QTest::newRow(".old cannot be replaced") << Installed103 << New104 << false << true << 75 << writing;
+}
+
+void TestLanguageMerge::failureKeepsEveryFile()
+{
+    QFETCH(QByteArray, installed);
+    QFETCH(QByteArray, fresh);
+    QFETCH(bool, emptyFiles);
+    QFETCH(bool, oldIsFolder);
+    QFETCH(int, number);
+    QFETCH(QString, logTail);
+
+    TestFolder folder;
+    RecordingMessageBox boxes;
+    UpdateLog log;
+    if (!installed.isEmpty() || emptyFiles)
+        QVERIFY(folder.write(QStringLiteral("italian.lng"), installed));
+    if (!fresh.isEmpty() || emptyFiles)
+        QVERIFY(folder.write(QStringLiteral("italian.new"), fresh));
+    if (oldIsFolder)
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("italian.old/keep")));
+
+    UpdateError error;
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Failed);
+    QCOMPARE(error.number, number);
+    QVERIFY(!error.description.isEmpty());
+    QVERIFY2(log.text().endsWith(logTail), qPrintable(log.text()));
+    // Nothing is lost: the installed file and the new one are as they were.
+    QCOMPARE(QFile::exists(folder.filePath(QStringLiteral("italian.lng"))), !installed.isEmpty() || emptyFiles);
+    QCOMPARE(folder.read(QStringLiteral("italian.lng")), installed);
+    QCOMPARE(QFile::exists(folder.filePath(QStringLiteral("italian.new"))), !fresh.isEmpty() || emptyFiles);
+    QCOMPARE(folder.read(QStringLiteral("italian.new")), fresh);
+    if (!oldIsFolder)
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.old"))));
+}
+
+QTEST_GUILESS_MAIN(TestLanguageMerge)
+#include "tst_languagemerge.moc"

@@ -1,0 +1,141 @@
+#include "LanguageMerge.h"
+
+#include "IniDocument.h"
+#include "IniWriter.h"
+#include "UpdateLog.h"
+#include "UpdaterFiles.h"
+#include "Windows1252.h"
+
+#include <QDir>
+#include <QFile>
+
+using UpdaterFiles::Crlf;
+
+const LanguageSpec &LanguageSpec::italian()
+{
+    static const LanguageSpec spec{
+        QStringLiteral("italian"),
+        QStringLiteral("Versione attuale lingua ita: "),
+        true,
+        QStringLiteral("italiano"),
+        QStringLiteral("centrale \\m"),
+        QStringLiteral("zona \\z"),
+        QStringLiteral("prevista \\t\u00B0c in zona \\z modo \\m"),
+    };
+    return spec;
+}
+
+const LanguageSpec &LanguageSpec::english()
+{
+    static const LanguageSpec spec{
+        QStringLiteral("english"),
+        QStringLiteral("\r\n\r\nVersione lingua eng: "),
+        false,
+        QStringLiteral("inglese"),
+        QStringLiteral("unit \\m"),
+        QStringLiteral("zone \\z"),
+        QStringLiteral("expected \\t\u00B0c on zone \\z mode \\m"),
+    };
+    return spec;
+}
+
+namespace {
+
+// Position of the marker where it starts a line, or -1.
+qsizetype markerLine(const QString &text)
+{
+    if (text.startsWith(LanguageMarker))
+        return 0;
+    const qsizetype at = text.indexOf(Crlf + LanguageMarker);
+    return at < 0 ? -1 : at + Crlf.size();
+}
+
+} // namespace
+
+bool mergedLanguageText(const QString &newText, const QString &installedText, QString *merged,
+                        QString *missingIn)
+{
+    const qsizetype inNew = markerLine(newText);
+    if (inNew <= 0) { // a new file with nothing above the marker has no interface sections to give
+        if (missingIn)
+            *missingIn = QStringLiteral("new");
+        return false;
+    }
+    const qsizetype inInstalled = markerLine(installedText);
+    if (inInstalled < 0) {
+        if (missingIn)
+            *missingIn = QStringLiteral("installed");
+        return false;
+    }
+    *merged = newText.left(inNew - Crlf.size()) + Crlf + installedText.mid(inInstalled) + Crlf;
+    return true;
+}
+
+MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log,
+                         MessageBoxService &boxes, UpdateError *error)
+{
+    const QDir dir(folder);
+    const QString lngName = language.baseName + QStringLiteral(".lng");
+    const QString newName = language.baseName + QStringLiteral(".new");
+    const QString oldName = language.baseName + QStringLiteral(".old");
+    const QString lngPath = dir.filePath(lngName);
+    const QString newPath = dir.filePath(newName);
+
+    const QString version = LeggiIni(QStringLiteral("Version"), QStringLiteral("ini"), lngPath);
+    const QString versionLine = language.versionLine + version + Crlf;
+    if (language.replacesLog)
+        log.setText(versionLine);
+    else
+        log.append(versionLine);
+
+    if (version == CurrentFormat) {
+        log.append(QStringLiteral("Aggiornamento non necessario"));
+        QFile::remove(newPath);
+        return MergeOutcome::AlreadyCurrent;
+    }
+
+    const QString opening = QStringLiteral("Apertura lingua %1 ").arg(language.languageWord);
+    QString newText;
+    log.append(opening + CurrentFormat + QStringLiteral(" ... "));
+    if (!UpdaterFiles::readLines(newPath, &newText, nullptr, error))
+        return MergeOutcome::Failed;
+    if (newText.isEmpty()) {
+        fail(error, UpdateError::emptyFile(newName));
+        return MergeOutcome::Failed;
+    }
+    log.append(QStringLiteral("OK") + Crlf);
+
+    QString installedText;
+    QByteArray installedBytes;
+    log.append(opening + version + QStringLiteral(" ... "));
+    if (!UpdaterFiles::readLines(lngPath, &installedText, &installedBytes, error))
+        return MergeOutcome::Failed;
+    if (installedText.isEmpty()) {
+        fail(error, UpdateError::emptyFile(lngName));
+        return MergeOutcome::Failed;
+    }
+    log.append(QStringLiteral("OK") + Crlf);
+    UpdaterFiles::processPendingEvents();
+
+    log.append(QStringLiteral("Scrittura nuova lingua %1 ... ").arg(language.languageWord));
+    QString merged;
+    QString missingIn;
+    if (!mergedLanguageText(newText, installedText, &merged, &missingIn)) {
+        fail(error, UpdateError::noMarker(LanguageMarker, missingIn == QLatin1String("new") ? newName : lngName));
+        return MergeOutcome::Failed;
+    }
+    // The backup is a copy, not a move: the installed file never goes missing, and it is only
+    // replaced once the merged text is safely on disk.
+    if (!UpdaterFiles::writeAtomically(dir.filePath(oldName), installedBytes, error))
+        return MergeOutcome::Failed;
+    if (!UpdaterFiles::writeAtomically(lngPath, Windows1252::encode(merged), error))
+        return MergeOutcome::Failed;
+
+    ScriviIni(QStringLiteral("Whothermo"), QStringLiteral("0"), language.whothermo0, lngPath, boxes);
+    ScriviIni(QStringLiteral("Whothermo"), QStringLiteral("1"), language.whothermo1, lngPath, boxes);
+    ScriviIni(QStringLiteral("DimThermo"), QStringLiteral("14"), language.dimthermo14, lngPath, boxes);
+    log.append(QStringLiteral("OK") + Crlf);
+
+    QFile::remove(newPath);
+    return MergeOutcome::Merged;
+}

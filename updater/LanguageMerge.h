@@ -1,0 +1,43 @@
+#pragma once
+
+#include "UpdateError.h"
+
+#include <QString>
+
+class MessageBoxService;
+class UpdateLog;
+
+// What differs between the two language files the run brings up to date.
+struct LanguageSpec
+{
+    QString baseName;      // file name without extension: "italian"
+    QString versionLine;   // log text in front of the installed version
+    bool replacesLog;      // the first language starts the log afresh
+    QString languageWord;  // "italiano" in "Apertura lingua italiano ..."
+    QString whothermo0;    // [Whothermo] "0"
+    QString whothermo1;    // [Whothermo] "1"
+    QString dimthermo14;   // [DimThermo] "14"
+
+    static const LanguageSpec &italian();
+    static const LanguageSpec &english();
+};
+
+enum class MergeOutcome {
+    Merged,         // the .lng now has the new interface sections; .old keeps the former file
+    AlreadyCurrent, // nothing to do; the .new was dropped
+    Failed,         // the .lng, the .old backup and the .new are as they were before the failure
+};
+
+inline const QString LanguageMarker = QStringLiteral("# OPEN WEBNET #");
+inline const QString CurrentFormat = QStringLiteral("1.0.4");
+
+// The merged text: the new file up to the line before its marker line, then the installed file
+// from its marker line on. Both are CRLF text; false when either lacks the marker at the start
+// of a line (or the new file has nothing above it).
+bool mergedLanguageText(const QString &newText, const QString &installedText, QString *merged,
+                        QString *missingIn = nullptr);
+
+// Brings <folder>/<baseName>.lng to the current format from <baseName>.new, logging each step.
+// The .new file is deleted only when the installed file is current or its merge succeeded.
+MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log,
+                         MessageBoxService &boxes, UpdateError *error);

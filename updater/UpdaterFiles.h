@@ -1,0 +1,23 @@
+#pragma once
+
+#include "UpdateError.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace UpdaterFiles {
+
+inline const QString Crlf = QStringLiteral("\r\n");
+
+// A text file read line by line: CR, LF and CRLF all end a line, and every line comes back
+// followed by CRLF. `raw` receives the bytes as they stand on disk (for the backups).
+bool readLines(const QString &path, QString *text, QByteArray *raw, UpdateError *error);
+
+// Writes the bytes to a temporary file beside `path` and renames it into place only once it
+// is complete, so the previous file stays whole whatever goes wrong.
+bool writeAtomically(const QString &path, const QByteArray &bytes, UpdateError *error);
+
+// Lets the window repaint between file steps; harmless without an application object.
+void processPendingEvents();
+
+} // namespace UpdaterFiles

@@ -1,0 +1,174 @@
+#include "Form1.h"
+
+#include "ConfMigration.h"
+#include "LanguageMerge.h"
+#include "MessageBoxService.h"
+#include "UpdaterFiles.h"
+#include "Windows1252.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using UpdaterFiles::Crlf;
+
+namespace {
+const QString ProgramName = QStringLiteral("update");
+
+QString forDisplay(QString text)
+{
+    return text.replace(Crlf, QStringLiteral("\n"));
+}
+} // namespace
+
+void Form1::LogBox::textReplaced(const QString &text)
+{
+    if (m_box)
+        m_box->setPlainText(forDisplay(text));
+}
+
+void Form1::LogBox::textAppended(const QString &piece)
+{
+    if (!m_box)
+        return;
+    m_box->moveCursor(QTextCursor::End);
+    m_box->insertPlainText(forDisplay(piece));
+    m_box->verticalScrollBar()->setValue(m_box->verticalScrollBar()->maximum());
+}
+
+Form1::Form1(const QString &programFolder, MessageBoxService &boxes, QWidget *parent)
+    : QWidget(parent), m_folder(programFolder), m_boxes(boxes)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Update"));
+    setFixedSize(twipsToPixels(5415), twipsToPixels(3285));
+
+    Lb = new QLabel(QStringLiteral("Aggiornamento traduzioni"), this);
+    Lb->setObjectName(QStringLiteral("Lb"));
+    Tlogs = new QPlainTextEdit(this);
+    Tlogs->setObjectName(QStringLiteral("Tlogs"));
+    Tlogs->setReadOnly(true);
+    Sh1 = new QFrame(this);
+    Sh1->setObjectName(QStringLiteral("Sh1"));
+    Sh1->setFrameShape(QFrame::Box);
+    Sh1->setFixedSize(twipsToPixels(BarFullTwips) + 2, twipsToPixels(BarHeightTwips) + 2);
+    Shbar = new QWidget(Sh1);
+    Shbar->setObjectName(QStringLiteral("Shbar"));
+    Shbar->setAutoFillBackground(true);
+    QPalette p = Shbar->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Highlight));
+    Shbar->setPalette(p);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Lb);
+    layout->addWidget(Tlogs, 1);
+    layout->addWidget(Sh1, 0, Qt::AlignHCenter);
+
+    Tagg.setObjectName(QStringLiteral("Tagg"));
+    Tagg.setSingleShot(true);
+    Tbar.setObjectName(QStringLiteral("Tbar"));
+    Tbar.setInterval(100);
+    Texit.setObjectName(QStringLiteral("Texit"));
+    connect(&Tagg, &QTimer::timeout, this, &Form1::Tagg_Timer);
+    connect(&Tbar, &QTimer::timeout, this, &Form1::Tbar_Timer);
+    connect(&Texit, &QTimer::timeout, this, &Form1::Texit_Timer);
+
+    setBarWidth(0);
+    Tagg.start(500);
+}
+
+int Form1::twipsToPixels(int twips) const
+{
+    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    return twips * dpi / 1440;
+}
+
+void Form1::setBarWidth(int twips)
+{
+    m_barTwips = twips;
+    Shbar->setGeometry(1, 1, twipsToPixels(twips), twipsToPixels(BarHeightTwips));
+}
+
+void Form1::Tagg_Timer()
+{
+    Tagg.stop();
+    EseguiAggiornamento();
+}
+
+void Form1::Tbar_Timer()
+{
+    if (m_barTwips > BarHeightTwips) {
+        setBarWidth(m_barTwips - BarDrainTwips);
+    } else {
+        setBarWidth(0);
+        Tbar.stop();
+    }
+}
+
+void Form1::Texit_Timer()
+{
+    Tbar.stop();
+    Texit.stop();
+    close();
+}
+
+bool Form1::askToContinue(const QString &firstLine, const QString &question, const QString &error)
+{
+    m_log.append(Crlf + QStringLiteral("ERRORE") + Crlf);
+    const bool yes = m_boxes.askYesNo(firstLine + Crlf + error + Crlf + question, ProgramName,
+                                      MessageBoxService::Icon::Critical);
+    Risposta = yes ? QStringLiteral("6") : QStringLiteral("7");
+    return yes;
+}
+
+void Form1::EseguiAggiornamento()
+{
+    UpdateError error;
+    switch (MergeLingua(LanguageSpec::italian(), m_folder, m_log, m_boxes, &error)) {
+    case MergeOutcome::Merged:
+        setBarWidth(BarAfterItalian);
+        break;
+    case MergeOutcome::AlreadyCurrent:
+        break;
+    case MergeOutcome::Failed:
+        if (!askToContinue(QStringLiteral("Aggiornamento lingua italiana fallito,"),
+                           QStringLiteral("Continuare con la lingua inglese ?"), error.text()))
+            return;
+        break;
+    }
+
+    error = {};
+    switch (MergeLingua(LanguageSpec::english(), m_folder, m_log, m_boxes, &error)) {
+    case MergeOutcome::Merged:
+        setBarWidth(BarAfterEnglish);
+        break;
+    case MergeOutcome::AlreadyCurrent:
+        break;
+    case MergeOutcome::Failed:
+        if (!askToContinue(QStringLiteral("Aggiornamento lingua inglese fallito,"),
+                           QStringLiteral("Continuare con il file xml ?"), error.text()))
+            return;
+        break;
+    }
+
+    error = {};
+    if (MigraConf(m_folder, m_log, &error) == ConfOutcome::Failed) {
+        // No dialog here: the log says why, and the window stays open so the user can read it.
+        m_log.append(Crlf + QStringLiteral("ERRORE") + Crlf + error.text() + Crlf);
+        return;
+    }
+
+    setBarWidth(BarFullTwips);
+    m_log.append(Crlf + QStringLiteral("Aggiornamento completato.") + Crlf);
+    Tbar.start();
+    Texit.start(5000);
+
+    if (!UpdaterFiles::writeAtomically(QDir(m_folder).filePath(QStringLiteral("agg.log")),
+                                       Windows1252::encode(m_log.text() + Crlf), &error)) {
+        m_log.append(Crlf + QStringLiteral("ERRORE") + Crlf + error.text() + Crlf);
+        Texit.stop(); // leave the reason on screen
+    }
+}
