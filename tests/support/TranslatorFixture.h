@@ -7,7 +7,7 @@
 #include "RecordingLogPane.h"
 #include "RecordingMessageBox.h"
 #include "RecordingNotice.h"
-#include "RecordingStatusBar.h"
+#include "LinkRecorders.h"
 #include "RecordingWindowRegistry.h"
 
 #include <QString>
