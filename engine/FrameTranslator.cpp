@@ -30,11 +30,35 @@ const QString AckPiece = QStringLiteral("*#*1");
 const QString NackPiece = QStringLiteral("*#*0");
 const QString Crlf = QStringLiteral("\r\n");
 
+const QString Degrees = QString(QChar(0x00B0)) + QLatin1Char('c');
+
+// Sentences are nearly always plain ASCII, which needs no case tables.
+QString lowerCase(const QString &text)
+{
+    QString lower = text;
+    QChar *c = lower.data();
+    for (qsizetype i = 0, n = lower.size(); i < n; ++i) {
+        const char16_t u = c[i].unicode();
+        if (u >= 0x80)
+            return text.toLower();
+        if (u >= 'A' && u <= 'Z')
+            c[i] = QChar(char16_t(u + 32));
+    }
+    return lower;
+}
+
 // WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
 int groupOf(const QString &who)
 {
-    QString w = who;
-    w.remove(QLatin1Char('#'));
+    QStringView w(who);
+    QString stripped;
+    if (w.startsWith(QLatin1Char('#')))
+        w = w.mid(1);
+    if (w.contains(QLatin1Char('#'))) {
+        stripped = w.toString();
+        stripped.remove(QLatin1Char('#'));
+        w = stripped;
+    }
     static const QString names[] = {
         QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
         QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("7"),
@@ -175,11 +199,10 @@ void FrameTranslator::output(const QString &piece, const Work &w, LogPane &box)
             if (w.speech && m_out.character.AgentCaricato())
                 speak(w.sentence);
         }
-        if (!filtered) {
-            writeLine(box, w.sentence + QStringLiteral(" (") + frame + QLatin1Char(')'), w.sentence);
-        }
+        if (!filtered)
+            writeLine(box, w.sentence, frame, w.sentence);
     } else if (!filtered) {
-        writeLine(box, frame, frame);
+        writeLine(box, QString(), frame, frame);
     }
     box.moveCaretToEnd();
 }
@@ -194,8 +217,8 @@ void FrameTranslator::speak(const QString &sentence)
         m_tread.setInterval(ReadHoldMs);
         m_tread.start();
     }
-    QString spoken = sentence.toLower();
-    spoken.replace(QString(QChar(0x00B0)) + QLatin1Char('c'), QStringLiteral(" gradi"));
+    QString spoken = lowerCase(sentence);
+    spoken.replace(Degrees, QStringLiteral(" gradi"));
     m_ultimaRichiesta = c.Speak(spoken);
     if (m_tread.isActive()) {
         // Every sentence of a burst keeps the reading pose for another 3 s.
@@ -205,10 +228,25 @@ void FrameTranslator::speak(const QString &sentence)
     }
 }
 
-void FrameTranslator::writeLine(LogPane &box, const QString &text, const QString &last)
+// "time: sentence (frame)" or, without a sentence, "time: frame"; ended by CR LF.
+void FrameTranslator::writeLine(LogPane &box, const QString &sentence, const QString &frame, const QString &last)
 {
     const QTime t = now();
-    box.appendText(timeOfDay(t) + QStringLiteral(": ") + text + Crlf);
+    const QString &time = timeOfDay(t);
+    QString line;
+    line.reserve(time.size() + sentence.size() + frame.size() + 7);
+    line += time;
+    line += QLatin1String(": ");
+    if (!sentence.isEmpty()) {
+        line += sentence;
+        line += QLatin1String(" (");
+        line += frame;
+        line += QLatin1Char(')');
+    } else {
+        line += frame;
+    }
+    line += Crlf;
+    box.appendText(line);
     m_state.live.OraUltimoMessaggio = t;
     m_state.live.UltimoMessaggio = last;
 }
@@ -225,7 +263,7 @@ QTime FrameTranslator::now()
     return m_clockTime;
 }
 
-QString FrameTranslator::timeOfDay(const QTime &t)
+const QString &FrameTranslator::timeOfDay(const QTime &t)
 {
     const QLocale locale;
     if (t != m_formattedTime || locale != m_formattedLocale || m_formatted.isEmpty()) {

@@ -75,9 +75,9 @@ private:
     void dispatch(Work &w);
     void output(const QString &piece, const Work &w, LogPane &box);
     void speak(const QString &sentence);
-    void writeLine(LogPane &box, const QString &text, const QString &last);
+    void writeLine(LogPane &box, const QString &sentence, const QString &frame, const QString &last);
     QTime now();
-    QString timeOfDay(const QTime &t);
+    const QString &timeOfDay(const QTime &t);
     void setFilters(Work &w, int group) const;
 
     void lighting(Work &w);

@@ -9,6 +9,7 @@
 
 #include <QLocale>
 
+#include <cmath>
 #include <limits>
 
 using namespace TranslationTables;
@@ -227,7 +228,10 @@ void FrameTranslator::probePush(const Work &w, const QString &dim)
     bool open = false;
     int zone = 0;
     step([&] {
-        const QString caption = QStringLiteral("FrmProbe") + QString::number(NC::numberValue(w.field(2)));
+        const double zoneValue = NC::numberValue(w.field(2));
+        const QString number = zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9
+            ? QString::number(qint64(zoneValue)) : QString::number(zoneValue);
+        const QString caption = QStringLiteral("FrmProbe") + number;
         open = windows.FormAperto(caption, QString());
     });
     if (!open)
