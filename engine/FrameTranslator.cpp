@@ -9,11 +9,11 @@
 #include "NoticeService.h"
 #include "NumberConversions.h"
 #include "OutputError.h"
+#include "ProgramIdentity.h"
 #include "StatusBar.h"
 #include "TranslationTables.h"
 #include "WindowRegistry.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QLocale>
 
@@ -134,11 +134,11 @@ bool FrameTranslator::translateOne(const QString &piece, LogPane &box, bool echo
         output(piece, w, box);
     } catch (const OutputError &e) {
         m_out.messages.message(QString::number(e.number()) + QStringLiteral(" - ") + e.description(),
-                               QCoreApplication::applicationName());
+                               ProgramIdentity::Title);
         return false;
     } catch (const std::exception &e) {
         m_out.messages.message(QStringLiteral("0 - ") + QString::fromLocal8Bit(e.what()),
-                               QCoreApplication::applicationName());
+                               ProgramIdentity::Title);
         return false;
     }
     return true;

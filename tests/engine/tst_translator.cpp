@@ -1,5 +1,6 @@
 // The translator's dispatch and output stage: chunks, filters, notices, speech, log lines,
 // error policies, echoes, Dove and FormAperto.
+#include "ProgramIdentity.h"
 #include "TranslatorFixture.h"
 
 #include <QStandardPaths>
@@ -276,6 +277,7 @@ void TestTranslator::outputErrorEndsCall()
     QString frames = QStringLiteral("*6*0*4000##*1*1*11##*1*0*11##");
     f->translator.Traduci(frames, f->Tlog);
     QCOMPARE(f->messages.texts(), QStringList{message});
+    QCOMPARE(f->messages.shown.first().title, ProgramIdentity::Title);
     if (failing != QLatin1String("pane"))
         QCOMPARE(f->Tlog.lines(), QStringList{F::raw(QStringLiteral("*6*0*4000##"))});
     QCOMPARE(f->state.model.Dispositivi[11].state, quint8(state));
