@@ -32,19 +32,37 @@ const QString Crlf = QStringLiteral("\r\n");
 
 const QString Degrees = QString(QChar(0x00B0)) + QLatin1Char('c');
 
-// Sentences are nearly always plain ASCII, which needs no case tables.
+// Sentences are Latin-1 text nearly always, which needs no case tables.
 QString lowerCase(const QString &text)
 {
     QString lower = text;
     QChar *c = lower.data();
     for (qsizetype i = 0, n = lower.size(); i < n; ++i) {
         const char16_t u = c[i].unicode();
-        if (u >= 0x80)
+        if (u >= 0x100)
             return text.toLower();
-        if (u >= 'A' && u <= 'Z')
+        // ASCII and Latin-1 capitals ("È") sit 32 below their small letters; "×" is no letter.
+        if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
             c[i] = QChar(char16_t(u + 32));
     }
     return lower;
+}
+
+// Frame::fields, with the list sized once: this runs for every frame on the bus.
+QStringList splitFields(const QString &piece)
+{
+    QStringList fields;
+    fields.reserve(piece.count(QLatin1Char('*')) + 1);
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype star = piece.indexOf(QLatin1Char('*'), start);
+        if (star < 0) {
+            fields.append(piece.mid(start));
+            return fields;
+        }
+        fields.append(piece.mid(start, star - start));
+        start = star + 1;
+    }
 }
 
 // WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
@@ -118,7 +136,7 @@ bool FrameTranslator::translateOne(const QString &piece, LogPane &box, bool echo
     Work w;
     w.echo = echo;
     if (piece != AckPiece && piece != NackPiece) {
-        w.fields = Frame::fields(piece);
+        w.fields = splitFields(piece);
         try {
             dispatch(w);
         } catch (const std::exception &) {

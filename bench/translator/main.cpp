@@ -32,7 +32,7 @@ public:
     {
         // Bounded like the real pane, without the cost of trimming line by line.
         if (m_text.size() > 1 << 16)
-            m_text.clear();
+            m_text.resize(0); // keeps the capacity
         m_text += text;
     }
     void moveCaretToEnd() override { m_caret = int(m_text.size()); }

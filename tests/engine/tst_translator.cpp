@@ -163,11 +163,11 @@ void TestTranslator::speechText()
 {
     f->state.filters.Who[3] = 1;
     f->state.filters.WhoA[3] = 1;
-    f->state.lang.dimthermo[0] = QStringLiteral(u"Zona \\z: \\t\u00b0C, Letta \\t\u00b0c");
+    f->state.lang.dimthermo[0] = QStringLiteral(u"Zona \\z: \\t\u00b0C, \u00c8 Letta \\t\u00b0c");
     f->monitor(QStringLiteral("*#4*5*0*0215##"));
-    QCOMPARE(f->character.spoken(), QStringList{QStringLiteral("zona 5: 21.5 gradi, letta 21.5 gradi")});
+    QCOMPARE(f->character.spoken(), QStringList{QStringLiteral(u"zona 5: 21.5 gradi, \u00e8 letta 21.5 gradi")});
     // The log keeps the sentence as written.
-    QCOMPARE(f->lastSentence(), QStringLiteral(u"Zona 5: 21.5\u00b0C, Letta 21.5\u00b0c"));
+    QCOMPARE(f->lastSentence(), QStringLiteral(u"Zona 5: 21.5\u00b0C, \u00c8 Letta 21.5\u00b0c"));
 }
 
 void TestTranslator::readPlaysOncePerBurst()
