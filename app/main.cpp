@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     QtFileDialogService files;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
-    EngineBridge engine(state, *settings, messages);
+    EngineBridge engine(state, *settings, messages, window);
     window.setEngine(&engine);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 

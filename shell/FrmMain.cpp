@@ -1,6 +1,6 @@
 #include "FrmMain.h"
 
-#include "CommandBox.h"
+#include "CommandBoxWidget.h"
 #include "ConsolePane.h"
 #include "ConversionError.h"
 #include "DeviceWindows.h"
@@ -109,6 +109,13 @@ FrmMain::FrmMain(EngineState &state, ProgramSettings &settings, MessageBoxServic
     connect(&m_tmon, &QTimer::timeout, this, &FrmMain::Tmon_Timer);
     m_tclose.setObjectName(QStringLiteral("Tclose"));
     connect(&m_tclose, &QTimer::timeout, this, &FrmMain::Tclose_Timer);
+    m_ttray.setObjectName(QStringLiteral("Ttray"));
+    m_ttray.setSingleShot(true);
+    m_ttray.setInterval(500);
+    connect(&m_ttray, &QTimer::timeout, this, [this] {
+        I_Icon(m_state.link.IconaTray);
+        m_panel2->setPixmap(ShellResources::icon(QStringLiteral("status")).pixmap(16, 16));
+    });
 
     buildUi();
     resize(780, 540);
@@ -357,25 +364,16 @@ QWidget *FrmMain::buildConsole()
     m_panes->addWidget(m_tlog);
     m_panes->addWidget(m_tlogC);
     v->addWidget(m_panes, 1);
-    // New lines in the hidden pane turn its caption red.
-    connect(m_tlog, &ConsolePane::textAppended, this, [this] {
-        if (m_panes->currentWidget() != m_tlog)
-            setLabelColour(m_lmon, Red);
-    });
-    connect(m_tlogC, &ConsolePane::textAppended, this, [this] {
-        if (m_panes->currentWidget() != m_tlogC)
-            setLabelColour(m_lcom, Red);
-    });
 
     auto *cmd = new QHBoxLayout;
-    m_tcmd = new CommandBox(this);
+    m_tcmd = new CommandBoxWidget(this);
     m_tcmd->setFont(mono);
     m_isend = new QToolButton(this);
     m_isend->setObjectName(QStringLiteral("Isend"));
     m_isend->setIcon(ShellResources::icon(QStringLiteral("send")));
     m_isend->setIconSize(QSize(22, 22));
     m_isend->setAutoRaise(true);
-    connect(m_tcmd, &CommandBox::sendRequested, this, [this] { Isend_Click(); });
+    connect(m_tcmd, &CommandBoxWidget::sendRequested, this, [this] { Isend_Click(); });
     connect(m_isend, &QToolButton::clicked, this, [this] { Isend_Click(); });
     cmd->addWidget(m_tcmd, 1);
     cmd->addWidget(m_isend);
@@ -455,7 +453,7 @@ bool FrmMain::loadSequence()
 
         m_state.live.VoltValue = QStringLiteral("0");
         m_state.live.AmpValue = QStringLiteral("0");
-        m_state.live.WattValue = QStringLiteral("0");
+        m_state.live.WattValue = 0;
         m_tray = std::make_unique<TrayIcon>(m_state.InChiusura, trayAvailable());
 
         VersioneCorrente = QStringLiteral(OMBRIX_VERSION "B5");
@@ -541,9 +539,9 @@ bool FrmMain::loadSequence()
                 m_imageCombo->addItem(m_images.icon(i), QStringLiteral("icon ") + m_images.key(i));
         }
 
-        IconaTray = 0;
+        m_state.link.IconaTray = 0;
         m_tray->I_Show();
-        m_tray->I_Icon(PicSt[IconaTray]);
+        I_Icon(m_state.link.IconaTray);
 
         static const std::array<std::pair<int, int>, 8> buttonImages{
             {{1, 1}, {3, 3}, {5, 5}, {6, 22}, {7, 23}, {8, 24}, {9, 25}, {11, 6}}};
@@ -768,6 +766,7 @@ void FrmMain::firstClosingPhase()
         m_tray->Remove();
     closeProbeWindows();
     m_tmon.stop();
+    m_ttray.stop();
     if (m_engine)
         m_engine->ChiudiCollegamenti();
     m_tcmd->Tsnd().stop();
@@ -803,14 +802,30 @@ void FrmMain::changeEvent(QEvent *event)
 void FrmMain::setStatusText(const QString &text) { m_panel1->setText(text); }
 QString FrmMain::statusText() const { return m_panel1->text(); }
 
-bool FrmMain::FormAperto(const QString &caption, const QString &name) const
+void FrmMain::I_Icon(int picture)
 {
-    const auto widgets = QApplication::topLevelWidgets();
-    for (const QWidget *w : widgets) {
-        if (!caption.isEmpty() ? w->windowTitle() == caption : w->objectName() == name)
-            return true;
-    }
-    return false;
+    if (m_tray && picture >= 0 && picture < int(PicSt.size()))
+        m_tray->I_Icon(PicSt[size_t(picture)]);
+}
+
+void FrmMain::showActivity()
+{
+    I_Icon(1);
+    m_panel2->setPixmap(ShellResources::icon(QStringLiteral("status-active")).pixmap(16, 16));
+    m_ttray.start();
+}
+
+bool FrmMain::isPaneVisible(const LogPane &pane) const
+{
+    return static_cast<const LogPane *>(static_cast<ConsolePane *>(m_panes->currentWidget())) == &pane;
+}
+
+void FrmMain::markPaneUnread(const LogPane &pane)
+{
+    if (&pane == static_cast<const LogPane *>(m_tlog))
+        setLabelColour(m_lmon, Red);
+    else if (&pane == static_cast<const LogPane *>(m_tlogC))
+        setLabelColour(m_lcom, Red);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -847,9 +862,9 @@ void FrmMain::barra_ButtonClick(int index)
                 m_windows->show(kFrmAux, false);
             m_mWaux->setChecked(!visible);
         } else {
-            if (!AuxLetti) {
+            if (!m_state.live.AuxLetti) {
                 sendStatusRequest(QStringLiteral("*#9##"), true);
-                AuxLetti = true;
+                m_state.live.AuxLetti = true;
             }
             m_mWaux->setChecked(m_windows->show(kFrmAux, false));
         }
@@ -1144,16 +1159,16 @@ void FrmMain::Isend_Click()
 {
     const QString text = m_tcmd->text();
     m_settings.save(SettingKeys::RecentCmd, text);
-    if (!CommandBox::isFrame(text))
+    if (!CommandBoxWidget::isFrame(text))
         return;
-    m_tcmd->setBackground(CommandBox::Yellow);
+    m_tcmd->setBackground(CommandBoxWidget::Yellow);
     if (!m_engine)
         return;
     if (m_state.link.ModoUsb) {
         m_engine->SendUsb(text, false);
-        m_tcmd->flash(CommandBox::Green);
+        m_tcmd->flash(CommandBoxWidget::Green);
     } else if (m_engine->SendTCP(text)) {
-        m_tcmd->flash(CommandBox::Green);
+        m_tcmd->flash(CommandBoxWidget::Green);
     }
 }
 

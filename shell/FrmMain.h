@@ -1,6 +1,8 @@
 #pragma once
 
 #include "IconLibrary.h"
+#include "LinkWindow.h"
+#include "ShellWindows.h"
 #include "ImageList.h"
 #include "StatusBar.h"
 
@@ -13,7 +15,7 @@
 #include <memory>
 #include <optional>
 
-class CommandBox;
+class CommandBoxWidget;
 class ConsolePane;
 class DeviceWindows;
 class FileDialogService;
@@ -34,7 +36,7 @@ struct EngineState;
 
 // The main window: the console onto the bus, its toolbar and menus, the start-up sequence
 // and the two-phase closing.
-class FrmMain : public QMainWindow, public StatusBar
+class FrmMain : public QMainWindow, public StatusBar, public LinkWindow
 {
     Q_OBJECT
 
@@ -80,19 +82,25 @@ public:
 
     // Whether a loaded window (shown or hidden) has exactly that caption, or, with an empty
     // caption, exactly that name.
-    bool FormAperto(const QString &caption, const QString &name) const;
+    bool FormAperto(const QString &caption, const QString &name) const { return m_registry.FormAperto(caption, name); }
+    // The windows as the translator sees them.
+    WindowRegistry &windowRegistry() { return m_registry; }
 
     // StatusBar: the first panel.
     void setStatusText(const QString &text) override;
     QString statusText() const override;
 
-    // The monitor button: image 1 off, image 2 on.
-    int monitorButtonImage() const { return m_monitorImage; }
-    void setMonitorButtonImage(int image);
+    // LinkWindow. The monitor button: image 1 off, image 2 on.
+    int monitorButtonImage() const override { return m_monitorImage; }
+    void setMonitorButtonImage(int image) override;
+    void I_Icon(int picture) override;
+    void showActivity() override;
+    bool isPaneVisible(const LogPane &pane) const override;
+    void markPaneUnread(const LogPane &pane) override;
 
     ConsolePane &Tlog() { return *m_tlog; }
     ConsolePane &TlogC() { return *m_tlogC; }
-    CommandBox &Tcmd() { return *m_tcmd; }
+    CommandBoxWidget &Tcmd() { return *m_tcmd; }
     QLineEdit &Tfind() { return *m_tfind; }
     QWidget &Pfind() { return *m_pfind; }
     TrayIcon *MyTray() const { return m_tray.get(); }
@@ -115,7 +123,6 @@ public:
     bool ChiusuraFinale() const { return m_chiusuraFinale; }
     bool isSecondInstance() const { return m_secondInstance; }
     bool AgentCaricato() const { return m_agentCaricato; }
-    bool AuxLetti = false;
     bool AllarmeLetto = false;
     QString SondeAperte;
     std::array<QPointer<QWidget>, 100> FinestreSonda{};
@@ -127,7 +134,6 @@ public:
     QString OpzMsgType;
     quint8 OpzMsgTras = 255;
     QString OpzHlet;
-    quint8 IconaTray = 0;
     static constexpr int DurataAvviso = 5000;
     // Tray pictures: 0 idle, 1 activity, 2 link down.
     std::array<QIcon, 3> PicSt;
@@ -174,6 +180,7 @@ private:
     ShellEngine *m_engine = nullptr;
     std::unique_ptr<DeviceWindows> m_noWindows;
     DeviceWindows *m_windows = nullptr;
+    ShellWindows m_registry{m_windows};
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<TrayIcon> m_tray;
 
@@ -187,6 +194,7 @@ private:
 
     QTimer m_tmon;
     QTimer m_tclose;
+    QTimer m_ttray;
     ImageList m_images;
     IconLibrary m_iconLibrary;
 
@@ -217,7 +225,7 @@ private:
     QLineEdit *m_tfind = nullptr;
     QPushButton *m_cfind = nullptr;
     QToolButton *m_ix = nullptr;
-    CommandBox *m_tcmd = nullptr;
+    CommandBoxWidget *m_tcmd = nullptr;
     QToolButton *m_isend = nullptr;
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;

@@ -1,4 +1,4 @@
-#include "CommandBox.h"
+#include "CommandBoxWidget.h"
 #include "ConsolePane.h"
 #include "LogSearch.h"
 
@@ -160,12 +160,12 @@ void TestConsole::frameShape()
 {
     QFETCH(QString, text);
     QFETCH(bool, frame);
-    QCOMPARE(CommandBox::isFrame(text), frame);
+    QCOMPARE(CommandBoxWidget::isFrame(text), frame);
 }
 
 void TestConsole::clickOnEmptyBox()
 {
-    CommandBox box;
+    CommandBoxWidget box;
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QTest::mouseClick(&box, Qt::LeftButton);

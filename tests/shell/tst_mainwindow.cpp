@@ -1,4 +1,4 @@
-#include "CommandBox.h"
+#include "CommandBoxWidget.h"
 #include "ConsolePane.h"
 #include "DeviceWindows.h"
 #include "EngineState.h"
@@ -432,7 +432,10 @@ void TestMainWindow::paneTabsAndClear()
     f.window.Main();
     f.window.Tlog().appendText(QStringLiteral("monitor line\r\n"));
     f.window.TlogC().appendText(QStringLiteral("command line\r\n"));
-    // New text in the hidden command pane turns its caption red.
+    // Traffic received into the hidden command pane turns its caption red.
+    QVERIFY(f.window.isPaneVisible(f.window.Tlog()));
+    QVERIFY(!f.window.isPaneVisible(f.window.TlogC()));
+    f.window.markPaneUnread(f.window.TlogC());
     QCOMPARE(f.window.Lcom().palette().color(QPalette::WindowText), QColor(255, 0, 0));
     f.window.Ibut_Click(1);
     QVERIFY(f.window.TlogC().isVisible());
@@ -534,11 +537,11 @@ void TestMainWindow::commandBox_data()
     QTest::addColumn<QString>("tcp");
     QTest::addColumn<QString>("serial");
     QTest::addColumn<quint32>("colour");
-    QTest::newRow("acknowledged: green") << "*1*1*11##" << false << true << "*1*1*11##" << "" << CommandBox::Green;
+    QTest::newRow("acknowledged: green") << "*1*1*11##" << false << true << "*1*1*11##" << "" << CommandBoxWidget::Green;
     QTest::newRow("not acknowledged: left to the link")
-        << "*1*1*11##" << false << false << "*1*1*11##" << "" << CommandBox::Yellow;
-    QTest::newRow("serial: green") << "*2*1*21##" << true << true << "" << "*2*1*21##" << CommandBox::Green;
-    QTest::newRow("not a frame: nothing") << "1*1*11##" << false << true << "" << "" << CommandBox::White;
+        << "*1*1*11##" << false << false << "*1*1*11##" << "" << CommandBoxWidget::Yellow;
+    QTest::newRow("serial: green") << "*2*1*21##" << true << true << "" << "*2*1*21##" << CommandBoxWidget::Green;
+    QTest::newRow("not a frame: nothing") << "1*1*11##" << false << true << "" << "" << CommandBoxWidget::White;
 }
 
 void TestMainWindow::commandBox()
@@ -560,8 +563,8 @@ void TestMainWindow::commandBox()
     QCOMPARE(f.engine.tcp.join(QLatin1Char('|')), tcp);
     QCOMPARE(f.engine.usb.join(QLatin1Char('|')), serial);
     QCOMPARE(f.window.Tcmd().background(), colour);
-    if (colour == CommandBox::Green)
-        QTRY_COMPARE(f.window.Tcmd().background(), CommandBox::White);
+    if (colour == CommandBoxWidget::Green)
+        QTRY_COMPARE(f.window.Tcmd().background(), CommandBoxWidget::White);
 }
 
 void TestMainWindow::meterMarkers()

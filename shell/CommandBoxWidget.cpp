@@ -1,11 +1,11 @@
-#include "CommandBox.h"
+#include "CommandBoxWidget.h"
 
 #include "VbColor.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-CommandBox::CommandBox(QWidget *parent) : QLineEdit(parent)
+CommandBoxWidget::CommandBoxWidget(QWidget *parent) : QLineEdit(parent)
 {
     setObjectName(QStringLiteral("Tcmd"));
     m_tsnd.setObjectName(QStringLiteral("Tsnd"));
@@ -15,7 +15,7 @@ CommandBox::CommandBox(QWidget *parent) : QLineEdit(parent)
     setBackground(White);
 }
 
-void CommandBox::setBackground(quint32 bgr)
+void CommandBoxWidget::setBackground(quint32 bgr)
 {
     m_background = bgr;
     QPalette p = palette();
@@ -24,18 +24,18 @@ void CommandBox::setBackground(quint32 bgr)
     setPalette(p);
 }
 
-void CommandBox::flash(quint32 bgr)
+void CommandBoxWidget::flash(quint32 bgr)
 {
     setBackground(bgr);
     m_tsnd.start();
 }
 
-bool CommandBox::isFrame(const QString &text)
+bool CommandBoxWidget::isFrame(const QString &text)
 {
     return text.startsWith(QLatin1Char('*')) && text.endsWith(QLatin1String("##"));
 }
 
-void CommandBox::mouseReleaseEvent(QMouseEvent *event)
+void CommandBoxWidget::mouseReleaseEvent(QMouseEvent *event)
 {
     QLineEdit::mouseReleaseEvent(event);
     // An empty box gets the two ends of a frame, the caret where WHO goes.
@@ -45,7 +45,7 @@ void CommandBox::mouseReleaseEvent(QMouseEvent *event)
     }
 }
 
-void CommandBox::keyPressEvent(QKeyEvent *event)
+void CommandBoxWidget::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         emit sendRequested();
