@@ -4,6 +4,7 @@
 #include "DisplayClient.h"
 #include "EngineState.h"
 #include "Frame.h"
+#include "LogLine.h"
 #include "LogPane.h"
 #include "MessageBoxService.h"
 #include "NoticeService.h"
@@ -283,11 +284,9 @@ QTime FrameTranslator::now()
 
 const QString &FrameTranslator::timeOfDay(const QTime &t)
 {
-    const QLocale locale;
-    if (t != m_formattedTime || locale != m_formattedLocale || m_formatted.isEmpty()) {
+    if (t != m_formattedTime || m_formatted.isEmpty()) {
         m_formattedTime = t;
-        m_formattedLocale = locale;
-        m_formatted = locale.toString(t, QLocale::ShortFormat);
+        m_formatted = LogLine::timeText(t);
     }
     return m_formatted;
 }

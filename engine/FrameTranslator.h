@@ -107,6 +107,5 @@ private:
     qint64 m_clockSecond = -1;
     QTime m_clockTime;
     QTime m_formattedTime;
-    QLocale m_formattedLocale;
     QString m_formatted;
 };

@@ -36,6 +36,8 @@ private slots:
     void caretFollowsUnlessFindPanelOpen();
     void translationErrorDoesNotStopChunk_data();
     void translationErrorDoesNotStopChunk();
+    void familyPushFailureIsTranslationError_data();
+    void familyPushFailureIsTranslationError();
     void outputErrorEndsCall_data();
     void outputErrorEndsCall();
     void echoes_data();
@@ -247,6 +249,29 @@ void TestTranslator::translationErrorDoesNotStopChunk()
     QCOMPARE(f->notice.shown.first().text, QStringLiteral("ERR"));
     QCOMPARE(f->notice.shown.first().icon, icon);
     QCOMPARE(f->state.model.Dispositivi[11].state, quint8(1));
+}
+
+void TestTranslator::familyPushFailureIsTranslationError_data()
+{
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("display client") << "*1*1*11##" << "";
+    QTest::newRow("meter window") << "*#3*10*1*230##" << "FrmVolt";
+    QTest::newRow("auxiliary window") << "*9*1*3##" << "FrmAux";
+}
+
+void TestTranslator::familyPushFailureIsTranslationError()
+{
+    QFETCH(QString, frame);
+    QFETCH(QString, window);
+    f->display.connected = true;
+    f->display.fail = true;
+    if (!window.isEmpty())
+        f->windows.open(window);
+    f->windows.failPushes = true;
+    const QStringList lines = f->monitor(frame + QStringLiteral("*6*0*4000##"));
+    QCOMPARE(lines, (QStringList{F::line(QStringLiteral("ERR"), frame), F::raw(QStringLiteral("*6*0*4000##"))}));
+    QVERIFY(f->messages.shown.isEmpty());
 }
 
 void TestTranslator::outputErrorEndsCall_data()
