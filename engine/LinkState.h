@@ -16,4 +16,5 @@ struct LinkState
     QString IpGateway;
     QString PortaGateway;
     QString PasswordGateway;   // decimal OPEN password; empty: ask the user
+    int IconaTray = 0;         // tray picture index: 0 monitor on, 2 monitor off
 };

@@ -1,0 +1,115 @@
+#include "CommandLink.h"
+#include "EngineState.h"
+#include "FakeGateway.h"
+#include "LinkRecorders.h"
+#include "MessageBoxService.h"
+#include "MonitorLink.h"
+#include "ProgramSettings.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <algorithm>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+class SilentMessages : public MessageBoxService
+{
+public:
+    void message(const QString &, const QString &, Icon) override {}
+    bool askYesNo(const QString &, const QString &, Icon) override { return false; }
+};
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Monitor frames handed over: timestamps taken when the sink gets them.
+class TimingSink : public RecordingSink
+{
+public:
+    void Traduci(QString &frames, LogPane &) override
+    {
+        arrivals.push_back(clock.nsecsElapsed());
+        frames.clear();
+    }
+    QElapsedTimer clock;
+    std::vector<qint64> arrivals;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    QTextStream out(stdout);
+    const int waitMs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10000;
+    const int samples = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 2000;
+
+    QTemporaryDir dir;
+    ProgramSettings settings(dir.filePath(QStringLiteral("settings.ini")));
+    EngineState state;
+    RecordingPane Tlog(QStringLiteral("Tlog")), TlogC(QStringLiteral("TlogC"));
+    TimingSink sink;
+    RecordingStatusBar status;
+    RecordingCommandBox box;
+    RecordingLinkWindow window;
+    RecordingNotices notices;
+    SilentMessages messages;
+    FakeGateway gateway;
+    gateway.listen();
+    state.link.IpGateway = gateway.address();
+    state.link.PortaGateway = QString::number(gateway.port());
+    CommandLink commands(state, sink, TlogC, status, box, window, messages);
+    MonitorLink monitor(state, settings, commands, sink, Tlog, status, window, notices, messages);
+
+    // 1. One acknowledgement wait that is never answered.
+    CommandLink::Timings t;
+    t.ackMs = waitMs;
+    t.attempts = 1;
+    commands.setTimings(t);
+    gateway.setFrameReply(FakeGateway::Reply::Silence);
+    QElapsedTimer wall;
+    const double cpu0 = cpuSeconds();
+    wall.start();
+    commands.SendTCP(QStringLiteral("*1*1*11##"));
+    const double cpu = cpuSeconds() - cpu0;
+    out << "ack wait: " << wall.elapsed() << " ms wall, " << QString::number(cpu * 1000.0, 'f', 2) << " ms CPU\n";
+
+    // 2. Monitor frames, one at a time: push, then wait for the hand-over.
+    if (!monitor.ApriGateway()) {
+        out << "monitor session did not open\n";
+        return 1;
+    }
+    std::vector<qint64> delays;
+    delays.reserve(static_cast<size_t>(samples));
+    sink.clock.start();
+    for (int i = 0; i < samples; ++i) {
+        const size_t before = sink.arrivals.size();
+        const qint64 sent = sink.clock.nsecsElapsed();
+        gateway.pushEvent(QStringLiteral("*1*1*11##"));
+        QEventLoop loop;
+        QObject::connect(&monitor.WSMON(), &QTcpSocket::readyRead, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        while (sink.arrivals.size() == before)
+            loop.exec();
+        delays.push_back(sink.arrivals.back() - sent);
+    }
+    std::sort(delays.begin(), delays.end());
+    const auto us = [](qint64 ns) { return QString::number(double(ns) / 1000.0, 'f', 1); };
+    out << "monitor frame to translator (" << samples << " frames, loopback write included): median "
+        << us(delays[delays.size() / 2]) << " us, p99 " << us(delays[delays.size() * 99 / 100]) << " us, max "
+        << us(delays.back()) << " us\n";
+    return 0;
+}

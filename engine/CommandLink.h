@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QTcpSocket>
+
+class CommandBox;
+class FrameSink;
+class LinkWindow;
+class LogPane;
+class MessageBoxService;
+class StatusBar;
+struct EngineState;
+
+// The command session to an Ethernet gateway (Winsock1) and the write side of a serial
+// gateway (Comm). Every frame the program sends goes through SendTCP or SendUsb.
+class CommandLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Waits in milliseconds; tests shorten them.
+    struct Timings
+    {
+        int connectMs = 10000;
+        int greetingMs = 10000;
+        int sessionMs = 2000;
+        int ackMs = 10000;
+        int attempts = 3;
+    };
+
+    CommandLink(EngineState &state, FrameSink &sink, LogPane &TlogC, StatusBar &StBar, CommandBox &Tcmd,
+                LinkWindow &window, MessageBoxService &messages, QObject *parent = nullptr);
+    void setTimings(const Timings &timings) { m_timings = timings; }
+
+    // True when the gateway acknowledged every frame of the write. A frame handed in while
+    // another send waits is queued (False at once) and written later.
+    bool SendTCP(const QString &frame);
+    // Writes to the serial port when it is open; logs the frame unless quiet.
+    void SendUsb(const QString &frame, bool quiet);
+    // Connects Winsock1; ack becomes true when the gateway's greeting arrived.
+    bool ConnectTCP(bool &ack);
+    // Opens the command session on the connected socket.
+    bool BuildConnessione();
+
+    QTcpSocket &Winsock1() { return m_socket; }
+    // The serial port, shared with the monitor link that opens and reads it.
+    QSerialPort &Comm() { return m_comm; }
+
+private slots:
+    void Winsock1_Connect();
+    void Winsock1_Close();
+    void Winsock1_Error(QAbstractSocket::SocketError error);
+    void Winsock1_DataArrival();
+
+private:
+    bool connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
+    bool send(const QString &frame, const QString &echo);
+    bool failure(const QString &status);
+    void closeOurselves();
+    void countAnswers(const QString &chunk);
+    void keepUnwritten();
+    void sendCarried();
+
+    EngineState &m_state;
+    FrameSink &m_sink;
+    LogPane &m_TlogC;
+    StatusBar &m_StBar;
+    CommandBox &m_Tcmd;
+    LinkWindow &m_window;
+    MessageBoxService &m_messages;
+    Timings m_timings;
+    QTcpSocket m_socket;
+    QSerialPort m_comm;
+    bool m_closingOurselves = false;
+
+    // Answers are matched to writes by count: the gateway answers every frame, in order.
+    QString m_answerText;        // received text not yet cut into frames
+    qint64 m_framesWritten = 0;  // since the session opened
+    qint64 m_answers = 0;        // acknowledgements and refusals since then
+    qint64 m_sendStart = 0;      // frames written before the current send
+    bool m_refused = false;
+    QString m_written;           // the pending text as last written
+    QString m_carried;           // queued frames the last send did not write
+};

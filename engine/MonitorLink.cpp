@@ -1,0 +1,268 @@
+#include "MonitorLink.h"
+
+#include "CommandLink.h"
+#include "EngineState.h"
+#include "Frame.h"
+#include "FrameSink.h"
+#include "LinkGuard.h"
+#include "LinkWait.h"
+#include "LinkWindow.h"
+#include "LogLine.h"
+#include "LogPane.h"
+#include "NoticeService.h"
+#include "ProgramSettings.h"
+#include "SerialPortName.h"
+#include "SessionOpening.h"
+#include "SettingKeys.h"
+#include "StatusBar.h"
+
+namespace {
+constexpr int MonitorOffImage = 1;
+const QString ProbeFrame = QStringLiteral("*#13**15##");
+constexpr int MaxBufferMon = 16384;
+} // namespace
+
+MonitorLink::MonitorLink(EngineState &state, const ProgramSettings &settings, CommandLink &commands,
+                         FrameSink &sink, LogPane &Tlog, StatusBar &StBar, LinkWindow &window, NoticeService &notices,
+                         MessageBoxService &messages, QObject *parent)
+    : QObject(parent), m_state(state), m_settings(settings), m_commands(commands), m_sink(sink), m_Tlog(Tlog),
+      m_StBar(StBar), m_window(window), m_notices(notices), m_messages(messages)
+{
+    connect(&m_socket, &QTcpSocket::connected, this, &MonitorLink::WSMON_Connect);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &MonitorLink::WSMON_Close);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &MonitorLink::WSMON_Error);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &MonitorLink::WSMON_DataArrival);
+    QSerialPort &comm = m_commands.Comm();
+    connect(&comm, &QSerialPort::readyRead, this, &MonitorLink::Comm_OnComm);
+    connect(&comm, &QSerialPort::errorOccurred, this, &MonitorLink::Comm_Error);
+}
+
+bool MonitorLink::monitorSwitchedOff() const
+{
+    return m_window.monitorButtonImage() == MonitorOffImage;
+}
+
+bool MonitorLink::stopped() const
+{
+    return m_state.InChiusura || monitorSwitchedOff();
+}
+
+QString MonitorLink::portCaption(const QString &com, const QString &prefix) const
+{
+    return SerialPorts::isPortNumber(com) ? prefix + com.trimmed() : com.trimmed();
+}
+
+bool MonitorLink::ApriGateway()
+{
+    const LanguageTexts &lang = m_state.lang;
+    LinkState &link = m_state.link;
+    if (m_settings.readInt(SettingKeys::Gateway) == 1) {
+        QSerialPort &comm = m_commands.Comm();
+        if (comm.isOpen())
+            comm.close();
+        const QString com = m_settings.read(SettingKeys::Com);
+        m_StBar.setStatusText(lang.t(QStringLiteral("StartMon")));
+        m_Tlog.appendText(LogLine::at(lang.t(QStringLiteral("LogStart")) + QStringLiteral(" @ USB: ")
+                                      + portCaption(com, QStringLiteral("COM")))
+                          + QStringLiteral("---") + LogLine::Crlf);
+        link.ModoUsb = false;
+        QString failureText = lang.t(QStringLiteral("NoComm"));
+
+        comm.setPortName(SerialPorts::SerialPortName(com));
+        comm.setBaudRate(QSerialPort::Baud115200);
+        comm.setDataBits(QSerialPort::Data8);
+        comm.setParity(QSerialPort::NoParity);
+        comm.setStopBits(QSerialPort::OneStop);
+        comm.setFlowControl(QSerialPort::NoFlowControl);
+        // Text left from an earlier port or session would be glued to the first answer.
+        m_ricezioneSeriale.clear();
+        if (!comm.open(QIODevice::ReadWrite))
+            return failurePath(true, failureText, com);
+        m_commands.SendUsb(ProbeFrame, false);
+
+        const LinkWait::Outcome outcome = LinkWait::run([&] { return link.ModoUsb; }, [this] { return stopped(); },
+                                                        m_timings.serialAnswerMs, {{&comm, SIGNAL(readyRead())}});
+        failureText = lang.t(QStringLiteral("NoUsb"));
+        if (outcome != LinkWait::Outcome::Aborted && link.ModoUsb)
+            return success();
+        return failurePath(true, failureText, com);
+    }
+
+    m_StBar.setStatusText(lang.t(QStringLiteral("StartMon")));
+    m_Tlog.appendText(LogLine::at(lang.t(QStringLiteral("LogStart")) + QStringLiteral(" @ ETH: ") + link.IpGateway)
+                      + QStringLiteral("---") + LogLine::Crlf);
+    if (connected())
+        return success();
+    bool ack = false;
+    if (!ConnettiMonitor(ack))
+        return failurePath(false, QString(), QString());
+    if (!ack) {
+        closeSocket();
+        return failurePath(false, QString(), QString());
+    }
+    if (AvviaMonitor())
+        return success();
+    closeSocket();
+    return failurePath(false, QString(), QString());
+}
+
+bool MonitorLink::success()
+{
+    m_StBar.setStatusText(m_state.lang.t(QStringLiteral("StatCon")));
+    QString silenced;
+    for (int k = 0; k < Filters::GroupCount; ++k) {
+        if (m_state.filters.WhoL[static_cast<size_t>(k)] != 1)
+            silenced += QLatin1Char(' ') + m_state.lang.NomiWho[static_cast<size_t>(k)] + QLatin1Char(',');
+    }
+    if (!silenced.isEmpty()) {
+        silenced.chop(1);
+        m_Tlog.appendText(QStringLiteral("Non si riceveranno messagi per :") + silenced + LogLine::Crlf
+                          + QStringLiteral("---") + LogLine::Crlf);
+    }
+    m_state.link.IconaTray = 0;
+    m_window.I_Icon(0);
+    return true;
+}
+
+bool MonitorLink::failurePath(bool serial, const QString &failureText, const QString &port)
+{
+    if (m_state.InChiusura)
+        return false;
+    m_StBar.setStatusText(m_state.lang.t(QStringLiteral("Stop")));
+    if (monitorSwitchedOff())
+        return false;
+    if (serial)
+        m_Tlog.appendText(LogLine::at(failureText + QStringLiteral(" (") + portCaption(port, QStringLiteral("Com"))
+                                      + QStringLiteral(") ")));
+    else
+        m_Tlog.appendText(LogLine::at(m_state.lang.t(QStringLiteral("NoCon")) + QStringLiteral(" (")
+                                      + m_state.link.IpGateway + QStringLiteral(") ")));
+    m_window.setMonitorButtonImage(MonitorOffImage);
+    m_state.link.IconaTray = 2;
+    m_window.I_Icon(2);
+    return false;
+}
+
+bool MonitorLink::ConnettiMonitor(bool &ack)
+{
+    LinkState &link = m_state.link;
+    if (m_socket.state() != QAbstractSocket::UnconnectedState)
+        closeSocket();
+    link.BufferMon.clear();
+
+    LinkGuard::checkAddress(link.IpGateway);
+    m_socket.connectToHost(link.IpGateway, link.PortaGateway.toUShort());
+
+    const auto stop = [this] { return stopped(); };
+    const auto givenUp = [this] { return m_socket.state() == QAbstractSocket::UnconnectedState; };
+    if (LinkWait::run([&] { return link.ConnessoMon || givenUp(); }, stop, m_timings.connectMs,
+                      {{&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}})
+        == LinkWait::Outcome::Aborted)
+        return false;
+    const bool result = link.ConnessoMon;
+    if (!result)
+        return false;
+    const LinkWait::Outcome greeting = LinkWait::run(
+        [&] { return link.BufferMon.contains(Frame::Ack) || link.BufferMon.contains(Frame::Nack) || !connected(); },
+        stop, m_timings.greetingMs,
+        {{&m_socket, SIGNAL(readyRead())}, {&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
+    if (greeting == LinkWait::Outcome::Aborted)
+        return false;
+    if (link.BufferMon.contains(Frame::Ack))
+        ack = true;
+    return result;
+}
+
+bool MonitorLink::AvviaMonitor()
+{
+    SessionOpening opening{m_socket,   m_state.link.BufferMon, m_state, m_Tlog, m_messages, m_timings.sessionMs,
+                           [this] { return monitorSwitchedOff(); }};
+    if (!opening.open(Frame::SessionOpenMonitor))
+        return false;
+    m_notices.MostraMessaggio(m_state.lang.t(QStringLiteral("Monstart")), QString(), 1000, 0);
+    return true;
+}
+
+void MonitorLink::closeSocket()
+{
+    m_socket.abort();
+    m_state.link.ConnessoMon = false;
+}
+
+void MonitorLink::Comm_OnComm()
+{
+    QSerialPort &comm = m_commands.Comm();
+    m_ricezioneSeriale += QString::fromLatin1(comm.readAll());
+    if (m_ricezioneSeriale.size() < 3 || !m_ricezioneSeriale.endsWith(Frame::Terminator)) {
+        if (m_ricezioneSeriale.size() > MaxRicezioneSeriale) {
+            // Line noise or a device that is no gateway: do not let it grow without end.
+            m_Tlog.appendText(LogLine::at(QString::number(m_ricezioneSeriale.size())
+                                          + QStringLiteral(" characters received without \"##\" dropped")));
+            m_ricezioneSeriale.clear();
+        }
+        return;
+    }
+    const QString piece = m_ricezioneSeriale;
+    m_ricezioneSeriale.clear();
+    m_state.link.ModoUsb = true;
+    if (m_state.link.RilevamentoCom)
+        return;
+    received(piece);
+}
+
+void MonitorLink::Comm_Error(QSerialPort::SerialPortError error)
+{
+    QSerialPort &comm = m_commands.Comm();
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !comm.isOpen())
+        return;
+    // The port went away under us (unplugged, reset): stop the serial link.
+    m_Tlog.appendText(LogLine::at(QString::number(static_cast<int>(error)) + QLatin1Char('-') + comm.errorString()));
+    m_window.setMonitorButtonImage(MonitorOffImage);
+    m_Tlog.appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStop"))));
+    m_StBar.setStatusText(m_state.lang.t(QStringLiteral("Stop")));
+    closeSocket();
+    m_state.link.ModoUsb = false;
+    comm.clearError();
+    comm.close();
+}
+
+void MonitorLink::received(QString piece)
+{
+    m_window.showActivity();
+    m_state.link.BufferMon += piece;
+    // Only the session opening searches it; a monitor that runs for days must not grow it.
+    if (m_state.link.BufferMon.size() > MaxBufferMon)
+        m_state.link.BufferMon.remove(0, m_state.link.BufferMon.size() - MaxBufferMon);
+    if (Frame::isAck(piece) || Frame::isNack(piece)) {
+        m_Tlog.appendText(LogLine::at(piece));
+        m_Tlog.moveCaretToEnd();
+    } else {
+        m_sink.Traduci(piece, m_Tlog);
+    }
+    if (!m_window.isPaneVisible(m_Tlog))
+        m_window.markPaneUnread(m_Tlog);
+}
+
+void MonitorLink::WSMON_Connect()
+{
+    m_state.link.ConnessoMon = true;
+}
+
+void MonitorLink::WSMON_Close()
+{
+    m_state.link.ConnessoMon = false;
+}
+
+void MonitorLink::WSMON_Error(QAbstractSocket::SocketError)
+{
+    m_state.link.ConnessoMon = false;
+}
+
+void MonitorLink::WSMON_DataArrival()
+{
+    if (!connected())
+        return;
+    const QString chunk = QString::fromLatin1(m_socket.readAll());
+    if (!chunk.isEmpty())
+        received(chunk);
+}

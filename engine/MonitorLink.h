@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QTcpSocket>
+
+class CommandLink;
+class FrameSink;
+class LinkWindow;
+class LogPane;
+class MessageBoxService;
+class NoticeService;
+class ProgramSettings;
+class StatusBar;
+struct EngineState;
+
+// The monitor link: every bus event comes in here, from the monitor session of an
+// Ethernet gateway (WSMON) or from a serial gateway (Comm, shared with the command link).
+class MonitorLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Timings
+    {
+        int connectMs = 5000;
+        int greetingMs = 5000;
+        int sessionMs = 2000;
+        int serialAnswerMs = 100;
+    };
+    // Received serial text that never ends in "##" is dropped past this size.
+    static constexpr int MaxRicezioneSeriale = 4096;
+
+    MonitorLink(EngineState &state, const ProgramSettings &settings, CommandLink &commands, FrameSink &sink,
+                LogPane &Tlog, StatusBar &StBar, LinkWindow &window, NoticeService &notices,
+                MessageBoxService &messages, QObject *parent = nullptr);
+    void setTimings(const Timings &timings) { m_timings = timings; }
+
+    // Opens the link chosen by Option/"Gateway"; true when it is open.
+    bool ApriGateway();
+    bool ConnettiMonitor(bool &ack);
+    bool AvviaMonitor();
+
+    QTcpSocket &WSMON() { return m_socket; }
+    QString RicezioneSeriale() const { return m_ricezioneSeriale; }
+
+public slots:
+    void Comm_OnComm();
+
+private slots:
+    void Comm_Error(QSerialPort::SerialPortError error);
+    void WSMON_Connect();
+    void WSMON_Close();
+    void WSMON_Error(QAbstractSocket::SocketError error);
+    void WSMON_DataArrival();
+
+private:
+    bool connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
+    bool monitorSwitchedOff() const;
+    bool stopped() const;
+    void received(QString piece);
+    bool success();
+    bool failurePath(bool serial, const QString &failureText, const QString &port);
+    void closeSocket();
+    QString portCaption(const QString &com, const QString &prefix) const;
+
+    EngineState &m_state;
+    const ProgramSettings &m_settings;
+    CommandLink &m_commands;
+    FrameSink &m_sink;
+    LogPane &m_Tlog;
+    StatusBar &m_StBar;
+    LinkWindow &m_window;
+    NoticeService &m_notices;
+    MessageBoxService &m_messages;
+    Timings m_timings;
+    QTcpSocket m_socket;
+    QString m_ricezioneSeriale;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Option/"Com" holds either a port number n or a port's system name.
+//  - A number n is "COMn" on Windows and "ttySn-1" elsewhere (COM1 is ttyS0 on Linux).
+//  - Any other text is the system name as the port list gives it ("ttyUSB0", "COM12")
+//    or a device path ("/dev/ttyACM0", a pseudo-terminal in tests), used as it is.
+// The port list stores SerialPortSetting of each port, so detection stores what the user
+// would pick and the "comdetect" message shows SerialPortCaption of it.
+namespace SerialPorts {
+
+// The name to hand to QSerialPort.
+QString SerialPortName(const QString &comSetting);
+// What Option/"Com" stores for a port of the list: "COM3" gives "3" on Windows; the
+// system name elsewhere.
+QString SerialPortSetting(const QString &systemName);
+// The setting is a port number (the log lines then read "COM" n, as they always did).
+bool isPortNumber(const QString &comSetting);
+
+} // namespace SerialPorts

@@ -1,0 +1,59 @@
+#include "SessionOpening.h"
+
+#include "EngineState.h"
+#include "Frame.h"
+#include "GetLocalIP.h"
+#include "LinkWait.h"
+#include "LogLine.h"
+#include "LogPane.h"
+#include "MessageBoxService.h"
+#include "OpenPassword.h"
+
+#include <QTcpSocket>
+
+namespace {
+bool looksLikeNonce(const QString &buffer)
+{
+    return buffer.contains(QLatin1String("*#")) && buffer.endsWith(QLatin1Char('#'));
+}
+
+void writeText(QTcpSocket &socket, const QString &text)
+{
+    socket.write(text.toLatin1());
+}
+} // namespace
+
+bool SessionOpening::open(const QString &sessionFrame)
+{
+    if (socket.state() != QAbstractSocket::ConnectedState)
+        return false;
+    buffer.clear();
+    pane.appendText(LogLine::at(QStringLiteral("-> ") + sessionFrame));
+    writeText(socket, sessionFrame);
+
+    for (;;) {
+        const auto connected = [this] { return socket.state() == QAbstractSocket::ConnectedState; };
+        const LinkWait::Outcome outcome = LinkWait::run(
+            [&] { return buffer.contains(Frame::Ack) || buffer.contains(Frame::Nack) || looksLikeNonce(buffer) || !connected(); },
+            [this] { return state.InChiusura || (abort && abort()); }, windowMs,
+            {{&socket, SIGNAL(readyRead())}, {&socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
+        if (outcome != LinkWait::Outcome::Done)
+            return false;
+        if (buffer.contains(Frame::Ack))
+            return true;
+        // A refusal also holds "*#" and ends in "#", but it is no challenge.
+        if (buffer.contains(Frame::Nack) || !connected())
+            return false;
+
+        if (state.link.PasswordGateway.isEmpty()) {
+            QString text = state.lang.t(QStringLiteral("txtPwCon"));
+            text.replace(QLatin1String("\\ip"), GetLocalIP());
+            messages.message(text, state.lang.TitoloApp, MessageBoxService::Icon::Warning);
+            return false;
+        }
+        const QString answer = OpenPassword::CalcolaPassword(buffer, state.link.PasswordGateway);
+        writeText(socket, answer);
+        pane.appendText(LogLine::at(QStringLiteral("-> ") + answer));
+        // The buffer now holds the nonce digits; the acknowledgement is looked for after them.
+    }
+}

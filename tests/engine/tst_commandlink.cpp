@@ -1,0 +1,326 @@
+#include "GetLocalIP.h"
+#include "LinkFixture.h"
+#include "LinkGuard.h"
+#include "LinkWait.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+class TestCommandLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void sendAnswered_data();
+    void sendAnswered();
+    void sessionReused();
+    void secondSendDuringWaitGoesOutAfterwards();
+    void severalAcknowledgementsInOneChunk();
+    void joinedWriteNeedsEveryAnswer();
+    void strayAcknowledgementIgnored();
+    void connectionDroppedMidSend();
+    void sessionOpening_data();
+    void sessionOpening();
+    void nonceWithoutPassword();
+    void closingEndsEveryWait_data();
+    void closingEndsEveryWait();
+    void guardAllowsOnlyLoopback_data();
+    void guardAllowsOnlyLoopback();
+    void guardStopsTheProcess();
+};
+
+static const QString Light = QStringLiteral("*1*1*11##");
+
+void TestCommandLink::sendAnswered_data()
+{
+    QTest::addColumn<int>("reply");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<int>("writes");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("acknowledged") << int(FakeGateway::Reply::Ack) << true << 1 << QString();
+    // A refusal ends the send at once: no second write.
+    QTest::newRow("refused") << int(FakeGateway::Reply::Nack) << false << 1 << LinkFixture::txt("NoAck") + "  " + Light;
+    QTest::newRow("silent three times") << int(FakeGateway::Reply::Silence) << false << 3
+                                        << LinkFixture::txt("NoAck") + "  " + Light;
+}
+
+void TestCommandLink::sendAnswered()
+{
+    QFETCH(int, reply);
+    QFETCH(bool, result);
+    QFETCH(int, writes);
+    QFETCH(QString, status);
+    LinkFixture f;
+    f.gateway.setFrameReply(FakeGateway::Reply(reply));
+
+    QCOMPARE(f.commands.SendTCP(Light), result);
+
+    QCOMPARE(f.gateway.commandFrames(), QStringList(QVector<QString>(writes, Light).toList()));
+    QCOMPARE(f.sink.echoes, QStringList{Light});  // once per send, whatever the attempts
+    QCOMPARE(f.sink.echoPanes, QStringList{QStringLiteral("TlogC")});
+    QVERIFY(!f.state.link.InInvio);
+    QVERIFY(f.state.link.FramePendenti.isEmpty());
+    const QStringList log = f.TlogC.lines();
+    QVERIFY2(log.first().endsWith(LinkFixture::txt("Comstart") + " @ ETH: 127.0.0.1"), qPrintable(log.first()));
+    QCOMPARE(log.at(1), QStringLiteral("---"));
+    QVERIFY(log.contains(QStringLiteral("-> *99*0##")));
+    if (result) {
+        QCOMPARE(f.box.colours, QList<int>());
+        // The bare acknowledgement is logged by the link, never translated.
+        QVERIFY(f.sink.received.isEmpty());
+        QCOMPARE(log.last(), QStringLiteral("*#*1##"));
+    } else {
+        QCOMPARE(f.status.statusText(), status);
+        QCOMPARE(f.box.colours, QList<int>{255});
+        QCOMPARE(f.box.restores, QList<int>{2000});
+    }
+}
+
+void TestCommandLink::sessionReused()
+{
+    LinkFixture f;
+    QVERIFY(f.commands.SendTCP(Light));
+    QVERIFY(f.commands.SendTCP(QStringLiteral("*1*0*11##")));
+    QCOMPARE(f.gateway.connectionCount(), 1);
+    QCOMPARE(f.gateway.sessionFrames(), QStringList{QStringLiteral("*99*0##")});
+    QCOMPARE(f.TlogC.lines().filter(LinkFixture::txt("Comstart")).size(), 1);
+}
+
+void TestCommandLink::secondSendDuringWaitGoesOutAfterwards()
+{
+    LinkFixture f;
+    const QString second = QStringLiteral("*2*1*21##");
+    bool nested = true;
+    QString pendingMeanwhile;
+    // The gateway has the first frame; the second arrives while the first waits.
+    connect(&f.gateway, &FakeGateway::frameReceived, this, [&](const QString &frame) {
+        if (frame != Light)
+            return;
+        nested = f.commands.SendTCP(second);
+        pendingMeanwhile = f.state.link.FramePendenti;
+    });
+
+    QVERIFY(f.commands.SendTCP(Light));
+    QVERIFY(!nested);
+    QCOMPARE(pendingMeanwhile, Light + second);
+    QVERIFY(f.state.link.FramePendenti.isEmpty());
+    // Not lost: it goes out on its own as soon as the event loop runs.
+    QTRY_COMPARE(f.gateway.commandFrames(), (QStringList{Light, second}));
+    QTRY_VERIFY(!f.state.link.InInvio);
+    QCOMPARE(f.sink.echoes, (QStringList{Light, second}));
+}
+
+void TestCommandLink::severalAcknowledgementsInOneChunk()
+{
+    LinkFixture f;
+    const QString probe = QStringLiteral("*#4*1*0##*#4*1*12##");
+    f.gateway.setReplies(QStringLiteral("*#4*1*0##"), {QStringLiteral("*#4*1*0*0215##")});
+    QVERIFY(f.commands.SendTCP(Light + QStringLiteral("*1*1*12##")));
+    // Two answers in one read are no bare acknowledgement: the translator gets them.
+    QCOMPARE(f.sink.received, QStringList{QStringLiteral("*#*1##*#*1##")});
+
+    // Replies come before their acknowledgement and reach the translator with it.
+    QVERIFY(f.commands.SendTCP(probe));
+    QCOMPARE(f.sink.received.last(), QStringLiteral("*#4*1*0*0215##*#*1##*#*1##"));
+    QCOMPARE(f.sink.panes.last(), QStringLiteral("TlogC"));
+}
+
+void TestCommandLink::joinedWriteNeedsEveryAnswer()
+{
+    LinkFixture f;
+    // Only the first frame of the write is answered.
+    f.gateway.setResponder([](const QString &frame) {
+        return frame == Light ? QStringList{QStringLiteral("*#*1##")} : QStringList{};
+    });
+    QVERIFY(!f.commands.SendTCP(Light + QStringLiteral("*1*1*12##")));
+    QCOMPARE(f.status.statusText(), LinkFixture::txt("NoAck") + "  " + Light + "*1*1*12##");
+}
+
+void TestCommandLink::strayAcknowledgementIgnored()
+{
+    LinkFixture f;
+    const QString second = QStringLiteral("*1*1*12##");
+    // The first frame is refused; the answer to the second comes late, during the next send.
+    f.gateway.setResponder([&](const QString &frame) {
+        if (frame == Light)
+            return QStringList{QStringLiteral("*#*0##")};
+        if (frame == second)
+            QTimer::singleShot(100, &f.gateway, [&] { f.gateway.pushCommand(QStringLiteral("*#*1##")); });
+        return QStringList{};
+    });
+    QVERIFY(!f.commands.SendTCP(Light + second));
+    QCOMPARE(f.gateway.commandFrames().size(), 2);
+
+    // This one is never answered: the late acknowledgement belongs to the write before.
+    QVERIFY(!f.commands.SendTCP(QStringLiteral("*1*0*13##")));
+    QCOMPARE(f.status.statusText(), LinkFixture::txt("NoAck") + "  *1*0*13##");
+}
+
+void TestCommandLink::connectionDroppedMidSend()
+{
+    LinkFixture f;
+    f.gateway.setResponder([&](const QString &) {
+        QTimer::singleShot(0, &f.gateway, [&] { f.gateway.dropConnections(); });
+        return QStringList{};
+    });
+    QVERIFY(!f.commands.SendTCP(Light));
+    QCOMPARE(f.gateway.commandFrames(), QStringList{Light});  // one write: no retry on a lost socket
+    QVERIFY(!f.state.link.InInvio);
+    QVERIFY(!f.state.link.ConnessoTCP);
+    QVERIFY(f.state.link.FramePendenti.isEmpty());
+    QCOMPARE(f.status.statusText(), QStringLiteral("[comstop]"));
+    QCOMPARE(f.TlogC.lines().last(), LinkFixture::txt("Comstop"));
+    QCOMPARE(f.box.colours, QList<int>{255});
+
+    // The next send opens a new session.
+    f.gateway.setResponder({});
+    QVERIFY(f.commands.SendTCP(Light));
+    QCOMPARE(f.gateway.connectionCount(), 2);
+}
+
+void TestCommandLink::sessionOpening_data()
+{
+    QTest::addColumn<int>("sessionReply");
+    QTest::addColumn<QString>("nonce");
+    QTest::addColumn<QString>("expected");   // the gateway's own copy of the answer
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QStringList>("answers");
+    const int ack = int(FakeGateway::Reply::Ack);
+    QTest::newRow("no challenge") << ack << QString() << QString() << QString() << true << QStringList();
+    QTest::newRow("nonce answered") << ack << "603356072" << "25280520" << "12345" << true
+                                    << QStringList{"*#25280520##"};
+    QTest::newRow("other nonce") << ack << "410501656" << "119537670" << "12345" << true << QStringList{"*#119537670##"};
+    QTest::newRow("wrong password") << ack << "603356072" << "25280520" << "54321" << false
+                                    << QStringList{"*#111247368##"};
+    // A refusal while opening is no nonce: nothing is answered.
+    QTest::newRow("refused") << int(FakeGateway::Reply::Nack) << QString() << QString() << "12345" << false
+                             << QStringList();
+    QTest::newRow("silent") << int(FakeGateway::Reply::Silence) << QString() << QString() << "12345" << false
+                            << QStringList();
+}
+
+void TestCommandLink::sessionOpening()
+{
+    QFETCH(int, sessionReply);
+    QFETCH(QString, nonce);
+    QFETCH(QString, expected);
+    QFETCH(QString, password);
+    QFETCH(bool, opens);
+    QFETCH(QStringList, answers);
+    LinkFixture f;
+    f.gateway.setSessionReply(FakeGateway::Reply(sessionReply));
+    f.gateway.setChallenge(nonce, expected);
+    f.state.link.PasswordGateway = password;
+    if (!opens)
+        f.state.link.FramePendenti = QStringLiteral("*1*0*99##");  // queued meanwhile: must not go out later
+
+    QCOMPARE(f.commands.SendTCP(Light), opens);
+    QCOMPARE(f.gateway.passwordAnswers(), answers);
+    QVERIFY(f.messages.shown.isEmpty());
+    QVERIFY(f.state.link.FramePendenti.isEmpty());
+    if (opens) {
+        QCOMPARE(f.gateway.commandFrames(), QStringList{Light});
+        for (const QString &a : answers)
+            QVERIFY(f.TlogC.lines().contains(QStringLiteral("-> ") + a));
+        return;
+    }
+    QCOMPARE(f.status.statusText(), LinkFixture::txt("NoCon"));
+    QCOMPARE(f.box.colours, QList<int>{255});
+    QVERIFY(f.gateway.commandFrames().isEmpty());
+    // Nothing of the failed send is carried into the next one.
+    f.gateway.setSessionReply(FakeGateway::Reply::Ack);
+    f.gateway.setChallenge(QString(), QString());
+    QVERIFY(f.commands.SendTCP(QStringLiteral("*1*1*12##")));
+    QCOMPARE(f.gateway.commandFrames(), QStringList{QStringLiteral("*1*1*12##")});
+}
+
+void TestCommandLink::nonceWithoutPassword()
+{
+    LinkFixture f;
+    f.gateway.setChallenge(QStringLiteral("603356072"), QStringLiteral("25280520"));
+    QVERIFY(!f.commands.SendTCP(Light));
+    const QString ip = GetLocalIP();
+    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("Allow %1 on the gateway (%1)").arg(ip)});
+    QCOMPARE(f.messages.shown.first().icon, MessageBoxService::Icon::Warning);
+    QCOMPARE(f.messages.shown.first().title, QStringLiteral("Tervalia"));
+    QVERIFY(f.gateway.passwordAnswers().isEmpty());
+    QVERIFY(f.gateway.commandFrames().isEmpty());
+    QCOMPARE(f.status.statusText(), LinkFixture::txt("NoCon"));
+}
+
+void TestCommandLink::closingEndsEveryWait_data()
+{
+    QTest::addColumn<QString>("wait");
+    QTest::newRow("greeting") << "greeting";
+    QTest::newRow("session reply") << "session";
+    QTest::newRow("acknowledgement") << "ack";
+}
+
+void TestCommandLink::closingEndsEveryWait()
+{
+    QFETCH(QString, wait);
+    LinkFixture f;
+    f.commands.setTimings({});  // the real durations: 10 s waits
+    if (wait == QLatin1String("greeting"))
+        f.gateway.setGreeting(false);
+    else if (wait == QLatin1String("session"))
+        f.gateway.setSessionReply(FakeGateway::Reply::Silence);
+    else
+        f.gateway.setFrameReply(FakeGateway::Reply::Silence);
+    // The flag alone, as the shutdown sets it; no wake-up call.
+    QTimer::singleShot(200, &f.gateway, [&] { f.state.InChiusura = true; });
+
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(!f.commands.SendTCP(Light));
+    QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(f.gateway.commandFrames().size(), wait == QLatin1String("ack") ? 1 : 0);
+    // Closing is not a failure to report.
+    QVERIFY(f.box.colours.isEmpty());
+}
+
+void TestCommandLink::guardAllowsOnlyLoopback_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("loopback") << "127.0.0.1" << true;
+    QTest::newRow("loopback net") << "127.0.0.2" << true;
+    QTest::newRow("loopback v6") << "::1" << true;
+    QTest::newRow("default gateway") << "192.168.1.35" << false;
+    QTest::newRow("name") << "localhost" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestCommandLink::guardAllowsOnlyLoopback()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, allowed);
+    QCOMPARE(LinkGuard::allowedInTestMode(address), allowed);
+}
+
+void TestCommandLink::guardStopsTheProcess()
+{
+    if (qEnvironmentVariableIsSet("OMBRIX_GUARD_CHILD")) {
+        LinkFixture f;
+        f.state.link.IpGateway = QStringLiteral("192.0.2.1");  // documentation address, never routed
+        f.commands.SendTCP(Light);
+        QFAIL("the link connected outside loopback in test mode");
+    }
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("OMBRIX_GUARD_CHILD"), QStringLiteral("1"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("guardStopsTheProcess")});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    // QtTest routes qFatal through its own logger (stdout); plain runs write stderr.
+    QVERIFY(child.readAllStandardError().contains("not a loopback address")
+            || child.readAllStandardOutput().contains("not a loopback address"));
+}
+
+QTEST_MAIN(TestCommandLink)
+#include "tst_commandlink.moc"

@@ -1,0 +1,197 @@
+#include "FakeGateway.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace {
+const QString Ack = QStringLiteral("*#*1##");
+const QString Nack = QStringLiteral("*#*0##");
+} // namespace
+
+FakeGateway::FakeGateway(QObject *parent) : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &FakeGateway::onNewConnection);
+}
+
+FakeGateway::~FakeGateway()
+{
+    dropConnections();
+}
+
+bool FakeGateway::listen(quint16 port)
+{
+    return m_server.listen(QHostAddress::LocalHost, port);
+}
+
+void FakeGateway::setChallenge(const QString &nonce, const QString &expectedAnswer)
+{
+    m_nonce = nonce;
+    m_expectedAnswer = expectedAnswer;
+}
+
+int FakeGateway::openSessions(Kind kind) const
+{
+    int n = 0;
+    for (const Peer &p : m_peers)
+        n += p.open && p.kind == kind && p.socket && p.socket->state() == QAbstractSocket::ConnectedState;
+    return n;
+}
+
+void FakeGateway::clearRecords()
+{
+    m_commandFrames.clear();
+    m_passwordAnswers.clear();
+    m_sessionFrames.clear();
+}
+
+void FakeGateway::pushEvent(const QString &frames)
+{
+    for (const Peer &p : std::as_const(m_peers)) {
+        if (p.open && p.kind == Kind::Monitor && p.socket)
+            p.socket->write(frames.toLatin1());
+    }
+}
+
+void FakeGateway::pushCommand(const QString &text)
+{
+    for (const Peer &p : std::as_const(m_peers)) {
+        if (p.open && p.kind == Kind::Command && p.socket)
+            p.socket->write(text.toLatin1());
+    }
+}
+
+void FakeGateway::dropConnections()
+{
+    const auto sockets = m_peers.keys();
+    for (QTcpSocket *s : sockets) {
+        s->disconnect(this);
+        s->abort();
+        s->deleteLater();
+    }
+    m_peers.clear();
+}
+
+void FakeGateway::onNewConnection()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        ++m_connectionCount;
+        Peer peer;
+        peer.socket = socket;
+        m_peers.insert(socket, peer);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_peers.remove(socket);
+            socket->deleteLater();
+        });
+        if (m_greet)
+            socket->write(Ack.toLatin1());
+    }
+}
+
+void FakeGateway::onReadyRead(QTcpSocket *socket)
+{
+    auto it = m_peers.find(socket);
+    if (it == m_peers.end())
+        return;
+    it->pending += QString::fromLatin1(socket->readAll());
+    // Answers to what arrived in one read go out in one write, as a busy gateway does.
+    QString answer;
+    bool closeAfter = false;
+    int end;
+    while ((end = it->pending.indexOf(QLatin1String("##"))) >= 0) {
+        const QString frame = it->pending.left(end + 2);
+        it->pending.remove(0, end + 2);
+        answer += handle(*it, frame, closeAfter).join(QString());
+        it = m_peers.find(socket);  // a handler of frameReceived may have dropped it
+        if (it == m_peers.end())
+            return;
+        if (closeAfter)
+            break;
+    }
+    if (!answer.isEmpty() || closeAfter)
+        write(socket, answer, closeAfter);
+}
+
+QStringList FakeGateway::handle(Peer &peer, const QString &frame, bool &closeAfter)
+{
+    if (!peer.open && !peer.awaitingPassword) {
+        m_sessionFrames << frame;
+        if (frame == QLatin1String("*99*0##"))
+            peer.kind = Kind::Command;
+        else if (frame == QLatin1String("*99*1##"))
+            peer.kind = Kind::Monitor;
+        else
+            return {Nack};
+        switch (m_sessionReply) {
+        case Reply::Silence:
+            return {};
+        case Reply::Nack:
+            closeAfter = true;
+            return {Nack};
+        case Reply::Ack:
+            break;
+        }
+        if (!m_nonce.isEmpty()) {
+            peer.awaitingPassword = true;
+            return {QStringLiteral("*#") + m_nonce + QStringLiteral("##")};
+        }
+        peer.open = true;
+        const Kind kind = peer.kind;
+        QTimer::singleShot(0, this, [this, kind] { emit sessionOpened(kind); });
+        return {Ack};
+    }
+    if (peer.awaitingPassword) {
+        m_passwordAnswers << frame;
+        peer.awaitingPassword = false;
+        if (frame != QStringLiteral("*#") + m_expectedAnswer + QStringLiteral("##")) {
+            closeAfter = true;
+            return {Nack};
+        }
+        peer.open = true;
+        const Kind kind = peer.kind;
+        QTimer::singleShot(0, this, [this, kind] { emit sessionOpened(kind); });
+        return {Ack};
+    }
+    if (peer.kind == Kind::Command)
+        m_commandFrames << frame;
+    const Kind kind = peer.kind;
+    emit frameReceived(frame, kind);
+    if (kind != Kind::Command)
+        return {};
+    return answerCommand(frame);
+}
+
+QStringList FakeGateway::answerCommand(const QString &frame) const
+{
+    if (m_responder)
+        return m_responder(frame);
+    switch (m_frameReply) {
+    case Reply::Silence:
+        return {};
+    case Reply::Nack:
+        return {Nack};
+    case Reply::Ack:
+        break;
+    }
+    return m_replies.value(frame) << Ack;
+}
+
+void FakeGateway::write(QTcpSocket *socket, const QString &text, bool closeAfter)
+{
+    const auto send = [socket, text, closeAfter] {
+        if (!text.isEmpty())
+            socket->write(text.toLatin1());
+        if (closeAfter)
+            socket->disconnectFromHost();
+    };
+    if (m_answerDelayMs <= 0) {
+        send();
+        return;
+    }
+    QPointer<QTcpSocket> guard(socket);
+    QTimer::singleShot(m_answerDelayMs, this, [guard, send] {
+        if (guard)
+            send();
+    });
+}

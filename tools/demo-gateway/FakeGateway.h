@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTcpServer>
+#include <functional>
+
+class QTcpSocket;
+
+// An OpenWebNet gateway on 127.0.0.1: greets each connection with "*#*1##", opens command
+// ("*99*0##") and monitor ("*99*1##") sessions, optionally behind a password challenge,
+// answers command frames and pushes events to the monitor sessions. It records what it
+// received. It never listens on anything but loopback.
+class FakeGateway : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Kind { Unknown, Command, Monitor };
+    enum class Reply { Ack, Nack, Silence };
+
+    explicit FakeGateway(QObject *parent = nullptr);
+    ~FakeGateway() override;
+
+    // port 0 picks a free one.
+    bool listen(quint16 port = 0);
+    quint16 port() const { return m_server.serverPort(); }
+    QString address() const { return QStringLiteral("127.0.0.1"); }
+
+    // Behaviour
+    void setGreeting(bool greet) { m_greet = greet; }
+    void setSessionReply(Reply reply) { m_sessionReply = reply; }
+    // The session reply becomes the nonce "*#<nonce>##"; the answer "*#<expected>##" opens
+    // the session, anything else is refused and the connection closed.
+    void setChallenge(const QString &nonce, const QString &expectedAnswer);
+    void setFrameReply(Reply reply) { m_frameReply = reply; }
+    // Frames sent before the acknowledgement of a request (status and dimension replies).
+    void setReplies(const QString &request, const QStringList &frames) { m_replies.insert(request, frames); }
+    // Full control: the frames to answer with (empty list: silence). Overrides the above.
+    using Responder = std::function<QStringList(const QString &frame)>;
+    void setResponder(Responder responder) { m_responder = std::move(responder); }
+    // Answers waited for before they are written (0: at once).
+    void setAnswerDelay(int ms) { m_answerDelayMs = ms; }
+
+    // Actions
+    void pushEvent(const QString &frames);
+    // Text written as it is to every open command session (late or stray answers).
+    void pushCommand(const QString &text);
+    void dropConnections();
+
+    // Records
+    QStringList commandFrames() const { return m_commandFrames; }
+    QStringList passwordAnswers() const { return m_passwordAnswers; }
+    QStringList sessionFrames() const { return m_sessionFrames; }
+    int openSessions(Kind kind) const;
+    int connectionCount() const { return m_connectionCount; }
+    void clearRecords();
+
+signals:
+    void frameReceived(const QString &frame, FakeGateway::Kind kind);
+    void sessionOpened(FakeGateway::Kind kind);
+
+private:
+    struct Peer
+    {
+        QPointer<QTcpSocket> socket;
+        QString pending;
+        Kind kind = Kind::Unknown;
+        bool open = false;
+        bool awaitingPassword = false;
+    };
+
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    QStringList handle(Peer &peer, const QString &frame, bool &closeAfter);
+    QStringList answerCommand(const QString &frame) const;
+    void write(QTcpSocket *socket, const QString &text, bool closeAfter);
+
+    QTcpServer m_server;
+    QHash<QTcpSocket *, Peer> m_peers;
+    bool m_greet = true;
+    Reply m_sessionReply = Reply::Ack;
+    QString m_nonce;
+    QString m_expectedAnswer;
+    Reply m_frameReply = Reply::Ack;
+    QHash<QString, QStringList> m_replies;
+    Responder m_responder;
+    int m_answerDelayMs = 0;
+    QStringList m_commandFrames;
+    QStringList m_passwordAnswers;
+    QStringList m_sessionFrames;
+    int m_connectionCount = 0;
+};
