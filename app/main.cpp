@@ -1,12 +1,49 @@
+#include "EngineBridge.h"
+#include "EngineState.h"
+#include "FrmMain.h"
+#include "ProgramSettings.h"
+#include "QtFileDialogService.h"
+#include "QtMessageBoxService.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QCommandLineParser>
+#include <QDir>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ombrix"));
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Tervalia"));
-    w.show();
-    return app.exec();
+    QApplication::setApplicationName(QString::fromLatin1(ProgramSettings::ApplicationName));
+    QApplication::setApplicationVersion(QStringLiteral(OMBRIX_VERSION));
+    // The program lives on in the tray while its window is hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Watches and drives a home-automation bus."));
+    parser.addHelpOption();
+    const QCommandLineOption folder(QStringLiteral("program-folder"),
+                                    QStringLiteral("Folder with the language files, conf.xml and ico.icl."),
+                                    QStringLiteral("folder"));
+    const QCommandLineOption settingsFile(QStringLiteral("settings"),
+                                          QStringLiteral("Settings kept in this INI file instead of the user's own."),
+                                          QStringLiteral("file"));
+    parser.addOption(folder);
+    parser.addOption(settingsFile);
+    parser.process(app);
+
+    EngineState state;
+    state.programFolder = parser.isSet(folder) ? QDir(parser.value(folder)).absolutePath()
+                                               : QCoreApplication::applicationDirPath();
+    auto settings = parser.isSet(settingsFile) ? std::make_unique<ProgramSettings>(parser.value(settingsFile))
+                                               : std::make_unique<ProgramSettings>();
+
+    QtMessageBoxService messages;
+    QtFileDialogService files;
+    FrmMain window(state, *settings, messages, files, FrmMain::Options{});
+    messages.setParentWidget(&window);
+    EngineBridge engine(state, *settings, messages, window);
+    window.setEngine(&engine);
+    QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    window.Main();
+    return QApplication::exec();
 }

@@ -5,16 +5,35 @@
 
 namespace LogLine {
 
+namespace {
+QString systemTimeFormat()
+{
+    QString f = QLocale::system().timeFormat(QLocale::LongFormat);
+    f.remove(QLatin1Char('t'));
+    return f.trimmed();
+}
+} // namespace
+
+QString timeText(const QTime &time)
+{
+    static const QString format = systemTimeFormat();
+    return QLocale::system().toString(time, format);
+}
+
+QString dateText(const QDate &date)
+{
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
+
 QString at(const QString &text)
 {
-    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(": ") + text + Crlf;
+    return timeText(QTime::currentTime()) + QStringLiteral(": ") + text + Crlf;
 }
 
 QString withDate(const QString &text)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return QLocale::system().toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-        + now.time().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(": ") + text + Crlf;
+    return dateText(now.date()) + QLatin1Char(' ') + timeText(now.time()) + QStringLiteral(": ") + text + Crlf;
 }
 
 } // namespace LogLine

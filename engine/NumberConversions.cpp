@@ -29,6 +29,17 @@ std::optional<double> tryValue(const QString &text)
     }
     if (!digits)
         return std::nullopt;
+    // Bus fields are nearly always short runs of digits: read those without the general parser.
+    if (!point && t.size() <= 9) {
+        qint64 n = 0;
+        int j = 0;
+        const bool negative = t[0] == QLatin1Char('-');
+        if (negative || t[0] == QLatin1Char('+'))
+            j = 1;
+        for (; j < t.size(); ++j)
+            n = n * 10 + (t[j].unicode() - '0');
+        return double(negative ? -n : n);
+    }
     bool ok = false;
     const double v = t.toDouble(&ok);
     if (!ok)
@@ -66,6 +77,19 @@ double numberValue(const QString &text)
             break;
         }
         started = true;
+    }
+    if (!point && run.size() <= 9) {
+        qint64 n = 0;
+        bool digits = false;
+        for (const QChar c : run) {
+            if (c.isDigit()) {
+                n = n * 10 + (c.unicode() - '0');
+                digits = true;
+            }
+        }
+        if (!digits)
+            return 0.0;
+        return double(run.startsWith(QLatin1Char('-')) ? -n : n);
     }
     bool ok = false;
     const double v = run.toDouble(&ok);

@@ -1,7 +1,47 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Ombrix.
+# Sets up, builds and starts Ombrix on the demo gateway: a gateway simulator on 127.0.0.1
+# with a demo program folder (build/demo) and a settings store of its own, so the user's
+# own settings are never read or written and no real gateway is contacted.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${OMBRIX_BUILD_DIR:-$here/build}
 "$here/scripts/setup.sh"
-exec "$build/bin/ombrix" "$@"
+
+demo="$build/demo"
+mkdir -p "$demo"
+cp "$build/bin/"*.lng "$build/bin/conf.xml" "$demo/"
+[ -f "$build/bin/ico.icl" ] && cp "$build/bin/ico.icl" "$demo/"
+
+# The first free port from 20100 on: the gateway says so once it listens.
+log=$(mktemp)
+gateway=""
+trap '[ -n "$gateway" ] && kill "$gateway" 2>/dev/null; rm -f "$log"' EXIT
+for port in $(seq 20100 20199); do
+  "$build/bin/demo-gateway" "$port" >"$log" 2>&1 &
+  gateway=$!
+  for _ in $(seq 1 20); do
+    grep -q listening "$log" && break
+    kill -0 "$gateway" 2>/dev/null || break
+    sleep 0.1
+  done
+  grep -q listening "$log" && break
+  kill "$gateway" 2>/dev/null || true
+  wait "$gateway" 2>/dev/null || true
+  gateway=""
+done
+if [ -z "$gateway" ]; then
+  echo "run.sh: no free port for the demo gateway on 127.0.0.1" >&2
+  exit 1
+fi
+
+cat >"$demo/settings.ini" <<CONF
+[Option]
+Gateway=0
+ServerIP=127.0.0.1
+ServerPORT=$port
+Monitor=1
+Agent=0
+CONF
+
+echo "Demo gateway on 127.0.0.1:$port; program folder $demo"
+"$build/bin/ombrix" --program-folder "$demo" --settings "$demo/settings.ini" "$@"

@@ -1,0 +1,306 @@
+#include "FrameTranslator.h"
+
+#include "CharacterService.h"
+#include "DisplayClient.h"
+#include "EngineState.h"
+#include "Frame.h"
+#include "LogLine.h"
+#include "LogPane.h"
+#include "MessageBoxService.h"
+#include "NoticeService.h"
+#include "NumberConversions.h"
+#include "OutputError.h"
+#include "ProgramIdentity.h"
+#include "StatusBar.h"
+#include "TranslationTables.h"
+#include "WindowRegistry.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <cmath>
+#include <stdexcept>
+
+using namespace TranslationTables;
+namespace NC = NumberConversions;
+
+namespace {
+
+const QString MonitorPane = QStringLiteral("Tlog");
+const QString AckPiece = QStringLiteral("*#*1");
+const QString NackPiece = QStringLiteral("*#*0");
+const QString Crlf = QStringLiteral("\r\n");
+
+const QString Degrees = QString(QChar(0x00B0)) + QLatin1Char('c');
+
+// Sentences are Latin-1 text nearly always, which needs no case tables.
+QString lowerCase(const QString &text)
+{
+    QString lower = text;
+    QChar *c = lower.data();
+    for (qsizetype i = 0, n = lower.size(); i < n; ++i) {
+        const char16_t u = c[i].unicode();
+        if (u >= 0x100)
+            return text.toLower();
+        // ASCII and Latin-1 capitals ("È") sit 32 below their small letters; "×" is no letter.
+        if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+            c[i] = QChar(char16_t(u + 32));
+    }
+    return lower;
+}
+
+// Frame::fields, with the list sized once: this runs for every frame on the bus.
+QStringList splitFields(const QString &piece)
+{
+    QStringList fields;
+    fields.reserve(piece.count(QLatin1Char('*')) + 1);
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype star = piece.indexOf(QLatin1Char('*'), start);
+        if (star < 0) {
+            fields.append(piece.mid(start));
+            return fields;
+        }
+        fields.append(piece.mid(start, star - start));
+        start = star + 1;
+    }
+}
+
+// WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
+int groupOf(const QString &who)
+{
+    QStringView w(who);
+    QString stripped;
+    if (w.startsWith(QLatin1Char('#')))
+        w = w.mid(1);
+    if (w.contains(QLatin1Char('#'))) {
+        stripped = w.toString();
+        stripped.remove(QLatin1Char('#'));
+        w = stripped;
+    }
+    static const QString names[] = {
+        QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+        QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("7"),
+        QStringLiteral("9"), QStringLiteral("13"), QStringLiteral("16"),
+    };
+    for (int g = 0; g < 9; ++g) {
+        if (w == names[g])
+            return g;
+    }
+    return -1;
+}
+
+} // namespace
+
+const QString &FrameTranslator::Work::field(int i) const
+{
+    if (i < 0 || i >= fields.size())
+        throw std::out_of_range("missing field");
+    return fields[i];
+}
+
+FrameTranslator::FrameTranslator(EngineState &state, const Outputs &outputs)
+    : m_state(state), m_out(outputs)
+{
+    m_tread.setSingleShot(true);
+    m_tread.setInterval(ReadHoldMs);
+    QObject::connect(&m_tread, &QTimer::timeout, &m_tread, [this] { m_inLettura = false; });
+}
+
+void FrameTranslator::Traduci(QString &frames, LogPane &box)
+{
+    run(frames, box, false);
+}
+
+void FrameTranslator::TraduciEco(const QString &frame, LogPane &box)
+{
+    QString copy = frame;
+    run(copy, box, true);
+}
+
+void FrameTranslator::run(QString &frames, LogPane &box, bool echo)
+{
+    if (frames.isEmpty())
+        return;
+    const QStringList pieces = Frame::cut(frames);
+    for (const QString &piece : pieces) {
+        bool heldBack = false;
+        if (!translateOne(piece, box, echo, heldBack))
+            return;
+        if (!heldBack)
+            frames.clear();
+    }
+}
+
+bool FrameTranslator::translateOne(const QString &piece, LogPane &box, bool echo, bool &heldBack)
+{
+    Work w;
+    w.echo = echo;
+    if (piece != AckPiece && piece != NackPiece) {
+        w.fields = splitFields(piece);
+        try {
+            dispatch(w);
+        } catch (const std::exception &) {
+            // One frame that cannot be read must not cost the rest of the chunk.
+            w.sentence = m_state.lang.t(QStringLiteral("ErrTrad"));
+            w.heldBack = false;
+        }
+    }
+    heldBack = w.heldBack;
+    if (heldBack)
+        return true;
+    try {
+        output(piece, w, box);
+    } catch (const OutputError &e) {
+        m_out.messages.message(QString::number(e.number()) + QStringLiteral(" - ") + e.description(),
+                               ProgramIdentity::Title);
+        return false;
+    } catch (const std::exception &e) {
+        m_out.messages.message(QStringLiteral("0 - ") + QString::fromLocal8Bit(e.what()),
+                               ProgramIdentity::Title);
+        return false;
+    }
+    return true;
+}
+
+void FrameTranslator::dispatch(Work &w)
+{
+    if (w.fields.size() < 2)
+        return; // no WHO: nothing to translate, logged raw
+    const QString &who = w.fields[1];
+
+    // What we send ourselves is often a request without values; there is nothing to say
+    // about it beyond the frame itself.
+    if (w.echo && who.startsWith(QLatin1Char('#')) && w.lastField() < 4)
+        return;
+
+    if (who == QLatin1String("1"))
+        lighting(w);
+    else if (who == QLatin1String("#1"))
+        lightingDimension(w);
+    else if (who == QLatin1String("2"))
+        automation(w);
+    else if (who == QLatin1String("3"))
+        energy(w);
+    else if (who == QLatin1String("#3"))
+        energyDimension(w);
+    else if (who == QLatin1String("4"))
+        thermo(w);
+    else if (who == QLatin1String("#4"))
+        thermoDimension(w);
+    else if (who == QLatin1String("5"))
+        alarm(w);
+    else if (who == QLatin1String("7"))
+        doorEntry(w);
+    else if (who == QLatin1String("9"))
+        auxiliary(w);
+    else if (who == QLatin1String("#13"))
+        gateway(w);
+    else if (who == QLatin1String("16"))
+        sound(w);
+}
+
+void FrameTranslator::setFilters(Work &w, int group) const
+{
+    w.notice = m_state.filters.Who[group] == 1;
+    w.speech = m_state.filters.WhoA[group] == 1;
+}
+
+void FrameTranslator::output(const QString &piece, const Work &w, LogPane &box)
+{
+    const QString frame = Frame::withTerminator(piece);
+    const int group = groupOf(w.fields.size() > 1 ? w.fields[1] : Frame::fields(piece).value(1));
+    const bool filtered = group >= 0 && m_state.filters.WhoL[group] == 0;
+
+    if (!w.sentence.isEmpty()) {
+        if (!w.echo && w.notice && box.paneName() == MonitorPane) {
+            m_out.notice.MostraMessaggio(w.sentence, frame, DurataAvviso, w.icon);
+            if (w.speech && m_out.character.AgentCaricato())
+                speak(w.sentence);
+        }
+        if (!filtered)
+            writeLine(box, w.sentence, frame, w.sentence);
+    } else if (!filtered) {
+        writeLine(box, QString(), frame, frame);
+    }
+    box.moveCaretToEnd();
+}
+
+void FrameTranslator::speak(const QString &sentence)
+{
+    CharacterService &c = m_out.character;
+    c.Show();
+    if (!m_inLettura) {
+        c.Play(QStringLiteral("Read"));
+        m_inLettura = true;
+        m_tread.setInterval(ReadHoldMs);
+        m_tread.start();
+    }
+    QString spoken = lowerCase(sentence);
+    spoken.replace(Degrees, QStringLiteral(" gradi"));
+    m_ultimaRichiesta = c.Speak(spoken);
+    if (m_tread.isActive()) {
+        // Every sentence of a burst keeps the reading pose for another 3 s.
+        m_tread.stop();
+        m_tread.setInterval(ReadHoldMs);
+        m_tread.start();
+    }
+}
+
+// "time: sentence (frame)" or, without a sentence, "time: frame"; ended by CR LF.
+void FrameTranslator::writeLine(LogPane &box, const QString &sentence, const QString &frame, const QString &last)
+{
+    const QTime t = now();
+    const QString &time = timeOfDay(t);
+    QString line;
+    line.reserve(time.size() + sentence.size() + frame.size() + 7);
+    line += time;
+    line += QLatin1String(": ");
+    if (!sentence.isEmpty()) {
+        line += sentence;
+        line += QLatin1String(" (");
+        line += frame;
+        line += QLatin1Char(')');
+    } else {
+        line += frame;
+    }
+    line += Crlf;
+    box.appendText(line);
+    m_state.live.OraUltimoMessaggio = t;
+    m_state.live.UltimoMessaggio = last;
+}
+
+QTime FrameTranslator::now()
+{
+    if (m_clock)
+        return m_clock();
+    const qint64 second = QDateTime::currentMSecsSinceEpoch() / 1000;
+    if (second != m_clockSecond) {
+        m_clockSecond = second;
+        m_clockTime = QTime::currentTime();
+    }
+    return m_clockTime;
+}
+
+const QString &FrameTranslator::timeOfDay(const QTime &t)
+{
+    if (t != m_formattedTime || m_formatted.isEmpty()) {
+        m_formattedTime = t;
+        m_formatted = LogLine::timeText(t);
+    }
+    return m_formatted;
+}
+
+QString FrameTranslator::Dove(const QString &where) const
+{
+    const double v = NC::numberValue(where);
+    const int n = NC::roundHalfEven(v);
+    if (n < 0 || n >= InstallationModel::PointCount)
+        throw std::out_of_range("point address outside 0..999");
+    const QString &name = m_state.model.Dispositivi[std::size_t(n)].name;
+    if (!name.isEmpty())
+        return name;
+    if (v == std::floor(v))
+        return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+    return QString::number(v);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "FrameSink.h"
+
+#include <QString>
+#include <QStringList>
+#include <QLocale>
+#include <QTime>
+#include <QTimer>
+
+#include <functional>
+
+class CharacterService;
+class DisplayClient;
+class MessageBoxService;
+class NoticeService;
+class StatusBar;
+class WindowRegistry;
+struct EngineState;
+
+// Turns every received frame into a sentence of the current language, keeps the live state
+// of the installation, and hands the result to the log pane, the notice, the character, the
+// open device windows and the display client.
+class FrameTranslator : public FrameSink
+{
+public:
+    struct Outputs
+    {
+        NoticeService &notice;
+        CharacterService &character;
+        WindowRegistry &windows;
+        DisplayClient &display;
+        StatusBar &statusBar;
+        MessageBoxService &messages;
+    };
+
+    static constexpr int DurataAvviso = 5000; // how long a notice of the translator stays up
+    static constexpr int ReadHoldMs = 3000;   // "Read" plays once per burst of this length
+
+    FrameTranslator(EngineState &state, const Outputs &outputs);
+
+    void Traduci(QString &frames, LogPane &box) override;
+    void TraduciEco(const QString &frame, LogPane &box) override;
+
+    // The configured name of bus point `where`, else its address with at least two digits.
+    // Throws std::out_of_range for an address outside 0..999.
+    QString Dove(const QString &where) const;
+
+    bool InLettura() const { return m_inLettura; }
+    int UltimaRichiesta() const { return m_ultimaRichiesta; }
+    const QTimer &Tread() const { return m_tread; }
+
+    // The time of day written into log lines; tests pin it.
+    void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
+
+private:
+    // Working values of one frame; they start afresh for every frame.
+    struct Work
+    {
+        QStringList fields;
+        QString sentence;
+        bool notice = false;
+        bool speech = false;
+        int icon = 0;
+        bool heldBack = false;
+        bool echo = false; // a frame we sent: translate it, but touch no state and push nothing
+
+        const QString &field(int i) const;
+        int lastField() const { return int(fields.size()) - 1; }
+    };
+
+    void run(QString &frames, LogPane &box, bool echo);
+    // Returns false when an output failed and the whole call must end.
+    bool translateOne(const QString &piece, LogPane &box, bool echo, bool &heldBack);
+    void dispatch(Work &w);
+    void output(const QString &piece, const Work &w, LogPane &box);
+    void speak(const QString &sentence);
+    void writeLine(LogPane &box, const QString &sentence, const QString &frame, const QString &last);
+    QTime now();
+    const QString &timeOfDay(const QTime &t);
+    void setFilters(Work &w, int group) const;
+
+    void lighting(Work &w);
+    void lightingDimension(Work &w);
+    void automation(Work &w);
+    void energy(Work &w);
+    void energyDimension(Work &w);
+    void thermo(Work &w);
+    void thermoDimension(Work &w);
+    void probePush(const Work &w, const QString &dim);
+    void alarm(Work &w);
+    void doorEntry(Work &w);
+    void auxiliary(Work &w);
+    void gateway(Work &w);
+    void sound(Work &w);
+
+    QString temperature(const QString &field) const;
+
+    EngineState &m_state;
+    Outputs m_out;
+    QTimer m_tread;
+    bool m_inLettura = false;
+    int m_ultimaRichiesta = 0;
+    std::function<QTime()> m_clock;
+    // Reading the local time costs a time-zone lookup; within one second the time of day
+    // and its text are the same for every line.
+    qint64 m_clockSecond = -1;
+    QTime m_clockTime;
+    QTime m_formattedTime;
+    QString m_formatted;
+};

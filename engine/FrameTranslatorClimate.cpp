@@ -1,0 +1,272 @@
+// Energy and load control (WHO 3, #3) and thermoregulation (WHO 4, #4).
+#include "FrameTranslator.h"
+
+#include "ConversionError.h"
+#include "EngineState.h"
+#include "NumberConversions.h"
+#include "TranslationTables.h"
+#include "WindowRegistry.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+using namespace TranslationTables;
+namespace NC = NumberConversions;
+
+namespace {
+
+const QString VoltWindow = QStringLiteral("FrmVolt");
+const QString AmpWindow = QStringLiteral("FrmAmp");
+const QString WattWindow = QStringLiteral("FrmWatt");
+
+qint16 powerReading(const QString &text)
+{
+    const int n = NC::wholeNumber(text);
+    if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
+        throw ConversionError("power reading out of range");
+    return qint16(n);
+}
+
+// The zone replies are read step by step: a step that fails is skipped, the next one runs.
+template<class Step>
+void step(Step &&s)
+{
+    try {
+        s();
+    } catch (const std::exception &) {
+    }
+}
+
+} // namespace
+
+// A four-digit temperature: the sign digit (0 plus, 1 minus), then tenths of a degree.
+QString FrameTranslator::temperature(const QString &field) const
+{
+    double t = NC::value(field.right(3)) / 10.0;
+    if (field.size() >= 4 && field.at(field.size() - 4) == QLatin1Char('1') && t != 0)
+        t = -t;
+    return QLocale().toString(t);
+}
+
+void FrameTranslator::energy(Work &w)
+{
+    setFilters(w, 2);
+    w.icon = 6;
+    const LanguageTexts &lang = m_state.lang;
+    const QString &what = w.field(2);
+    QString where = w.field(3);
+    where.remove(QLatin1Char('#'));
+    const double load = NC::numberValue(where);
+
+    QString s = entry(lang.power, NC::wholeNumber(what));
+    if (load == 0 || load >= 10) {
+        s.replace(Ph::n, QString());
+        s.replace(Ph::c, entry(lang.whopower, load == 0 ? 0 : 2));
+    } else {
+        const QString &name = slot(m_state.model.Carichi, NC::roundHalfEven(load));
+        s.replace(Ph::n, name.isEmpty() ? QString::number(load) : name);
+        s.replace(Ph::c, entry(lang.whopower, 1));
+    }
+    w.sentence = s;
+}
+
+void FrameTranslator::energyDimension(Work &w)
+{
+    setFilters(w, 2);
+    if (NC::value(w.field(2)) != 10)
+        return;
+    const QStringList &power = m_state.lang.power;
+    LiveState &live = m_state.live;
+    WindowRegistry &windows = m_out.windows;
+    const QString empty;
+
+    auto reading = [&](int e, const QString &value) {
+        QString s = entry(power, e);
+        s.replace(Ph::d, value);
+        return s;
+    };
+    auto volt = [&](const QString &v) {
+        if (w.echo)
+            return;
+        live.VoltValue = v;
+        if (windows.FormAperto(empty, VoltWindow))
+            windows.Volt(v);
+    };
+    auto amp = [&](const QString &v) {
+        if (w.echo)
+            return;
+        live.AmpValue = v;
+        if (windows.FormAperto(empty, AmpWindow))
+            windows.Ampere(v);
+    };
+    auto watt = [&](const QString &v) {
+        const qint16 n = powerReading(v);
+        if (w.echo)
+            return;
+        live.WattValue = n;
+        if (windows.FormAperto(empty, WattWindow))
+            windows.Watt(v);
+    };
+
+    const double dim = NC::value(w.field(3));
+    if (dim == 0) {
+        QString s;
+        for (int j = 4; j <= 7; ++j)
+            s += reading(j, w.field(j)) + QStringLiteral(".  ");
+        s.chop(2);
+        w.sentence = s;
+        volt(w.field(4));
+        amp(w.field(5));
+        watt(w.field(6));
+    } else if (dim == 1) {
+        w.sentence = reading(4, w.field(4)) + QLatin1Char('.');
+        volt(w.field(4));
+    } else if (dim == 2) {
+        w.sentence = reading(5, w.field(4)) + QLatin1Char('.');
+        amp(w.field(4));
+    } else if (dim == 3) {
+        w.sentence = reading(6, w.field(4)) + QLatin1Char('.');
+        watt(w.field(4));
+    } else if (dim == 4) {
+        w.sentence = reading(7, w.field(4)) + QLatin1Char('.');
+    }
+}
+
+void FrameTranslator::thermo(Work &w)
+{
+    w.icon = 8;
+    setFilters(w, 3);
+    const LanguageTexts &lang = m_state.lang;
+    const QString &what = w.field(2);
+    const QString &where = w.field(3);
+    const double mode = NC::value(what);
+
+    if (mode < 102 || mode > 315) {
+        QString s = entry(lang.thermo, NC::wholeNumber(what));
+        s.replace(Ph::z, where);
+        w.sentence = s;
+    } else if (NC::value(where) == 0) {
+        QString s = entry(lang.whothermo, 0);
+        s.replace(Ph::m, entry(lang.thermo, NC::wholeNumber(what)));
+        w.sentence = s;
+    } else {
+        QString s = entry(lang.whothermo, 1) + QLatin1Char(' ') + entry(lang.thermo, NC::wholeNumber(what));
+        s.replace(Ph::z, where);
+        w.sentence = s;
+    }
+}
+
+void FrameTranslator::thermoDimension(Work &w)
+{
+    w.icon = 8;
+    setFilters(w, 3);
+    const LanguageTexts &lang = m_state.lang;
+    const int last = w.lastField();
+    QString dim;
+    step([&] { dim = w.field(3); });
+
+    auto setPoint = [&](int e) {
+        step([&] {
+            QString s = entry(lang.dimthermo, e);
+            s.replace(Ph::t, temperature(w.field(4)));
+            w.sentence = s;
+        });
+        step([&] { w.sentence.replace(Ph::m, entry(lang.modthermo, NC::wholeNumber(w.field(5)))); });
+    };
+
+    if (dim == QLatin1String("0")) {
+        if (last >= 4) {
+            QString t;
+            bool read = false;
+            step([&] {
+                t = temperature(w.field(4));
+                read = true;
+            });
+            if (read) {
+                if (!w.echo)
+                    step([&] { slot(m_state.live.TempSonde, NC::wholeNumber(w.field(2))) = t; });
+                step([&] {
+                    QString s = entry(lang.dimthermo, 0);
+                    s.replace(Ph::t, t);
+                    w.sentence = s;
+                });
+            }
+        } else if (!w.echo) {
+            step([&] { slot(m_state.live.TempSonde, NC::wholeNumber(w.field(2))) = QStringLiteral("---"); });
+        }
+    }
+    if (dim == QLatin1String("12") && last > 4)
+        setPoint(12);
+    if (dim == QLatin1String("13") && last > 3) {
+        step([&] {
+            QString s = entry(lang.dimthermo, 13);
+            s.replace(Ph::n, entry(lang.knobthermo, NC::wholeNumber(w.field(4))));
+            w.sentence = s;
+        });
+    }
+    if (dim == QLatin1String("14") && last > 4)
+        setPoint(14);
+    if (dim == QLatin1String("19") && last > 4) {
+        step([&] {
+            QString s = entry(lang.dimthermo, 19);
+            s.replace(Ph::vc, entry(lang.valvethermo, NC::wholeNumber(w.field(4))));
+            w.sentence = s;
+        });
+        step([&] { w.sentence.replace(Ph::vr, entry(lang.valvethermo, NC::wholeNumber(w.field(5)))); });
+    }
+    step([&] { w.sentence.replace(Ph::z, w.field(2)); });
+
+    if (!w.echo)
+        probePush(w, dim);
+}
+
+void FrameTranslator::probePush(const Work &w, const QString &dim)
+{
+    WindowRegistry &windows = m_out.windows;
+    bool open = false;
+    int zone = 0;
+    step([&] {
+        const double zoneValue = NC::numberValue(w.field(2));
+        const QString number = zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9
+            ? QString::number(qint64(zoneValue)) : QString::number(zoneValue);
+        const QString caption = QStringLiteral("FrmProbe") + number;
+        open = windows.FormAperto(caption, QString());
+    });
+    if (!open)
+        return;
+    bool known = false;
+    step([&] {
+        zone = NC::wholeNumber(w.field(2));
+        known = true;
+    });
+    if (!known)
+        return;
+
+    if (dim == QLatin1String("0")) {
+        step([&] { windows.Temperatura(zone, slot(m_state.live.TempSonde, zone)); });
+    } else if (dim == QLatin1String("12")) {
+        step([&] { windows.Tempset(zone, temperature(w.field(4)) + QChar(0x00B0) + QLatin1Char('C')); });
+    } else if (dim == QLatin1String("13")) {
+        step([&] {
+            const QString &knob = w.field(4);
+            const QString sign = knob.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-");
+            windows.Knob(zone, sign + knob.right(1));
+        });
+    } else if (dim == QLatin1String("19") && w.lastField() > 4) {
+        auto active = [](double v) { return v == 1 || v == 2 || v > 5; };
+        step([&] {
+            if (NC::value(w.field(4)) == 0 && NC::value(w.field(5)) == 0)
+                windows.pCol(zone, 0);
+        });
+        step([&] {
+            if (active(NC::value(w.field(4))))
+                windows.pCol(zone, 1);
+        });
+        step([&] {
+            if (active(NC::value(w.field(5))))
+                windows.pCol(zone, 2);
+        });
+    }
+}

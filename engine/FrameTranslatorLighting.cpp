@@ -1,0 +1,173 @@
+// Lighting (WHO 1, #1) and automation (WHO 2).
+#include "FrameTranslator.h"
+
+#include "DisplayClient.h"
+#include "EngineState.h"
+#include "NumberConversions.h"
+#include "TranslationTables.h"
+#include "Windows1252.h"
+
+using namespace TranslationTables;
+namespace NC = NumberConversions;
+
+namespace {
+
+// The group number of a group address "#3" (also "#3#4#01" on a local bus): the digits
+// after the first "#", up to the next one. Not a number: a translation error.
+QString groupNumber(const QString &where)
+{
+    const int start = where.indexOf(QLatin1Char('#')) + 1;
+    const int end = where.indexOf(QLatin1Char('#'), start);
+    const QString number = where.mid(start, end < 0 ? -1 : end - start);
+    NC::wholeNumber(number);
+    return number;
+}
+
+// The [light] entry and "\v" value of a command WHAT, plain ("1") or with a parameter ("1#30").
+struct LightCommand
+{
+    int entry;
+    bool off;
+    bool parameter;
+    QString value;
+};
+
+LightCommand lightCommand(const QString &what)
+{
+    const int hash = what.indexOf(QLatin1Char('#'));
+    if (hash >= 0) {
+        const bool off = NC::numberValue(what) == 0;
+        return {off ? 31 : 32, off, true, what.mid(hash + 1)};
+    }
+    const int e = NC::wholeNumber(what);
+    return {e, NC::value(what) == 0, false, {}};
+}
+
+// Level of a dimension reply between off (100) and full (200): the dimmer sentence nearest
+// to it, 20 % to 100 % (entries 2 to 10). Outside that range it reads as off or full.
+int dimensionEntry(double level)
+{
+    if (level <= 100)
+        return 31;
+    if (level >= 200)
+        return 32;
+    const int tens = int((level - 100 + 5) / 10);
+    return qBound(2, tens, 10);
+}
+
+} // namespace
+
+void FrameTranslator::lighting(Work &w)
+{
+    setFilters(w, 0);
+    const QString &what = w.field(2);
+    const QString &where = w.field(3);
+    const LanguageTexts &lang = m_state.lang;
+    InstallationModel &model = m_state.model;
+
+    if (where.contains(QLatin1Char('#'))) {
+        const LightCommand cmd = lightCommand(what);
+        QString s = entry(lang.light, cmd.entry);
+        const QString number = groupNumber(where);
+        const int g = NC::wholeNumber(number);
+        const QString name = g >= 1 && g < int(model.Gruppi.size()) ? model.Gruppi[std::size_t(g)] : QString();
+        if (!name.isEmpty()) {
+            s.replace(Ph::n, name);
+            s.replace(Ph::c, QString());
+        } else {
+            s.replace(Ph::n, number);
+            s.replace(Ph::c, entry(lang.wholight, 1));
+        }
+        if (cmd.parameter)
+            s.replace(Ph::v, cmd.value);
+        w.sentence = s;
+        w.icon = cmd.off ? 1 : 2;
+        return;
+    }
+
+    if (what.contains(QLatin1Char('#'))) {
+        const LightCommand cmd = lightCommand(what);
+        QString s = entry(lang.light, cmd.entry);
+        s.replace(Ph::n, Dove(where));
+        s.replace(Ph::c, entry(lang.wholight, 0));
+        s.replace(Ph::v, cmd.value);
+        w.sentence = s;
+        Dispositivo &d = slot(model.Dispositivi, NC::wholeNumber(where));
+        if (d.configured()) {
+            if (!w.echo)
+                d.state = cmd.off ? 0 : 1;
+            w.icon = cmd.off ? 1 : 2;
+        }
+        return;
+    }
+
+    const int e = NC::wholeNumber(what);
+    QString s = entry(lang.light, e);
+    s.replace(Ph::n, Dove(where));
+    s.replace(Ph::c, entry(lang.wholight, 0));
+    w.sentence = s;
+    if (!w.echo && m_out.display.ClienteConnesso()) {
+        QByteArray bytes = Windows1252::encode(s);
+        bytes.append('\0');
+        m_out.display.write(bytes);
+    }
+    Dispositivo &d = slot(model.Dispositivi, NC::wholeNumber(where));
+    if (d.configured()) {
+        const bool off = NC::value(what) == 0;
+        if (!w.echo)
+            d.state = off ? 0 : 1;
+        w.icon = off ? 1 : 2;
+    }
+}
+
+void FrameTranslator::lightingDimension(Work &w)
+{
+    w.notice = m_state.filters.Who[0] == 1;
+    const QString &where = w.field(2);
+    const double level = NC::value(w.field(4));
+    const LanguageTexts &lang = m_state.lang;
+    QString speed = w.field(5);
+    speed.remove(QLatin1Char('#'));
+
+    QString s;
+    if (level == 100 || level == 200) {
+        s = entry(lang.light, level == 100 ? 31 : 32);
+        s.replace(Ph::c, entry(lang.wholight, 0));
+        s.replace(Ph::n, Dove(where));
+    } else {
+        s = entry(lang.light, dimensionEntry(level));
+        s.replace(Ph::n, Dove(where));
+        s.replace(Ph::c, entry(lang.wholight, 0));
+    }
+    s.replace(Ph::v, speed);
+    w.sentence = s;
+}
+
+void FrameTranslator::automation(Work &w)
+{
+    setFilters(w, 1);
+    const QString &what = w.field(2);
+    const QString &where = w.field(3);
+    const LanguageTexts &lang = m_state.lang;
+
+    if (where.contains(QLatin1Char('#'))) {
+        QString s = entry(lang.automation, NC::wholeNumber(what));
+        s.replace(Ph::n, groupNumber(where));
+        s.replace(Ph::c, entry(lang.wholight, 3));
+        w.sentence = s;
+        w.icon = NC::value(what) == 0 ? 3 : 4;
+        return;
+    }
+
+    QString s = entry(lang.automation, NC::wholeNumber(what));
+    s.replace(Ph::n, Dove(where));
+    s.replace(Ph::c, entry(lang.wholight, 2));
+    w.sentence = s;
+    Dispositivo &d = slot(m_state.model.Dispositivi, NC::wholeNumber(where));
+    if (d.configured()) {
+        const quint8 state = NC::toByte(what);
+        if (!w.echo)
+            d.state = state;
+        w.icon = NC::value(what) == 0 ? 3 : 4;
+    }
+}

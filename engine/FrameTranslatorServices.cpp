@@ -1,0 +1,229 @@
+// Burglar alarm (WHO 5), door entry (7), auxiliary channels (9), gateway management (#13)
+// and sound system (16).
+#include "FrameTranslator.h"
+
+#include "EngineState.h"
+#include "NumberConversions.h"
+#include "StatusBar.h"
+#include "TranslationTables.h"
+#include "WindowRegistry.h"
+
+using namespace TranslationTables;
+namespace NC = NumberConversions;
+
+namespace {
+
+const QString AuxWindow = QStringLiteral("FrmAux");
+
+QString colonTime(const QString &h, const QString &m, const QString &s)
+{
+    return h + QLatin1Char(':') + m + QLatin1Char(':') + s;
+}
+
+// "001" is GMT+1, "101" GMT-1: the first digit is the sign.
+QString timeZone(const QString &z)
+{
+    return (z.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-")) + z.right(2);
+}
+
+QString joined(const QStringList &parts, QChar separator)
+{
+    return parts.join(separator);
+}
+
+} // namespace
+
+void FrameTranslator::alarm(Work &w)
+{
+    setFilters(w, 4);
+    const LanguageTexts &lang = m_state.lang;
+    const QString &what = w.field(2);
+    const QString &where = w.field(3);
+    const double v = NC::value(what);
+    w.icon = v == 2 || v == 4 || v == 6 ? 9 : 10;
+    if (v == 18)
+        w.icon = 9;
+
+    QString zoneNumber = where;
+    zoneNumber.remove(QLatin1Char('#'));
+    QString s;
+    if (v == 14) {
+        // No reception: WHERE is the zone followed by the sensor.
+        if (where.size() == 1) {
+            s = entry(lang.security, 14);
+            s.replace(Ph::c, QString());
+            s.replace(Ph::n, where);
+        } else {
+            QString zone = entry(lang.whosecurity, 0);
+            zone.replace(Ph::z, where.left(1));
+            s = entry(lang.security, 14);
+            s.replace(Ph::c, zone);
+            s.replace(Ph::n, where.right(1));
+        }
+    } else {
+        QString zone = entry(lang.whosecurity, 0);
+        zone.replace(Ph::z, zoneNumber);
+        s = entry(lang.security, NC::wholeNumber(what));
+        s.replace(Ph::c, zone);
+    }
+    w.sentence = s;
+
+    if (w.echo)
+        return;
+    LiveState &live = m_state.live;
+    struct Change
+    {
+        const char *what;
+        int entry;
+        int value;
+    };
+    static const Change changes[] = {
+        {"0", 0, 0}, {"1", 0, 1}, {"8", 1, 1}, {"9", 1, 0}, {"4", 2, 0},
+        {"5", 2, 1}, {"10", 2, 2}, {"6", 3, 0}, {"7", 3, 1},
+    };
+    for (const Change &c : changes) {
+        if (what == QLatin1String(c.what)) {
+            live.StatoAllarme[std::size_t(c.entry)] = c.value;
+            return;
+        }
+    }
+    if (what == QLatin1String("11"))
+        slot(live.ZoneAllarme, NC::wholeNumber(zoneNumber))[0] = QStringLiteral("1");
+    else if (what == QLatin1String("18"))
+        slot(live.ZoneAllarme, NC::wholeNumber(zoneNumber))[0] = QStringLiteral("0");
+}
+
+void FrameTranslator::doorEntry(Work &w)
+{
+    w.icon = 14;
+    setFilters(w, 5);
+    const LanguageTexts &lang = m_state.lang;
+    const QString &what = w.field(2);
+    const double v = NC::value(what);
+
+    if (v >= 300) {
+        QString s = entry(lang.video, 300);
+        s.replace(Ph::x, what.mid(1, 1));
+        s.replace(Ph::y, what.mid(2, 1));
+        w.sentence = s;
+        return;
+    }
+    QString s = entry(lang.video, NC::wholeNumber(what));
+    if (v <= 9) {
+        if (v == 8 || v == 9)
+            w.icon = 13;
+        const QString &where = w.field(3);
+        // A camera 4000 + i is named by entry i; any address the table cannot name
+        // ("4012#2", 4600, a blank entry) is shown as received.
+        QString name;
+        const auto address = NC::tryValue(where);
+        if (address && *address == 5000) {
+            name = entry(lang.whovideo, 500);
+        } else if (const auto i = NC::tryValue(where.right(3)); i && *i >= 0 && *i < 500) {
+            name = lang.whovideo.value(NC::roundHalfEven(*i));
+        }
+        s.replace(Ph::n, name.isEmpty() ? where : name);
+    }
+    w.sentence = s;
+}
+
+void FrameTranslator::auxiliary(Work &w)
+{
+    setFilters(w, 6);
+    const QString &what = w.field(2);
+    QString channel = w.field(3);
+    channel.remove(QLatin1Char('#'));
+    const int c = NC::wholeNumber(channel);
+    LiveState &live = m_state.live;
+    auto &known = slot(live.StatoAux, c);
+    const double v = NC::value(what);
+    w.icon = v == 0 ? 9 : 10;
+    if (!w.echo) {
+        if (v == 0)
+            known = false;
+        else if (v == 1)
+            known = true;
+    }
+
+    QString s = entry(m_state.lang.aux, NC::wholeNumber(what));
+    const QString &name = slot(m_state.model.NomiAux, c);
+    s.replace(Ph::n, name.isEmpty() ? QString::number(c) : name);
+    w.sentence = s;
+
+    if (w.echo)
+        return;
+    WindowRegistry &windows = m_out.windows;
+    if (!live.RichiestaStato) {
+        if (windows.FormAperto(QString(), AuxWindow))
+            windows.AggiornaAux(false);
+        return;
+    }
+    // Replies to a status request for every channel fill the window silently; the one
+    // for channel 8 or above closes the request.
+    w.heldBack = true;
+    if (c >= 8) {
+        live.RichiestaStato = false;
+        live.AuxLetti = true;
+        windows.AggiornaAux(true);
+    }
+}
+
+void FrameTranslator::gateway(Work &w)
+{
+    setFilters(w, 7);
+    const LanguageTexts &lang = m_state.lang;
+    QString f4 = w.field(4);
+    f4.remove(QLatin1Char('#'));
+    const QString &dim = w.field(3);
+    QString s = entry(lang.device, NC::roundHalfEven(NC::numberValue(dim)));
+
+    if (dim == QLatin1String("15")) {
+        s.replace(Ph::m, entry(lang.devmodel, NC::wholeNumber(f4)));
+        if (!w.echo)
+            m_out.statusBar.setStatusText(s);
+    }
+    if (dim == QLatin1String("#0"))
+        s.replace(Ph::h, colonTime(f4, w.field(5), w.field(6)));
+
+    if (dim == QLatin1String("0")) {
+        s.replace(Ph::h, colonTime(f4, w.field(5), w.field(6)) + QLatin1Char(' ') + timeZone(w.field(7)));
+    } else if (dim == QLatin1String("1")) {
+        s.replace(Ph::ww, entry(lang.daydevice, NC::wholeNumber(f4)));
+        s.replace(Ph::dd, w.field(5));
+        s.replace(Ph::mm, w.field(6));
+        s.replace(Ph::aa, w.field(7));
+    } else if (dim == QLatin1String("10") || dim == QLatin1String("11")) {
+        s.replace(Ph::n, joined({f4, w.field(5), w.field(6), w.field(7)}, QLatin1Char('.')));
+    } else if (dim == QLatin1String("12")) {
+        QStringList bytes;
+        for (int i = 4; i <= 9; ++i) {
+            const int b = NC::wholeNumber(i == 4 ? f4 : w.field(i));
+            bytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+        }
+        s.replace(Ph::n, joined(bytes, QLatin1Char(':')));
+    } else if (dim == QLatin1String("16") || dim == QLatin1String("23") || dim == QLatin1String("24")) {
+        s.replace(Ph::n, joined({f4, w.field(5), w.field(6)}, QLatin1Char('.')));
+    } else if (dim == QLatin1String("19")) {
+        s.replace(Ph::n, f4 + QLatin1Char(' ') + colonTime(w.field(5), w.field(6), w.field(7)));
+    } else if (dim == QLatin1String("22")) {
+        s.replace(Ph::h, colonTime(f4, w.field(5), w.field(6)) + QLatin1Char(' ') + timeZone(w.field(7)));
+        s.replace(Ph::ww, entry(lang.daydevice, NC::wholeNumber(w.field(8))));
+        s.replace(Ph::dd, w.field(9));
+        s.replace(Ph::mm, w.field(10));
+        s.replace(Ph::aa, w.field(11));
+    }
+    w.sentence = s;
+}
+
+void FrameTranslator::sound(Work &w)
+{
+    w.icon = 12;
+    setFilters(w, 8);
+    const QString &what = w.field(2);
+    QString s = entry(m_state.lang.audio, NC::roundHalfEven(NC::numberValue(what)));
+    const double v = NC::value(what);
+    if (v == 10 || v == 13)
+        w.icon = 11;
+    s.replace(Ph::n, w.field(3));
+    w.sentence = s;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "NumberConversions.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstddef>
+#include <stdexcept>
+
+// Lookups of the frame translator. A miss throws, so that the translation of that one frame
+// ends with the translation-error sentence instead of reading past a table.
+namespace TranslationTables {
+
+inline const QString &entry(const QStringList &table, int index)
+{
+    if (index < 0 || index >= table.size())
+        throw std::out_of_range("translation table entry");
+    return table[index];
+}
+
+template<class Array>
+auto &slot(Array &array, int index)
+{
+    if (index < 0)
+        throw std::out_of_range("negative index");
+    return array.at(static_cast<std::size_t>(index));
+}
+
+// Placeholders of the sentences, replaced by plain, case-sensitive text replacement.
+namespace Ph {
+inline const QString n = QStringLiteral("\\n");
+inline const QString c = QStringLiteral("\\c");
+inline const QString v = QStringLiteral("\\v");
+inline const QString d = QStringLiteral("\\d");
+inline const QString t = QStringLiteral("\\t");
+inline const QString m = QStringLiteral("\\m");
+inline const QString z = QStringLiteral("\\z");
+inline const QString vc = QStringLiteral("\\vc");
+inline const QString vr = QStringLiteral("\\vr");
+inline const QString x = QStringLiteral("\\x");
+inline const QString y = QStringLiteral("\\y");
+inline const QString h = QStringLiteral("\\h");
+inline const QString ww = QStringLiteral("\\ww");
+inline const QString dd = QStringLiteral("\\dd");
+inline const QString mm = QStringLiteral("\\mm");
+inline const QString aa = QStringLiteral("\\aa");
+} // namespace Ph
+
+} // namespace TranslationTables

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "LogPane.h"
+
+#include <QPlainTextEdit>
+
+// One log pane of the main window (monitor "Tlog" or commands "TlogC").
+//
+// Lines are kept one per block, without their CR LF; the length the bound applies to counts
+// every line end as the two characters the writers send, so the bound is the one a user of
+// the saved file sees. Appending never rebuilds the text: it inserts at the end and, when the
+// pane grows past the bound, removes whole lines from the top in one edit.
+class ConsolePane : public QPlainTextEdit, public LogPane
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxLength = 10000;
+
+    ConsolePane(const QString &paneName, QWidget *parent = nullptr);
+
+    QString paneName() const override { return m_name; }
+    void appendText(const QString &text) override;
+    void moveCaretToEnd() override;
+
+    // The text as the writers wrote it, line ends as CR LF.
+    QString text() const;
+    int length() const { return m_length; }
+    void clear();
+
+    // While the find bar is open the caret stays where the search left it.
+    void setCaretFollowsText(bool follows) { m_caretFollows = follows; }
+    bool caretFollowsText() const { return m_caretFollows; }
+
+signals:
+    void textAppended();
+
+private:
+    void enforceBound();
+
+    QString m_name;
+    int m_length = 0;
+    bool m_caretFollows = true;
+};

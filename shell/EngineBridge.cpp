@@ -1,0 +1,54 @@
+#include "EngineBridge.h"
+
+#include "CommandBoxWidget.h"
+#include "CommandLink.h"
+#include "ConfLoader.h"
+#include "ConsolePane.h"
+#include "EngineState.h"
+#include "FrameTranslator.h"
+#include "FrmMain.h"
+#include "LanguageLoader.h"
+#include "MonitorLink.h"
+
+EngineBridge::EngineBridge(EngineState &state, ProgramSettings &settings, MessageBoxService &messages,
+                           FrmMain &window)
+    : m_state(state),
+      m_conf(std::make_unique<ConfLoader>(state, messages)),
+      m_language(std::make_unique<LanguageLoader>(state.lang, settings, messages, state.programFolder)),
+      m_translator(std::make_unique<FrameTranslator>(
+          state, FrameTranslator::Outputs{m_notice, m_character, window.windowRegistry(), m_display, window,
+                                          messages})),
+      m_commands(std::make_unique<CommandLink>(state, *m_translator, window.TlogC(), window, window.Tcmd(), window,
+                                               messages)),
+      m_monitor(std::make_unique<MonitorLink>(state, settings, *m_commands, *m_translator, window.Tlog(), window,
+                                              window, m_notice, messages))
+{
+}
+
+EngineBridge::~EngineBridge() = default;
+
+void EngineBridge::CaricaLingua(const QString &language) { m_language->CaricaLingua(language); }
+
+bool EngineBridge::CaricaConf() { return m_conf->CaricaConf(); }
+
+bool EngineBridge::SendTCP(const QString &frame) { return m_commands->SendTCP(frame); }
+
+void EngineBridge::SendUsb(const QString &frame, bool quiet) { m_commands->SendUsb(frame, quiet); }
+
+bool EngineBridge::ApriGateway() { return m_monitor->ApriGateway(); }
+
+void EngineBridge::ChiudiMonitor()
+{
+    m_monitor->WSMON().close();
+    m_state.link.ModoUsb = false;
+    if (m_commands->Comm().isOpen())
+        m_commands->Comm().close();
+}
+
+void EngineBridge::ChiudiCollegamenti()
+{
+    m_commands->Winsock1().close();
+    m_monitor->WSMON().close();
+    if (m_commands->Comm().isOpen())
+        m_commands->Comm().close();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "NullServices.h"
+#include "ShellEngine.h"
+
+#include <memory>
+
+class CommandLink;
+class ConfLoader;
+class FrameTranslator;
+class FrmMain;
+class LanguageLoader;
+class MessageBoxService;
+class MonitorLink;
+class ProgramSettings;
+struct EngineState;
+
+// The engine behind the main window: the loaders, the frame translator and both gateway
+// links, writing into the window's panes, status bar and command box.
+class EngineBridge : public ShellEngine
+{
+public:
+    EngineBridge(EngineState &state, ProgramSettings &settings, MessageBoxService &messages, FrmMain &window);
+    ~EngineBridge() override;
+
+    void CaricaLingua(const QString &language) override;
+    bool CaricaConf() override;
+    bool SendTCP(const QString &frame) override;
+    void SendUsb(const QString &frame, bool quiet) override;
+    bool ApriGateway() override;
+    void ChiudiMonitor() override;
+    void ChiudiCollegamenti() override;
+
+    FrameTranslator &translator() { return *m_translator; }
+    CommandLink &commands() { return *m_commands; }
+    MonitorLink &monitor() { return *m_monitor; }
+
+private:
+    EngineState &m_state;
+    NoNotice m_notice;
+    NoCharacter m_character;
+    NoDisplayClient m_display;
+    std::unique_ptr<ConfLoader> m_conf;
+    std::unique_ptr<LanguageLoader> m_language;
+    std::unique_ptr<FrameTranslator> m_translator;
+    std::unique_ptr<CommandLink> m_commands;
+    std::unique_ptr<MonitorLink> m_monitor;
+};

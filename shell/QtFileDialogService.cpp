@@ -1,0 +1,25 @@
+#include "QtFileDialogService.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QStringList>
+
+QString QtFileDialogService::ApriSalvaFile(QWidget *owner, Mode mode, const QString &title, const QString &fileName,
+                                           const QList<Filter> &filters, const QString &initialFolder,
+                                           const QString &defaultExtension)
+{
+    QStringList nameFilters;
+    for (const Filter &f : filters)
+        nameFilters << f.description + QStringLiteral(" (") + f.pattern + QLatin1Char(')');
+    QFileDialog dialog(owner, title, initialFolder);
+    dialog.setAcceptMode(mode == Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode == Mode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters);
+    if (!defaultExtension.isEmpty())
+        dialog.setDefaultSuffix(defaultExtension);
+    if (!fileName.isEmpty())
+        dialog.selectFile(QDir(initialFolder).filePath(fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

@@ -1,0 +1,39 @@
+#include "WindowUtils.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+namespace WindowUtils {
+
+double twipsPerPixelX()
+{
+    const QScreen *s = QGuiApplication::primaryScreen();
+    return s && s->logicalDotsPerInchX() > 0 ? 1440.0 / s->logicalDotsPerInchX() : 15.0;
+}
+
+double twipsPerPixelY()
+{
+    const QScreen *s = QGuiApplication::primaryScreen();
+    return s && s->logicalDotsPerInchY() > 0 ? 1440.0 / s->logicalDotsPerInchY() : 15.0;
+}
+
+int AltezzaTaskbar()
+{
+    const QScreen *s = QGuiApplication::primaryScreen();
+    if (!s)
+        return 0;
+    const int pixels = s->geometry().height() - s->availableGeometry().height();
+    return int(std::lround(pixels * twipsPerPixelY()));
+}
+
+void SempreInPrimoPiano(QWidget *window, bool on)
+{
+    if (!window)
+        return;
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
+    window->show();
+}
+
+} // namespace WindowUtils

@@ -1,0 +1,15 @@
+#pragma once
+
+class QWidget;
+
+// Small window operations the other windows share.
+namespace WindowUtils {
+// Twips (1/1440 inch) per pixel on the primary screen, horizontally and vertically.
+double twipsPerPixelX();
+double twipsPerPixelY();
+// The height of the system's panels at the top or bottom of the primary screen, in twips
+// (what the screen keeps back from windows).
+int AltezzaTaskbar();
+// Keeps a window above all others, or no longer; the window is shown either way.
+void SempreInPrimoPiano(QWidget *window, bool on);
+} // namespace WindowUtils

@@ -1,0 +1,180 @@
+#include "CommandBoxWidget.h"
+#include "ConsolePane.h"
+#include "LogSearch.h"
+
+#include <QStandardPaths>
+#include <QtTest>
+
+class TestConsole : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void bound_data();
+    void bound();
+    void boundKeepsSelectionOnItsText();
+    void textRoundTrip();
+    void search_data();
+    void search();
+    void searchWalksAndWraps();
+    void frameShape_data();
+    void frameShape();
+    void clickOnEmptyBox();
+};
+
+namespace {
+QString line(int length, QChar c) { return QString(length, c) + QStringLiteral("\r\n"); }
+} // namespace
+
+void TestConsole::bound_data()
+{
+    QTest::addColumn<QStringList>("appends");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("startsWith");
+
+    // 52 + 9947 + 2 = 10001: only the first line goes.
+    QTest::newRow("10001 with a 50-character first line")
+        << QStringList{line(50, QLatin1Char('a')) + line(9947, QLatin1Char('b'))} << 9949 << QStringLiteral("bbb");
+    QTest::newRow("exactly at the bound") << QStringList{line(9998, QLatin1Char('a'))} << 10000 << QStringLiteral("aaa");
+    QStringList many;
+    for (int i = 0; i < 100; ++i)
+        many << line(98, QChar(QLatin1Char('A' + i % 26)));
+    many << line(498, QLatin1Char('z'));
+    // 100 lines of 100 fill the pane; the 500-character line pushes out the first five in one edit.
+    QTest::newRow("several lines in one step") << many << 10000 << QString(98, QLatin1Char('F'));
+    QTest::newRow("no line end: characters from the start")
+        << QStringList{QString(9990, QLatin1Char('a')), QString(15, QLatin1Char('b'))} << 10000
+        << QString(9985, QLatin1Char('a'));
+    QTest::newRow("lines first, then characters of the last text")
+        << QStringList{line(10, QLatin1Char('a')), QString(10010, QLatin1Char('b'))} << 10000
+        << QString(10000, QLatin1Char('b'));
+}
+
+void TestConsole::bound()
+{
+    QFETCH(QStringList, appends);
+    QFETCH(int, length);
+    QFETCH(QString, startsWith);
+    ConsolePane pane(QStringLiteral("Tlog"));
+    for (const QString &a : appends)
+        pane.appendText(a);
+    QCOMPARE(pane.length(), length);
+    QCOMPARE(pane.text().size(), length);
+    QVERIFY2(pane.text().startsWith(startsWith), qPrintable(pane.text().left(40)));
+}
+
+void TestConsole::boundKeepsSelectionOnItsText()
+{
+    ConsolePane pane(QStringLiteral("Tlog"));
+    pane.setCaretFollowsText(false);
+    for (int i = 0; i < 99; ++i)
+        pane.appendText(line(98, QLatin1Char('a')) );
+    pane.appendText(QStringLiteral("needle here\r\n"));
+    QTextCursor c = pane.textCursor();
+    const int at = int(pane.toPlainText().indexOf(QStringLiteral("needle")));
+    c.setPosition(at);
+    c.setPosition(at + 6, QTextCursor::KeepAnchor);
+    pane.setTextCursor(c);
+    pane.appendText(line(298, QLatin1Char('z')));
+    QCOMPARE(pane.textCursor().selectedText(), QStringLiteral("needle"));
+}
+
+void TestConsole::textRoundTrip()
+{
+    ConsolePane pane(QStringLiteral("TlogC"));
+    pane.appendText(QStringLiteral("10:00:00: -> *99*0##\r\n"));
+    pane.appendText(QStringLiteral("10:00:01: *#*1##\r\n"));
+    QCOMPARE(pane.text(), QStringLiteral("10:00:00: -> *99*0##\r\n10:00:01: *#*1##\r\n"));
+    QCOMPARE(pane.length(), pane.text().size());
+    pane.clear();
+    QCOMPARE(pane.length(), 0);
+    QCOMPARE(pane.text(), QString());
+}
+
+void TestConsole::search_data()
+{
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<int>("found");
+
+    const int nothing = int(LogSearch::Outcome::Nothing), found = int(LogSearch::Outcome::Found),
+              notFound = int(LogSearch::Outcome::NotFound);
+    QTest::newRow("whole log") << "Luce cucina" << 0 << 0 << "luce cucina" << found << 0;
+    QTest::newRow("longer than the log: not even the message") << "abc" << 0 << 0 << "abcd" << nothing << -1;
+    QTest::newRow("letter case ignored") << "x LUCE y" << 0 << 0 << "luce" << found << 2;
+    QTest::newRow("absent from the start") << "abc abc" << 0 << 0 << "zz" << notFound << -1;
+    QTest::newRow("absent past the caret, wraps") << "abc def" << 4 << 0 << "abc" << found << 0;
+    QTest::newRow("match at the start selected: steps past it") << "ab ab" << 0 << 2 << "ab" << found << 3;
+    QTest::newRow("caret at the start, nothing selected") << "ab ab" << 0 << 0 << "ab" << found << 0;
+    QTest::newRow("starts one past the selection start") << "aaa" << 0 << 1 << "aa" << found << 1;
+}
+
+void TestConsole::search()
+{
+    QFETCH(QString, log);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(QString, needle);
+    QFETCH(int, outcome);
+    QFETCH(int, found);
+    const LogSearch::Result r = LogSearch::find(log, selStart, selLength, needle);
+    QCOMPARE(int(r.outcome), outcome);
+    if (r.outcome == LogSearch::Outcome::Found) {
+        QCOMPARE(r.start, found);
+        QCOMPARE(r.length, needle.size());
+    }
+}
+
+void TestConsole::searchWalksAndWraps()
+{
+    const QString log = QStringLiteral("cucina on\nbagno\ncucina off\n");
+    QList<int> seen;
+    int start = 0, length = 0;
+    for (int i = 0; i < 3; ++i) {
+        const auto r = LogSearch::find(log, start, length, QStringLiteral("CUCINA"));
+        QCOMPARE(r.outcome, LogSearch::Outcome::Found);
+        seen << r.start;
+        start = r.start;
+        length = r.length;
+    }
+    QCOMPARE(seen, (QList<int>{0, 16, 0}));
+}
+
+void TestConsole::frameShape_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("frame");
+    QTest::newRow("command") << "*1*1*11##" << true;
+    QTest::newRow("empty frame") << "*##" << true;
+    QTest::newRow("no leading star") << "1*1*11##" << false;
+    QTest::newRow("single closing hash") << "*1*1*11#" << false;
+    QTest::newRow("star alone") << "*" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestConsole::frameShape()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, frame);
+    QCOMPARE(CommandBoxWidget::isFrame(text), frame);
+}
+
+void TestConsole::clickOnEmptyBox()
+{
+    CommandBoxWidget box;
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QTest::mouseClick(&box, Qt::LeftButton);
+    QCOMPARE(box.text(), QStringLiteral("*##"));
+    QCOMPARE(box.cursorPosition(), 1);
+    box.setText(QStringLiteral("*1*0*12##"));
+    QTest::mouseClick(&box, Qt::LeftButton);
+    QCOMPARE(box.text(), QStringLiteral("*1*0*12##"));
+}
+
+QTEST_MAIN(TestConsole)
+#include "tst_console.moc"

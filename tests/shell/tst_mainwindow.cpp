@@ -1,0 +1,726 @@
+#include "CommandBoxWidget.h"
+#include "ConsolePane.h"
+#include "DeviceWindows.h"
+#include "EngineState.h"
+#include "FrmMain.h"
+#include "ProgramSettings.h"
+#include "RecordingFileDialog.h"
+#include "RecordingMessageBox.h"
+#include "SettingKeys.h"
+#include "ShellEngine.h"
+#include "TestFolder.h"
+#include "TrayIcon.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLockFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+// Records what the window asks of the engine; results are scripted.
+class RecordingEngine : public ShellEngine
+{
+public:
+    explicit RecordingEngine(EngineState &state) : m_state(state) {}
+
+    void CaricaLingua(const QString &language) override
+    {
+        languages << language;
+        m_state.lang.Lmon = QStringLiteral("Monitor");
+        m_state.lang.Lcom = QStringLiteral("Comandi");
+        m_state.lang.menu.insert(QStringLiteral("wcurrent"), QStringLiteral("Corrente"));
+        m_state.lang.text.insert(QStringLiteral("LogStart"), QStringLiteral("Avvio monitor"));
+        m_state.lang.text.insert(QStringLiteral("LogStop"), QStringLiteral("Monitor fermato"));
+        m_state.lang.text.insert(QStringLiteral("Stop"), QStringLiteral("Fermo"));
+        m_state.lang.text.insert(QStringLiteral("WaitCon"), QStringLiteral("Attendere"));
+        m_state.lang.text.insert(QStringLiteral("nofound"), QStringLiteral("Testo non trovato"));
+        m_state.lang.text.insert(QStringLiteral("txtFile"), QStringLiteral("File di testo"));
+    }
+    bool CaricaConf() override
+    {
+        ++confLoads;
+        return confResult;
+    }
+    bool SendTCP(const QString &frame) override
+    {
+        tcp << frame;
+        requestFlagDuringSend << m_state.live.RichiestaStato;
+        sendBusyWhenCalled << m_state.link.InInvio;
+        return tcpResult;
+    }
+    void SendUsb(const QString &frame, bool quiet) override { usb << frame + (quiet ? QStringLiteral(" quiet") : QString()); }
+    bool ApriGateway() override
+    {
+        ++opens;
+        return true;
+    }
+    void ChiudiMonitor() override { ++monitorCloses; }
+    void ChiudiCollegamenti() override { ++linkCloses; }
+
+    QStringList languages, tcp, usb;
+    QList<bool> requestFlagDuringSend, sendBusyWhenCalled;
+    int confLoads = 0, opens = 0, monitorCloses = 0, linkCloses = 0;
+    bool confResult = true, tcpResult = true;
+
+private:
+    EngineState &m_state;
+};
+
+// Stand-in windows that only record; no window is ever shown.
+class FakeWindows : public DeviceWindows
+{
+public:
+    bool provides(const QString &) const override { return true; }
+    bool isLoaded(const QString &name) const override { return loaded.contains(name); }
+    bool isVisible(const QString &name) const override { return visible.contains(name); }
+    bool show(const QString &name, bool) override
+    {
+        loaded << name;
+        visible << name;
+        return true;
+    }
+    void hide(const QString &name) override { visible.remove(name); }
+    void unload(const QString &name) override
+    {
+        unloads << name;
+        loaded.remove(name);
+        visible.remove(name);
+    }
+    void refresh(const QString &name) override { refreshed << name; }
+    QWidget *createProbe(int zone, const QString &zoneName) override
+    {
+        auto *w = new QWidget;
+        w->setObjectName(QStringLiteral("FrmProbe"));
+        w->resize(120, 60);
+        probes << QString::number(zone) + QLatin1Char('=') + zoneName;
+        return w;
+    }
+    QSet<QString> loaded, visible;
+    QStringList unloads, refreshed, probes;
+};
+
+struct Fixture
+{
+    explicit Fixture(std::optional<bool> tray = false)
+        : settings(dir.settingsFile()), engine(state),
+          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), tray})
+    {
+        state.programFolder = dir.path();
+        window.setEngine(&engine);
+    }
+    TestFolder dir;
+    ProgramSettings settings;
+    EngineState state;
+    RecordingMessageBox boxes;
+    RecordingFileDialog files;
+    RecordingEngine engine;
+    FrmMain window;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void loadSequence();
+    void languageMenu_data();
+    void languageMenu();
+    void languageSwitch();
+    void monitorSetting_data();
+    void monitorSetting();
+    void confFailureEndsProgram();
+    void badSettingStopsWithStageMessage();
+    void characterSetting_data();
+    void characterSetting();
+    void secondInstance();
+    void closingPhases();
+    void unloadBetweenPhases();
+    void minimizedStart_data();
+    void minimizedStart();
+    void monitorButtonTwice();
+    void paneTabsAndClear();
+    void saveVisiblePane_data();
+    void saveVisiblePane();
+    void saveFailure();
+    void findThroughWindow();
+    void commandBox_data();
+    void commandBox();
+    void meterMarkers();
+    void scenarioFrames();
+    void scenarioSubmenu();
+    void statusRequestsOncePerRun_data();
+    void statusRequestsOncePerRun();
+    void probeBatchWaitsForBusyLink();
+    void probeWaitEndsWhenClosing();
+    void probeWindowsToggle();
+};
+
+void TestMainWindow::loadSequence()
+{
+    Fixture f;
+    f.settings.save(SettingKeys::ServerIP, QStringLiteral("127.0.0.1"));
+    f.settings.save(SettingKeys::ServerPORT, QStringLiteral("20123"));
+    f.settings.save(SettingKeys::Password, QStringLiteral("12345"));
+    f.settings.save(SettingKeys::RecentCmd, QStringLiteral("*1*1*11##"));
+    f.settings.save(SettingKeys::OptionSection, SettingKeys::whoKey(2), QStringLiteral("1"));
+    f.settings.save(SettingKeys::OptionSection, SettingKeys::whoLKey(3), QStringLiteral("0"));
+    f.window.Main();
+
+    QVERIFY(f.window.isVisible());
+    QCOMPARE(f.window.windowTitle(), QStringLiteral("Tarn  V.1.0.4B5"));
+    QCOMPARE(f.window.stage(), QStringLiteral("load voice"));
+    QVERIFY(f.boxes.shown.isEmpty());
+    QCOMPARE(f.engine.confLoads, 1);
+    QCOMPARE(f.engine.languages, QStringList{QStringLiteral("italian")});
+    QCOMPARE(f.state.link.IpGateway, QStringLiteral("127.0.0.1"));
+    QCOMPARE(f.state.link.PortaGateway, QStringLiteral("20123"));
+    QCOMPARE(f.state.link.PasswordGateway, QStringLiteral("12345"));
+    QCOMPARE(f.window.Tcmd().text(), QStringLiteral("*1*1*11##"));
+    QCOMPARE(f.state.filters.Who, (std::array<int, 9>{1, 1, 1, 1, 1, 1, 1, 0, 1}));
+    QCOMPARE(f.state.filters.WhoA, (std::array<int, 9>{1, 1, 0, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(f.state.filters.WhoL, (std::array<int, 9>{1, 1, 1, 0, 1, 1, 1, 1, 1}));
+    QCOMPARE(f.window.Lmon().text(), QStringLiteral("Monitor"));
+    QCOMPARE(f.window.meterMenu()->actions().at(1)->text(), QStringLiteral("  Corrente"));
+    QCOMPARE(f.window.statusText(), QStringLiteral("Fermo"));
+    QVERIFY(!f.window.button(1)->icon().isNull());
+    QCOMPARE(f.window.monitorButtonImage(), 1);
+    QVERIFY(f.window.MyTray() != nullptr);
+}
+
+void TestMainWindow::languageMenu_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("checked");
+    QTest::newRow("case ignored") << QStringList{"English.lng", "italian.lng"} << "ENGLISH"
+                                  << QStringList{"English", "italian"} << "English";
+    QTest::newRow("no language file keeps entry 0") << QStringList{} << "english" << QStringList{"italian"} << "";
+    QTest::newRow("other files ignored") << QStringList{"german.lng", "conf.xml", "notes.txt"} << "german"
+                                         << QStringList{"german"} << "german";
+}
+
+void TestMainWindow::languageMenu()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, setting);
+    QFETCH(QStringList, captions);
+    QFETCH(QString, checked);
+    Fixture f;
+    for (const QString &name : files)
+        QVERIFY(f.dir.write(name, QByteArray("[Version]\r\nini=1.0.4\r\n")));
+    f.settings.save(SettingKeys::Language, setting);
+    f.window.Main();
+    QStringList shown;
+    QString mark;
+    for (QAction *a : f.window.languageEntries()) {
+        shown << a->text();
+        if (a->isChecked())
+            mark = a->text();
+    }
+    QCOMPARE(shown, captions);
+    QCOMPARE(mark, checked);
+    QCOMPARE(f.engine.languages, QStringList{setting});
+}
+
+void TestMainWindow::languageSwitch()
+{
+    Fixture f;
+    QVERIFY(f.dir.write(QStringLiteral("english.lng"), QByteArray()));
+    QVERIFY(f.dir.write(QStringLiteral("italian.lng"), QByteArray()));
+    f.window.Main();
+    f.window.mSetLingua_Click(0);
+    QCOMPARE(f.engine.languages.last(), QStringLiteral("english"));
+    QCOMPARE(f.settings.read(SettingKeys::Language), QStringLiteral("english"));
+    QCOMPARE(f.state.lang.Lingua, QStringLiteral("english"));
+    QVERIFY(f.window.languageEntries().at(0)->isChecked());
+    QVERIFY(!f.window.languageEntries().at(1)->isChecked());
+}
+
+void TestMainWindow::monitorSetting_data()
+{
+    QTest::addColumn<QString>("monitor");
+    QTest::addColumn<int>("opens");
+    QTest::newRow("Monitor 1 starts the link a second later") << "1" << 1;
+    QTest::newRow("Monitor 0 waits for the user") << "0" << 0;
+}
+
+void TestMainWindow::monitorSetting()
+{
+    QFETCH(QString, monitor);
+    QFETCH(int, opens);
+    Fixture f;
+    f.settings.save(SettingKeys::Monitor, monitor);
+    QElapsedTimer clock;
+    clock.start();
+    f.window.Main();
+    QCOMPARE(f.engine.opens, 0);
+    if (opens) {
+        QCOMPARE(f.window.monitorButtonImage(), 2);
+        QVERIFY(f.window.Tlog().text().endsWith(QStringLiteral(": Avvio monitor\r\n\r\n")));
+        QTRY_COMPARE_WITH_TIMEOUT(f.engine.opens, 1, 3000);
+        QVERIFY(clock.elapsed() >= 900);
+        QCOMPARE(f.window.statusText(), QStringLiteral("Attendere"));
+    } else {
+        QTest::qWait(1300);
+        QCOMPARE(f.engine.opens, 0);
+        QCOMPARE(f.window.statusText(), QStringLiteral("Fermo"));
+        QCOMPARE(f.window.Tlog().length(), 0);
+    }
+}
+
+void TestMainWindow::confFailureEndsProgram()
+{
+    Fixture f;
+    f.engine.confResult = false;
+    f.settings.save(SettingKeys::Monitor, QStringLiteral("1"));
+    QSignalSpy ended(&f.window, &FrmMain::programEnded);
+    f.window.Main();
+    QVERIFY(!f.window.isVisible());
+    QCOMPARE(f.window.stage(), QStringLiteral("load conf"));
+    QVERIFY(f.state.InChiusura);
+    QVERIFY(ended.wait(3000));
+    QCOMPARE(f.engine.opens, 0);
+    QVERIFY(!f.window.Tmon().isActive());
+}
+
+void TestMainWindow::badSettingStopsWithStageMessage()
+{
+    Fixture f;
+    f.settings.save(SettingKeys::Fx, QStringLiteral("lots"));
+    f.window.Main();
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QCOMPARE(f.boxes.shown.first().title, QStringLiteral("initializing"));
+    QCOMPARE(f.boxes.shown.first().icon, MessageBoxService::Icon::Critical);
+    QVERIFY(f.boxes.shown.first().text.contains(QStringLiteral(" - ")));
+    QVERIFY(f.engine.languages.isEmpty());
+    QCOMPARE(f.engine.confLoads, 0);
+    QVERIFY(f.window.isVisible());
+}
+
+void TestMainWindow::characterSetting_data()
+{
+    QTest::addColumn<QString>("agent");
+    QTest::addColumn<int>("attempts");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("empty name: tried, fails, saved empty") << "" << 1 << "";
+    QTest::newRow("zero: none") << "0" << 0 << "0";
+    QTest::newRow("a name that cannot load") << "merlin" << 1 << "";
+}
+
+void TestMainWindow::characterSetting()
+{
+    QFETCH(QString, agent);
+    QFETCH(int, attempts);
+    QFETCH(QString, saved);
+    Fixture f;
+    f.settings.save(SettingKeys::Agent, agent);
+    int tried = 0;
+    f.window.loadCharacter = [&tried](const QString &) {
+        ++tried;
+        return false;
+    };
+    f.window.Main();
+    QCOMPARE(tried, attempts);
+    QCOMPARE(f.settings.read(SettingKeys::Agent), saved);
+    QVERIFY(!f.window.AgentCaricato());
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestMainWindow::secondInstance()
+{
+    Fixture f;
+    QLockFile first(f.dir.filePath(QStringLiteral("ombrix.lock")));
+    QVERIFY(first.tryLock(0));
+    f.settings.save(SettingKeys::Monitor, QStringLiteral("1"));
+    QSignalSpy ended(&f.window, &FrmMain::programEnded);
+    QElapsedTimer clock;
+    clock.start();
+    f.window.Main();
+    QVERIFY(f.window.isSecondInstance());
+    QCOMPARE(f.window.windowTitle(), QString());
+    QVERIFY(!f.window.isVisible());
+    QVERIFY(f.engine.languages.isEmpty());
+    QCOMPARE(f.engine.confLoads, 0);
+    QVERIFY(f.boxes.shown.isEmpty());
+    QVERIFY(f.window.MyTray() == nullptr || !f.window.MyTray()->isShown());
+    QVERIFY(ended.wait(3000));
+    QVERIFY(clock.elapsed() >= 900);
+    QCOMPARE(f.engine.opens, 0);
+}
+
+void TestMainWindow::closingPhases()
+{
+    Fixture f;
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    f.window.Main();
+    QSignalSpy ended(&f.window, &FrmMain::programEnded);
+    QVERIFY(!f.window.close()); // the close box: refused, window hidden
+    QVERIFY(f.state.InChiusura);
+    QVERIFY(f.window.ChiusuraAvviata());
+    QVERIFY(!f.window.isVisible());
+    QCOMPARE(f.engine.linkCloses, 1);
+    QCOMPARE(windows.unloads.mid(0, 4), (QStringList{"FrmBut", "FrmOpt", "FrmMsg", "FrmVolt"}));
+    QVERIFY(f.window.MyTray() == nullptr);
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(f.window.Tclose().isActive());
+    QVERIFY(ended.wait(3000));
+    QVERIFY(f.window.ChiusuraFinale());
+    QVERIFY(!f.window.Tclose().isActive());
+}
+
+void TestMainWindow::unloadBetweenPhases()
+{
+    Fixture f;
+    f.window.Main();
+    QSignalSpy ended(&f.window, &FrmMain::programEnded);
+    f.window.requestUnload();
+    QCOMPARE(ended.count(), 0);
+    f.window.requestUnload();
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!f.window.ChiusuraFinale());
+    QTest::qWait(1300);
+    QCOMPARE(ended.count(), 1);
+}
+
+void TestMainWindow::minimizedStart_data()
+{
+    QTest::addColumn<bool>("tray");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("with a tray: hidden") << true << false;
+    QTest::newRow("without a tray: shown") << false << true;
+}
+
+void TestMainWindow::minimizedStart()
+{
+    QFETCH(bool, tray);
+    QFETCH(bool, visible);
+    Fixture f(tray);
+    f.settings.save(SettingKeys::Minimized, QStringLiteral("1"));
+    f.window.Main();
+    QCOMPARE(f.window.isVisible(), visible);
+    QCOMPARE(f.window.stage(), QStringLiteral("load voice"));
+}
+
+void TestMainWindow::monitorButtonTwice()
+{
+    Fixture f;
+    f.window.Main();
+    f.window.barra_ButtonClick(1);
+    QCOMPARE(f.window.monitorButtonImage(), 2);
+    QCOMPARE(f.engine.opens, 1);
+    QCOMPARE(f.window.button(1)->icon().cacheKey(), f.window.images().icon(2).cacheKey());
+    f.window.barra_ButtonClick(1);
+    QCOMPARE(f.window.monitorButtonImage(), 1);
+    QCOMPARE(f.engine.monitorCloses, 1);
+    QCOMPARE(f.engine.opens, 1);
+    QVERIFY(f.window.Tlog().text().endsWith(QStringLiteral(": Monitor fermato\r\n")));
+    QCOMPARE(f.window.statusText(), QStringLiteral("Fermo"));
+}
+
+void TestMainWindow::paneTabsAndClear()
+{
+    Fixture f;
+    f.window.Main();
+    f.window.Tlog().appendText(QStringLiteral("monitor line\r\n"));
+    f.window.TlogC().appendText(QStringLiteral("command line\r\n"));
+    // Traffic received into the hidden command pane turns its caption red.
+    QVERIFY(f.window.isPaneVisible(f.window.Tlog()));
+    QVERIFY(!f.window.isPaneVisible(f.window.TlogC()));
+    f.window.markPaneUnread(f.window.TlogC());
+    QCOMPARE(f.window.Lcom().palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    f.window.Ibut_Click(1);
+    QVERIFY(f.window.TlogC().isVisible());
+    QVERIFY(!f.window.Tlog().isVisible());
+    QCOMPARE(f.window.Lcom().palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QCOMPARE(f.window.Lmon().palette().color(QPalette::WindowText), QColor(192, 192, 192));
+    f.window.Ibut_Click(4);
+    QCOMPARE(f.window.TlogC().length(), 0);
+    QCOMPARE(f.window.Tlog().length(), 14);
+}
+
+void TestMainWindow::saveVisiblePane_data()
+{
+    QTest::addColumn<bool>("commandPane");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("proposed");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("monitor") << false << "File Monitor" << "Monitor" << QByteArray("12:00: luce on\r\n\r\n");
+    QTest::newRow("commands") << true << "FileComandi" << "Comandi" << QByteArray("12:00: -> *1*1*11##\r\n\r\n");
+}
+
+void TestMainWindow::saveVisiblePane()
+{
+    QFETCH(bool, commandPane);
+    QFETCH(QString, title);
+    QFETCH(QString, proposed);
+    QFETCH(QByteArray, written);
+    Fixture f;
+    f.window.Main();
+    f.window.Tlog().appendText(QStringLiteral("12:00: luce on\r\n"));
+    f.window.TlogC().appendText(QStringLiteral("12:00: -> *1*1*11##\r\n"));
+    if (commandPane)
+        f.window.Ibut_Click(1);
+
+    f.files.answer.clear();
+    f.window.barra_ButtonClick(3);
+    QCOMPARE(f.files.asked.size(), 1);
+    const auto &asked = f.files.asked.first();
+    QCOMPARE(asked.mode, FileDialogService::Mode::Save);
+    QCOMPARE(asked.title, title);
+    QCOMPARE(asked.fileName, proposed);
+    QCOMPARE(asked.initialFolder, f.dir.path());
+    QCOMPARE(asked.filters.size(), 2);
+    QCOMPARE(asked.filters.at(0).description, QStringLiteral("File di testo"));
+    QCOMPARE(asked.filters.at(1).pattern, QStringLiteral("*.log"));
+    QVERIFY(!QFile::exists(f.dir.filePath(proposed)));
+
+    f.files.answer = f.dir.filePath(QStringLiteral("saved.log"));
+    f.window.SalvaLog();
+    QCOMPARE(f.dir.read(QStringLiteral("saved.log")), written);
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestMainWindow::saveFailure()
+{
+    Fixture f;
+    f.window.Main();
+    f.window.Tlog().appendText(QStringLiteral("x\r\n"));
+    f.files.answer = f.dir.filePath(QStringLiteral("no-such-folder/out.txt"));
+    f.window.SalvaLog();
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QCOMPARE(f.boxes.shown.first().title, QStringLiteral("ombrix"));
+    QCOMPARE(f.boxes.shown.first().icon, MessageBoxService::Icon::Critical);
+    QVERIFY(!f.boxes.shown.first().text.isEmpty());
+    QCOMPARE(f.window.Tlog().text(), QStringLiteral("x\r\n"));
+}
+
+void TestMainWindow::findThroughWindow()
+{
+    Fixture f;
+    f.window.Main();
+    f.window.Tlog().appendText(QStringLiteral("Luce cucina accesa\r\nLuce bagno\r\n"));
+    f.window.mFind_Click();
+    QVERIFY(f.window.Pfind().isVisible());
+    // While the bar is open the caret stays put as lines arrive.
+    f.window.Tfind().setText(QStringLiteral("luce"));
+    f.window.Cfind_Click();
+    QCOMPARE(f.window.Tlog().textCursor().selectionStart(), 0);
+    f.window.Tlog().appendText(QStringLiteral("Luce garage\r\n"));
+    QCOMPARE(f.window.Tlog().textCursor().selectedText(), QStringLiteral("Luce"));
+    f.window.Cfind_Click();
+    QCOMPARE(f.window.Tlog().textCursor().selectionStart(), 19);
+    // The command pane visible: the monitor log is still the one searched.
+    f.window.Ibut_Click(1);
+    f.window.Tfind().setText(QStringLiteral("cantina"));
+    f.window.Cfind_Click();
+    QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Testo non trovato")});
+    QCOMPARE(f.boxes.shown.first().title, QStringLiteral("Ombrix"));
+    f.window.mFind_Click();
+    QVERIFY(!f.window.Pfind().isVisible());
+    QVERIFY(f.window.Tfind().text().isEmpty());
+}
+
+void TestMainWindow::commandBox_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("usb");
+    QTest::addColumn<bool>("acknowledged");
+    QTest::addColumn<QString>("tcp");
+    QTest::addColumn<QString>("serial");
+    QTest::addColumn<quint32>("colour");
+    QTest::newRow("acknowledged: green") << "*1*1*11##" << false << true << "*1*1*11##" << "" << CommandBoxWidget::Green;
+    QTest::newRow("not acknowledged: left to the link")
+        << "*1*1*11##" << false << false << "*1*1*11##" << "" << CommandBoxWidget::Yellow;
+    QTest::newRow("serial: green") << "*2*1*21##" << true << true << "" << "*2*1*21##" << CommandBoxWidget::Green;
+    QTest::newRow("not a frame: nothing") << "1*1*11##" << false << true << "" << "" << CommandBoxWidget::White;
+}
+
+void TestMainWindow::commandBox()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, usb);
+    QFETCH(bool, acknowledged);
+    QFETCH(QString, tcp);
+    QFETCH(QString, serial);
+    QFETCH(quint32, colour);
+    Fixture f;
+    f.window.Main();
+    f.state.link.ModoUsb = usb;
+    f.engine.tcpResult = acknowledged;
+    f.window.Tcmd().Tsnd().setInterval(100);
+    f.window.Tcmd().setText(typed);
+    QTest::keyClick(&f.window.Tcmd(), Qt::Key_Return);
+    QCOMPARE(f.settings.read(SettingKeys::RecentCmd), typed);
+    QCOMPARE(f.engine.tcp.join(QLatin1Char('|')), tcp);
+    QCOMPARE(f.engine.usb.join(QLatin1Char('|')), serial);
+    QCOMPARE(f.window.Tcmd().background(), colour);
+    if (colour == CommandBoxWidget::Green)
+        QTRY_COMPARE(f.window.Tcmd().background(), CommandBoxWidget::White);
+}
+
+void TestMainWindow::meterMarkers()
+{
+    Fixture f;
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    f.window.Main();
+    QMenu *drop = f.window.meterMenu();
+    f.window.barra_ButtonMenuClick(8, 2);
+    QCOMPARE(drop->actions().at(1)->text(), QStringLiteral("\u00BB Corrente"));
+    QVERIFY(f.window.menuEntry(QStringLiteral("mWampere"))->isChecked());
+    QVERIFY(windows.isVisible(QStringLiteral("FrmAmp")));
+    f.window.barra_ButtonMenuClick(8, 2);
+    QCOMPARE(drop->actions().at(1)->text(), QStringLiteral("  Corrente"));
+    QVERIFY(!f.window.menuEntry(QStringLiteral("mWampere"))->isChecked());
+    QCOMPARE(windows.unloads, QStringList{QStringLiteral("FrmAmp")});
+    QCOMPARE(drop->actions().at(0)->text(), QStringLiteral("  "));
+}
+
+void TestMainWindow::scenarioFrames()
+{
+    Fixture f;
+    auto &s = f.state.model.ScenariF420;
+    s[5] = {QStringLiteral("Cena"), QStringLiteral("01"), QStringLiteral("1")};
+    s[6] = {QStringLiteral("Notte"), QStringLiteral("01"), QStringLiteral("0")};
+    f.state.model.ConfCaricata = true;
+    f.window.Main();
+    QCOMPARE(f.engine.confLoads, 0);
+    const QList<QAction *> entries = f.window.scenarioMenu()->actions();
+    QCOMPARE(entries.size(), 16);
+    QCOMPARE(entries.at(4)->text(), QStringLiteral("5 - Cena"));
+    QCOMPARE(entries.at(0)->text(), QStringLiteral("1 - "));
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(entries.at(i)->isEnabled(), i == 4);
+    entries.at(4)->trigger();
+    QCOMPARE(f.engine.tcp, QStringList{QStringLiteral("*0*5*01##")});
+    f.state.link.ModoUsb = true;
+    entries.at(4)->trigger();
+    QCOMPARE(f.engine.usb, QStringList{QStringLiteral("*0*5*01##")});
+}
+
+void TestMainWindow::scenarioSubmenu()
+{
+    Fixture f;
+    f.state.model.ScenariF420[5] = {QStringLiteral("Cena"), QStringLiteral("01"), QStringLiteral("1")};
+    QMenu tray;
+    QAction *before = tray.addAction(QStringLiteral("9"));
+    QMenu *sub = f.window.CreaMenuScenari(&tray, QStringLiteral("Scenari"), before);
+    QCOMPARE(tray.actions().first()->menu(), sub);
+    QCOMPARE(sub->title(), QStringLiteral("Scenari"));
+    const QList<QAction *> entries = sub->actions();
+    QCOMPARE(entries.size(), 16);
+    for (int i = 0; i < 16; ++i) {
+        QCOMPARE(entries.at(i)->data().toInt(), 101 + i);
+        QCOMPARE(entries.at(i)->isEnabled(), i == 4);
+    }
+    QCOMPARE(entries.at(4)->text(), QStringLiteral("5 - Cena"));
+    f.window.CreaMenuScenari(&tray, QStringLiteral("Altri"));
+    QCOMPARE(tray.actions().last()->menu()->title(), QStringLiteral("Altri"));
+}
+
+void TestMainWindow::statusRequestsOncePerRun_data()
+{
+    QTest::addColumn<bool>("alarm");
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<bool>("acknowledged");
+    QTest::newRow("auxiliary, acknowledged") << false << "*#9##" << true;
+    QTest::newRow("auxiliary, no answer") << false << "*#9##" << false;
+    QTest::newRow("alarm") << true << "*#5##" << true;
+}
+
+void TestMainWindow::statusRequestsOncePerRun()
+{
+    QFETCH(bool, alarm);
+    QFETCH(QString, frame);
+    QFETCH(bool, acknowledged);
+    Fixture f;
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    f.window.Main();
+    f.engine.tcpResult = acknowledged;
+    f.state.link.ModoUsb = true; // status requests always take the TCP link
+    const auto press = [&] { alarm ? f.window.Command1_Click() : f.window.barra_ButtonClick(5); };
+    press();
+    QCOMPARE(f.engine.tcp, QStringList{frame});
+    QCOMPARE(f.engine.requestFlagDuringSend, QList<bool>{true});
+    // Whatever the answer, later auxiliary frames are not held back.
+    QVERIFY(!f.state.live.RichiestaStato);
+    const QString name = alarm ? QStringLiteral("FrmAI") : QStringLiteral("FrmAux");
+    QVERIFY(windows.isVisible(name));
+    QVERIFY(f.window.menuEntry(alarm ? QStringLiteral("mWai") : QStringLiteral("mWaux"))->isChecked());
+    if (!alarm)
+        QCOMPARE(windows.refreshed, QStringList{QStringLiteral("FrmAux")});
+    press(); // visible: hidden
+    QVERIFY(!windows.isVisible(name));
+    QVERIFY(!f.window.menuEntry(alarm ? QStringLiteral("mWai") : QStringLiteral("mWaux"))->isChecked());
+    windows.unload(name); // closed by other means
+    press();
+    QVERIFY(windows.isVisible(name));
+    QCOMPARE(f.engine.tcp.size(), 1);
+}
+
+void TestMainWindow::probeBatchWaitsForBusyLink()
+{
+    Fixture f;
+    f.state.model.Sonde[1] = QStringLiteral("Soggiorno");
+    f.state.model.Sonde[2] = QStringLiteral("Camera");
+    f.window.Main();
+    f.state.link.InInvio = true;
+    QTimer::singleShot(300, &f.window, [&f] { f.state.link.InInvio = false; });
+    QElapsedTimer clock;
+    clock.start();
+    f.window.barra_ButtonClick(6);
+    QVERIFY(clock.elapsed() >= 250);
+    QCOMPARE(f.engine.tcp, (QStringList{QStringLiteral("*#4*1*0##*#4*1*12##*#4*1*13##*#4*1*19##"),
+                                        QStringLiteral("*#4*2*0##*#4*2*12##*#4*2*13##*#4*2*19##")}));
+    QCOMPARE(f.engine.sendBusyWhenCalled, (QList<bool>{false, false}));
+}
+
+void TestMainWindow::probeWaitEndsWhenClosing()
+{
+    Fixture f;
+    f.state.model.Sonde[1] = QStringLiteral("Soggiorno");
+    f.window.Main();
+    f.state.link.InInvio = true;
+    QTimer::singleShot(200, &f.window, [&f] { f.state.InChiusura = true; });
+    QElapsedTimer clock;
+    clock.start();
+    f.window.barra_ButtonClick(6);
+    QVERIFY(clock.elapsed() < 5000);
+    QVERIFY(f.engine.tcp.isEmpty());
+}
+
+void TestMainWindow::probeWindowsToggle()
+{
+    Fixture f;
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    for (int z = 1; z <= 3; ++z)
+        f.state.model.Sonde[size_t(z)] = QStringLiteral("Zona %1").arg(z);
+    f.state.link.ModoUsb = true;
+    f.window.Main();
+    f.window.barra_ButtonClick(6);
+    QCOMPARE(windows.probes, (QStringList{"1=Zona 1", "2=Zona 2", "3=Zona 3"}));
+    QCOMPARE(f.window.SondeAperte, QStringLiteral("1,2,3"));
+    QCOMPARE(f.engine.usb.size(), 3);
+    QVERIFY(f.window.FormAperto(QStringLiteral("FrmProbe2"), QString()));
+    QVERIFY(f.window.FinestreSonda[2]->y() < f.window.FinestreSonda[1]->y());
+    QVERIFY(f.window.menuEntry(QStringLiteral("mWprobe"))->isChecked());
+    f.window.barra_ButtonClick(6);
+    QVERIFY(f.window.SondeAperte.isEmpty());
+    QVERIFY(!f.window.FormAperto(QStringLiteral("FrmProbe2"), QString()));
+    QVERIFY(!f.window.menuEntry(QStringLiteral("mWprobe"))->isChecked());
+    QCOMPARE(f.engine.usb.size(), 3);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

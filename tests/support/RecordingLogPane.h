@@ -1,0 +1,49 @@
+#pragma once
+
+#include "LogPane.h"
+#include "OutputError.h"
+
+#include <QString>
+#include <QStringList>
+
+// A log pane in memory: what was appended, and whether the caret followed it.
+class RecordingLogPane : public LogPane
+{
+public:
+    explicit RecordingLogPane(const QString &name) : m_name(name) {}
+
+    QString paneName() const override { return m_name; }
+    void appendText(const QString &text) override
+    {
+        if (refuseNumber)
+            throw OutputError(refuseNumber, QStringLiteral("pane refused"));
+        m_text += text;
+    }
+    void moveCaretToEnd() override
+    {
+        if (!findPanelOpen)
+            caret = int(m_text.size());
+    }
+
+    const QString &text() const { return m_text; }
+    // The lines written, without their CR LF.
+    QStringList lines() const
+    {
+        QStringList l = m_text.split(QStringLiteral("\r\n"));
+        l.removeLast();
+        return l;
+    }
+    void clear()
+    {
+        m_text.clear();
+        caret = 0;
+    }
+
+    bool findPanelOpen = false;
+    int caret = 0;
+    int refuseNumber = 0; // non-zero: appendText fails with this number
+
+private:
+    QString m_name;
+    QString m_text;
+};
