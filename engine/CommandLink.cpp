@@ -235,6 +235,8 @@ void CommandLink::closeOurselves()
 
 void CommandLink::Winsock1_Connect()
 {
+    // Frames are tiny and each waits for its answer: do not let them sit in the send buffer.
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_state.link.ConnessoTCP = true;
 }
 

@@ -76,6 +76,7 @@ void FakeGateway::onNewConnection()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         ++m_connectionCount;
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         Peer peer;
         peer.socket = socket;
         m_peers.insert(socket, peer);
