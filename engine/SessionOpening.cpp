@@ -8,6 +8,7 @@
 #include "LogPane.h"
 #include "MessageBoxService.h"
 #include "OpenPassword.h"
+#include "ProgramIdentity.h"
 
 #include <QTcpSocket>
 
@@ -52,7 +53,7 @@ bool SessionOpening::open(const QString &sessionFrame)
         if (state.link.PasswordGateway.isEmpty()) {
             QString text = state.lang.t(QStringLiteral("txtPwCon"));
             text.replace(QLatin1String("\\ip"), GetLocalIP());
-            messages.message(text, state.lang.TitoloApp, MessageBoxService::Icon::Warning);
+            messages.message(text, ProgramIdentity::Title, MessageBoxService::Icon::Warning);
             return false;
         }
         const QString answer = OpenPassword::CalcolaPassword(buffer, state.link.PasswordGateway);

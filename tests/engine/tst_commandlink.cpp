@@ -3,6 +3,7 @@
 #include "LinkFixture.h"
 #include "LinkGuard.h"
 #include "LinkWait.h"
+#include "ProgramIdentity.h"
 #include "SettingKeys.h"
 
 #include <QElapsedTimer>
@@ -259,7 +260,7 @@ void TestCommandLink::nonceWithoutPassword()
     const QString ip = GetLocalIP();
     QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("Allow %1 on the gateway (%1)").arg(ip)});
     QCOMPARE(f.messages.shown.first().icon, MessageBoxService::Icon::Warning);
-    QCOMPARE(f.messages.shown.first().title, QStringLiteral("Tervalia"));
+    QCOMPARE(f.messages.shown.first().title, ProgramIdentity::Title);
     QVERIFY(f.gateway.passwordAnswers().isEmpty());
     QVERIFY(f.gateway.commandFrames().isEmpty());
     QCOMPARE(f.status.statusText(), LinkFixture::txt("NoCon"));
