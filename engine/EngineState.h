@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClosingFlag.h"
 #include "Filters.h"
 #include "InstallationModel.h"
 #include "LanguageTexts.h"
@@ -17,6 +18,6 @@ struct EngineState
     LinkState link;
     Filters filters;
     LanguageTexts lang;
-    bool InChiusura = false;  // the program is closing: every wait ends at once
+    ClosingFlag InChiusura;   // the program is closing: every wait ends at once
     QString programFolder;    // where the language files, conf.xml and ico.icl live
 };

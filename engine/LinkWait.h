@@ -5,8 +5,8 @@
 
 // Waits on the gateway without blocking the thread or spinning: a local event loop that
 // wakes on the signals handed to it, re-tests its condition each time, and gives up on a
-// monotonic deadline. Flags that change without a signal (the closing flag, the monitor
-// button) are also seen at a slow safety tick, and at once after wakeAll().
+// monotonic deadline. Setting InChiusura wakes every wait at once; the monitor button,
+// which changes without a signal, is seen at a slow safety tick or at once after wakeAll().
 class LinkWait
 {
 public:
@@ -24,8 +24,7 @@ public:
     static Outcome run(const std::function<bool()> &done, const std::function<bool()> &abort, int timeoutMs,
                        std::initializer_list<Source> wakers);
 
-    // Makes every running wait test its conditions now (after setting InChiusura, or
-    // switching the monitor button off).
+    // Makes every running wait test its conditions now (switching the monitor button off).
     static void wakeAll();
 
     static constexpr int SafetyTickMs = 100;

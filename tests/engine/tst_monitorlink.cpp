@@ -176,16 +176,15 @@ void TestMonitorLink::waitsEndOnSwitchOffAndClosing()
     f.monitor.setTimings({});  // the real 5 s and 2 s waits
     f.gateway.setGreeting(greeting);
     f.gateway.setSessionReply(FakeGateway::Reply::Silence);
-    QTimer::singleShot(200, &f.gateway, [&] {
-        if (closing)
-            f.state.InChiusura = true;
-        else
-            f.window.buttonImage = 1;
-    });
+    if (closing)
+        f.closeAfter(200);
+    else
+        QTimer::singleShot(200, &f.gateway, [&] { f.window.buttonImage = 1; });
     QElapsedTimer t;
     t.start();
     QVERIFY(!f.monitor.ApriGateway());
     QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(f.eventsAfterClosing, 0);
     // Neither is a failure to report in the log.
     QVERIFY(f.Tlog.lines().filter(LinkFixture::txt("NoCon")).isEmpty());
     QVERIFY(f.window.trayPictures.isEmpty());

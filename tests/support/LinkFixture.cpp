@@ -1,5 +1,7 @@
 #include "LinkFixture.h"
 
+#include <QTimer>
+
 LinkFixture::LinkFixture()
     : settings(folder.settingsFile()),
       commands(state, sink, TlogC, status, box, window, messages),
@@ -28,4 +30,12 @@ LinkFixture::LinkFixture()
     mt.sessionMs = 500;
     mt.serialAnswerMs = 500;
     monitor.setTimings(mt);
+}
+
+void LinkFixture::closeAfter(int delayMs)
+{
+    QTimer::singleShot(delayMs, &gateway, [this] {
+        state.InChiusura = true;
+        QMetaObject::invokeMethod(&gateway, [this] { ++eventsAfterClosing; }, Qt::QueuedConnection);
+    });
 }

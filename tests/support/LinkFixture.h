@@ -17,6 +17,12 @@ struct LinkFixture
     // Language texts are their own keys in brackets, so a test reads which text was used.
     static QString txt(const char *key) { return QLatin1Char('[') + QLatin1String(key) + QLatin1Char(']'); }
 
+    // Sets InChiusura after delayMs, as the shutdown does. A wait that ends at once handles
+    // no event posted after the flag: eventsAfterClosing stays 0 until the test itself
+    // processes events again.
+    void closeAfter(int delayMs);
+    int eventsAfterClosing = 0;
+
     TestFolder folder;
     ProgramSettings settings;
     EngineState state;

@@ -1,0 +1,11 @@
+#include "ClosingFlag.h"
+
+#include "LinkWait.h"
+
+ClosingFlag &ClosingFlag::operator=(bool closing)
+{
+    m_closing = closing;
+    if (closing)
+        LinkWait::wakeAll();
+    return *this;
+}
