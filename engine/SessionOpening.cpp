@@ -10,12 +10,16 @@
 #include "OpenPassword.h"
 #include "ProgramIdentity.h"
 
+#include <QRegularExpression>
 #include <QTcpSocket>
 
 namespace {
-bool looksLikeNonce(const QString &buffer)
+// A whole challenge frame "*#<digits>##". Any text ending in "#" is not enough: an
+// acknowledgement read in two pieces ("*#*1#", then "#") would be taken for one.
+bool holdsNonce(const QString &buffer)
 {
-    return buffer.contains(QLatin1String("*#")) && buffer.endsWith(QLatin1Char('#'));
+    static const QRegularExpression nonce(QStringLiteral("\\*#[0-9]+##"));
+    return buffer.contains(nonce);
 }
 
 void writeText(QTcpSocket &socket, const QString &text)
@@ -36,14 +40,14 @@ bool SessionOpening::open(const QString &sessionFrame)
     for (;;) {
         const auto connected = [this] { return socket.state() == QAbstractSocket::ConnectedState; };
         const LinkWait::Outcome outcome = LinkWait::run(
-            [&] { return buffer.contains(Frame::Ack) || buffer.contains(Frame::Nack) || looksLikeNonce(buffer) || !connected(); },
+            [&] { return buffer.contains(Frame::Ack) || buffer.contains(Frame::Nack) || holdsNonce(buffer) || !connected(); },
             [this] { return state.InChiusura || (abort && abort()); }, windowMs,
             {{&socket, SIGNAL(readyRead())}, {&socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
         if (outcome != LinkWait::Outcome::Done)
             return false;
         if (buffer.contains(Frame::Ack))
             return true;
-        // A refusal also holds "*#" and ends in "#", but it is no challenge.
+        // A refusal ends the opening; it is no challenge to answer.
         if (buffer.contains(Frame::Nack) || !connected())
             return false;
 

@@ -207,6 +207,9 @@ void TestCommandLink::sessionOpening_data()
     // A refusal while opening is no nonce: nothing is answered.
     QTest::newRow("refused") << int(FakeGateway::Reply::Nack) << QString() << QString() << "12345" << false
                              << QStringList() << false;
+    // Read as "*#*1#" and then "#": no challenge, so no password is asked for.
+    QTest::newRow("acknowledged in pieces") << int(FakeGateway::Reply::AckInPieces) << QString() << QString()
+                                            << QString() << true << QStringList() << false;
     QTest::newRow("silent") << int(FakeGateway::Reply::Silence) << QString() << QString() << "12345" << false
                             << QStringList() << false;
     // Answered once; a second challenge ends the opening instead of answering again.

@@ -131,6 +131,7 @@ QStringList FakeGateway::handle(Peer &peer, const QString &frame, bool &closeAft
             // The connection stays up: whatever the client sends next is recorded.
             return {Nack};
         case Reply::Ack:
+        case Reply::AckInPieces:
             break;
         }
         if (!m_nonce.isEmpty()) {
@@ -140,6 +141,15 @@ QStringList FakeGateway::handle(Peer &peer, const QString &frame, bool &closeAft
         peer.open = true;
         const Kind kind = peer.kind;
         QTimer::singleShot(0, this, [this, kind] { emit sessionOpened(kind); });
+        if (m_sessionReply == Reply::AckInPieces) {
+            QPointer<QTcpSocket> socket = peer.socket;
+            socket->write(Ack.left(5).toLatin1());
+            QTimer::singleShot(50, this, [socket] {
+                if (socket)
+                    socket->write(Ack.mid(5).toLatin1());
+            });
+            return {};
+        }
         return {Ack};
     }
     if (peer.awaitingPassword) {
@@ -176,6 +186,7 @@ QStringList FakeGateway::answerCommand(const QString &frame) const
     case Reply::Nack:
         return {Nack};
     case Reply::Ack:
+    case Reply::AckInPieces:
         break;
     }
     return m_replies.value(frame) << Ack;

@@ -20,7 +20,8 @@ class FakeGateway : public QObject
 
 public:
     enum class Kind { Unknown, Command, Monitor };
-    enum class Reply { Ack, Nack, Silence };
+    // AckInPieces: the acknowledgement written in two pieces 50 ms apart (session reply only).
+    enum class Reply { Ack, Nack, Silence, AckInPieces };
 
     explicit FakeGateway(QObject *parent = nullptr);
     ~FakeGateway() override;
