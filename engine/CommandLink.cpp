@@ -138,11 +138,17 @@ bool CommandLink::send(const QString &frame, const QString &echo)
             echoText.clear();
         }
         m_written = link.FramePendenti;
+        // Answers owed to earlier sends never count, and neither do those that came before
+        // this write: the gateway may have let an earlier attempt go unanswered, so each
+        // write must be answered in full by what follows it.
+        const qint64 answersBefore = qMax(m_sendStart, m_answers);
+        const qint64 carriedByWrite = frameCount(m_written);
         m_socket.write(m_written.toLatin1());
-        m_framesWritten += frameCount(m_written);
+        m_framesWritten += carriedByWrite;
 
-        // Every frame written so far has its answer: nothing of this send is left owed.
-        const auto acknowledged = [this] { return !m_refused && m_answers >= m_framesWritten; };
+        const auto acknowledged = [this, answersBefore, carriedByWrite] {
+            return !m_refused && m_answers - answersBefore >= carriedByWrite;
+        };
         const LinkWait::Outcome outcome = LinkWait::run(
             [&] { return acknowledged() || m_refused || !connected(); }, [this] { return m_state.InChiusura; },
             m_timings.ackMs,
@@ -153,6 +159,10 @@ bool CommandLink::send(const QString &frame, const QString &echo)
             keepUnwritten();
             link.InInvio = false;
             link.FramePendenti.clear();
+            // Whether the unanswered attempts will still be answered cannot be told; a late
+            // answer must not acknowledge the next send, which opens a fresh session instead.
+            if (m_answers < m_framesWritten)
+                closeOurselves();
             return true;
         }
         if (m_refused) {

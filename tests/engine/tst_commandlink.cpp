@@ -24,6 +24,7 @@ private slots:
     void severalAcknowledgementsInOneChunk();
     void joinedWriteNeedsEveryAnswer();
     void strayAcknowledgementIgnored();
+    void answeredOnlyOnRetry();
     void connectionDroppedMidSend();
     void sessionOpening_data();
     void sessionOpening();
@@ -164,6 +165,23 @@ void TestCommandLink::strayAcknowledgementIgnored()
     // This one is never answered: the late acknowledgement belongs to the write before.
     QVERIFY(!f.commands.SendTCP(QStringLiteral("*1*0*13##")));
     QCOMPARE(f.status.statusText(), LinkFixture::txt("NoAck") + "  *1*0*13##");
+}
+
+void TestCommandLink::answeredOnlyOnRetry()
+{
+    LinkFixture f;
+    // The gateway lets the first write go unanswered and acknowledges the second.
+    int seen = 0;
+    f.gateway.setResponder([&](const QString &) {
+        return ++seen == 1 ? QStringList{} : QStringList{QStringLiteral("*#*1##")};
+    });
+    QVERIFY(f.commands.SendTCP(Light));
+    QCOMPARE(f.gateway.commandFrames(), (QStringList{Light, Light}));
+    QCOMPARE(f.sink.echoes, QStringList{Light});
+
+    // The answer the first write never got is not waited for by the next send.
+    QVERIFY(f.commands.SendTCP(QStringLiteral("*1*0*11##")));
+    QCOMPARE(f.gateway.commandFrames(), (QStringList{Light, Light, QStringLiteral("*1*0*11##")}));
 }
 
 void TestCommandLink::connectionDroppedMidSend()
