@@ -68,15 +68,7 @@ bool MonitorLink::ApriGateway()
         link.ModoUsb = false;
         QString failureText = lang.t(QStringLiteral("NoComm"));
 
-        comm.setPortName(SerialPorts::SerialPortName(com));
-        comm.setBaudRate(QSerialPort::Baud115200);
-        comm.setDataBits(QSerialPort::Data8);
-        comm.setParity(QSerialPort::NoParity);
-        comm.setStopBits(QSerialPort::OneStop);
-        comm.setFlowControl(QSerialPort::NoFlowControl);
-        // Text left from an earlier port or session would be glued to the first answer.
-        m_ricezioneSeriale.clear();
-        if (!comm.open(QIODevice::ReadWrite))
+        if (!ApriPorta(com))
             return failurePath(true, failureText, com);
         m_commands.SendUsb(ProbeFrame, false);
 
@@ -141,6 +133,22 @@ bool MonitorLink::failurePath(bool serial, const QString &failureText, const QSt
     m_state.link.IconaTray = 2;
     m_window.I_Icon(2);
     return false;
+}
+
+bool MonitorLink::ApriPorta(const QString &com)
+{
+    QSerialPort &comm = m_commands.Comm();
+    if (comm.isOpen())
+        comm.close();
+    comm.setPortName(SerialPorts::SerialPortName(com));
+    comm.setBaudRate(QSerialPort::Baud115200);
+    comm.setDataBits(QSerialPort::Data8);
+    comm.setParity(QSerialPort::NoParity);
+    comm.setStopBits(QSerialPort::OneStop);
+    comm.setFlowControl(QSerialPort::NoFlowControl);
+    // Text left from an earlier port or session would be glued to the first answer.
+    m_ricezioneSeriale.clear();
+    return comm.open(QIODevice::ReadWrite);
 }
 
 bool MonitorLink::ConnettiMonitor(bool &ack)

@@ -39,6 +39,9 @@ public:
 
     // Opens the link chosen by Option/"Gateway"; true when it is open.
     bool ApriGateway();
+    // Opens Comm on the port an Option/"Com" value names, at the gateway's line settings
+    // and with no received text left from before; the serial-gateway probe opens it so too.
+    bool ApriPorta(const QString &com);
     bool ConnettiMonitor(bool &ack);
     bool AvviaMonitor();
 

@@ -7,7 +7,8 @@
 //  - Any other text is the system name as the port list gives it ("ttyUSB0", "COM12")
 //    or a device path ("/dev/ttyACM0", a pseudo-terminal in tests), used as it is.
 // The port list stores SerialPortSetting of each port, so detection stores what the user
-// would pick and the "comdetect" message shows SerialPortCaption of it.
+// would pick, and the "comdetect" message shows that stored value (a number on Windows,
+// the port's name elsewhere).
 namespace SerialPorts {
 
 // The name to hand to QSerialPort.
