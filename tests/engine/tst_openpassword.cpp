@@ -24,12 +24,19 @@ void TestOpenPassword::answer_data()
     QTest::addColumn<QString>("nonce");
     QTest::addColumn<QString>("expected");
     QTest::newRow("1 rotates right by 7") << "1" << "*#1##" << "*#33554432##";
+    QTest::newRow("2 rotates right by 4") << "1" << "*#2##" << "*#268435456##";
+    QTest::newRow("3 rotates right by 3") << "1" << "*#3##" << "*#536870912##";
     QTest::newRow("4 rotates left by 1") << "1" << "*#4##" << "*#2##";
+    QTest::newRow("4 carries the top bit round") << "2147483648" << "*#4##" << "*#1##";
+    QTest::newRow("5 rotates left by 5") << "1" << "*#5##" << "*#32##";
+    QTest::newRow("6 rotates left by 12") << "1" << "*#6##" << "*#4096##";
     QTest::newRow("7 moves bytes") << "16909060" << "*#7##" << "*#67175170##";   // 04 01 03 02
     QTest::newRow("8 moves bytes") << "16909060" << "*#8##" << "*#50594305##";   // 03 04 02 01
     QTest::newRow("rotation then move") << "16909060" << "*#17##" << "*#101188610##";
     QTest::newRow("move then rotation") << "16909060" << "*#71##" << "*#67633670##";
     QTest::newRow("two moves") << "16909060" << "*#78##" << "*#50462980##";
+    QTest::newRow("moves the other way") << "16909060" << "*#87##" << "*#16974340##";   // 01 03 02 04
+    QTest::newRow("three 7s undo each other") << "16909060" << "*#777##" << "*#16909060##";
     QTest::newRow("9 complements") << "12345" << "*#9##" << "*#4294954950##";
     QTest::newRow("two 9s cancel") << "12345" << "*#99##" << "*#12345##";
     QTest::newRow("leading zeros") << "16909060" << "*#0001##" << "*#134349830##";
