@@ -1,9 +1,10 @@
 #include "GatewaySettings.h"
 
 #include "LinkState.h"
-#include <algorithm>
 #include "ProgramSettings.h"
 #include "SettingKeys.h"
+
+#include <algorithm>
 
 void LeggiImpostazioniGateway(const ProgramSettings &settings, LinkState &link)
 {
@@ -11,7 +12,7 @@ void LeggiImpostazioniGateway(const ProgramSettings &settings, LinkState &link)
     link.PortaGateway = settings.read(SettingKeys::ServerPORT);
     const QString password = settings.read(SettingKeys::Password).trimmed();
     bool ok = false;
-    password.toUInt(&ok);
+    password.toUInt(&ok);  // within 32 bits
     const bool digitsOnly = !password.isEmpty()
         && std::all_of(password.begin(), password.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
     link.PasswordGateway = ok && digitsOnly ? password : QString();
