@@ -175,7 +175,7 @@ bool CommandLink::send(const QString &frame, const QString &echo)
         link.BufferCmd.clear();
     }
 
-    const bool result = failure(m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + m_written);
+    const bool result = failure(m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + link.FramePendenti);
     // Answers still owed to three writes would be taken for those of the next send: the
     // next send opens a fresh session instead.
     closeOurselves();
@@ -235,6 +235,8 @@ void CommandLink::closeOurselves()
 
 void CommandLink::Winsock1_Connect()
 {
+    // Frames are tiny and each waits for its answer: do not let them sit in the send buffer.
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_state.link.ConnessoTCP = true;
 }
 

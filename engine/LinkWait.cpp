@@ -26,7 +26,11 @@ LinkWait::Outcome LinkWait::run(const std::function<bool()> &done, const std::fu
         QObject::connect(s.sender, s.signal, &loop, SLOT(quit()));
     QTimer tick;
     tick.setTimerType(Qt::CoarseTimer);
-    QObject::connect(&tick, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // The tick only looks at the flags; it wakes the loop for nothing else.
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (abort())
+            loop.quit();
+    });
     QTimer end;
     end.setSingleShot(true);
     end.setTimerType(Qt::PreciseTimer);

@@ -28,5 +28,5 @@ public:
     // switching the monitor button off).
     static void wakeAll();
 
-    static constexpr int SafetyTickMs = 50;
+    static constexpr int SafetyTickMs = 100;
 };

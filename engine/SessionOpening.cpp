@@ -8,6 +8,7 @@
 #include "LogPane.h"
 #include "MessageBoxService.h"
 #include "OpenPassword.h"
+#include "ProgramIdentity.h"
 
 #include <QTcpSocket>
 
@@ -31,6 +32,7 @@ bool SessionOpening::open(const QString &sessionFrame)
     pane.appendText(LogLine::at(QStringLiteral("-> ") + sessionFrame));
     writeText(socket, sessionFrame);
 
+    bool answered = false;
     for (;;) {
         const auto connected = [this] { return socket.state() == QAbstractSocket::ConnectedState; };
         const LinkWait::Outcome outcome = LinkWait::run(
@@ -45,14 +47,18 @@ bool SessionOpening::open(const QString &sessionFrame)
         if (buffer.contains(Frame::Nack) || !connected())
             return false;
 
+        // One answer per opening: a gateway that challenges again is not taking it.
+        if (answered)
+            return false;
         if (state.link.PasswordGateway.isEmpty()) {
             QString text = state.lang.t(QStringLiteral("txtPwCon"));
             text.replace(QLatin1String("\\ip"), GetLocalIP());
-            messages.message(text, state.lang.TitoloApp, MessageBoxService::Icon::Warning);
+            messages.message(text, ProgramIdentity::Title, MessageBoxService::Icon::Warning);
             return false;
         }
         const QString answer = OpenPassword::CalcolaPassword(buffer, state.link.PasswordGateway);
         writeText(socket, answer);
+        answered = true;
         pane.appendText(LogLine::at(QStringLiteral("-> ") + answer));
         // The buffer now holds the nonce digits; the acknowledgement is looked for after them.
     }

@@ -100,7 +100,7 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
     if (!UpdaterFiles::readLines(newPath, &newText, nullptr, error))
         return MergeOutcome::Failed;
     if (newText.isEmpty()) {
-        fail(error, UpdateError::emptyFile(newName));
+        failStep(error, UpdateError::emptyFile(newName));
         return MergeOutcome::Failed;
     }
     log.append(QStringLiteral("OK") + Crlf);
@@ -111,7 +111,7 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
     if (!UpdaterFiles::readLines(lngPath, &installedText, &installedBytes, error))
         return MergeOutcome::Failed;
     if (installedText.isEmpty()) {
-        fail(error, UpdateError::emptyFile(lngName));
+        failStep(error, UpdateError::emptyFile(lngName));
         return MergeOutcome::Failed;
     }
     log.append(QStringLiteral("OK") + Crlf);
@@ -121,7 +121,7 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
     QString merged;
     QString missingIn;
     if (!mergedLanguageText(newText, installedText, &merged, &missingIn)) {
-        fail(error, UpdateError::noMarker(LanguageMarker, missingIn == QLatin1String("new") ? newName : lngName));
+        failStep(error, UpdateError::noMarker(LanguageMarker, missingIn == QLatin1String("new") ? newName : lngName));
         return MergeOutcome::Failed;
     }
     // The backup is a copy, not a move: the installed file never goes missing, and it is only

@@ -26,8 +26,8 @@ struct UpdateError
     static UpdateError accessFailed(const QString &name, const QString &reason);
 };
 
-// Fills *error when the caller asked for it; always false, so a step can `return fail(...)`.
-inline bool fail(UpdateError *error, UpdateError e)
+// Fills *error when the caller asked for it; always false, so a step can `return failStep(...)`.
+inline bool failStep(UpdateError *error, UpdateError e)
 {
     if (error)
         *error = std::move(e);

@@ -34,13 +34,13 @@ bool readLines(const QString &path, QString *text, QByteArray *raw, UpdateError 
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return fail(error, UpdateError::fileNotFound(info.fileName()));
+        return failStep(error, UpdateError::fileNotFound(info.fileName()));
     QFile f(path);
     if (!info.isFile() || !f.open(QIODevice::ReadOnly))
-        return fail(error, UpdateError::accessFailed(info.fileName(), f.errorString()));
+        return failStep(error, UpdateError::accessFailed(info.fileName(), f.errorString()));
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        return fail(error, UpdateError::accessFailed(info.fileName(), f.errorString()));
+        return failStep(error, UpdateError::accessFailed(info.fileName(), f.errorString()));
 
     const QString decoded = Windows1252::decode(bytes);
     QString out;
@@ -69,14 +69,14 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, UpdateError *
     const QString name = QFileInfo(path).fileName();
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        return fail(error, UpdateError::accessFailed(name, f.errorString()));
+        return failStep(error, UpdateError::accessFailed(name, f.errorString()));
     if (f.write(bytes) != bytes.size()) {
         const QString reason = f.errorString();
         f.cancelWriting();
-        return fail(error, UpdateError::accessFailed(name, reason));
+        return failStep(error, UpdateError::accessFailed(name, reason));
     }
     if (!f.commit())
-        return fail(error, UpdateError::accessFailed(name, f.errorString()));
+        return failStep(error, UpdateError::accessFailed(name, f.errorString()));
     return true;
 }
 

@@ -1,7 +1,10 @@
+#include "GatewaySettings.h"
 #include "GetLocalIP.h"
 #include "LinkFixture.h"
 #include "LinkGuard.h"
 #include "LinkWait.h"
+#include "ProgramIdentity.h"
+#include "SettingKeys.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -27,6 +30,8 @@ private slots:
     void nonceWithoutPassword();
     void closingEndsEveryWait_data();
     void closingEndsEveryWait();
+    void gatewaySettingsRead_data();
+    void gatewaySettingsRead();
     void guardAllowsOnlyLoopback_data();
     void guardAllowsOnlyLoopback();
     void guardStopsTheProcess();
@@ -72,6 +77,8 @@ void TestCommandLink::sendAnswered()
         // The bare acknowledgement is logged by the link, never translated.
         QVERIFY(f.sink.received.isEmpty());
         QCOMPARE(log.last(), QStringLiteral("*#*1##"));
+        // The command pane is hidden: its label tells the user something came in.
+        QVERIFY(f.window.unread.contains(QStringLiteral("TlogC")));
     } else {
         QCOMPARE(f.status.statusText(), status);
         QCOMPARE(f.box.colours, QList<int>{255});
@@ -189,18 +196,22 @@ void TestCommandLink::sessionOpening_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("opens");
     QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<bool>("challengeAgain");
     const int ack = int(FakeGateway::Reply::Ack);
-    QTest::newRow("no challenge") << ack << QString() << QString() << QString() << true << QStringList();
+    QTest::newRow("no challenge") << ack << QString() << QString() << QString() << true << QStringList() << false;
     QTest::newRow("nonce answered") << ack << "603356072" << "25280520" << "12345" << true
-                                    << QStringList{"*#25280520##"};
-    QTest::newRow("other nonce") << ack << "410501656" << "119537670" << "12345" << true << QStringList{"*#119537670##"};
+                                    << QStringList{"*#25280520##"} << false;
+    QTest::newRow("other nonce") << ack << "410501656" << "119537670" << "12345" << true << QStringList{"*#119537670##"} << false;
     QTest::newRow("wrong password") << ack << "603356072" << "25280520" << "54321" << false
-                                    << QStringList{"*#111247368##"};
+                                    << QStringList{"*#111247368##"} << false;
     // A refusal while opening is no nonce: nothing is answered.
     QTest::newRow("refused") << int(FakeGateway::Reply::Nack) << QString() << QString() << "12345" << false
-                             << QStringList();
+                             << QStringList() << false;
     QTest::newRow("silent") << int(FakeGateway::Reply::Silence) << QString() << QString() << "12345" << false
-                            << QStringList();
+                            << QStringList() << false;
+    // Answered once; a second challenge ends the opening instead of answering again.
+    QTest::newRow("challenged again") << ack << "603356072" << "25280520" << "54321" << false
+                                      << QStringList{"*#111247368##"} << true;
 }
 
 void TestCommandLink::sessionOpening()
@@ -211,7 +222,9 @@ void TestCommandLink::sessionOpening()
     QFETCH(QString, password);
     QFETCH(bool, opens);
     QFETCH(QStringList, answers);
+    QFETCH(bool, challengeAgain);
     LinkFixture f;
+    f.gateway.setChallengeAgain(challengeAgain);
     f.gateway.setSessionReply(FakeGateway::Reply(sessionReply));
     f.gateway.setChallenge(nonce, expected);
     f.state.link.PasswordGateway = password;
@@ -220,6 +233,7 @@ void TestCommandLink::sessionOpening()
 
     QCOMPARE(f.commands.SendTCP(Light), opens);
     QCOMPARE(f.gateway.passwordAnswers(), answers);
+    QCOMPARE(f.gateway.sessionFrames(), QStringList{QStringLiteral("*99*0##")});
     QVERIFY(f.messages.shown.isEmpty());
     QVERIFY(f.state.link.FramePendenti.isEmpty());
     if (opens) {
@@ -246,7 +260,7 @@ void TestCommandLink::nonceWithoutPassword()
     const QString ip = GetLocalIP();
     QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("Allow %1 on the gateway (%1)").arg(ip)});
     QCOMPARE(f.messages.shown.first().icon, MessageBoxService::Icon::Warning);
-    QCOMPARE(f.messages.shown.first().title, QStringLiteral("Tervalia"));
+    QCOMPARE(f.messages.shown.first().title, ProgramIdentity::Title);
     QVERIFY(f.gateway.passwordAnswers().isEmpty());
     QVERIFY(f.gateway.commandFrames().isEmpty());
     QCOMPARE(f.status.statusText(), LinkFixture::txt("NoCon"));
@@ -281,6 +295,34 @@ void TestCommandLink::closingEndsEveryWait()
     QCOMPARE(f.gateway.commandFrames().size(), wait == QLatin1String("ack") ? 1 : 0);
     // Closing is not a failure to report.
     QVERIFY(f.box.colours.isEmpty());
+}
+
+void TestCommandLink::gatewaySettingsRead_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("none") << QString() << QString();
+    QTest::newRow("number") << "12345" << "12345";
+    QTest::newRow("blanks around") << " 42 " << "42";
+    QTest::newRow("largest") << "4294967295" << "4294967295";
+    QTest::newRow("beyond 32 bits") << "4294967296" << QString();
+    QTest::newRow("not a number") << "12a4" << QString();
+    QTest::newRow("signed") << "+12" << QString();
+}
+
+void TestCommandLink::gatewaySettingsRead()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, password);
+    LinkFixture f;
+    if (!stored.isNull())
+        f.settings.save(SettingKeys::Password, stored);
+    f.settings.save(SettingKeys::ServerIP, QStringLiteral("127.0.0.1"));
+    LinkState link;
+    LeggiImpostazioniGateway(f.settings, link);
+    QCOMPARE(link.PasswordGateway, password);
+    QCOMPARE(link.IpGateway, QStringLiteral("127.0.0.1"));
+    QCOMPARE(link.PortaGateway, QStringLiteral("20000"));
 }
 
 void TestCommandLink::guardAllowsOnlyLoopback_data()

@@ -117,6 +117,8 @@ void TestMonitorLink::failurePath()
     QCOMPARE(f.window.trayPictures, QList<int>{2});
     QCOMPARE(f.state.link.IconaTray, 2);
     QVERIFY(f.gateway.passwordAnswers().isEmpty());
+    if (gatewayDoes != QLatin1String("absent") && gatewayDoes != QLatin1String("no greeting"))
+        QCOMPARE(f.gateway.sessionFrames(), QStringList{QStringLiteral("*99*1##")});
     QVERIFY(f.notices.shown.isEmpty());
     QTRY_COMPARE(f.gateway.openSessions(FakeGateway::Kind::Monitor), 0);
     QVERIFY(!f.state.link.ConnessoMon);

@@ -23,6 +23,7 @@ private slots:
     void detectionOnlyMarksTheGateway();
     void receiveTextBoundedAndClearedOnOpen();
     void sendUsb();
+    void portLostStopsTheLink();
     void portNames_data();
     void portNames();
 
@@ -212,6 +213,23 @@ void TestSerial::sendUsb()
     b.f.commands.SendUsb(QStringLiteral("*1*0*12##"), true);
     QTRY_COMPARE(b.probeSeen, QByteArray("ignore*1*1*11##*1*0*12##"));
     QCOMPARE(b.f.TlogC.lines(), QStringList{QStringLiteral("-> *1*1*11##")});
+}
+
+void TestSerial::portLostStopsTheLink()
+{
+    Bench b;
+    QVERIFY(openBench(b, {"*#13**15*2##"}));
+    QVERIFY(b.f.monitor.ApriGateway());
+    b.peer.close();
+    b.pty.stop();
+    QTRY_VERIFY(!b.f.commands.Comm().isOpen());
+    QVERIFY(!b.f.state.link.ModoUsb);
+    QCOMPARE(b.f.window.buttonImage, 1);
+    QCOMPARE(b.f.status.statusText(), LinkFixture::txt("Stop"));
+    QCOMPARE(b.f.Tlog.lines().last(), LinkFixture::txt("LogStop"));
+    // Writing afterwards is a no-op, not a crash.
+    b.f.commands.SendUsb(QStringLiteral("*1*1*11##"), false);
+    QVERIFY(b.f.TlogC.lines().filter(QStringLiteral("*1*1*11##")).isEmpty());
 }
 
 void TestSerial::portNames_data()

@@ -9,7 +9,6 @@ LinkFixture::LinkFixture()
                             "LogStop", "Stop", "StatCon", "NoComm", "NoUsb", "Monstart"})
         state.lang.text.insert(QLatin1String(key), txt(key));
     state.lang.text.insert(QStringLiteral("txtPwCon"), QStringLiteral("Allow \\ip on the gateway (\\ip)"));
-    state.lang.TitoloApp = QStringLiteral("Tervalia");
     for (int k = 0; k < 9; ++k)
         state.lang.NomiWho[static_cast<size_t>(k)] = QStringLiteral("G%1").arg(k);
 

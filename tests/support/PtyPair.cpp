@@ -8,6 +8,11 @@ PtyPair::PtyPair() = default;
 
 PtyPair::~PtyPair()
 {
+    stop();
+}
+
+void PtyPair::stop()
+{
     if (m_socat.state() != QProcess::NotRunning) {
         m_socat.terminate();
         if (!m_socat.waitForFinished(2000)) {

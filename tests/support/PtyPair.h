@@ -17,6 +17,8 @@ public:
     static bool socatAvailable();
     // Starts socat and waits until both ends exist.
     bool start();
+    // Ends socat: both ends go away, as when the gateway is unplugged.
+    void stop();
     QString portPath() const { return m_dir.filePath(QStringLiteral("a")); }
     QString peerPath() const { return m_dir.filePath(QStringLiteral("b")); }
 

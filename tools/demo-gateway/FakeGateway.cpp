@@ -76,6 +76,7 @@ void FakeGateway::onNewConnection()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         ++m_connectionCount;
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         Peer peer;
         peer.socket = socket;
         m_peers.insert(socket, peer);
@@ -127,7 +128,7 @@ QStringList FakeGateway::handle(Peer &peer, const QString &frame, bool &closeAft
         case Reply::Silence:
             return {};
         case Reply::Nack:
-            closeAfter = true;
+            // The connection stays up: whatever the client sends next is recorded.
             return {Nack};
         case Reply::Ack:
             break;
@@ -143,11 +144,14 @@ QStringList FakeGateway::handle(Peer &peer, const QString &frame, bool &closeAft
     }
     if (peer.awaitingPassword) {
         m_passwordAnswers << frame;
-        peer.awaitingPassword = false;
         if (frame != QStringLiteral("*#") + m_expectedAnswer + QStringLiteral("##")) {
+            if (m_challengeAgain)
+                return {QStringLiteral("*#") + m_nonce + QStringLiteral("##")};
+            peer.awaitingPassword = false;
             closeAfter = true;
             return {Nack};
         }
+        peer.awaitingPassword = false;
         peer.open = true;
         const Kind kind = peer.kind;
         QTimer::singleShot(0, this, [this, kind] { emit sessionOpened(kind); });

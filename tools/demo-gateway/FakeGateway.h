@@ -36,6 +36,8 @@ public:
     // The session reply becomes the nonce "*#<nonce>##"; the answer "*#<expected>##" opens
     // the session, anything else is refused and the connection closed.
     void setChallenge(const QString &nonce, const QString &expectedAnswer);
+    // A wrong answer gets the nonce again instead of a refusal.
+    void setChallengeAgain(bool again) { m_challengeAgain = again; }
     void setFrameReply(Reply reply) { m_frameReply = reply; }
     // Frames sent before the acknowledgement of a request (status and dimension replies).
     void setReplies(const QString &request, const QStringList &frames) { m_replies.insert(request, frames); }
@@ -54,6 +56,7 @@ public:
     // Records
     QStringList commandFrames() const { return m_commandFrames; }
     QStringList passwordAnswers() const { return m_passwordAnswers; }
+    // Everything received before a session opened (session frames, stray answers).
     QStringList sessionFrames() const { return m_sessionFrames; }
     int openSessions(Kind kind) const;
     int connectionCount() const { return m_connectionCount; }
@@ -85,6 +88,7 @@ private:
     Reply m_sessionReply = Reply::Ack;
     QString m_nonce;
     QString m_expectedAnswer;
+    bool m_challengeAgain = false;
     Reply m_frameReply = Reply::Ack;
     QHash<QString, QStringList> m_replies;
     Responder m_responder;
