@@ -10,6 +10,7 @@
 #include <QFile>
 
 using UpdaterFiles::Crlf;
+using UpdaterFiles::CurrentFormat;
 
 const LanguageSpec &LanguageSpec::italian()
 {
