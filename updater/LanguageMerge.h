@@ -34,7 +34,7 @@ inline const QString LanguageMarker = QStringLiteral("# OPEN WEBNET #");
 // from its marker line on. Both are CRLF text; false when either lacks the marker at the start
 // of a line (or the new file has nothing above it).
 bool mergedLanguageText(const QString &newText, const QString &installedText, QString *merged,
-                        QString *missingIn = nullptr);
+                        bool *newLacksMarker = nullptr);
 
 // Brings <folder>/<baseName>.lng to the current format from <baseName>.new, logging each step.
 // The .new file is deleted only when the installed file is current or its merge succeeded.
