@@ -35,7 +35,11 @@ QString unquoted(const QString &v)
 
 void IniDocument::parse(const QByteArray &bytes)
 {
-    const QString text = Windows1252::decode(bytes);
+    // Language files are Windows-1252; an editor that saved one as UTF-8 says so with a
+    // byte-order mark, which would otherwise hide the first section.
+    static const QByteArray Utf8Bom("\xEF\xBB\xBF");
+    const QString text = bytes.startsWith(Utf8Bom) ? QString::fromUtf8(bytes.mid(Utf8Bom.size()))
+                                                   : Windows1252::decode(bytes);
     QHash<QString, QString> *current = nullptr; // null: before any section, or a repeated one
     qsizetype pos = 0;
     while (pos <= text.size()) {
