@@ -81,12 +81,6 @@ QString IniDocument::value(const QString &section, const QString &key) const
     return s->value(key.trimmed().toLower());
 }
 
-bool IniDocument::hasKey(const QString &section, const QString &key) const
-{
-    const auto s = m_sections.constFind(section.trimmed().toLower());
-    return s != m_sections.cend() && s->contains(key.trimmed().toLower());
-}
-
 QString LeggiIni(const QString &section, const QString &key, const QString &file)
 {
     return IniDocument(file).value(section, key);
