@@ -294,9 +294,10 @@ const QString &FrameTranslator::timeOfDay(const QTime &t)
 QString FrameTranslator::Dove(const QString &where) const
 {
     const double v = NC::numberValue(where);
-    const int n = NC::roundHalfEven(v);
-    if (n < 0 || n >= InstallationModel::PointCount)
+    // Halves round to even: -0.5 is point 0, 999.5 is 1000.
+    if (!(v >= -0.5 && v < InstallationModel::PointCount - 0.5))
         throw std::out_of_range("point address outside 0..999");
+    const int n = NC::roundHalfEven(v);
     const QString &name = m_state.model.Dispositivi[std::size_t(n)].name;
     if (!name.isEmpty())
         return name;
