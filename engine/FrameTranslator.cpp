@@ -12,16 +12,13 @@
 #include "OutputError.h"
 #include "ProgramIdentity.h"
 #include "StatusBar.h"
-#include "TranslationTables.h"
 #include "WindowRegistry.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 #include <cmath>
 #include <stdexcept>
 
-using namespace TranslationTables;
 namespace NC = NumberConversions;
 
 namespace {
@@ -209,7 +206,8 @@ void FrameTranslator::setFilters(Work &w, int group) const
 void FrameTranslator::output(const QString &piece, const Work &w, LogPane &box)
 {
     const QString frame = Frame::withTerminator(piece);
-    const int group = groupOf(w.fields.size() > 1 ? w.fields[1] : Frame::fields(piece).value(1));
+    // An acknowledgement piece is never split into fields: it belongs to no group.
+    const int group = w.fields.size() > 1 ? groupOf(w.fields[1]) : -1;
     const bool filtered = group >= 0 && m_state.filters.WhoL[group] == 0;
 
     if (!w.sentence.isEmpty()) {
