@@ -13,11 +13,6 @@
 #include <QTcpSocket>
 
 namespace {
-bool looksLikeNonce(const QString &buffer)
-{
-    return buffer.contains(QLatin1String("*#")) && buffer.endsWith(QLatin1Char('#'));
-}
-
 void writeText(QTcpSocket &socket, const QString &text)
 {
     socket.write(text.toLatin1());
@@ -36,7 +31,7 @@ bool SessionOpening::open(const QString &sessionFrame)
     for (;;) {
         const auto connected = [this] { return socket.state() == QAbstractSocket::ConnectedState; };
         const LinkWait::Outcome outcome = LinkWait::run(
-            [&] { return buffer.contains(Frame::Ack) || buffer.contains(Frame::Nack) || looksLikeNonce(buffer) || !connected(); },
+            [&] { return buffer.contains(Frame::Ack) || buffer.contains(Frame::Nack) || Frame::isNonce(buffer) || !connected(); },
             [this] { return state.InChiusura || (abort && abort()); }, windowMs,
             {{&socket, SIGNAL(readyRead())}, {&socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
         if (outcome != LinkWait::Outcome::Done)

@@ -1,5 +1,7 @@
 #include "ConfLoader.h"
 #include "EngineState.h"
+#include "LanguageLoader.h"
+#include "ProgramSettings.h"
 #include "RecordingMessageBox.h"
 #include "TestFolder.h"
 #include "Windows1252.h"
@@ -388,6 +390,21 @@ void TestConfLoader::shippedFileLoadsQuietly()
     // Nothing from the commented examples leaks into the installation.
     QVERIFY(m.NomiCamere.at(2).isEmpty());
     QVERIFY(m.ScenariF420.at(16).name.isEmpty());
+
+    // Point sentences put the category word before the name: a light named "Luce cucina"
+    // would read "Luce Luce cucina: accesa".
+    for (const char *language : {"italian", "english"}) {
+        LanguageTexts lang;
+        ProgramSettings settings(f.folder.settingsFile());
+        QVERIFY(f.folder.copyShipped(QLatin1String(language) + QStringLiteral(".lng")));
+        LanguageLoader(lang, settings, f.boxes, f.folder.path()).CaricaLingua(QLatin1String(language));
+        for (const Dispositivo &d : m.Dispositivi) {
+            if (!d.configured())
+                continue;
+            const QString word = lang.wholight.at(d.type == QLatin1String("2") ? 2 : 0).trimmed();
+            QVERIFY2(!d.name.startsWith(word, Qt::CaseInsensitive), qPrintable(d.name));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConfLoader)

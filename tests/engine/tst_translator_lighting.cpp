@@ -32,6 +32,8 @@ void TestTranslatorLighting::init()
     d[11] = {QStringLiteral("Kitchen"), false, 0, QStringLiteral("light"), 0, 9};
     d[12] = {QStringLiteral(u"Caff\u00e8"), false, 0, QStringLiteral("light"), 0, 9};
     d[21] = {QString(), false, 0, QStringLiteral("shutter"), 0, 9};
+    // A name holding placeholders shows the order of the replacements.
+    d[13] = {QStringLiteral("N\\c\\v"), false, 0, QStringLiteral("light"), 0, 9};
     d[7].state = 9;
     d[22].state = 9;
     f->state.model.Gruppi[3] = QStringLiteral("Hall");
@@ -59,6 +61,10 @@ void TestTranslatorLighting::sentences_data()
     QTest::newRow("group on a local bus") << "*1*1*#3#4#01##" << "L1[Hall||\\v]" << 2;
     QTest::newRow("group not a number") << "*1*1*#x##" << "ERR" << 0;
 
+    QTest::newRow("order: name, then category") << "*1*1*13##" << "L1[Ncat0\\v|cat0|\\v]" << 2;
+    QTest::newRow("order: name, category, value") << "*1*1#30*13##" << "L32[Ncat030|cat0|30]" << 2;
+    QTest::newRow("order at level 200: category, name, value") << "*#1*13*1*200*5##" << "L32[N\\c5|cat0|5]" << 0;
+    QTest::newRow("order at other levels: name, category, value") << "*#1*13*1*150*5##" << "L5[Ncat05|cat0|5]" << 0;
     QTest::newRow("level 200: full") << "*#1*11*1*200*5##" << "L32[Kitchen|cat0|5]" << 0;
     QTest::newRow("level 100: off") << "*#1*11*1*100*5##" << "L31[Kitchen|cat0|5]" << 0;
     QTest::newRow("level 150: dimmer 50 %") << "*#1*11*1*150*0##" << "L5[Kitchen|cat0|0]" << 0;
