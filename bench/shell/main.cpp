@@ -156,7 +156,8 @@ int main(int argc, char *argv[])
         writeConf(dir.path(), 1000);
         Program p(dir.path());
         p.window.Main();
-        QTest::qWaitForWindowExposed(&p.window, 5000);
+        if (!QTest::qWaitForWindowExposed(&p.window, 5000))
+            return 1;
         const QStringList frames = corpus();
         if (frames.isEmpty()) {
             std::fprintf(stderr, "no corpus\n");
@@ -186,7 +187,8 @@ int main(int argc, char *argv[])
         ConsolePane pane(QStringLiteral("Tlog"));
         pane.resize(700, 400);
         pane.show();
-        QTest::qWaitForWindowExposed(&pane, 5000);
+        if (!QTest::qWaitForWindowExposed(&pane, 5000))
+            return 1;
         const QString line = QStringLiteral("12:34:56: Luce soggiorno: accesa (*1*1*11##)\r\n");
         // Full: one more line makes it trim.
         while (pane.length() + line.size() <= ConsolePane::MaxLength)
