@@ -12,16 +12,13 @@
 #include "OutputError.h"
 #include "ProgramIdentity.h"
 #include "StatusBar.h"
-#include "TranslationTables.h"
 #include "WindowRegistry.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 #include <cmath>
 #include <stdexcept>
 
-using namespace TranslationTables;
 namespace NC = NumberConversions;
 
 namespace {
@@ -209,7 +206,8 @@ void FrameTranslator::setFilters(Work &w, int group) const
 void FrameTranslator::output(const QString &piece, const Work &w, LogPane &box)
 {
     const QString frame = Frame::withTerminator(piece);
-    const int group = groupOf(w.fields.size() > 1 ? w.fields[1] : Frame::fields(piece).value(1));
+    // An acknowledgement piece is never split into fields: it belongs to no group.
+    const int group = w.fields.size() > 1 ? groupOf(w.fields[1]) : -1;
     const bool filtered = group >= 0 && m_state.filters.WhoL[group] == 0;
 
     if (!w.sentence.isEmpty()) {
@@ -294,9 +292,10 @@ const QString &FrameTranslator::timeOfDay(const QTime &t)
 QString FrameTranslator::Dove(const QString &where) const
 {
     const double v = NC::numberValue(where);
-    const int n = NC::roundHalfEven(v);
-    if (n < 0 || n >= InstallationModel::PointCount)
+    // Halves round to even: -0.5 is point 0, 999.5 is 1000.
+    if (!(v >= -0.5 && v < InstallationModel::PointCount - 0.5))
         throw std::out_of_range("point address outside 0..999");
+    const int n = NC::roundHalfEven(v);
     const QString &name = m_state.model.Dispositivi[std::size_t(n)].name;
     if (!name.isEmpty())
         return name;

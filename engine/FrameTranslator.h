@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QLocale>
 #include <QTime>
 #include <QTimer>
 

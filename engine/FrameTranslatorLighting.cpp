@@ -55,6 +55,13 @@ int dimensionEntry(double level)
     return qBound(2, tens, 10);
 }
 
+// "21#4#02" is point 21 on local bus 02, not a group: only a WHERE that starts with "#"
+// addresses a group. Such a point is not one of the installation's points.
+bool localBusPoint(const QString &where)
+{
+    return where.indexOf(QLatin1Char('#')) > 0;
+}
+
 } // namespace
 
 void FrameTranslator::lighting(Work &w)
@@ -64,6 +71,17 @@ void FrameTranslator::lighting(Work &w)
     const QString &where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
     InstallationModel &model = m_state.model;
+
+    if (localBusPoint(where)) {
+        const LightCommand cmd = lightCommand(what);
+        QString s = entry(lang.light, cmd.entry);
+        s.replace(Ph::n, where);
+        s.replace(Ph::c, entry(lang.wholight, 0));
+        if (cmd.parameter)
+            s.replace(Ph::v, cmd.value);
+        w.sentence = s;
+        return;
+    }
 
     if (where.contains(QLatin1Char('#'))) {
         const LightCommand cmd = lightCommand(what);
@@ -149,6 +167,14 @@ void FrameTranslator::automation(Work &w)
     const QString &what = w.field(2);
     const QString &where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
+
+    if (localBusPoint(where)) {
+        QString s = entry(lang.automation, NC::wholeNumber(what));
+        s.replace(Ph::n, where);
+        s.replace(Ph::c, entry(lang.wholight, 2));
+        w.sentence = s;
+        return;
+    }
 
     if (where.contains(QLatin1Char('#'))) {
         QString s = entry(lang.automation, NC::wholeNumber(what));

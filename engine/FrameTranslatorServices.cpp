@@ -26,11 +26,6 @@ QString timeZone(const QString &z)
     return (z.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-")) + z.right(2);
 }
 
-QString joined(const QStringList &parts, QChar separator)
-{
-    return parts.join(separator);
-}
-
 } // namespace
 
 void FrameTranslator::alarm(Work &w)
@@ -113,14 +108,15 @@ void FrameTranslator::doorEntry(Work &w)
         if (v == 8 || v == 9)
             w.icon = 13;
         const QString &where = w.field(3);
-        // A camera 4000 + i is named by entry i; any address the table cannot name
-        // ("4012#2", 4600, a blank entry) is shown as received.
+        // A camera 4000 + i is named by entry i and the unit 5000 by entry 500; any other
+        // address ("4012#2", 4500, 5012, a blank entry) is shown as received.
         QString name;
         const auto address = NC::tryValue(where);
         if (address && *address == 5000) {
             name = entry(lang.whovideo, 500);
-        } else if (const auto i = NC::tryValue(where.right(3)); i && *i >= 0 && *i < 500) {
-            name = lang.whovideo.value(NC::roundHalfEven(*i));
+        } else if (address && *address < 4500) {
+            if (const auto i = NC::tryValue(where.right(3)); i && *i >= 0 && *i < 500)
+                name = lang.whovideo.value(NC::roundHalfEven(*i));
         }
         s.replace(Ph::n, name.isEmpty() ? where : name);
     }
@@ -193,16 +189,16 @@ void FrameTranslator::gateway(Work &w)
         s.replace(Ph::mm, w.field(6));
         s.replace(Ph::aa, w.field(7));
     } else if (dim == QLatin1String("10") || dim == QLatin1String("11")) {
-        s.replace(Ph::n, joined({f4, w.field(5), w.field(6), w.field(7)}, QLatin1Char('.')));
+        s.replace(Ph::n, QStringList{f4, w.field(5), w.field(6), w.field(7)}.join(QLatin1Char('.')));
     } else if (dim == QLatin1String("12")) {
         QStringList bytes;
         for (int i = 4; i <= 9; ++i) {
             const int b = NC::wholeNumber(i == 4 ? f4 : w.field(i));
             bytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
         }
-        s.replace(Ph::n, joined(bytes, QLatin1Char(':')));
+        s.replace(Ph::n, bytes.join(QLatin1Char(':')));
     } else if (dim == QLatin1String("16") || dim == QLatin1String("23") || dim == QLatin1String("24")) {
-        s.replace(Ph::n, joined({f4, w.field(5), w.field(6)}, QLatin1Char('.')));
+        s.replace(Ph::n, QStringList{f4, w.field(5), w.field(6)}.join(QLatin1Char('.')));
     } else if (dim == QLatin1String("19")) {
         s.replace(Ph::n, f4 + QLatin1Char(' ') + colonTime(w.field(5), w.field(6), w.field(7)));
     } else if (dim == QLatin1String("22")) {

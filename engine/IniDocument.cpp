@@ -35,7 +35,11 @@ QString unquoted(const QString &v)
 
 void IniDocument::parse(const QByteArray &bytes)
 {
-    const QString text = Windows1252::decode(bytes);
+    // Language files are Windows-1252; an editor that saved one as UTF-8 says so with a
+    // byte-order mark, which would otherwise hide the first section.
+    static const QByteArray Utf8Bom("\xEF\xBB\xBF");
+    const QString text = bytes.startsWith(Utf8Bom) ? QString::fromUtf8(bytes.mid(Utf8Bom.size()))
+                                                   : Windows1252::decode(bytes);
     QHash<QString, QString> *current = nullptr; // null: before any section, or a repeated one
     qsizetype pos = 0;
     while (pos <= text.size()) {
@@ -75,12 +79,6 @@ QString IniDocument::value(const QString &section, const QString &key) const
     if (s == m_sections.cend())
         return {};
     return s->value(key.trimmed().toLower());
-}
-
-bool IniDocument::hasKey(const QString &section, const QString &key) const
-{
-    const auto s = m_sections.constFind(section.trimmed().toLower());
-    return s != m_sections.cend() && s->contains(key.trimmed().toLower());
 }
 
 QString LeggiIni(const QString &section, const QString &key, const QString &file)

@@ -20,7 +20,6 @@ public:
 
     bool exists() const { return m_exists; }
     QString value(const QString &section, const QString &key) const;
-    bool hasKey(const QString &section, const QString &key) const;
 
 private:
     void parse(const QByteArray &bytes);

@@ -38,8 +38,9 @@ struct ScenarioMH200
 struct InstallationModel
 {
     static constexpr int PointCount = 1000;
-    // Load priorities 0..16: conf.xml accepts priorities up to 16, so the table holds them all.
-    static constexpr int LoadCount = 17;
+    // Load priorities 1..9. Energy frames for a load of 10 or more name the central unit, not
+    // a load, so conf.xml is told at once that names for such priorities would never show.
+    static constexpr int LoadCount = 10;
 
     std::array<Dispositivo, PointCount> Dispositivi{};
     std::array<QString, 10> Gruppi{};           // groups 1..9

@@ -23,6 +23,6 @@ struct LiveState
     qint16 WattValue = 0;
     QString UltimoMessaggio;
     QTime OraUltimoMessaggio;
-    bool RichiestaStato = false; // a status request for all auxiliary channels is answering
+    bool RichiestaStato = false; // an alarm or all-channel status request is answering: channel frames stay silent
     bool AuxLetti = false;       // the auxiliary status reply has been read once
 };

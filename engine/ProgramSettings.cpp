@@ -26,7 +26,11 @@ QString path(const QString &section, const QString &key)
 
 QString ProgramSettings::read(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    return m_store->value(path(section, key), defaultValue).toString();
+    const QVariant v = m_store->value(path(section, key), defaultValue);
+    // A hand-edited INI value holding ", " comes back split; every value here is one text.
+    if (v.typeId() == QMetaType::QStringList)
+        return v.toStringList().join(QStringLiteral(", "));
+    return v.toString();
 }
 
 QString ProgramSettings::read(const SettingKey &key) const

@@ -10,16 +10,14 @@
 #include "OpenPassword.h"
 #include "ProgramIdentity.h"
 
-#include <QRegularExpression>
 #include <QTcpSocket>
 
 namespace {
-// A whole challenge frame "*#<digits>##". Any text ending in "#" is not enough: an
-// acknowledgement read in two pieces ("*#*1#", then "#") would be taken for one.
+// Only a whole challenge frame: an acknowledgement read in two pieces ("*#*1#", then "#")
+// already holds "*#" and ends in "#".
 bool holdsNonce(const QString &buffer)
 {
-    static const QRegularExpression nonce(QStringLiteral("\\*#[0-9]+##"));
-    return buffer.contains(nonce);
+    return Frame::isNonce(buffer) && buffer.endsWith(Frame::Terminator);
 }
 
 void writeText(QTcpSocket &socket, const QString &text)

@@ -9,7 +9,7 @@ build=${OMBRIX_BUILD_DIR:-$here/build}
 
 demo="$build/demo"
 mkdir -p "$demo"
-cp "$build/bin/"*.lng "$build/bin/conf.xml" "$demo/"
+cp "$build/bin/"*.lng "$here/data/conf.xml" "$demo/"
 [ -f "$build/bin/ico.icl" ] && cp "$build/bin/ico.icl" "$demo/"
 
 # The first free port from 20100 on: the gateway says so once it listens.

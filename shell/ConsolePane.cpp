@@ -39,7 +39,6 @@ void ConsolePane::appendText(const QString &text)
     enforceBound();
     if (m_caretFollows)
         moveCaretToEnd();
-    emit textAppended();
 }
 
 void ConsolePane::moveCaretToEnd()

@@ -32,9 +32,6 @@ public:
     void setCaretFollowsText(bool follows) { m_caretFollows = follows; }
     bool caretFollowsText() const { return m_caretFollows; }
 
-signals:
-    void textAppended();
-
 private:
     void enforceBound();
 

@@ -455,6 +455,12 @@ bool FrmMain::loadSequence()
         m_state.live.AmpValue = QStringLiteral("0");
         m_state.live.WattValue = 0;
         m_tray = std::make_unique<TrayIcon>(m_state.InChiusura, trayAvailable());
+        connect(m_tray.get(), &TrayIcon::restoreRequested, this, [this] {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            show();
+            raise();
+            activateWindow();
+        });
 
         VersioneCorrente = QStringLiteral(OMBRIX_VERSION "B5");
         setWindowTitle(QStringLiteral("Tarn  V.") + VersioneCorrente);

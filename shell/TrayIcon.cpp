@@ -15,6 +15,10 @@ void TrayIcon::I_Show()
         return;
     m_tray = new QSystemTrayIcon(m_icon, this);
     m_tray->setToolTip(QString());
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            emit restoreRequested();
+    });
     m_tray->show();
 }
 

@@ -21,6 +21,11 @@ public:
     bool isShown() const;
     QIcon currentIcon() const { return m_icon; }
 
+signals:
+    // A click on the icon: until the tray has its own menu, this is how a hidden window
+    // comes back.
+    void restoreRequested();
+
 private:
     const bool &m_closing;
     bool m_available;

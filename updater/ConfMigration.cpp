@@ -1,6 +1,5 @@
 #include "ConfMigration.h"
 
-#include "LanguageMerge.h"
 #include "UpdateLog.h"
 #include "UpdaterFiles.h"
 #include "Windows1252.h"
@@ -12,6 +11,7 @@
 #include <algorithm>
 
 using UpdaterFiles::Crlf;
+using UpdaterFiles::CurrentFormat;
 
 namespace {
 

@@ -31,8 +31,10 @@ QString confVersion(const QString &text);
 // uses the "addr" attribute only has it renamed.
 QString migrateCameras(const QString &text);
 
-// Renames every attribute named "addr" to "adr", leaving names, values and comments alone.
+// Whether a real tag (not one inside a comment) has an attribute named "addr".
 bool hasAddrAttribute(const QString &text);
+// Renames every attribute named "addr" to "adr", leaving names, values and comments alone; a
+// tag that already has "adr" keeps its "addr", since a second "adr" would make it unreadable.
 QString renameAddrAttributes(const QString &text);
 
 // The whole migration of a conf.xml text read as CRLF lines.

@@ -51,7 +51,7 @@ std::optional<QString> sectionName(QStringView trimmed)
 
 QString withIniValue(const QString &text, const QString &section, const QString &key, const QString &value)
 {
-    static const QString Crlf = UpdaterFiles::Crlf;
+    const QString &Crlf = UpdaterFiles::Crlf;
     const QString wantedSection = section.trimmed().toLower();
     const QString wantedKey = key.trimmed().toLower();
     const QList<Line> lines = splitLines(text);
@@ -123,6 +123,6 @@ bool ScriviIni(const QString &section, const QString &key, const QString &value,
         if (UpdaterFiles::writeAtomically(file, Windows1252::encode(updated), &error))
             return true;
     }
-    boxes.message(error.text(), QStringLiteral("update"));
+    boxes.message(error.text(), UpdaterFiles::ProgramName);
     return false;
 }

@@ -10,6 +10,7 @@
 #include <QFile>
 
 using UpdaterFiles::Crlf;
+using UpdaterFiles::CurrentFormat;
 
 const LanguageSpec &LanguageSpec::italian()
 {
@@ -53,18 +54,18 @@ qsizetype markerLine(const QString &text)
 } // namespace
 
 bool mergedLanguageText(const QString &newText, const QString &installedText, QString *merged,
-                        QString *missingIn)
+                        bool *newLacksMarker)
 {
     const qsizetype inNew = markerLine(newText);
     if (inNew <= 0) { // a new file with nothing above the marker has no interface sections to give
-        if (missingIn)
-            *missingIn = QStringLiteral("new");
+        if (newLacksMarker)
+            *newLacksMarker = true;
         return false;
     }
     const qsizetype inInstalled = markerLine(installedText);
     if (inInstalled < 0) {
-        if (missingIn)
-            *missingIn = QStringLiteral("installed");
+        if (newLacksMarker)
+            *newLacksMarker = false;
         return false;
     }
     *merged = newText.left(inNew - Crlf.size()) + Crlf + installedText.mid(inInstalled) + Crlf;
@@ -119,9 +120,9 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
 
     log.append(QStringLiteral("Scrittura nuova lingua %1 ... ").arg(language.languageWord));
     QString merged;
-    QString missingIn;
-    if (!mergedLanguageText(newText, installedText, &merged, &missingIn)) {
-        failStep(error, UpdateError::noMarker(LanguageMarker, missingIn == QLatin1String("new") ? newName : lngName));
+    bool newLacksMarker = false;
+    if (!mergedLanguageText(newText, installedText, &merged, &newLacksMarker)) {
+        failStep(error, UpdateError::noMarker(LanguageMarker, newLacksMarker ? newName : lngName));
         return MergeOutcome::Failed;
     }
     // The backup is a copy, not a move: the installed file never goes missing, and it is only

@@ -25,17 +25,16 @@ struct LanguageSpec
 enum class MergeOutcome {
     Merged,         // the .lng now has the new interface sections; .old keeps the former file
     AlreadyCurrent, // nothing to do; the .new was dropped
-    Failed,         // the .lng, the .old backup and the .new are as they were before the failure
+    Failed,         // the .lng and the .new are as they were before the failure
 };
 
 inline const QString LanguageMarker = QStringLiteral("# OPEN WEBNET #");
-inline const QString CurrentFormat = QStringLiteral("1.0.4");
 
 // The merged text: the new file up to the line before its marker line, then the installed file
 // from its marker line on. Both are CRLF text; false when either lacks the marker at the start
 // of a line (or the new file has nothing above it).
 bool mergedLanguageText(const QString &newText, const QString &installedText, QString *merged,
-                        QString *missingIn = nullptr);
+                        bool *newLacksMarker = nullptr);
 
 // Brings <folder>/<baseName>.lng to the current format from <baseName>.new, logging each step.
 // The .new file is deleted only when the installed file is current or its merge succeeded.

@@ -5,7 +5,7 @@
 #include <utility>
 
 // Why a step of the run stopped: a number and a description, as the error dialog shows
-// them. The numbers are those users of the older program know for the same causes.
+// them. The numbers are the customary run-time error numbers for the same causes.
 struct UpdateError
 {
     enum Number {

@@ -7,27 +7,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-UpdateError UpdateError::fileNotFound(const QString &name)
-{
-    return {FileNotFound, QStringLiteral("File not found (%1)").arg(name)};
-}
-
-UpdateError UpdateError::emptyFile(const QString &name)
-{
-    return {InputPastEnd, QStringLiteral("Input past end of file (%1 is empty)").arg(name)};
-}
-
-UpdateError UpdateError::noMarker(const QString &marker, const QString &name)
-{
-    return {InvalidArgument,
-            QStringLiteral("Invalid procedure call or argument (no line \"%1\" in %2)").arg(marker, name)};
-}
-
-UpdateError UpdateError::accessFailed(const QString &name, const QString &reason)
-{
-    return {PathAccess, QStringLiteral("Path/File access error (%1: %2)").arg(name, reason)};
-}
-
 namespace UpdaterFiles {
 
 bool readLines(const QString &path, QString *text, QByteArray *raw, UpdateError *error)

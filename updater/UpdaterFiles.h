@@ -8,6 +8,10 @@
 namespace UpdaterFiles {
 
 inline const QString Crlf = QStringLiteral("\r\n");
+// The format version the main program expects of its language files and conf.xml.
+inline const QString CurrentFormat = QStringLiteral("1.0.4");
+// The title of the run's message boxes: the program's file name.
+inline const QString ProgramName = QStringLiteral("update");
 
 // A text file read line by line: CR, LF and CRLF all end a line, and every line comes back
 // followed by CRLF. `raw` receives the bytes as they stand on disk (for the backups).

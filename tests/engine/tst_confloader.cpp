@@ -1,5 +1,7 @@
 #include "ConfLoader.h"
 #include "EngineState.h"
+#include "LanguageLoader.h"
+#include "ProgramSettings.h"
 #include "RecordingMessageBox.h"
 #include "TestFolder.h"
 #include "Windows1252.h"
@@ -110,9 +112,10 @@ void TestConfLoader::warnings_data()
                                      << QStringList{"xmlGrDup(2) 2"};
     QTest::newRow("entry without name is no duplicate")
         << Version + "<aux number=\"3\"/><aux number=\"3\" name=\"b\"/>" << QStringList{};
-    QTest::newRow("load 17, 16 accepted")
-        << Version + "<load priority=\"16\" name=\"a\"/><load priority=\"17\" name=\"b\"/>"
-        << QStringList{"xmlLoadErr: 17 - b"};
+    QTest::newRow("load 9 accepted, 10 and 16 refused")
+        << Version + "<load priority=\"9\" name=\"a\"/><load priority=\"10\" name=\"b\"/>"
+                     "<load priority=\"16\" name=\"c\"/>"
+        << QStringList{"xmlLoadErr: 10 - b", "xmlLoadErr: 16 - c"};
     QTest::newRow("aux 16 without name") << Version + "<aux number=\"16\"/>" << QStringList{"xmlAuxErr: 16 - "};
     QTest::newRow("probe number as written") << Version + "<probe number=\" 100 \" name=\"x\"/>"
                                              << QStringList{"xmlProbeErr:  100  - x"};
@@ -276,7 +279,7 @@ void TestConfLoader::storedEntries()
         <device point="30" name="Bozza" type="" group="0" pull="pull" dimmer="9"/>
         <device point="30" name="Finale" type="1" group=""/>
         <group group="9" name="Notte"/>
-        <load priority="16" name="Forno"/>
+        <load priority="9" name="Forno"/>
         <camera number="1" name="Privata" type="1" adr="4000"/>
         <camera number="2" name="Pubblica" type="2" adr="4001"/>
         <camera number="3" name="Bassa" type="1" adr="3999"/>
@@ -303,7 +306,7 @@ void TestConfLoader::storedEntries()
     QCOMPARE(replaced.dimmer, quint8(0));
 
     QCOMPARE(m.Gruppi.at(9), QStringLiteral("Notte"));
-    QCOMPARE(m.Carichi.at(16), QStringLiteral("Forno"));
+    QCOMPARE(m.Carichi.at(9), QStringLiteral("Forno"));
 
     const QStringList names{"", "Privata", "Pubblica", "Bassa", "Strana", "Vuota"};
     const QStringList addresses{"", "4000", "4001#2", "3999", "4001", ""};
@@ -388,6 +391,21 @@ void TestConfLoader::shippedFileLoadsQuietly()
     // Nothing from the commented examples leaks into the installation.
     QVERIFY(m.NomiCamere.at(2).isEmpty());
     QVERIFY(m.ScenariF420.at(16).name.isEmpty());
+
+    // Point sentences put the category word before the name: a light named "Luce cucina"
+    // would read "Luce Luce cucina: accesa".
+    for (const char *language : {"italian", "english"}) {
+        LanguageTexts lang;
+        ProgramSettings settings(f.folder.settingsFile());
+        QVERIFY(f.folder.copyShipped(QLatin1String(language) + QStringLiteral(".lng")));
+        LanguageLoader(lang, settings, f.boxes, f.folder.path()).CaricaLingua(QLatin1String(language));
+        for (const Dispositivo &d : m.Dispositivi) {
+            if (!d.configured())
+                continue;
+            const QString word = lang.wholight.at(d.type == QLatin1String("2") ? 2 : 0).trimmed();
+            QVERIFY2(!d.name.startsWith(word, Qt::CaseInsensitive), qPrintable(d.name));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConfLoader)

@@ -79,6 +79,11 @@ void TestIniReader::windows1252Text()
     QVERIFY(dir.write(QStringLiteral("t.lng"), QByteArray("[thermo]\r\n1=Temperatura \xB0" "C \xE8 \x80\r\n")));
     QCOMPARE(LeggiIni(QStringLiteral("thermo"), QStringLiteral("1"), dir.filePath(QStringLiteral("t.lng"))),
              QString::fromUtf8("Temperatura °C è €"));
+
+    // Saved as UTF-8 by an editor that marks it: the first section is still found.
+    QVERIFY(dir.write(QStringLiteral("bom.lng"), QByteArray("\xEF\xBB\xBF[menu]\r\nFile=Citt\xC3\xA0 \xC2\xB0\r\n")));
+    QCOMPARE(LeggiIni(QStringLiteral("menu"), QStringLiteral("File"), dir.filePath(QStringLiteral("bom.lng"))),
+             QString::fromUtf8("Città °"));
 }
 
 void TestIniReader::missingFile()

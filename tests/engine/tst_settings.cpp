@@ -14,6 +14,7 @@ private slots:
     void defaultsWhenMissing_data();
     void defaultsWhenMissing();
     void savedAtOnce();
+    void valuesStayText();
     void numericReading_data();
     void numericReading();
     void indexedKeys();
@@ -66,6 +67,21 @@ void TestSettings::savedAtOnce()
     ProgramSettings reopened(dir.settingsFile());
     QCOMPARE(reopened.read(QStringLiteral("Recent"), QStringLiteral("Cmd"), QString()), QStringLiteral("*1*1*11##"));
     QCOMPARE(reopened.read(QStringLiteral("Recent"), QStringLiteral("Missing"), QStringLiteral("d")), QStringLiteral("d"));
+}
+
+void TestSettings::valuesStayText()
+{
+    TestFolder dir;
+    // As a user would edit the store by hand: the INI syntax splits a value at commas.
+    QVERIFY(dir.write(QStringLiteral("settings.ini"),
+                      QByteArray("[Recent]\nCmd=*1*1*11##, *1*0*11##\n[Option]\nAgent=Merlino\n")));
+    ProgramSettings store(dir.settingsFile());
+    QCOMPARE(store.read(SettingKeys::RecentCmd), QStringLiteral("*1*1*11##, *1*0*11##"));
+    QCOMPARE(store.read(SettingKeys::Agent), QStringLiteral("Merlino"));
+
+    const QString tricky = QStringLiteral("@a, b \\c \"d\" ; e=f");
+    store.save(SettingKeys::RecentCmd, tricky);
+    QCOMPARE(ProgramSettings(dir.settingsFile()).read(SettingKeys::RecentCmd), tricky);
 }
 
 void TestSettings::numericReading_data()

@@ -383,6 +383,8 @@ void TestTranslator::doveOutOfRange_data()
     QTest::addColumn<QString>("where");
     QTest::newRow("1000") << "1000";
     QTest::newRow("negative") << "-1";
+    QTest::newRow("beyond any whole number") << "99999999999";
+    QTest::newRow("rounds up to 1000") << "999.5";
 }
 
 void TestTranslator::doveOutOfRange()

@@ -32,6 +32,8 @@ void TestTranslatorLighting::init()
     d[11] = {QStringLiteral("Kitchen"), false, 0, QStringLiteral("light"), 0, 9};
     d[12] = {QStringLiteral(u"Caff\u00e8"), false, 0, QStringLiteral("light"), 0, 9};
     d[21] = {QString(), false, 0, QStringLiteral("shutter"), 0, 9};
+    // A name holding placeholders shows the order of the replacements.
+    d[13] = {QStringLiteral("N\\c\\v"), false, 0, QStringLiteral("light"), 0, 9};
     d[7].state = 9;
     d[22].state = 9;
     f->state.model.Gruppi[3] = QStringLiteral("Hall");
@@ -58,7 +60,14 @@ void TestTranslatorLighting::sentences_data()
     QTest::newRow("group with parameter") << "*1*1#30*#3##" << "L32[Hall||30]" << 2;
     QTest::newRow("group on a local bus") << "*1*1*#3#4#01##" << "L1[Hall||\\v]" << 2;
     QTest::newRow("group not a number") << "*1*1*#x##" << "ERR" << 0;
+    QTest::newRow("point on a local bus: no group") << "*1*0*21#4#02##" << "L0[21#4#02|cat0|\\v]" << 0;
+    QTest::newRow("local bus point with parameter") << "*1*1#30*11#4#02##" << "L32[11#4#02|cat0|30]" << 0;
+    QTest::newRow("local bus point, WHAT beyond [light]") << "*1*40*11#4#02##" << "ERR" << 0;
 
+    QTest::newRow("order: name, then category") << "*1*1*13##" << "L1[Ncat0\\v|cat0|\\v]" << 2;
+    QTest::newRow("order: name, category, value") << "*1*1#30*13##" << "L32[Ncat030|cat0|30]" << 2;
+    QTest::newRow("order at level 200: category, name, value") << "*#1*13*1*200*5##" << "L32[N\\c5|cat0|5]" << 0;
+    QTest::newRow("order at other levels: name, category, value") << "*#1*13*1*150*5##" << "L5[Ncat05|cat0|5]" << 0;
     QTest::newRow("level 200: full") << "*#1*11*1*200*5##" << "L32[Kitchen|cat0|5]" << 0;
     QTest::newRow("level 100: off") << "*#1*11*1*100*5##" << "L31[Kitchen|cat0|5]" << 0;
     QTest::newRow("level 150: dimmer 50 %") << "*#1*11*1*150*0##" << "L5[Kitchen|cat0|0]" << 0;
@@ -72,6 +81,7 @@ void TestTranslatorLighting::sentences_data()
     QTest::newRow("automation unconfigured") << "*2*2*22##" << "A2[22|cat2]" << 0;
     QTest::newRow("automation group: number, not name") << "*2*1*#3##" << "A1[3|cat3]" << 4;
     QTest::newRow("automation group stop") << "*2*0*#3##" << "A0[3|cat3]" << 3;
+    QTest::newRow("automation on a local bus") << "*2*1*21#4#02##" << "A1[21#4#02|cat2]" << 0;
     QTest::newRow("automation beyond table") << "*2*5*21##" << "ERR" << 0;
     QTest::newRow("automation WHAT not a number") << "*2*1000#12#100#001#1*03##" << "ERR" << 0;
 }
@@ -100,6 +110,8 @@ void TestTranslatorLighting::pointState_data()
     QTest::newRow("shutter keeps WHAT") << "*2*2*21##" << 21 << 2;
     QTest::newRow("shutter stop") << "*2*0*21##" << 21 << 0;
     QTest::newRow("unconfigured shutter untouched") << "*2*1*22##" << 22 << 9;
+    QTest::newRow("local bus point is not the point") << "*1*1*11#4#02##" << 11 << 9;
+    QTest::newRow("local bus shutter is not the point") << "*2*2*21#4#02##" << 21 << 9;
     QTest::newRow("dimension writes no state") << "*#1*11*1*100*5##" << 11 << 9;
 }
 
@@ -121,6 +133,7 @@ void TestTranslatorLighting::displayClient_data()
     QTest::newRow("in the ANSI code page") << "*1*0*12##" << true << QByteArray("L0[Caff\xe8|cat0|\\v]").append('\0');
     QTest::newRow("no client") << "*1*1*11##" << false << QByteArray();
     QTest::newRow("group") << "*1*1*#3##" << true << QByteArray();
+    QTest::newRow("local bus point") << "*1*1*11#4#02##" << true << QByteArray();
     QTest::newRow("with parameter") << "*1*1#30*11##" << true << QByteArray();
     QTest::newRow("dimension") << "*#1*11*1*200*5##" << true << QByteArray();
     QTest::newRow("automation") << "*2*1*21##" << true << QByteArray();

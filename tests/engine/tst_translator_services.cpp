@@ -62,6 +62,7 @@ void TestTranslatorServices::sentences_data()
     QTest::newRow("public riser: as received") << "*7*1*4012#2##" << "V1[4012#2]" << 14;
     QTest::newRow("address beyond the table") << "*7*1*4600##" << "V1[4600]" << 14;
     QTest::newRow("4500 is no camera of the table") << "*7*1*4500##" << "V1[4500]" << 14;
+    QTest::newRow("beyond 4500, last digits of a camera") << "*7*1*5012##" << "V1[5012]" << 14;
     QTest::newRow("WHAT 10 to 299 unfilled") << "*7*20*4000##" << "V20[\\n]" << 14;
     QTest::newRow("WHAT 300 and more") << "*7*312*4000##" << "V300[1|2]" << 14;
 

@@ -3,6 +3,7 @@
 #include "DeviceWindows.h"
 #include "EngineState.h"
 #include "FrmMain.h"
+#include "PeResourceWriter.h"
 #include "ProgramSettings.h"
 #include "RecordingFileDialog.h"
 #include "RecordingMessageBox.h"
@@ -12,6 +13,8 @@
 #include "TrayIcon.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLockFile>
 #include <QMenu>
@@ -144,6 +147,10 @@ private slots:
     void unloadBetweenPhases();
     void minimizedStart_data();
     void minimizedStart();
+    void minimiseHidesOnlyWithTray_data();
+    void minimiseHidesOnlyWithTray();
+    void iconLibraryReplacesPictures();
+    void helpOpensDocument();
     void monitorButtonTwice();
     void paneTabsAndClear();
     void saveVisiblePane_data();
@@ -408,6 +415,66 @@ void TestMainWindow::minimizedStart()
     f.window.Main();
     QCOMPARE(f.window.isVisible(), visible);
     QCOMPARE(f.window.stage(), QStringLiteral("load voice"));
+}
+
+void TestMainWindow::minimiseHidesOnlyWithTray_data()
+{
+    QTest::addColumn<bool>("tray");
+    QTest::newRow("with a tray: hidden") << true;
+    QTest::newRow("without a tray: stays, or it could never come back") << false;
+}
+
+void TestMainWindow::minimiseHidesOnlyWithTray()
+{
+    QFETCH(bool, tray);
+    Fixture f(tray);
+    f.window.Main();
+    QVERIFY(f.window.isVisible());
+    f.window.setWindowState(Qt::WindowMinimized);
+    QTest::qWait(50);
+    QCOMPARE(f.window.isVisible(), !tray);
+}
+
+void TestMainWindow::iconLibraryReplacesPictures()
+{
+    Fixture f;
+    PeResourceWriter pe;
+    pe.addResource(3, 7, PeResourceWriter::iconImage(32, 24, 0xC80000));
+    pe.addResource(3, 8, PeResourceWriter::iconImage(32, 8, 0x00C800));
+    pe.addResource(3, 9, PeResourceWriter::iconImage(32, 24, 0x0000C8));
+    QVERIFY(f.dir.write(QStringLiteral("ico.icl"), pe.build()));
+    f.window.Main();
+    QCOMPARE(f.window.images().count(), 2);
+    QCOMPARE(f.window.ImageCombo1().count(), 2);
+    QCOMPARE(f.window.ImageCombo1().itemText(0), QStringLiteral("icon #70 3240 32x32"));
+    QCOMPARE(f.window.ImageCombo1().itemText(1), QStringLiteral("icon #91 3240 32x32"));
+    // Button 1 takes image 1; image 3 and beyond are gone, so button 3 has no picture.
+    QCOMPARE(f.window.button(1)->icon().pixmap(32, 32).toImage().pixelColor(8, 8), QColor(200, 0, 0));
+    QVERIFY(f.window.button(3)->icon().isNull());
+    QCOMPARE(f.window.stage(), QStringLiteral("load voice"));
+}
+
+namespace {
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl &url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+} // namespace
+
+void TestMainWindow::helpOpensDocument()
+{
+    Fixture f;
+    f.window.Main();
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    f.window.menuEntry(QStringLiteral("mHelp"))->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(f.dir.filePath(QStringLiteral("Tervdoc.pdf")))});
 }
 
 void TestMainWindow::monitorButtonTwice()

@@ -115,6 +115,7 @@ void TestIniWriter::failureIsShownAndReported()
     QCOMPARE(boxes.shown.size(), 1);
     QVERIFY2(boxes.shown[0].text.startsWith(QLatin1String("75 ")), qPrintable(boxes.shown[0].text));
     QVERIFY(boxes.shown[0].text.contains(QLatin1String("x.lng")));
+    QCOMPARE(boxes.shown[0].title, QStringLiteral("update"));
     QVERIFY(QFileInfo(folder.filePath(QStringLiteral("x.lng/inside"))).isDir());
 }
 

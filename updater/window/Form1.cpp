@@ -13,11 +13,12 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using UpdaterFiles::Crlf;
+using UpdaterFiles::ProgramName;
 
 namespace {
-const QString ProgramName = QStringLiteral("update");
-
 QString forDisplay(QString text)
 {
     return text.replace(Crlf, QStringLiteral("\n"));
@@ -63,6 +64,9 @@ Form1::Form1(const QString &programFolder, MessageBoxService &boxes, QWidget *pa
     Shbar->setPalette(p);
 
     auto *layout = new QVBoxLayout(this);
+    // Margins as wide as the room beside the bar, so its frame sits centred under the log box.
+    const int margin = std::max(0, (width() - Sh1->width()) / 2);
+    layout->setContentsMargins(margin, margin, margin, margin);
     layout->addWidget(Lb);
     layout->addWidget(Tlogs, 1);
     layout->addWidget(Sh1, 0, Qt::AlignHCenter);
@@ -124,37 +128,34 @@ bool Form1::askToContinue(const QString &firstLine, const QString &question, con
     return yes;
 }
 
-void Form1::EseguiAggiornamento()
+bool Form1::runLanguageStep(const LanguageSpec &language, int barAfter, const QString &failedLine,
+                            const QString &question)
 {
     UpdateError error;
-    switch (MergeLingua(LanguageSpec::italian(), m_folder, m_log, m_boxes, &error)) {
+    switch (MergeLingua(language, m_folder, m_log, m_boxes, &error)) {
     case MergeOutcome::Merged:
-        setBarWidth(BarAfterItalian);
-        break;
+        setBarWidth(barAfter);
+        return true;
     case MergeOutcome::AlreadyCurrent:
-        break;
+        return true;
     case MergeOutcome::Failed:
-        if (!askToContinue(QStringLiteral("Aggiornamento lingua italiana fallito,"),
-                           QStringLiteral("Continuare con la lingua inglese ?"), error.text()))
-            return;
         break;
     }
+    return askToContinue(failedLine, question, error.text());
+}
 
-    error = {};
-    switch (MergeLingua(LanguageSpec::english(), m_folder, m_log, m_boxes, &error)) {
-    case MergeOutcome::Merged:
-        setBarWidth(BarAfterEnglish);
-        break;
-    case MergeOutcome::AlreadyCurrent:
-        break;
-    case MergeOutcome::Failed:
-        if (!askToContinue(QStringLiteral("Aggiornamento lingua inglese fallito,"),
-                           QStringLiteral("Continuare con il file xml ?"), error.text()))
-            return;
-        break;
-    }
+void Form1::EseguiAggiornamento()
+{
+    if (!runLanguageStep(LanguageSpec::italian(), BarAfterItalian,
+                         QStringLiteral("Aggiornamento lingua italiana fallito,"),
+                         QStringLiteral("Continuare con la lingua inglese ?")))
+        return;
+    if (!runLanguageStep(LanguageSpec::english(), BarAfterEnglish,
+                         QStringLiteral("Aggiornamento lingua inglese fallito,"),
+                         QStringLiteral("Continuare con il file xml ?")))
+        return;
 
-    error = {};
+    UpdateError error;
     if (MigraConf(m_folder, m_log, &error) == ConfOutcome::Failed) {
         // No dialog here: the log says why, and the window stays open so the user can read it.
         m_log.append(Crlf + QStringLiteral("ERRORE") + Crlf + error.text() + Crlf);

@@ -1,0 +1,214 @@
+// The main window's costs, on the real engine and the shipped language files:
+//   start   time from the start procedure to the window shown, conf.xml with 1000 points
+//   memory  resident memory while 200,000 frames of bus traffic go through the translator
+//           into the monitor pane, as fast as the program takes them
+//   append  cost of appending one line to a full monitor pane (the bound trims every time)
+//
+//   QT_QPA_PLATFORM=offscreen bench_shell [runs]
+#include "ConsolePane.h"
+#include "EngineBridge.h"
+#include "EngineState.h"
+#include "FrameTranslator.h"
+#include "FrmMain.h"
+#include "ProgramSettings.h"
+#include "QtFileDialogService.h"
+#include "SettingKeys.h"
+
+#include "MessageBoxService.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct SilentBoxes : MessageBoxService
+{
+    void message(const QString &text, const QString &title, Icon) override
+    {
+        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
+    }
+    bool askYesNo(const QString &, const QString &, Icon) override { return false; }
+};
+
+struct Program
+{
+    explicit Program(const QString &folder)
+        : settings(QDir(folder).filePath(QStringLiteral("settings.ini"))),
+          window(state, settings, boxes, files,
+                 FrmMain::Options{QDir(folder).filePath(QStringLiteral("ombrix.lock")), false})
+    {
+        settings.save(SettingKeys::Agent, QStringLiteral("0"));
+        state.programFolder = folder;
+        engine = std::make_unique<EngineBridge>(state, settings, boxes, window);
+        window.setEngine(engine.get());
+    }
+    ProgramSettings settings;
+    EngineState state;
+    SilentBoxes boxes;
+    QtFileDialogService files;
+    FrmMain window;
+    std::unique_ptr<EngineBridge> engine;
+};
+
+void copyShipped(const QString &folder)
+{
+    for (const char *name : {"italian.lng", "english.lng"})
+        QFile::copy(QStringLiteral(OMBRIX_SOURCE_DIR "/data/") + QLatin1String(name),
+                    QDir(folder).filePath(QLatin1String(name)));
+}
+
+void writeConf(const QString &folder, int points)
+{
+    QFile f(QDir(folder).filePath(QStringLiteral("conf.xml")));
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    QByteArray xml = "<?xml version=\"1.0\"?>\r\n<ACTUATOR>\r\n<version number=\"1.0.4\"/>\r\n";
+    for (int p = 0; p < points; ++p)
+        xml += "<device point=\"" + QByteArray::number(p) + "\" name=\"Punto " + QByteArray::number(p)
+            + "\" type=\"" + QByteArray::number(1 + p % 2) + "\" group=\"" + QByteArray::number(p % 10)
+            + "\"></device>\r\n";
+    for (int z = 1; z <= 20; ++z)
+        xml += "<probe name=\"Zona " + QByteArray::number(z) + "\" number=\"" + QByteArray::number(z) + "\"></probe>\r\n";
+    for (int s = 1; s <= 16; ++s)
+        xml += "<scf420 name=\"Scenario " + QByteArray::number(s) + "\" number=\"" + QByteArray::number(s)
+            + "\" adr=\"01\"></scf420>\r\n";
+    xml += "</ACTUATOR>\r\n";
+    f.write(xml);
+}
+
+long residentKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+QStringList corpus()
+{
+    QFile f(QStringLiteral(OMBRIX_SOURCE_DIR "/tests/data/bus-traces.txt"));
+    QStringList frames;
+    if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : f.readAll().split('\n')) {
+            QByteArray t = line.trimmed();
+            const int space = int(t.indexOf(' '));
+            if (space > 0 && !t.startsWith('#'))
+                t = t.mid(space + 1); // direction marker before the frame
+            if (t.startsWith('*') && t.endsWith("##"))
+                frames << QString::fromLatin1(t);
+        }
+    return frames;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+
+    // Start: the whole load sequence, up to the window exposed on the screen.
+    std::vector<double> startMs;
+    for (int r = 0; r < runs; ++r) {
+        QTemporaryDir dir;
+        copyShipped(dir.path());
+        writeConf(dir.path(), 1000);
+        Program p(dir.path());
+        QElapsedTimer clock;
+        clock.start();
+        p.window.Main();
+        if (!QTest::qWaitForWindowExposed(&p.window, 5000)) {
+            std::fprintf(stderr, "the window never showed\n");
+            return 1;
+        }
+        startMs.push_back(double(clock.nsecsElapsed()) / 1e6);
+        if (!p.state.model.ConfCaricata || p.state.model.Dispositivi[999].name != QStringLiteral("Punto 999")) {
+            std::fprintf(stderr, "conf.xml was not loaded\n");
+            return 1;
+        }
+    }
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    std::printf("start to window shown, conf.xml of 1000 points: median %.1f ms over %d runs\n", median(startMs), runs);
+
+    // Memory: traffic through the translator into the shown monitor pane.
+    {
+        QTemporaryDir dir;
+        copyShipped(dir.path());
+        writeConf(dir.path(), 1000);
+        Program p(dir.path());
+        p.window.Main();
+        if (!QTest::qWaitForWindowExposed(&p.window, 5000))
+            return 1;
+        const QStringList frames = corpus();
+        if (frames.isEmpty()) {
+            std::fprintf(stderr, "no corpus\n");
+            return 1;
+        }
+        const long before = residentKiB();
+        std::printf("resident memory before traffic: %ld KiB\n", before);
+        QElapsedTimer clock;
+        clock.start();
+        const int Total = qEnvironmentVariableIntValue("BENCH_FRAMES") > 0 ? qEnvironmentVariableIntValue("BENCH_FRAMES") : 200000;
+        for (int i = 1; i <= Total; ++i) {
+            QString chunk = frames.at(i % frames.size());
+            p.engine->translator().Traduci(chunk, p.window.Tlog());
+            if (i % 500 == 0)
+                QCoreApplication::processEvents(); // let the pane lay out and paint as it would
+            if (i % (Total / 4) == 0)
+                std::printf("  after %6d frames: %ld KiB resident, pane %d characters\n", i, residentKiB(),
+                            p.window.Tlog().length());
+        }
+        const double s = double(clock.nsecsElapsed()) / 1e9;
+        std::printf("%d frames in %.2f s (%.1f us per frame); resident growth %ld KiB\n", Total, s, s * 1e6 / Total,
+                    residentKiB() - before);
+    }
+
+    // Append: one line into a pane already at its bound, shown.
+    {
+        ConsolePane pane(QStringLiteral("Tlog"));
+        pane.resize(700, 400);
+        pane.show();
+        if (!QTest::qWaitForWindowExposed(&pane, 5000))
+            return 1;
+        const QString line = QStringLiteral("12:34:56: Luce soggiorno: accesa (*1*1*11##)\r\n");
+        // Full: one more line makes it trim.
+        while (pane.length() + line.size() <= ConsolePane::MaxLength)
+            pane.appendText(line);
+        const long before = residentKiB();
+        std::vector<double> us;
+        for (int r = 0; r < runs; ++r) {
+            constexpr int Lines = 20000;
+            QElapsedTimer clock;
+            clock.start();
+            for (int i = 0; i < Lines; ++i) {
+                pane.appendText(line);
+                if (i % 200 == 0)
+                    QCoreApplication::processEvents();
+            }
+            us.push_back(double(clock.nsecsElapsed()) / 1e3 / Lines);
+        }
+        std::printf("append one line to a full pane: median %.2f us over %d runs (pane %d characters); "
+                    "resident growth %ld KiB\n",
+                    median(us), runs, pane.length(), residentKiB() - before);
+    }
+    return 0;
+}

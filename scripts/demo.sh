@@ -1,3 +1,0 @@
-#!/usr/bin/env bash
-# The demo is what the run command starts.
-exec "$(dirname "$0")/run.sh" "$@"
