@@ -431,8 +431,9 @@ void FrmMain::Main()
     Form_Load();
     if (m_chiusuraAvviata || m_ended)
         return;
-    // Without a tray a hidden window could never be brought back.
-    if (!hidden || !trayAvailable())
+    // Without a tray icon (no tray, or the start-up stopped before it appeared) a hidden
+    // window could never be brought back.
+    if (!hidden || !m_tray || !m_tray->isShown())
         show();
 }
 

@@ -401,20 +401,27 @@ void TestMainWindow::unloadBetweenPhases()
 void TestMainWindow::minimizedStart_data()
 {
     QTest::addColumn<bool>("tray");
+    QTest::addColumn<QString>("fx");
     QTest::addColumn<bool>("visible");
-    QTest::newRow("with a tray: hidden") << true << false;
-    QTest::newRow("without a tray: shown") << false << true;
+    QTest::addColumn<QString>("stage");
+    QTest::newRow("with a tray: hidden") << true << "1" << false << "load voice";
+    QTest::newRow("without a tray: shown") << false << "1" << true << "load voice";
+    // The failure comes before the tray icon: hidden, the program could not be reached.
+    QTest::newRow("stopped before the tray icon: shown") << true << "lots" << true << "initializing";
 }
 
 void TestMainWindow::minimizedStart()
 {
     QFETCH(bool, tray);
+    QFETCH(QString, fx);
     QFETCH(bool, visible);
+    QFETCH(QString, stage);
     Fixture f(tray);
     f.settings.save(SettingKeys::Minimized, QStringLiteral("1"));
+    f.settings.save(SettingKeys::Fx, fx);
     f.window.Main();
     QCOMPARE(f.window.isVisible(), visible);
-    QCOMPARE(f.window.stage(), QStringLiteral("load voice"));
+    QCOMPARE(f.window.stage(), stage);
 }
 
 void TestMainWindow::minimiseHidesOnlyWithTray_data()
