@@ -537,11 +537,10 @@ bool FrmMain::loadSequence()
         m_stage = QStringLiteral("get icons");
         m_iconLibrary.requestedSize = 32;
         m_iconLibrary.requestedDepth = 24;
-        if (m_iconLibrary.load(QDir(m_state.programFolder).filePath(QStringLiteral("ico.icl")), m_images)) {
+        // An unreadable library leaves the built-in pictures, and the combo lists those.
+        if (m_iconLibrary.load(QDir(m_state.programFolder).filePath(QStringLiteral("ico.icl")), m_images)
+            || m_imageCombo->count() == 0) {
             m_imageCombo->clear();
-            for (int i = 1; i <= m_images.count(); ++i)
-                m_imageCombo->addItem(m_images.icon(i), QStringLiteral("icon ") + m_images.key(i));
-        } else if (m_imageCombo->count() == 0) {
             for (int i = 1; i <= m_images.count(); ++i)
                 m_imageCombo->addItem(m_images.icon(i), QStringLiteral("icon ") + m_images.key(i));
         }
@@ -798,7 +797,7 @@ void FrmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     // Minimised, the program lives in the tray; without one the window stays on the task bar.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && trayAvailable()
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)
         && m_tray && m_tray->isShown())
         QTimer::singleShot(0, this, [this] { hide(); });
 }
