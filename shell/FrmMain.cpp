@@ -841,6 +841,8 @@ void FrmMain::barra_ButtonClick(int index)
 {
     switch (index) {
     case 1:
+        // The user's choice overrides the delayed start still pending after start-up.
+        m_tmon.stop();
         if (m_monitorImage == 1) {
             setMonitorButtonImage(2);
             if (m_engine)

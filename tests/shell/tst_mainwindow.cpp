@@ -152,6 +152,7 @@ private slots:
     void iconLibraryReplacesPictures();
     void helpOpensDocument();
     void monitorButtonTwice();
+    void monitorButtonBeforeDelayedStart();
     void paneTabsAndClear();
     void saveVisiblePane_data();
     void saveVisiblePane();
@@ -498,6 +499,19 @@ void TestMainWindow::monitorButtonTwice()
     QCOMPARE(f.engine.opens, 1);
     QVERIFY(f.window.Tlog().text().endsWith(QStringLiteral(": Monitor fermato\r\n")));
     QCOMPARE(f.window.statusText(), QStringLiteral("Fermo"));
+}
+
+// Switched off within the first second, the monitor must not open behind the off button.
+void TestMainWindow::monitorButtonBeforeDelayedStart()
+{
+    Fixture f;
+    f.settings.save(SettingKeys::Monitor, QStringLiteral("1"));
+    f.window.Main();
+    QVERIFY(f.window.Tmon().isActive());
+    f.window.barra_ButtonClick(1);
+    QCOMPARE(f.window.monitorButtonImage(), 1);
+    QVERIFY(!f.window.Tmon().isActive());
+    QCOMPARE(f.engine.opens, 0);
 }
 
 void TestMainWindow::paneTabsAndClear()
