@@ -7,6 +7,7 @@
 #include "EngineState.h"
 #include "FileDialogService.h"
 #include "LanguageLoader.h"
+#include "LogLine.h"
 #include "LogSearch.h"
 #include "MessageBoxService.h"
 #include "NumberConversions.h"
@@ -23,7 +24,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,7 +32,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -403,11 +402,6 @@ bool FrmMain::trayAvailable() const
     return m_options.trayAvailable.value_or(QSystemTrayIcon::isSystemTrayAvailable());
 }
 
-QString FrmMain::dateTime() const
-{
-    return QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-}
-
 void FrmMain::Main()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -571,8 +565,7 @@ bool FrmMain::loadSequence()
             m_tmon.setInterval(1000);
             m_tmon.start();
             setMonitorButtonImage(2);
-            m_tlog->appendText(dateTime() + QStringLiteral(": ") + m_state.lang.t(QStringLiteral("LogStart"))
-                               + QStringLiteral("\r\n\r\n"));
+            m_tlog->appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStart"))) + LogLine::Crlf);
         } else {
             setStatusText(m_state.lang.t(QStringLiteral("Stop")));
         }
@@ -849,8 +842,7 @@ void FrmMain::barra_ButtonClick(int index)
                 m_engine->ApriGateway();
         } else {
             setMonitorButtonImage(1);
-            m_tlog->appendText(dateTime() + QStringLiteral(": ") + m_state.lang.t(QStringLiteral("LogStop"))
-                               + QStringLiteral("\r\n"));
+            m_tlog->appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStop"))));
             setStatusText(m_state.lang.t(QStringLiteral("Stop")));
             if (m_engine)
                 m_engine->ChiudiMonitor();

@@ -165,7 +165,6 @@ private:
     bool waitWhileSending(int ms);
     void sendStatusRequest(const QString &frame, bool aux);
     bool trayAvailable() const;
-    QString dateTime() const;
     void buildUi();
     void buildMenus();
     void buildToolbar();
