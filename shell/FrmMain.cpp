@@ -540,8 +540,9 @@ bool FrmMain::loadSequence()
         }
 
         m_state.link.IconaTray = 0;
-        m_tray->I_Show();
+        // The picture first: a tray icon shown without one draws an empty slot and warns.
         I_Icon(m_state.link.IconaTray);
+        m_tray->I_Show();
 
         static const std::array<std::pair<int, int>, 8> buttonImages{
             {{1, 1}, {3, 3}, {5, 5}, {6, 22}, {7, 23}, {8, 24}, {9, 25}, {11, 6}}};
