@@ -203,22 +203,27 @@ void FrmMain::buildMenus()
     m_mTool->addSeparator();
     m_mAgg = entry(m_mTool, "mAgg", [this] { m_windows->show(kFrmUpd, false); });
 
+    // The check mark follows the window, not the click: the toggle Qt makes on a click is
+    // undone before the handler, which reads the mark and sets it from the window.
+    auto windowEntry = [this](const char *name, auto slot) {
+        QAction *a = m_mwin->addAction(QString());
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, a, [a](bool checked) { a->setChecked(!checked); });
+        connect(a, &QAction::triggered, this, slot);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
     m_mwin = menuBar()->addMenu(QString());
     m_mwin->setObjectName(QStringLiteral("mwin"));
-    m_mWaux = entry(m_mwin, "mWaux", [this] { barra_ButtonClick(5); });
-    m_mWprobe = entry(m_mwin, "mWprobe", [this] { barra_ButtonClick(6); });
-    m_mWcam = entry(m_mwin, "mWcam", [this] { barra_ButtonClick(7); });
+    m_mWaux = windowEntry("mWaux", [this] { barra_ButtonClick(5); });
+    m_mWprobe = windowEntry("mWprobe", [this] { barra_ButtonClick(6); });
+    m_mWcam = windowEntry("mWcam", [this] { barra_ButtonClick(7); });
     m_mwin->addSeparator();
-    m_mWvolt = entry(m_mwin, "mWvolt", [this] { toggleMeter(1); });
-    m_mWampere = entry(m_mwin, "mWampere", [this] { toggleMeter(2); });
-    m_mWwatt = entry(m_mwin, "mWwatt", [this] { toggleMeter(3); });
+    m_mWvolt = windowEntry("mWvolt", [this] { toggleMeter(1); });
+    m_mWampere = windowEntry("mWampere", [this] { toggleMeter(2); });
+    m_mWwatt = windowEntry("mWwatt", [this] { toggleMeter(3); });
     m_mwin->addSeparator();
-    m_mWai = entry(m_mwin, "mWai", [this] { Command1_Click(); });
-    for (QAction *a : {m_mWaux, m_mWprobe, m_mWcam, m_mWvolt, m_mWampere, m_mWwatt, m_mWai}) {
-        a->setCheckable(true);
-        // The check mark follows the window, not the click.
-        connect(a, &QAction::triggered, a, [a](bool checked) { a->setChecked(!checked); });
-    }
+    m_mWai = windowEntry("mWai", [this] { Command1_Click(); });
 
     m_mHelpMenu = menuBar()->addMenu(QStringLiteral("?"));
     m_mHelpMenu->setObjectName(QStringLiteral("mHelpMenu"));

@@ -161,6 +161,8 @@ private slots:
     void commandBox_data();
     void commandBox();
     void meterMarkers();
+    void windowMenuEntries_data();
+    void windowMenuEntries();
     void scenarioFrames();
     void scenarioSubmenu();
     void statusRequestsOncePerRun_data();
@@ -673,6 +675,35 @@ void TestMainWindow::meterMarkers()
     QVERIFY(!f.window.menuEntry(QStringLiteral("mWampere"))->isChecked());
     QCOMPARE(windows.unloads, QStringList{QStringLiteral("FrmAmp")});
     QCOMPARE(drop->actions().at(0)->text(), QStringLiteral("  "));
+}
+
+void TestMainWindow::windowMenuEntries_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("auxiliary channels") << "mWaux" << "FrmAux";
+    QTest::newRow("alarm") << "mWai" << "FrmAI";
+    QTest::newRow("current meter") << "mWampere" << "FrmAmp";
+}
+
+// Chosen from the menu bar, an entry opens its window, a second choice closes (or hides) it,
+// and the check mark follows the window both times.
+void TestMainWindow::windowMenuEntries()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+    Fixture f;
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    f.window.Main();
+    QAction *a = f.window.menuEntry(entry);
+    QVERIFY(a && a->isEnabled());
+    a->trigger();
+    QVERIFY(windows.isVisible(window));
+    QVERIFY(a->isChecked());
+    a->trigger();
+    QVERIFY(!windows.isVisible(window));
+    QVERIFY(!a->isChecked());
 }
 
 void TestMainWindow::scenarioFrames()
