@@ -7,6 +7,7 @@
 #include "EngineState.h"
 #include "FileDialogService.h"
 #include "LanguageLoader.h"
+#include "LogLine.h"
 #include "LogSearch.h"
 #include "MessageBoxService.h"
 #include "NumberConversions.h"
@@ -23,7 +24,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
@@ -32,7 +32,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -204,22 +203,27 @@ void FrmMain::buildMenus()
     m_mTool->addSeparator();
     m_mAgg = entry(m_mTool, "mAgg", [this] { m_windows->show(kFrmUpd, false); });
 
+    // The check mark follows the window, not the click: the toggle Qt makes on a click is
+    // undone before the handler, which reads the mark and sets it from the window.
+    auto windowEntry = [this](const char *name, auto slot) {
+        QAction *a = m_mwin->addAction(QString());
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, a, [a](bool checked) { a->setChecked(!checked); });
+        connect(a, &QAction::triggered, this, slot);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
     m_mwin = menuBar()->addMenu(QString());
     m_mwin->setObjectName(QStringLiteral("mwin"));
-    m_mWaux = entry(m_mwin, "mWaux", [this] { barra_ButtonClick(5); });
-    m_mWprobe = entry(m_mwin, "mWprobe", [this] { barra_ButtonClick(6); });
-    m_mWcam = entry(m_mwin, "mWcam", [this] { barra_ButtonClick(7); });
+    m_mWaux = windowEntry("mWaux", [this] { barra_ButtonClick(5); });
+    m_mWprobe = windowEntry("mWprobe", [this] { barra_ButtonClick(6); });
+    m_mWcam = windowEntry("mWcam", [this] { barra_ButtonClick(7); });
     m_mwin->addSeparator();
-    m_mWvolt = entry(m_mwin, "mWvolt", [this] { toggleMeter(1); });
-    m_mWampere = entry(m_mwin, "mWampere", [this] { toggleMeter(2); });
-    m_mWwatt = entry(m_mwin, "mWwatt", [this] { toggleMeter(3); });
+    m_mWvolt = windowEntry("mWvolt", [this] { toggleMeter(1); });
+    m_mWampere = windowEntry("mWampere", [this] { toggleMeter(2); });
+    m_mWwatt = windowEntry("mWwatt", [this] { toggleMeter(3); });
     m_mwin->addSeparator();
-    m_mWai = entry(m_mwin, "mWai", [this] { Command1_Click(); });
-    for (QAction *a : {m_mWaux, m_mWprobe, m_mWcam, m_mWvolt, m_mWampere, m_mWwatt, m_mWai}) {
-        a->setCheckable(true);
-        // The check mark follows the window, not the click.
-        connect(a, &QAction::triggered, a, [a](bool checked) { a->setChecked(!checked); });
-    }
+    m_mWai = windowEntry("mWai", [this] { Command1_Click(); });
 
     m_mHelpMenu = menuBar()->addMenu(QStringLiteral("?"));
     m_mHelpMenu->setObjectName(QStringLiteral("mHelpMenu"));
@@ -403,11 +407,6 @@ bool FrmMain::trayAvailable() const
     return m_options.trayAvailable.value_or(QSystemTrayIcon::isSystemTrayAvailable());
 }
 
-QString FrmMain::dateTime() const
-{
-    return QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-}
-
 void FrmMain::Main()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -431,8 +430,9 @@ void FrmMain::Main()
     Form_Load();
     if (m_chiusuraAvviata || m_ended)
         return;
-    // Without a tray a hidden window could never be brought back.
-    if (!hidden || !trayAvailable())
+    // Without a tray icon (no tray, or the start-up stopped before it appeared) a hidden
+    // window could never be brought back.
+    if (!hidden || !m_tray || !m_tray->isShown())
         show();
 }
 
@@ -536,18 +536,18 @@ bool FrmMain::loadSequence()
         m_stage = QStringLiteral("get icons");
         m_iconLibrary.requestedSize = 32;
         m_iconLibrary.requestedDepth = 24;
-        if (m_iconLibrary.load(QDir(m_state.programFolder).filePath(QStringLiteral("ico.icl")), m_images)) {
+        // An unreadable library leaves the built-in pictures, and the combo lists those.
+        if (m_iconLibrary.load(QDir(m_state.programFolder).filePath(QStringLiteral("ico.icl")), m_images)
+            || m_imageCombo->count() == 0) {
             m_imageCombo->clear();
-            for (int i = 1; i <= m_images.count(); ++i)
-                m_imageCombo->addItem(m_images.icon(i), QStringLiteral("icon ") + m_images.key(i));
-        } else if (m_imageCombo->count() == 0) {
             for (int i = 1; i <= m_images.count(); ++i)
                 m_imageCombo->addItem(m_images.icon(i), QStringLiteral("icon ") + m_images.key(i));
         }
 
         m_state.link.IconaTray = 0;
-        m_tray->I_Show();
+        // The picture first: a tray icon shown without one draws an empty slot and warns.
         I_Icon(m_state.link.IconaTray);
+        m_tray->I_Show();
 
         static const std::array<std::pair<int, int>, 8> buttonImages{
             {{1, 1}, {3, 3}, {5, 5}, {6, 22}, {7, 23}, {8, 24}, {9, 25}, {11, 6}}};
@@ -571,8 +571,7 @@ bool FrmMain::loadSequence()
             m_tmon.setInterval(1000);
             m_tmon.start();
             setMonitorButtonImage(2);
-            m_tlog->appendText(dateTime() + QStringLiteral(": ") + m_state.lang.t(QStringLiteral("LogStart"))
-                               + QStringLiteral("\r\n\r\n"));
+            m_tlog->appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStart"))) + LogLine::Crlf);
         } else {
             setStatusText(m_state.lang.t(QStringLiteral("Stop")));
         }
@@ -797,7 +796,7 @@ void FrmMain::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     // Minimised, the program lives in the tray; without one the window stays on the task bar.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) && trayAvailable()
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)
         && m_tray && m_tray->isShown())
         QTimer::singleShot(0, this, [this] { hide(); });
 }
@@ -841,14 +840,15 @@ void FrmMain::barra_ButtonClick(int index)
 {
     switch (index) {
     case 1:
+        // The user's choice overrides the delayed start still pending after start-up.
+        m_tmon.stop();
         if (m_monitorImage == 1) {
             setMonitorButtonImage(2);
             if (m_engine)
                 m_engine->ApriGateway();
         } else {
             setMonitorButtonImage(1);
-            m_tlog->appendText(dateTime() + QStringLiteral(": ") + m_state.lang.t(QStringLiteral("LogStop"))
-                               + QStringLiteral("\r\n"));
+            m_tlog->appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStop"))));
             setStatusText(m_state.lang.t(QStringLiteral("Stop")));
             if (m_engine)
                 m_engine->ChiudiMonitor();

@@ -134,7 +134,6 @@ public:
     QString OpzMsgType;
     quint8 OpzMsgTras = 255;
     QString OpzHlet;
-    static constexpr int DurataAvviso = 5000;
     // Tray pictures: 0 idle, 1 activity, 2 link down.
     std::array<QIcon, 3> PicSt;
 
@@ -166,7 +165,6 @@ private:
     bool waitWhileSending(int ms);
     void sendStatusRequest(const QString &frame, bool aux);
     bool trayAvailable() const;
-    QString dateTime() const;
     void buildUi();
     void buildMenus();
     void buildToolbar();

@@ -152,6 +152,7 @@ private slots:
     void iconLibraryReplacesPictures();
     void helpOpensDocument();
     void monitorButtonTwice();
+    void monitorButtonBeforeDelayedStart();
     void paneTabsAndClear();
     void saveVisiblePane_data();
     void saveVisiblePane();
@@ -160,6 +161,8 @@ private slots:
     void commandBox_data();
     void commandBox();
     void meterMarkers();
+    void windowMenuEntries_data();
+    void windowMenuEntries();
     void scenarioFrames();
     void scenarioSubmenu();
     void statusRequestsOncePerRun_data();
@@ -401,20 +404,29 @@ void TestMainWindow::unloadBetweenPhases()
 void TestMainWindow::minimizedStart_data()
 {
     QTest::addColumn<bool>("tray");
+    QTest::addColumn<QString>("fx");
     QTest::addColumn<bool>("visible");
-    QTest::newRow("with a tray: hidden") << true << false;
-    QTest::newRow("without a tray: shown") << false << true;
+    QTest::addColumn<QString>("stage");
+    QTest::newRow("with a tray: hidden") << true << "1" << false << "load voice";
+    QTest::newRow("without a tray: shown") << false << "1" << true << "load voice";
+    // The failure comes before the tray icon: hidden, the program could not be reached.
+    QTest::newRow("stopped before the tray icon: shown") << true << "lots" << true << "initializing";
 }
 
 void TestMainWindow::minimizedStart()
 {
     QFETCH(bool, tray);
+    QFETCH(QString, fx);
     QFETCH(bool, visible);
+    QFETCH(QString, stage);
+    // The tray icon appears with its picture, never as an empty slot.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("No Icon set")));
     Fixture f(tray);
     f.settings.save(SettingKeys::Minimized, QStringLiteral("1"));
+    f.settings.save(SettingKeys::Fx, fx);
     f.window.Main();
     QCOMPARE(f.window.isVisible(), visible);
-    QCOMPARE(f.window.stage(), QStringLiteral("load voice"));
+    QCOMPARE(f.window.stage(), stage);
 }
 
 void TestMainWindow::minimiseHidesOnlyWithTray_data()
@@ -491,6 +503,19 @@ void TestMainWindow::monitorButtonTwice()
     QCOMPARE(f.engine.opens, 1);
     QVERIFY(f.window.Tlog().text().endsWith(QStringLiteral(": Monitor fermato\r\n")));
     QCOMPARE(f.window.statusText(), QStringLiteral("Fermo"));
+}
+
+// Switched off within the first second, the monitor must not open behind the off button.
+void TestMainWindow::monitorButtonBeforeDelayedStart()
+{
+    Fixture f;
+    f.settings.save(SettingKeys::Monitor, QStringLiteral("1"));
+    f.window.Main();
+    QVERIFY(f.window.Tmon().isActive());
+    f.window.barra_ButtonClick(1);
+    QCOMPARE(f.window.monitorButtonImage(), 1);
+    QVERIFY(!f.window.Tmon().isActive());
+    QCOMPARE(f.engine.opens, 0);
 }
 
 void TestMainWindow::paneTabsAndClear()
@@ -650,6 +675,35 @@ void TestMainWindow::meterMarkers()
     QVERIFY(!f.window.menuEntry(QStringLiteral("mWampere"))->isChecked());
     QCOMPARE(windows.unloads, QStringList{QStringLiteral("FrmAmp")});
     QCOMPARE(drop->actions().at(0)->text(), QStringLiteral("  "));
+}
+
+void TestMainWindow::windowMenuEntries_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("auxiliary channels") << "mWaux" << "FrmAux";
+    QTest::newRow("alarm") << "mWai" << "FrmAI";
+    QTest::newRow("current meter") << "mWampere" << "FrmAmp";
+}
+
+// Chosen from the menu bar, an entry opens its window, a second choice closes (or hides) it,
+// and the check mark follows the window both times.
+void TestMainWindow::windowMenuEntries()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+    Fixture f;
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    f.window.Main();
+    QAction *a = f.window.menuEntry(entry);
+    QVERIFY(a && a->isEnabled());
+    a->trigger();
+    QVERIFY(windows.isVisible(window));
+    QVERIFY(a->isChecked());
+    a->trigger();
+    QVERIFY(!windows.isVisible(window));
+    QVERIFY(!a->isChecked());
 }
 
 void TestMainWindow::scenarioFrames()
