@@ -214,6 +214,9 @@ void CommandLink::keepUnwritten()
 
 void CommandLink::sendCarried()
 {
+    // A closing program opens no session for frames left over.
+    if (m_state.InChiusura)
+        m_carried.clear();
     if (m_carried.isEmpty())
         return;
     if (m_state.link.InInvio) {

@@ -7,6 +7,7 @@
 #include "EngineState.h"
 #include "FileDialogService.h"
 #include "LanguageLoader.h"
+#include "LinkWait.h"
 #include "LogLine.h"
 #include "LogSearch.h"
 #include "MessageBoxService.h"
@@ -710,6 +711,9 @@ void FrmMain::setMonitorButtonImage(int image)
 {
     m_monitorImage = image;
     setButtonImage(1, image);
+    // A monitor wait gives up when the button shows "off"; let it see that now.
+    if (image == 1)
+        LinkWait::wakeAll();
 }
 
 void FrmMain::Tmon_Timer()
