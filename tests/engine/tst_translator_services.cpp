@@ -77,7 +77,7 @@ void TestTranslatorServices::sentences_data()
     QTest::newRow("time, minus") << "*#13**0*12*30*05*101##" << "G0[\\n|12:30:05 -01|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("time write form") << "*#13**#0*21*40*00*##" << "G0[\\n|21:40:00|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("date") << "*#13**1*02*25*12*2026##" << "G1[\\n|\\h|day2|25|12|2026]" << 0;
-    QTest::newRow("address") << "*#13**10*10*0*0*2##" << "G10[10.0.0.2|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
+    QTest::newRow("address") << "*#13**10*192*0*2*10##" << "G10[192.0.2.10|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("hardware address") << "*#13**12*0*3*80*10*255*17##" << "G12[00:03:50:0A:FF:11|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("firmware") << "*#13**16*1*2*3##" << "G16[1.2.3|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("up time") << "*#13**19*5*12*30*00##" << "G19[5 12:30:00|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
