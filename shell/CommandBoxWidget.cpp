@@ -1,5 +1,6 @@
 #include "CommandBoxWidget.h"
 
+#include "Frame.h"
 #include "VbColor.h"
 
 #include <QKeyEvent>
@@ -32,7 +33,7 @@ void CommandBoxWidget::flash(quint32 bgr)
 
 bool CommandBoxWidget::isFrame(const QString &text)
 {
-    return text.startsWith(QLatin1Char('*')) && text.endsWith(QLatin1String("##"));
+    return Frame::hasFrameShape(text);
 }
 
 void CommandBoxWidget::mouseReleaseEvent(QMouseEvent *event)
