@@ -138,9 +138,7 @@ QStringList FakeGateway::handle(Peer &peer, const QString &frame, bool &closeAft
             peer.awaitingPassword = true;
             return {QStringLiteral("*#") + m_nonce + QStringLiteral("##")};
         }
-        peer.open = true;
-        const Kind kind = peer.kind;
-        QTimer::singleShot(0, this, [this, kind] { emit sessionOpened(kind); });
+        openSession(peer);
         if (m_sessionReply == Reply::AckInPieces) {
             QPointer<QTcpSocket> socket = peer.socket;
             socket->write(Ack.left(5).toLatin1());
@@ -162,9 +160,7 @@ QStringList FakeGateway::handle(Peer &peer, const QString &frame, bool &closeAft
             return {Nack};
         }
         peer.awaitingPassword = false;
-        peer.open = true;
-        const Kind kind = peer.kind;
-        QTimer::singleShot(0, this, [this, kind] { emit sessionOpened(kind); });
+        openSession(peer);
         return {Ack};
     }
     if (peer.kind == Kind::Command)
@@ -174,6 +170,14 @@ QStringList FakeGateway::handle(Peer &peer, const QString &frame, bool &closeAft
     if (kind != Kind::Command)
         return {};
     return answerCommand(frame);
+}
+
+void FakeGateway::openSession(Peer &peer)
+{
+    peer.open = true;
+    // Announced after the reply is on its way, as a test waiting for it expects.
+    const Kind kind = peer.kind;
+    QTimer::singleShot(0, this, [this, kind] { emit sessionOpened(kind); });
 }
 
 QStringList FakeGateway::answerCommand(const QString &frame) const

@@ -80,6 +80,7 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     QStringList handle(Peer &peer, const QString &frame, bool &closeAfter);
+    void openSession(Peer &peer);
     QStringList answerCommand(const QString &frame) const;
     void write(QTcpSocket *socket, const QString &text, bool closeAfter);
 
