@@ -1,6 +1,7 @@
 #include "EngineBridge.h"
 #include "EngineState.h"
 #include "FrmMain.h"
+#include "ProgramServices.h"
 #include "ProgramSettings.h"
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
@@ -38,9 +39,11 @@ int main(int argc, char *argv[])
 
     QtMessageBoxService messages;
     QtFileDialogService files;
+    ProgramServices services;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
-    EngineBridge engine(state, *settings, messages, window);
+    window.setDeviceWindows(&services.devices);
+    EngineBridge engine(state, *settings, messages, window, services.services());
     window.setEngine(&engine);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 

@@ -10,6 +10,7 @@
 #include "EngineState.h"
 #include "FrameTranslator.h"
 #include "FrmMain.h"
+#include "ProgramServices.h"
 #include "ProgramSettings.h"
 #include "QtFileDialogService.h"
 #include "SettingKeys.h"
@@ -48,13 +49,15 @@ struct Program
     {
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
         state.programFolder = folder;
-        engine = std::make_unique<EngineBridge>(state, settings, boxes, window);
+        window.setDeviceWindows(&services.devices);
+        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
         window.setEngine(engine.get());
     }
     ProgramSettings settings;
     EngineState state;
     SilentBoxes boxes;
     QtFileDialogService files;
+    ProgramServices services;
     FrmMain window;
     std::unique_ptr<EngineBridge> engine;
 };

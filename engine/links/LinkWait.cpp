@@ -26,9 +26,10 @@ LinkWait::Outcome LinkWait::run(const std::function<bool()> &done, const std::fu
         QObject::connect(s.sender, s.signal, &loop, SLOT(quit()));
     QTimer tick;
     tick.setTimerType(Qt::CoarseTimer);
-    // The tick only looks at the flags; it wakes the loop for nothing else.
+    // The tick catches what changes without a signal (the closing flag, the monitor button,
+    // another send's busy flag); it wakes the loop for nothing else.
     QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (abort())
+        if (abort() || done())
             loop.quit();
     });
     QTimer end;

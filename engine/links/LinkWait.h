@@ -5,8 +5,8 @@
 
 // Waits on the gateway without blocking the thread or spinning: a local event loop that
 // wakes on the signals handed to it, re-tests its condition each time, and gives up on a
-// monotonic deadline. Setting InChiusura wakes every wait at once; the monitor button,
-// which changes without a signal, is seen at a slow safety tick or at once after wakeAll().
+// monotonic deadline. Setting InChiusura wakes every wait at once; what changes without a
+// signal (the monitor button, a flag) is seen at a slow safety tick or at once after wakeAll().
 class LinkWait
 {
 public:

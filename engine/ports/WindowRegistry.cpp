@@ -1,8 +1,7 @@
 #include "WindowRegistry.h"
 
-bool WindowRegistry::FormAperto(const QString &caption, const QString &name) const
+bool WindowRegistry::FormAperto(const QList<LoadedWindow> &windows, const QString &caption, const QString &name)
 {
-    const QList<LoadedWindow> windows = loadedWindows();
     for (const LoadedWindow &w : windows) {
         if (caption.isEmpty() ? w.name == name : w.caption == caption)
             return true;

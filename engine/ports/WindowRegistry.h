@@ -21,7 +21,12 @@ public:
 
     // Whether a loaded window has exactly this caption or, when the caption is empty,
     // exactly this window name. Case-sensitive; loads nothing.
-    bool FormAperto(const QString &caption, const QString &name) const;
+    bool FormAperto(const QString &caption, const QString &name) const
+    {
+        return FormAperto(loadedWindows(), caption, name);
+    }
+    // The same rule over a list of windows.
+    static bool FormAperto(const QList<LoadedWindow> &windows, const QString &caption, const QString &name);
 
     // Meter windows: the reading as received.
     virtual void Volt(const QString &reading) = 0;

@@ -5,6 +5,7 @@
 #include "EngineState.h"
 #include "NumberConversions.h"
 #include "TranslationTables.h"
+#include "WindowNames.h"
 #include "WindowRegistry.h"
 
 #include <QLocale>
@@ -17,9 +18,9 @@ namespace NC = NumberConversions;
 
 namespace {
 
-const QString VoltWindow = QStringLiteral("FrmVolt");
-const QString AmpWindow = QStringLiteral("FrmAmp");
-const QString WattWindow = QStringLiteral("FrmWatt");
+const QString &VoltWindow = WindowNames::FrmVolt;
+const QString &AmpWindow = WindowNames::FrmAmp;
+const QString &WattWindow = WindowNames::FrmWatt;
 
 qint16 powerReading(const QString &text)
 {
@@ -231,7 +232,7 @@ void FrameTranslator::probePush(const Work &w, const QString &dim)
         const double zoneValue = NC::numberValue(w.field(2));
         const QString number = zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9
             ? QString::number(qint64(zoneValue)) : QString::number(zoneValue);
-        const QString caption = QStringLiteral("FrmProbe") + number;
+        const QString caption = WindowNames::FrmProbe + number;
         open = windows.FormAperto(caption, QString());
     });
     if (!open)

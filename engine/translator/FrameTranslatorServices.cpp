@@ -6,6 +6,7 @@
 #include "NumberConversions.h"
 #include "StatusBar.h"
 #include "TranslationTables.h"
+#include "WindowNames.h"
 #include "WindowRegistry.h"
 
 using namespace TranslationTables;
@@ -13,7 +14,7 @@ namespace NC = NumberConversions;
 
 namespace {
 
-const QString AuxWindow = QStringLiteral("FrmAux");
+const QString &AuxWindow = WindowNames::FrmAux;
 
 QString colonTime(const QString &h, const QString &m, const QString &s)
 {

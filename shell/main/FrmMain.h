@@ -1,41 +1,37 @@
 #pragma once
 
 #include "IconLibrary.h"
-#include "LinkWindow.h"
-#include "ShellWindows.h"
 #include "ImageList.h"
+#include "LinkWindow.h"
+#include "MainMenus.h"
+#include "ShellOptions.h"
 #include "StatusBar.h"
 
-#include <QLockFile>
 #include <QMainWindow>
-#include <QPointer>
-#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class CommandBoxWidget;
+class ConsoleArea;
 class ConsolePane;
 class DeviceWindows;
 class FileDialogService;
 class MessageBoxService;
 class ProgramSettings;
-class QAction;
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
-class QStackedWidget;
-class QToolBar;
-class QToolButton;
+class QTimer;
 class ShellEngine;
+class SingleInstance;
 class TrayIcon;
 struct EngineState;
 
 // The main window: the console onto the bus, its toolbar and menus, the start-up sequence
-// and the two-phase closing.
+// and the two-phase closing. The menus, the console and the settings reader do the work; the
+// window keeps the entry points and what joins them.
 class FrmMain : public QMainWindow, public StatusBar, public LinkWindow
 {
     Q_OBJECT
@@ -82,9 +78,7 @@ public:
 
     // Whether a loaded window (shown or hidden) has exactly that caption, or, with an empty
     // caption, exactly that name.
-    bool FormAperto(const QString &caption, const QString &name) const { return m_registry.FormAperto(caption, name); }
-    // The windows as the translator sees them.
-    WindowRegistry &windowRegistry() { return m_registry; }
+    bool FormAperto(const QString &caption, const QString &name) const;
 
     // StatusBar: the first panel.
     void setStatusText(const QString &text) override;
@@ -98,24 +92,15 @@ public:
     bool isPaneVisible(const LogPane &pane) const override;
     void markPaneUnread(const LogPane &pane) override;
 
-    ConsolePane &Tlog() { return *m_tlog; }
-    ConsolePane &TlogC() { return *m_tlogC; }
-    CommandBoxWidget &Tcmd() { return *m_tcmd; }
-    QLineEdit &Tfind() { return *m_tfind; }
-    QWidget &Pfind() { return *m_pfind; }
+    // The panes and the command box the links write to.
+    ConsolePane &Tlog();
+    ConsolePane &TlogC();
+    CommandBoxWidget &Tcmd();
     TrayIcon *MyTray() const { return m_tray.get(); }
+    // ImageList1: the pictures of the toolbar, the tray menu and the notices, by position.
     const ImageList &images() const { return m_images; }
-    QComboBox &ImageCombo1() { return *m_imageCombo; }
-    QToolBar &barra() { return *m_barra; }
-    QAction *button(int index) const;
-    QMenu *meterMenu() const { return m_meterMenu; }
-    QMenu *scenarioMenu() const { return m_scenarioMenu; }
-    QList<QAction *> languageEntries() const { return m_mSetLingua; }
-    QAction *menuEntry(const QString &name) const;
-    QLabel &Lmon() { return *m_lmon; }
-    QLabel &Lcom() { return *m_lcom; }
-    QTimer &Tmon() { return m_tmon; }
-    QTimer &Tclose() { return m_tclose; }
+    // What the later windows read of the main window.
+    ShellOptions &shellOptions() { return m_shared; }
 
     // Start-up and closing state.
     QString stage() const { return m_stage; }
@@ -123,20 +108,8 @@ public:
     bool ChiusuraFinale() const { return m_chiusuraFinale; }
     bool isSecondInstance() const { return m_secondInstance; }
     bool AgentCaricato() const { return m_agentCaricato; }
-    bool AllarmeLetto = false;
-    QString SondeAperte;
-    std::array<QPointer<QWidget>, 100> FinestreSonda{};
-    QString DirWindows;
-    QString VersioneCorrente;
-    QString MsgPosX;
-    qint16 MsgPosY = 0;
-    quint8 OpzFx = 1;
-    QString OpzMsgType;
-    quint8 OpzMsgTras = 255;
-    QString OpzHlet;
     // Tray pictures: 0 idle, 1 activity, 2 link down.
     std::array<QIcon, 3> PicSt;
-
 
 signals:
     // The program has closed for good; main ends the event loop.
@@ -145,7 +118,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Form_Unload: true when the unload is refused.
@@ -154,21 +126,19 @@ private:
     void Tmon_Timer();
     void Tclose_Timer();
     bool loadSequence();
+    void readSettingsStage();
+    void iconStage();
     void loadCharacterStage();
     void applyLanguage();
-    void fillLanguageMenu();
-    void fillScenarioDropDown();
     void setButtonImage(int button, int image);
-    void toggleMeter(int entry);
+    void toggleMeter(int meter);
+    void openMeters();
+    void toggleStatusWindow(const QString &name, MainMenus::Entry entry, const QString &request, bool &requested);
     void openProbeWindows();
     void closeProbeWindows();
     bool waitWhileSending(int ms);
-    void sendStatusRequest(const QString &frame, bool aux);
     bool trayAvailable() const;
-    void buildUi();
-    void buildMenus();
-    void buildToolbar();
-    QWidget *buildConsole();
+    void buildStatusBar();
 
     EngineState &m_state;
     ProgramSettings &m_settings;
@@ -178,8 +148,8 @@ private:
     ShellEngine *m_engine = nullptr;
     std::unique_ptr<DeviceWindows> m_noWindows;
     DeviceWindows *m_windows = nullptr;
-    ShellWindows m_registry{m_windows};
-    std::unique_ptr<QLockFile> m_lock;
+    ShellOptions m_shared;
+    std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<TrayIcon> m_tray;
 
     QString m_stage;
@@ -188,43 +158,17 @@ private:
     bool m_secondInstance = false;
     bool m_agentCaricato = false;
     bool m_ended = false;
+    bool m_allarmeLetto = false;
     int m_monitorImage = 1;
 
-    QTimer m_tmon;
-    QTimer m_tclose;
-    QTimer m_ttray;
+    QTimer *m_tmon = nullptr;
+    QTimer *m_tclose = nullptr;
+    QTimer *m_ttray = nullptr;
     ImageList m_images;
     IconLibrary m_iconLibrary;
 
-    QToolBar *m_barra = nullptr;
-    std::array<QAction *, 12> m_buttons{};
-    std::array<int, 12> m_buttonImage{};
-    QMenu *m_meterMenu = nullptr;
-    QMenu *m_scenarioMenu = nullptr;
-    QList<QAction *> m_meterEntries;
-    QList<QAction *> m_scenarioEntries;
-    QToolButton *m_command1 = nullptr;
-
-    QMenu *m_mFile = nullptr, *m_mTool = nullptr, *m_mwin = nullptr, *m_mLanguage = nullptr, *m_mHelpMenu = nullptr;
-    QAction *m_mSave = nullptr, *m_mExit = nullptr, *m_mFind = nullptr, *m_mOption = nullptr;
-    QAction *m_mWaux = nullptr, *m_mWprobe = nullptr, *m_mWcam = nullptr, *m_mWvolt = nullptr,
-            *m_mWampere = nullptr, *m_mWwatt = nullptr, *m_mWai = nullptr;
-    QAction *m_mHelp = nullptr, *m_mAgg = nullptr, *m_mDonate = nullptr, *m_mAbout = nullptr;
-    QList<QAction *> m_mSetLingua;
-
-    std::array<QToolButton *, 2> m_tabs{};
-    QToolButton *m_clear = nullptr;
-    QLabel *m_lmon = nullptr;
-    QLabel *m_lcom = nullptr;
-    QStackedWidget *m_panes = nullptr;
-    ConsolePane *m_tlog = nullptr;
-    ConsolePane *m_tlogC = nullptr;
-    QWidget *m_pfind = nullptr;
-    QLineEdit *m_tfind = nullptr;
-    QPushButton *m_cfind = nullptr;
-    QToolButton *m_ix = nullptr;
-    CommandBoxWidget *m_tcmd = nullptr;
-    QToolButton *m_isend = nullptr;
+    MainMenus *m_menus = nullptr;
+    ConsoleArea *m_console = nullptr;
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;
     QLabel *m_lchum = nullptr;

@@ -1,23 +1,22 @@
 #pragma once
 
+#include "FrameSender.h"
+
 #include <QString>
 
 // What the main window asks of the engine: the language and installation loaders and the
 // gateway links. The program hands in the real ones; tests hand in fakes or the real links
 // on a fake gateway.
-class ShellEngine
+class ShellEngine : public FrameSender
 {
 public:
-    virtual ~ShellEngine() = default;
+    using FrameSender::FrameSender;
 
     // Loads the language file of that name into the shared texts; may throw.
     virtual void CaricaLingua(const QString &language) = 0;
     // Reads conf.xml into the installation model; false when the program cannot run.
     virtual bool CaricaConf() = 0;
 
-    // True when the gateway acknowledged the frame.
-    virtual bool SendTCP(const QString &frame) = 0;
-    virtual void SendUsb(const QString &frame, bool quiet) = 0;
     // Opens the gateway link and the monitor session.
     virtual bool ApriGateway() = 0;
     // The monitor switched off: the monitor socket closed, the serial port closed, ModoUsb cleared.

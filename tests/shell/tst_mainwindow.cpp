@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QMenu>
 #include <QSignalSpy>
@@ -24,11 +25,23 @@
 
 namespace {
 
+// Widgets are found as a user's tools find them: by object name.
+template <typename T>
+T &child(QObject &window, const char *name)
+{
+    T *found = window.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child named %s", name);
+    return *found;
+}
+
+QAction *menuEntry(QObject &window, const QString &name) { return window.findChild<QAction *>(name); }
+
 // Records what the window asks of the engine; results are scripted.
 class RecordingEngine : public ShellEngine
 {
 public:
-    explicit RecordingEngine(EngineState &state) : m_state(state) {}
+    explicit RecordingEngine(EngineState &state) : ShellEngine(state.link), m_state(state) {}
 
     void CaricaLingua(const QString &language) override
     {
@@ -196,10 +209,10 @@ void TestMainWindow::loadSequence()
     QCOMPARE(f.state.filters.Who, (std::array<int, 9>{1, 1, 1, 1, 1, 1, 1, 0, 1}));
     QCOMPARE(f.state.filters.WhoA, (std::array<int, 9>{1, 1, 0, 0, 0, 0, 0, 0, 0}));
     QCOMPARE(f.state.filters.WhoL, (std::array<int, 9>{1, 1, 1, 0, 1, 1, 1, 1, 1}));
-    QCOMPARE(f.window.Lmon().text(), QStringLiteral("Monitor"));
-    QCOMPARE(f.window.meterMenu()->actions().at(1)->text(), QStringLiteral("  Corrente"));
+    QCOMPARE(child<QLabel>(f.window, "Lmon").text(), QStringLiteral("Monitor"));
+    QCOMPARE(child<QMenu>(f.window, "meterMenu").actions().at(1)->text(), QStringLiteral("  Corrente"));
     QCOMPARE(f.window.statusText(), QStringLiteral("Fermo"));
-    QVERIFY(!f.window.button(1)->icon().isNull());
+    QVERIFY(!child<QAction>(f.window, "barraButton1").icon().isNull());
     QCOMPARE(f.window.monitorButtonImage(), 1);
     QVERIFY(f.window.MyTray() != nullptr);
 }
@@ -230,7 +243,7 @@ void TestMainWindow::languageMenu()
     f.window.Main();
     QStringList shown;
     QString mark;
-    for (QAction *a : f.window.languageEntries()) {
+    for (QAction *a : f.window.findChildren<QAction *>(QStringLiteral("mSetLingua"))) {
         shown << a->text();
         if (a->isChecked())
             mark = a->text();
@@ -250,8 +263,8 @@ void TestMainWindow::languageSwitch()
     QCOMPARE(f.engine.languages.last(), QStringLiteral("english"));
     QCOMPARE(f.settings.read(SettingKeys::Language), QStringLiteral("english"));
     QCOMPARE(f.state.lang.Lingua, QStringLiteral("english"));
-    QVERIFY(f.window.languageEntries().at(0)->isChecked());
-    QVERIFY(!f.window.languageEntries().at(1)->isChecked());
+    QVERIFY(f.window.findChildren<QAction *>(QStringLiteral("mSetLingua")).at(0)->isChecked());
+    QVERIFY(!f.window.findChildren<QAction *>(QStringLiteral("mSetLingua")).at(1)->isChecked());
 }
 
 void TestMainWindow::monitorSetting_data()
@@ -298,7 +311,7 @@ void TestMainWindow::confFailureEndsProgram()
     QVERIFY(f.state.InChiusura);
     QVERIFY(ended.wait(3000));
     QCOMPARE(f.engine.opens, 0);
-    QVERIFY(!f.window.Tmon().isActive());
+    QVERIFY(!child<QTimer>(f.window, "Tmon").isActive());
 }
 
 void TestMainWindow::badSettingStopsWithStageMessage()
@@ -381,10 +394,10 @@ void TestMainWindow::closingPhases()
     QCOMPARE(windows.unloads.mid(0, 4), (QStringList{"FrmBut", "FrmOpt", "FrmMsg", "FrmVolt"}));
     QVERIFY(f.window.MyTray() == nullptr);
     QCOMPARE(ended.count(), 0);
-    QVERIFY(f.window.Tclose().isActive());
+    QVERIFY(child<QTimer>(f.window, "Tclose").isActive());
     QVERIFY(ended.wait(3000));
     QVERIFY(f.window.ChiusuraFinale());
-    QVERIFY(!f.window.Tclose().isActive());
+    QVERIFY(!child<QTimer>(f.window, "Tclose").isActive());
 }
 
 void TestMainWindow::unloadBetweenPhases()
@@ -457,12 +470,12 @@ void TestMainWindow::iconLibraryReplacesPictures()
     QVERIFY(f.dir.write(QStringLiteral("ico.icl"), pe.build()));
     f.window.Main();
     QCOMPARE(f.window.images().count(), 2);
-    QCOMPARE(f.window.ImageCombo1().count(), 2);
-    QCOMPARE(f.window.ImageCombo1().itemText(0), QStringLiteral("icon #70 3240 32x32"));
-    QCOMPARE(f.window.ImageCombo1().itemText(1), QStringLiteral("icon #91 3240 32x32"));
+    QCOMPARE(child<QComboBox>(f.window, "ImageCombo1").count(), 2);
+    QCOMPARE(child<QComboBox>(f.window, "ImageCombo1").itemText(0), QStringLiteral("icon #70 3240 32x32"));
+    QCOMPARE(child<QComboBox>(f.window, "ImageCombo1").itemText(1), QStringLiteral("icon #91 3240 32x32"));
     // Button 1 takes image 1; image 3 and beyond are gone, so button 3 has no picture.
-    QCOMPARE(f.window.button(1)->icon().pixmap(32, 32).toImage().pixelColor(8, 8), QColor(200, 0, 0));
-    QVERIFY(f.window.button(3)->icon().isNull());
+    QCOMPARE(child<QAction>(f.window, "barraButton1").icon().pixmap(32, 32).toImage().pixelColor(8, 8), QColor(200, 0, 0));
+    QVERIFY(child<QAction>(f.window, "barraButton3").icon().isNull());
     QCOMPARE(f.window.stage(), QStringLiteral("load voice"));
 }
 
@@ -484,7 +497,7 @@ void TestMainWindow::helpOpensDocument()
     f.window.Main();
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
-    f.window.menuEntry(QStringLiteral("mHelp"))->trigger();
+    menuEntry(f.window, QStringLiteral("mHelp"))->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(f.dir.filePath(QStringLiteral("Tervdoc.pdf")))});
 }
@@ -496,7 +509,7 @@ void TestMainWindow::monitorButtonTwice()
     f.window.barra_ButtonClick(1);
     QCOMPARE(f.window.monitorButtonImage(), 2);
     QCOMPARE(f.engine.opens, 1);
-    QCOMPARE(f.window.button(1)->icon().cacheKey(), f.window.images().icon(2).cacheKey());
+    QCOMPARE(child<QAction>(f.window, "barraButton1").icon().cacheKey(), f.window.images().icon(2).cacheKey());
     f.window.barra_ButtonClick(1);
     QCOMPARE(f.window.monitorButtonImage(), 1);
     QCOMPARE(f.engine.monitorCloses, 1);
@@ -511,10 +524,10 @@ void TestMainWindow::monitorButtonBeforeDelayedStart()
     Fixture f;
     f.settings.save(SettingKeys::Monitor, QStringLiteral("1"));
     f.window.Main();
-    QVERIFY(f.window.Tmon().isActive());
+    QVERIFY(child<QTimer>(f.window, "Tmon").isActive());
     f.window.barra_ButtonClick(1);
     QCOMPARE(f.window.monitorButtonImage(), 1);
-    QVERIFY(!f.window.Tmon().isActive());
+    QVERIFY(!child<QTimer>(f.window, "Tmon").isActive());
     QCOMPARE(f.engine.opens, 0);
 }
 
@@ -528,12 +541,12 @@ void TestMainWindow::paneTabsAndClear()
     QVERIFY(f.window.isPaneVisible(f.window.Tlog()));
     QVERIFY(!f.window.isPaneVisible(f.window.TlogC()));
     f.window.markPaneUnread(f.window.TlogC());
-    QCOMPARE(f.window.Lcom().palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(child<QLabel>(f.window, "Lcom").palette().color(QPalette::WindowText), QColor(255, 0, 0));
     f.window.Ibut_Click(1);
     QVERIFY(f.window.TlogC().isVisible());
     QVERIFY(!f.window.Tlog().isVisible());
-    QCOMPARE(f.window.Lcom().palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    QCOMPARE(f.window.Lmon().palette().color(QPalette::WindowText), QColor(192, 192, 192));
+    QCOMPARE(child<QLabel>(f.window, "Lcom").palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    QCOMPARE(child<QLabel>(f.window, "Lmon").palette().color(QPalette::WindowText), QColor(192, 192, 192));
     f.window.Ibut_Click(4);
     QCOMPARE(f.window.TlogC().length(), 0);
     QCOMPARE(f.window.Tlog().length(), 14);
@@ -601,9 +614,9 @@ void TestMainWindow::findThroughWindow()
     f.window.Main();
     f.window.Tlog().appendText(QStringLiteral("Luce cucina accesa\r\nLuce bagno\r\n"));
     f.window.mFind_Click();
-    QVERIFY(f.window.Pfind().isVisible());
+    QVERIFY(child<QWidget>(f.window, "Pfind").isVisible());
     // While the bar is open the caret stays put as lines arrive.
-    f.window.Tfind().setText(QStringLiteral("luce"));
+    child<QLineEdit>(f.window, "Tfind").setText(QStringLiteral("luce"));
     f.window.Cfind_Click();
     QCOMPARE(f.window.Tlog().textCursor().selectionStart(), 0);
     f.window.Tlog().appendText(QStringLiteral("Luce garage\r\n"));
@@ -612,13 +625,13 @@ void TestMainWindow::findThroughWindow()
     QCOMPARE(f.window.Tlog().textCursor().selectionStart(), 19);
     // The command pane visible: the monitor log is still the one searched.
     f.window.Ibut_Click(1);
-    f.window.Tfind().setText(QStringLiteral("cantina"));
+    child<QLineEdit>(f.window, "Tfind").setText(QStringLiteral("cantina"));
     f.window.Cfind_Click();
     QCOMPARE(f.boxes.texts(), QStringList{QStringLiteral("Testo non trovato")});
     QCOMPARE(f.boxes.shown.first().title, QStringLiteral("Ombrix"));
     f.window.mFind_Click();
-    QVERIFY(!f.window.Pfind().isVisible());
-    QVERIFY(f.window.Tfind().text().isEmpty());
+    QVERIFY(!child<QWidget>(f.window, "Pfind").isVisible());
+    QVERIFY(child<QLineEdit>(f.window, "Tfind").text().isEmpty());
 }
 
 void TestMainWindow::commandBox_data()
@@ -665,14 +678,14 @@ void TestMainWindow::meterMarkers()
     FakeWindows windows;
     f.window.setDeviceWindows(&windows);
     f.window.Main();
-    QMenu *drop = f.window.meterMenu();
+    QMenu *drop = &child<QMenu>(f.window, "meterMenu");
     f.window.barra_ButtonMenuClick(8, 2);
     QCOMPARE(drop->actions().at(1)->text(), QStringLiteral("\u00BB Corrente"));
-    QVERIFY(f.window.menuEntry(QStringLiteral("mWampere"))->isChecked());
+    QVERIFY(menuEntry(f.window, QStringLiteral("mWampere"))->isChecked());
     QVERIFY(windows.isVisible(QStringLiteral("FrmAmp")));
     f.window.barra_ButtonMenuClick(8, 2);
     QCOMPARE(drop->actions().at(1)->text(), QStringLiteral("  Corrente"));
-    QVERIFY(!f.window.menuEntry(QStringLiteral("mWampere"))->isChecked());
+    QVERIFY(!menuEntry(f.window, QStringLiteral("mWampere"))->isChecked());
     QCOMPARE(windows.unloads, QStringList{QStringLiteral("FrmAmp")});
     QCOMPARE(drop->actions().at(0)->text(), QStringLiteral("  "));
 }
@@ -696,7 +709,7 @@ void TestMainWindow::windowMenuEntries()
     FakeWindows windows;
     f.window.setDeviceWindows(&windows);
     f.window.Main();
-    QAction *a = f.window.menuEntry(entry);
+    QAction *a = menuEntry(f.window, entry);
     QVERIFY(a && a->isEnabled());
     a->trigger();
     QVERIFY(windows.isVisible(window));
@@ -715,7 +728,7 @@ void TestMainWindow::scenarioFrames()
     f.state.model.ConfCaricata = true;
     f.window.Main();
     QCOMPARE(f.engine.confLoads, 0);
-    const QList<QAction *> entries = f.window.scenarioMenu()->actions();
+    const QList<QAction *> entries = child<QMenu>(f.window, "scenarioMenu").actions();
     QCOMPARE(entries.size(), 16);
     QCOMPARE(entries.at(4)->text(), QStringLiteral("5 - Cena"));
     QCOMPARE(entries.at(0)->text(), QStringLiteral("1 - "));
@@ -777,12 +790,12 @@ void TestMainWindow::statusRequestsOncePerRun()
     QVERIFY(!f.state.live.RichiestaStato);
     const QString name = alarm ? QStringLiteral("FrmAI") : QStringLiteral("FrmAux");
     QVERIFY(windows.isVisible(name));
-    QVERIFY(f.window.menuEntry(alarm ? QStringLiteral("mWai") : QStringLiteral("mWaux"))->isChecked());
+    QVERIFY(menuEntry(f.window, alarm ? QStringLiteral("mWai") : QStringLiteral("mWaux"))->isChecked());
     if (!alarm)
         QCOMPARE(windows.refreshed, QStringList{QStringLiteral("FrmAux")});
     press(); // visible: hidden
     QVERIFY(!windows.isVisible(name));
-    QVERIFY(!f.window.menuEntry(alarm ? QStringLiteral("mWai") : QStringLiteral("mWaux"))->isChecked());
+    QVERIFY(!menuEntry(f.window, alarm ? QStringLiteral("mWai") : QStringLiteral("mWaux"))->isChecked());
     windows.unload(name); // closed by other means
     press();
     QVERIFY(windows.isVisible(name));
@@ -831,15 +844,15 @@ void TestMainWindow::probeWindowsToggle()
     f.window.Main();
     f.window.barra_ButtonClick(6);
     QCOMPARE(windows.probes, (QStringList{"1=Zona 1", "2=Zona 2", "3=Zona 3"}));
-    QCOMPARE(f.window.SondeAperte, QStringLiteral("1,2,3"));
+    QCOMPARE(f.window.shellOptions().SondeAperte, QStringLiteral("1,2,3"));
     QCOMPARE(f.engine.usb.size(), 3);
     QVERIFY(f.window.FormAperto(QStringLiteral("FrmProbe2"), QString()));
-    QVERIFY(f.window.FinestreSonda[2]->y() < f.window.FinestreSonda[1]->y());
-    QVERIFY(f.window.menuEntry(QStringLiteral("mWprobe"))->isChecked());
+    QVERIFY(f.window.shellOptions().FinestreSonda[2]->y() < f.window.shellOptions().FinestreSonda[1]->y());
+    QVERIFY(menuEntry(f.window, QStringLiteral("mWprobe"))->isChecked());
     f.window.barra_ButtonClick(6);
-    QVERIFY(f.window.SondeAperte.isEmpty());
+    QVERIFY(f.window.shellOptions().SondeAperte.isEmpty());
     QVERIFY(!f.window.FormAperto(QStringLiteral("FrmProbe2"), QString()));
-    QVERIFY(!f.window.menuEntry(QStringLiteral("mWprobe"))->isChecked());
+    QVERIFY(!menuEntry(f.window, QStringLiteral("mWprobe"))->isChecked());
     QCOMPARE(f.engine.usb.size(), 3);
 }
 

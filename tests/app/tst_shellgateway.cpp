@@ -5,6 +5,7 @@
 #include "EngineState.h"
 #include "FakeGateway.h"
 #include "FrmMain.h"
+#include "ProgramServices.h"
 #include "ProgramSettings.h"
 #include "RecordingFileDialog.h"
 #include "RecordingMessageBox.h"
@@ -32,7 +33,8 @@ struct Program
         settings.save(SettingKeys::Monitor, monitor ? QStringLiteral("1") : QStringLiteral("0"));
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
         state.programFolder = dir.path();
-        engine = std::make_unique<EngineBridge>(state, settings, boxes, window);
+        window.setDeviceWindows(&services.devices);
+        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
         window.setEngine(engine.get());
         CommandLink::Timings t;
         t.ackMs = 400;
@@ -44,6 +46,7 @@ struct Program
     RecordingMessageBox boxes;
     RecordingFileDialog files;
     FakeGateway gateway;
+    ProgramServices services;
     FrmMain window;
     std::unique_ptr<EngineBridge> engine;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NullServices.h"
+#include "AppServices.h"
 #include "ShellEngine.h"
 
 #include <memory>
@@ -16,11 +16,13 @@ class ProgramSettings;
 struct EngineState;
 
 // The engine behind the main window: the loaders, the frame translator and both gateway
-// links, writing into the window's panes, status bar and command box.
+// links, writing into the window's panes, status bar and command box, and reaching notices,
+// the character, the display client and the device windows through the services handed in.
 class EngineBridge : public ShellEngine
 {
 public:
-    EngineBridge(EngineState &state, ProgramSettings &settings, MessageBoxService &messages, FrmMain &window);
+    EngineBridge(EngineState &state, ProgramSettings &settings, MessageBoxService &messages, FrmMain &window,
+                 const AppServices &services);
     ~EngineBridge() override;
 
     void CaricaLingua(const QString &language) override;
@@ -37,9 +39,6 @@ public:
 
 private:
     EngineState &m_state;
-    NoNotice m_notice;
-    NoCharacter m_character;
-    NoDisplayClient m_display;
     std::unique_ptr<ConfLoader> m_conf;
     std::unique_ptr<LanguageLoader> m_language;
     std::unique_ptr<FrameTranslator> m_translator;

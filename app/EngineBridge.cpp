@@ -11,17 +11,18 @@
 #include "MonitorLink.h"
 
 EngineBridge::EngineBridge(EngineState &state, ProgramSettings &settings, MessageBoxService &messages,
-                           FrmMain &window)
-    : m_state(state),
+                           FrmMain &window, const AppServices &services)
+    : ShellEngine(state.link),
+      m_state(state),
       m_conf(std::make_unique<ConfLoader>(state, messages)),
       m_language(std::make_unique<LanguageLoader>(state.lang, settings, messages, state.programFolder)),
       m_translator(std::make_unique<FrameTranslator>(
-          state, FrameTranslator::Outputs{m_notice, m_character, window.windowRegistry(), m_display, window,
-                                          messages})),
+          state, FrameTranslator::Outputs{services.notice, services.character, services.windows, services.display,
+                                          window, messages})),
       m_commands(std::make_unique<CommandLink>(state, *m_translator, window.TlogC(), window, window.Tcmd(), window,
                                                messages)),
       m_monitor(std::make_unique<MonitorLink>(state, settings, *m_commands, *m_translator, window.Tlog(), window,
-                                              window, m_notice, messages))
+                                              window, services.notice, messages))
 {
 }
 

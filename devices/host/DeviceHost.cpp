@@ -1,0 +1,91 @@
+#include "DeviceHost.h"
+
+#include "RefreshableWindow.h"
+#include "TopLevelWindows.h"
+#include "WindowNames.h"
+
+DeviceHost::~DeviceHost()
+{
+    for (const QPointer<QWidget> &w : std::as_const(m_loaded))
+        delete w.data();
+}
+
+void DeviceHost::addWindow(const QString &name, Factory create) { m_factories.insert(name, std::move(create)); }
+
+QWidget *DeviceHost::window(const QString &name) const { return m_loaded.value(name).data(); }
+
+bool DeviceHost::provides(const QString &name) const { return m_factories.contains(name); }
+
+bool DeviceHost::isLoaded(const QString &name) const { return window(name) != nullptr; }
+
+bool DeviceHost::isVisible(const QString &name) const
+{
+    const QWidget *w = window(name);
+    return w && w->isVisible();
+}
+
+QWidget *DeviceHost::load(const QString &name)
+{
+    if (QWidget *w = window(name))
+        return w;
+    const auto factory = m_factories.constFind(name);
+    if (factory == m_factories.constEnd() || !*factory)
+        return nullptr;
+    QWidget *w = (*factory)();
+    if (w) {
+        // FormAperto finds a window by its name.
+        if (w->objectName().isEmpty())
+            w->setObjectName(name);
+        m_loaded.insert(name, w);
+    }
+    return w;
+}
+
+bool DeviceHost::show(const QString &name, bool modal)
+{
+    QWidget *w = load(name);
+    if (!w)
+        return false;
+    // Modal without a nested event loop: nothing waits on the window, and tests never block.
+    if (modal)
+        w->setWindowModality(Qt::ApplicationModal);
+    w->show();
+    w->raise();
+    return true;
+}
+
+void DeviceHost::hide(const QString &name)
+{
+    if (QWidget *w = window(name))
+        w->hide();
+}
+
+void DeviceHost::unload(const QString &name)
+{
+    QWidget *w = window(name);
+    m_loaded.remove(name);
+    if (!w)
+        return;
+    // Closing first lets the window save its position as it does when the user closes it.
+    w->close();
+    delete w;
+}
+
+void DeviceHost::refresh(const QString &name)
+{
+    if (auto *r = dynamic_cast<RefreshableWindow *>(load(name)))
+        r->refreshFromState();
+}
+
+QWidget *DeviceHost::createProbe(int zone, const QString &zoneName)
+{
+    return m_probeFactory ? m_probeFactory(zone, zoneName) : nullptr;
+}
+
+QList<WindowRegistry::LoadedWindow> DeviceHost::loadedWindows() const { return TopLevelWindows::loaded(); }
+
+void DeviceHost::AggiornaAux(bool createHidden)
+{
+    if (createHidden || isLoaded(WindowNames::FrmAux))
+        refresh(WindowNames::FrmAux);
+}

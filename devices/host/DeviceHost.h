@@ -1,0 +1,59 @@
+#pragma once
+
+#include "DeviceWindows.h"
+#include "WindowRegistry.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+// The one home of the device windows. The main window opens and closes them by name
+// (DeviceWindows); the translator asks which are open and pushes readings into them
+// (WindowRegistry). Each window is added with the factory that builds it on first use; a
+// name never added is never loaded, and the entries that would open it stay disabled.
+class DeviceHost : public DeviceWindows, public WindowRegistry
+{
+public:
+    using Factory = std::function<QWidget *()>;
+    using ProbeFactory = std::function<QWidget *(int zone, const QString &zoneName)>;
+
+    DeviceHost() = default;
+    ~DeviceHost() override;
+    DeviceHost(const DeviceHost &) = delete;
+    DeviceHost &operator=(const DeviceHost &) = delete;
+
+    void addWindow(const QString &name, Factory create);
+    void setProbeFactory(ProbeFactory create) { m_probeFactory = std::move(create); }
+    // The loaded window of that name, or null.
+    QWidget *window(const QString &name) const;
+
+    // DeviceWindows
+    bool provides(const QString &name) const override;
+    bool isLoaded(const QString &name) const override;
+    bool isVisible(const QString &name) const override;
+    bool show(const QString &name, bool modal) override;
+    void hide(const QString &name) override;
+    void unload(const QString &name) override;
+    void refresh(const QString &name) override;
+    QWidget *createProbe(int zone, const QString &zoneName) override;
+
+    // WindowRegistry
+    QList<LoadedWindow> loadedWindows() const override;
+    // The meter and probe windows take these once they exist; until then a push reaches nobody.
+    void Volt(const QString &) override {}
+    void Ampere(const QString &) override {}
+    void Watt(const QString &) override {}
+    void Temperatura(int, const QString &) override {}
+    void Tempset(int, const QString &) override {}
+    void Knob(int, const QString &) override {}
+    void pCol(int, int) override {}
+    void AggiornaAux(bool createHidden) override;
+
+private:
+    QWidget *load(const QString &name);
+
+    QHash<QString, Factory> m_factories;
+    QHash<QString, QPointer<QWidget>> m_loaded;
+    ProbeFactory m_probeFactory;
+};

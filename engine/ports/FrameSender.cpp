@@ -1,0 +1,12 @@
+#include "FrameSender.h"
+
+#include "LinkState.h"
+
+bool FrameSender::Send(const QString &frame)
+{
+    if (m_link.ModoUsb) {
+        SendUsb(frame, false);
+        return true;
+    }
+    return SendTCP(frame);
+}

@@ -1,0 +1,266 @@
+#include "ConsoleArea.h"
+
+#include "CommandBoxWidget.h"
+#include "ConsolePane.h"
+#include "FileDialogService.h"
+#include "LanguageTexts.h"
+#include "LogSearch.h"
+#include "MessageBoxService.h"
+#include "ProgramIdentity.h"
+#include "ShellResources.h"
+#include "VbColor.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr quint32 Grey = 0xC0C0C0;
+constexpr quint32 Black = 0x000000;
+constexpr quint32 Red = 0x0000FF;
+
+void setLabelColour(QLabel *label, quint32 bgr)
+{
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, VbColor::toQColor(bgr));
+    label->setPalette(p);
+}
+
+} // namespace
+
+ConsoleArea::ConsoleArea(const LanguageTexts &lang, MessageBoxService &messages, QWidget *parent)
+    : QWidget(parent), m_lang(lang), m_messages(messages)
+{
+    auto *v = new QVBoxLayout(this);
+    v->setContentsMargins(6, 6, 6, 4);
+    v->setSpacing(4);
+    v->addLayout(buildTabs());
+    v->addWidget(buildFindBar());
+
+    const QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    m_panes = new QStackedWidget(this);
+    m_tlog = new ConsolePane(QStringLiteral("Tlog"), m_panes);
+    m_tlogC = new ConsolePane(QStringLiteral("TlogC"), m_panes);
+    m_tlog->setFont(mono);
+    m_tlogC->setFont(mono);
+    m_panes->addWidget(m_tlog);
+    m_panes->addWidget(m_tlogC);
+    v->addWidget(m_panes, 1);
+
+    auto *cmd = new QHBoxLayout;
+    m_tcmd = new CommandBoxWidget(this);
+    m_tcmd->setFont(mono);
+    m_isend = new QToolButton(this);
+    m_isend->setObjectName(QStringLiteral("Isend"));
+    m_isend->setIcon(ShellResources::icon(QStringLiteral("send")));
+    m_isend->setIconSize(QSize(22, 22));
+    m_isend->setAutoRaise(true);
+    connect(m_tcmd, &CommandBoxWidget::sendRequested, this, &ConsoleArea::sendRequested);
+    connect(m_isend, &QToolButton::clicked, this, &ConsoleArea::sendRequested);
+    cmd->addWidget(m_tcmd, 1);
+    cmd->addWidget(m_isend);
+    v->addLayout(cmd);
+
+    m_tabs[0]->setChecked(true);
+    setLabelColour(m_lmon, Black);
+    setLabelColour(m_lcom, Grey);
+}
+
+QLayout *ConsoleArea::buildTabs()
+{
+    auto *tabs = new QHBoxLayout;
+    tabs->setSpacing(2);
+    auto makeTab = [this, tabs](int index, QLabel *&caption, const char *name) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(QStringLiteral("Ibut%1").arg(index));
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        b->setFixedSize(14, 14);
+        b->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid #8a97a8; border-radius: 7px; background: #e2e8f0; }"
+                                        "QToolButton:checked { background: #2d7dd2; border-color: #1d4f86; }"));
+        connect(b, &QToolButton::clicked, this, [this, index] { Ibut_Click(index); });
+        caption = new QLabel(this);
+        caption->setObjectName(QString::fromLatin1(name));
+        caption->setCursor(Qt::PointingHandCursor);
+        caption->installEventFilter(this);
+        tabs->addWidget(b);
+        tabs->addWidget(caption);
+        tabs->addSpacing(14);
+        m_tabs[size_t(index)] = b;
+    };
+    makeTab(0, m_lmon, "Lmon");
+    makeTab(1, m_lcom, "Lcom");
+    tabs->addStretch(1);
+    auto *clear = new QToolButton(this);
+    clear->setObjectName(QStringLiteral("Ibut4"));
+    clear->setIcon(ShellResources::icon(QStringLiteral("clear")));
+    clear->setIconSize(QSize(18, 18));
+    clear->setAutoRaise(true);
+    connect(clear, &QToolButton::clicked, this, [this] { Ibut_Click(4); });
+    tabs->addWidget(clear);
+    return tabs;
+}
+
+QWidget *ConsoleArea::buildFindBar()
+{
+    m_pfind = new QWidget(this);
+    m_pfind->setObjectName(QStringLiteral("Pfind"));
+    auto *f = new QHBoxLayout(m_pfind);
+    f->setContentsMargins(0, 0, 0, 0);
+    m_tfind = new QLineEdit(m_pfind);
+    m_tfind->setObjectName(QStringLiteral("Tfind"));
+    m_cfind = new QPushButton(m_pfind);
+    m_cfind->setObjectName(QStringLiteral("Cfind"));
+    auto *ix = new QToolButton(m_pfind);
+    ix->setObjectName(QStringLiteral("Ix"));
+    ix->setText(QStringLiteral("\u2715"));
+    ix->setAutoRaise(true);
+    f->addWidget(m_tfind, 1);
+    f->addWidget(m_cfind);
+    f->addWidget(ix);
+    connect(m_tfind, &QLineEdit::returnPressed, this, [this] { Cfind_Click(); });
+    connect(m_cfind, &QPushButton::clicked, this, [this] { Cfind_Click(); });
+    connect(ix, &QToolButton::clicked, this, [this] { Ix_Click(); });
+    m_pfind->hide();
+    return m_pfind;
+}
+
+void ConsoleArea::applyLanguage()
+{
+    m_lcom->setText(m_lang.Lcom);
+    m_lmon->setText(m_lang.Lmon);
+    m_cfind->setText(m_lang.menu.value(QStringLiteral("Find")).remove(QLatin1Char('&')));
+    m_isend->setToolTip(m_lang.tooltip.value(QStringLiteral("but5")));
+}
+
+ConsolePane *ConsoleArea::visiblePane() const { return static_cast<ConsolePane *>(m_panes->currentWidget()); }
+
+bool ConsoleArea::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == m_lmon)
+            Ibut_Click(0);
+        else if (watched == m_lcom)
+            Ibut_Click(1);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ConsoleArea::Ibut_Click(int index)
+{
+    switch (index) {
+    case 0:
+    case 1: {
+        ConsolePane *pane = index == 0 ? m_tlog : m_tlogC;
+        if (m_panes->currentWidget() != pane) {
+            m_panes->setCurrentWidget(pane);
+            setLabelColour(index == 0 ? m_lcom : m_lmon, Grey);
+        }
+        setLabelColour(index == 0 ? m_lmon : m_lcom, Black);
+        m_tabs[0]->setChecked(m_panes->currentWidget() == m_tlog);
+        m_tabs[1]->setChecked(m_panes->currentWidget() == m_tlogC);
+        break;
+    }
+    case 4:
+        visiblePane()->clear();
+        break;
+    default:
+        break;
+    }
+}
+
+bool ConsoleArea::toggleFind()
+{
+    if (m_pfind->isVisible()) {
+        Ix_Click();
+        return false;
+    }
+    m_pfind->show();
+    m_tlog->setCaretFollowsText(false);
+    m_tlogC->setCaretFollowsText(false);
+    m_tfind->setFocus();
+    return true;
+}
+
+void ConsoleArea::Ix_Click()
+{
+    m_pfind->hide();
+    m_tfind->clear();
+    m_tlog->setCaretFollowsText(true);
+    m_tlogC->setCaretFollowsText(true);
+    emit findClosed();
+}
+
+// The monitor log is the one searched, whichever pane is on show.
+void ConsoleArea::Cfind_Click()
+{
+    QTextCursor c = m_tlog->textCursor();
+    const LogSearch::Result r = LogSearch::find(m_tlog->toPlainText(), c.selectionStart(),
+                                                c.selectionEnd() - c.selectionStart(), m_tfind->text());
+    switch (r.outcome) {
+    case LogSearch::Outcome::Nothing:
+        return;
+    case LogSearch::Outcome::Found:
+        c.setPosition(r.start);
+        c.setPosition(r.start + r.length, QTextCursor::KeepAnchor);
+        m_tlog->setTextCursor(c);
+        m_tlog->setFocus();
+        return;
+    case LogSearch::Outcome::NotFound:
+        c.setPosition(0);
+        m_tlog->setTextCursor(c);
+        m_messages.message(m_lang.t(QStringLiteral("nofound")), ProgramIdentity::Title);
+        return;
+    }
+}
+
+bool ConsoleArea::isPaneVisible(const LogPane &pane) const
+{
+    return static_cast<const LogPane *>(visiblePane()) == &pane;
+}
+
+void ConsoleArea::markPaneUnread(const LogPane &pane)
+{
+    if (&pane == static_cast<const LogPane *>(m_tlog))
+        setLabelColour(m_lmon, Red);
+    else if (&pane == static_cast<const LogPane *>(m_tlogC))
+        setLabelColour(m_lcom, Red);
+}
+
+void ConsoleArea::setPaneColours(ConsolePane &pane, quint32 fore, quint32 back)
+{
+    QPalette p = pane.palette();
+    p.setColor(QPalette::Text, VbColor::toQColor(fore));
+    p.setColor(QPalette::Base, VbColor::toQColor(back));
+    pane.setPalette(p);
+}
+
+void ConsoleArea::saveVisiblePane(FileDialogService &files, const QString &initialFolder)
+{
+    const bool monitor = visiblePane() == m_tlog;
+    const QString caption = monitor ? m_lmon->text() : m_lcom->text();
+    const QString title = (monitor ? QStringLiteral("File ") : QStringLiteral("File")) + caption;
+    const QList<FileDialogService::Filter> filters{{m_lang.t(QStringLiteral("txtFile")), QStringLiteral("*.txt")},
+                                                   {QStringLiteral("File log"), QStringLiteral("*.log")}};
+    const QString path = files.ApriSalvaFile(window(), FileDialogService::Mode::Save, title, caption, filters,
+                                             initialFolder, QString());
+    if (path.isEmpty())
+        return;
+    // The pane may have changed while the dialog was open: write what is visible now.
+    QFile file(path);
+    const QByteArray bytes = (visiblePane()->text() + QStringLiteral("\r\n")).toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
+        || !file.flush()) {
+        m_messages.message(file.errorString(), ProgramIdentity::ExecutableName, MessageBoxService::Icon::Critical);
+        return;
+    }
+    file.close();
+}

@@ -1,0 +1,329 @@
+#include "MainMenus.h"
+
+#include "DeviceWindows.h"
+#include "ImageList.h"
+#include "InstallationModel.h"
+#include "LanguageTexts.h"
+#include "NumberConversions.h"
+#include "ShellResources.h"
+#include "WindowNames.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace TB = ToolbarButtons;
+
+namespace {
+
+const QString MeterMark = QStringLiteral("\u00BB ");
+const QString NoMark = QStringLiteral("  ");
+
+QString scenarioCaption(const InstallationModel &model, int i)
+{
+    return QString::number(i) + QStringLiteral(" - ") + model.ScenariF420[size_t(i)].name;
+}
+
+} // namespace
+
+MainMenus::MainMenus(QMainWindow &window) : QObject(&window), m_window(window)
+{
+    buildMenus();
+    buildToolbar();
+}
+
+QAction *MainMenus::entry(QMenu *menu, const char *name)
+{
+    QAction *a = menu->addAction(QString());
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+// The check mark follows the window, not the click: the toggle Qt makes on a click is undone
+// before the handler, which sets the mark from the window.
+QAction *MainMenus::windowEntry(const char *name)
+{
+    QAction *a = entry(m_mwin, name);
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, a, [a](bool checked) { a->setChecked(!checked); });
+    return a;
+}
+
+void MainMenus::buildMenus()
+{
+    QMenuBar *bar = m_window.menuBar();
+    m_mFile = bar->addMenu(QString());
+    m_mFile->setObjectName(QStringLiteral("mFile"));
+    m_mSave = entry(m_mFile, "mSave");
+    connect(m_mSave, &QAction::triggered, this, &MainMenus::saveChosen);
+    m_mFile->addSeparator();
+    m_mExit = entry(m_mFile, "mExit");
+    connect(m_mExit, &QAction::triggered, this, &MainMenus::exitChosen);
+
+    m_mTool = bar->addMenu(QString());
+    m_mTool->setObjectName(QStringLiteral("mTool"));
+    m_mFind = entry(m_mTool, "mFind");
+    m_mFind->setCheckable(true);
+    m_mFind->setShortcut(QKeySequence::Find);
+    connect(m_mFind, &QAction::triggered, this, &MainMenus::findChosen);
+    m_mOption = entry(m_mTool, "mOption");
+    connect(m_mOption, &QAction::triggered, this, [this] { emit buttonClicked(TB::Options); });
+    m_mLanguage = m_mTool->addMenu(QString());
+    m_mLanguage->setObjectName(QStringLiteral("mLanguage"));
+    // Entry 0 exists before any language file is listed.
+    fillLanguageMenu({QStringLiteral("italian")}, QString());
+    m_mTool->addSeparator();
+    m_mAgg = entry(m_mTool, "mAgg");
+    connect(m_mAgg, &QAction::triggered, this, [this] { emit windowChosen(WindowNames::FrmUpd, false); });
+
+    m_mwin = bar->addMenu(QString());
+    m_mwin->setObjectName(QStringLiteral("mwin"));
+    m_mWaux = windowEntry("mWaux");
+    connect(m_mWaux, &QAction::triggered, this, [this] { emit buttonClicked(TB::Aux); });
+    m_mWprobe = windowEntry("mWprobe");
+    connect(m_mWprobe, &QAction::triggered, this, [this] { emit buttonClicked(TB::Probe); });
+    m_mWcam = windowEntry("mWcam");
+    connect(m_mWcam, &QAction::triggered, this, [this] { emit buttonClicked(TB::Camera); });
+    m_mwin->addSeparator();
+    m_mWvolt = windowEntry("mWvolt");
+    connect(m_mWvolt, &QAction::triggered, this, [this] { emit meterChosen(1); });
+    m_mWampere = windowEntry("mWampere");
+    connect(m_mWampere, &QAction::triggered, this, [this] { emit meterChosen(2); });
+    m_mWwatt = windowEntry("mWwatt");
+    connect(m_mWwatt, &QAction::triggered, this, [this] { emit meterChosen(3); });
+    m_mwin->addSeparator();
+    m_mWai = windowEntry("mWai");
+    connect(m_mWai, &QAction::triggered, this, &MainMenus::alarmChosen);
+
+    QMenu *help = bar->addMenu(QStringLiteral("?"));
+    help->setObjectName(QStringLiteral("mHelpMenu"));
+    m_mHelp = entry(help, "mHelp");
+    m_mHelp->setShortcut(QKeySequence::HelpContents);
+    connect(m_mHelp, &QAction::triggered, this, &MainMenus::helpChosen);
+    // The donation page is not ours to name: the entry stays hidden.
+    m_mDonate = entry(help, "mDonate");
+    m_mDonate->setVisible(false);
+    m_mAbout = entry(help, "mAbout");
+    connect(m_mAbout, &QAction::triggered, this, [this] { emit windowChosen(WindowNames::FrmAbout, true); });
+}
+
+void MainMenus::buildToolbar()
+{
+    m_barra = m_window.addToolBar(QString());
+    m_barra->setObjectName(QStringLiteral("barra"));
+    m_barra->setMovable(false);
+    m_barra->setIconSize(QSize(32, 32));
+    m_barra->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_barra->setStyleSheet(QStringLiteral(
+        "QToolBar#barra { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f7f9fc, stop:1 #dfe6ef);"
+        " border-bottom: 1px solid #b8c2cf; spacing: 4px; padding: 3px; }"));
+    for (int i = 1; i <= TB::Count; ++i) {
+        QAction *a = nullptr;
+        if (TB::isSeparator(i)) {
+            a = m_barra->addSeparator();
+        } else {
+            a = m_barra->addAction(QString());
+            connect(a, &QAction::triggered, this, [this, i] { emit buttonClicked(i); });
+        }
+        a->setObjectName(QStringLiteral("barraButton%1").arg(i));
+        m_buttons[size_t(i)] = a;
+    }
+    m_meterMenu = new QMenu(&m_window);
+    m_meterMenu->setObjectName(QStringLiteral("meterMenu"));
+    for (int k = 1; k <= 3; ++k) {
+        QAction *e = m_meterMenu->addAction(NoMark);
+        connect(e, &QAction::triggered, this, [this, k] { emit buttonMenuClicked(TB::Meters, k); });
+        m_meterEntries << e;
+    }
+    m_scenarioMenu = new QMenu(&m_window);
+    m_scenarioMenu->setObjectName(QStringLiteral("scenarioMenu"));
+    for (int k = 1; k <= 16; ++k) {
+        QAction *e = m_scenarioMenu->addAction(QString::number(k) + QStringLiteral(" - "));
+        e->setEnabled(false);
+        connect(e, &QAction::triggered, this, [this, k] { emit buttonMenuClicked(TB::Scenarios, k); });
+        m_scenarioEntries << e;
+    }
+    m_buttons[TB::Meters]->setMenu(m_meterMenu);
+    m_buttons[TB::Scenarios]->setMenu(m_scenarioMenu);
+    for (int i : {TB::Meters, TB::Scenarios})
+        if (auto *tb = qobject_cast<QToolButton *>(m_barra->widgetForAction(m_buttons[size_t(i)])))
+            tb->setPopupMode(QToolButton::MenuButtonPopup);
+
+    auto *spacer = new QWidget(m_barra);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_barra->addWidget(spacer);
+    m_command1 = new QToolButton(m_barra);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setIcon(ShellResources::icon(QStringLiteral("alarm")));
+    m_command1->setIconSize(QSize(32, 32));
+    m_command1->setAutoRaise(true);
+    connect(m_command1, &QToolButton::clicked, this, &MainMenus::alarmChosen);
+    m_barra->addWidget(m_command1);
+
+    for (QAction *a : {m_buttons[TB::Camera], m_buttons[TB::Meters], m_buttons[TB::Options], m_mWcam, m_mWvolt,
+                       m_mWampere, m_mWwatt, m_mOption, m_mAbout, m_mAgg})
+        a->setEnabled(false);
+}
+
+void MainMenus::applyLanguage(const LanguageTexts &l)
+{
+    const auto menu = [&l](const char *key) { return l.menu.value(QString::fromLatin1(key)); };
+    m_mFile->setTitle(menu("File"));
+    m_mSave->setText(menu("Save"));
+    m_mExit->setText(menu("Exit"));
+    m_mTool->setTitle(menu("Tool"));
+    m_mFind->setText(menu("Find"));
+    m_mDonate->setText(menu("Donate"));
+    m_mAbout->setText(menu("About"));
+    m_mHelp->setText(menu("Help"));
+    m_mAgg->setText(menu("Agg"));
+    m_mOption->setText(menu("Options"));
+    m_mwin->setTitle(menu("windows"));
+    m_mWaux->setText(menu("waux"));
+    m_mWprobe->setText(menu("wprobe"));
+    m_mWcam->setText(menu("wcamera"));
+    m_mWvolt->setText(menu("wvolt"));
+    m_mWampere->setText(menu("wcurrent"));
+    m_mWwatt->setText(menu("wwatt"));
+    m_mLanguage->setTitle(menu("Language"));
+    m_mWai->setText(l.NomiWho[4]);
+    m_command1->setToolTip(l.NomiWho[4]);
+    m_command1->setAccessibleName(l.NomiWho[4]);
+
+    const auto tip = [&l](const char *key) { return l.tooltip.value(QString::fromLatin1(key)); };
+    static const std::array<std::pair<int, const char *>, 8> tips{{{TB::Monitor, "but1"},
+                                                                   {TB::Save, "but2"},
+                                                                   {TB::Aux, "but3"},
+                                                                   {TB::Probe, "but4"},
+                                                                   {TB::Camera, "but5"},
+                                                                   {TB::Meters, "but6"},
+                                                                   {TB::Scenarios, "but7"},
+                                                                   {TB::Options, "but8"}}};
+    for (const auto &[b, key] : tips) {
+        m_buttons[size_t(b)]->setText(tip(key));
+        m_buttons[size_t(b)]->setToolTip(tip(key));
+    }
+    const std::array<QAction *, 3> meters{m_mWvolt, m_mWampere, m_mWwatt};
+    for (int k = 0; k < 3; ++k)
+        m_meterEntries.at(k)->setText(NoMark + meters[size_t(k)]->text());
+}
+
+void MainMenus::fillLanguageMenu(const QStringList &languages, const QString &current)
+{
+    for (int i = 0; i < languages.size(); ++i) {
+        QAction *e = nullptr;
+        if (i < m_mSetLingua.size()) {
+            e = m_mSetLingua.at(i);
+        } else {
+            e = m_mLanguage->addAction(QString());
+            e->setObjectName(QStringLiteral("mSetLingua"));
+            e->setCheckable(true);
+            connect(e, &QAction::triggered, this, [this, i] { emit languageChosen(i); });
+            m_mSetLingua << e;
+        }
+        e->setText(languages.at(i));
+        e->setChecked(languages.at(i).toLower() == current.toLower());
+    }
+}
+
+void MainMenus::tickLanguage(int index)
+{
+    for (int i = 0; i < m_mSetLingua.size(); ++i)
+        m_mSetLingua.at(i)->setChecked(i == index);
+}
+
+QString MainMenus::languageAt(int index) const
+{
+    return index >= 0 && index < m_mSetLingua.size() ? m_mSetLingua.at(index)->text() : QString();
+}
+
+void MainMenus::fillScenarioDropDown(const InstallationModel &model)
+{
+    for (int i = 1; i <= 16; ++i) {
+        QAction *e = m_scenarioEntries.at(i - 1);
+        e->setText(scenarioCaption(model, i));
+        const QString defined = model.ScenariF420[size_t(i)].defined.trimmed();
+        e->setEnabled(!(defined.isEmpty() || NumberConversions::tryValue(defined) == 0.0));
+    }
+}
+
+QMenu *MainMenus::CreaMenuScenari(QMenu *menu, const QString &caption, const InstallationModel &model,
+                                  QAction *before)
+{
+    auto *sub = new QMenu(caption, menu);
+    for (int i = 1; i <= 16; ++i) {
+        QAction *e = sub->addAction(scenarioCaption(model, i));
+        e->setData(100 + i);
+        e->setEnabled(NumberConversions::tryValue(model.ScenariF420[size_t(i)].defined) == 1.0);
+    }
+    if (before)
+        menu->insertMenu(before, sub);
+    else
+        menu->addMenu(sub);
+    return sub;
+}
+
+void MainMenus::enableFor(const DeviceWindows &windows)
+{
+    namespace W = WindowNames;
+    const auto enable = [&windows](QAction *a, std::initializer_list<QString> names) {
+        bool any = false;
+        for (const QString &n : names)
+            any = any || windows.provides(n);
+        a->setEnabled(any);
+    };
+    enable(m_buttons[TB::Camera], {W::FrmCamera});
+    enable(m_mWcam, {W::FrmCamera});
+    enable(m_buttons[TB::Meters], {W::FrmVolt, W::FrmAmp, W::FrmWatt});
+    enable(m_mWvolt, {W::FrmVolt});
+    enable(m_mWampere, {W::FrmAmp});
+    enable(m_mWwatt, {W::FrmWatt});
+    enable(m_buttons[TB::Options], {W::FrmOpt});
+    enable(m_mOption, {W::FrmOpt});
+    enable(m_mAbout, {W::FrmAbout});
+    enable(m_mAgg, {W::FrmUpd});
+}
+
+void MainMenus::setButtonImage(int button, int image, const ImageList &images)
+{
+    m_buttons[size_t(button)]->setIcon(images.icon(image));
+}
+
+QAction *MainMenus::entryFor(Entry e) const
+{
+    switch (e) {
+    case Entry::Aux:
+        return m_mWaux;
+    case Entry::Probe:
+        return m_mWprobe;
+    case Entry::Camera:
+        return m_mWcam;
+    case Entry::Volt:
+        return m_mWvolt;
+    case Entry::Ampere:
+        return m_mWampere;
+    case Entry::Watt:
+        return m_mWwatt;
+    case Entry::Alarm:
+        return m_mWai;
+    }
+    return nullptr;
+}
+
+void MainMenus::tick(Entry e, bool open) { entryFor(e)->setChecked(open); }
+
+bool MainMenus::isTicked(Entry e) const { return entryFor(e)->isChecked(); }
+
+void MainMenus::markMeter(int meter, bool open)
+{
+    if (meter < 1 || meter > 3)
+        return;
+    QAction *menu = entryFor(Entry(int(Entry::Volt) + meter - 1));
+    menu->setChecked(open);
+    m_meterEntries.at(meter - 1)->setText((open ? MeterMark : NoMark) + menu->text());
+}
+
+void MainMenus::tickFind(bool on) { m_mFind->setChecked(on); }

@@ -1,0 +1,66 @@
+#include "StartupSettings.h"
+
+#include "ConversionError.h"
+#include "EngineState.h"
+#include "GatewaySettings.h"
+#include "NumberConversions.h"
+#include "ProgramSettings.h"
+#include "SettingKeys.h"
+#include "ShellOptions.h"
+
+namespace NC = NumberConversions;
+
+namespace StartupSettings {
+
+void readNoticePosition(const ProgramSettings &settings, ShellOptions &options, int screenWidthTw,
+                        int screenHeightTw, int taskbarTw)
+{
+    // A stored height that is not a 16-bit number leaves the position as it was.
+    try {
+        const QString y = settings.read(SettingKeys::MsgPosY.sectionName(), SettingKeys::MsgPosY.keyName(),
+                                        QString::number(screenHeightTw - 915 - taskbarTw));
+        const int v = NC::wholeNumber(y);
+        if (v < -32768 || v > 32767)
+            throw ConversionError("overflow");
+        options.MsgPosY = qint16(v);
+    } catch (const std::exception &) {
+    }
+    options.MsgPosX = settings.read(SettingKeys::MsgPosX.sectionName(), SettingKeys::MsgPosX.keyName(),
+                                    QString::number(screenWidthTw - 5400));
+}
+
+void read(const ProgramSettings &settings, EngineState &state, ShellOptions &options)
+{
+    Filters &flt = state.filters;
+    static const std::array<int, 9> who{1, 1, 0, 1, 1, 1, 1, 0, 1};
+    static const std::array<int, 9> whoA{1, 1, 0, 0, 0, 0, 0, 0, 0};
+    flt.Who = who;
+    flt.WhoA = whoA;
+    flt.WhoL.fill(1);
+
+    options.OpzFx = NC::toByte(NC::value(settings.read(SettingKeys::Fx)));
+    options.OpzMsgType = settings.read(SettingKeys::MsgType);
+    options.OpzMsgTras = NC::toByte(NC::value(settings.read(SettingKeys::MsgTras)));
+    LeggiImpostazioniGateway(settings, state.link);
+    state.lang.Lingua = settings.read(SettingKeys::Language);
+
+    const QString option = SettingKeys::OptionSection;
+    for (int k = 0; k < Filters::GroupCount; ++k) {
+        const auto at = size_t(k);
+        flt.Who[at] = NC::toByte(NC::value(settings.read(option, SettingKeys::whoKey(k), QString::number(who[at]))));
+        flt.WhoA[at] =
+            NC::toByte(NC::value(settings.read(option, SettingKeys::whoAKey(k), QString::number(whoA[at]))));
+        flt.WhoL[at] = NC::toByte(NC::value(settings.read(option, SettingKeys::whoLKey(k), QStringLiteral("1"))));
+    }
+}
+
+ConsoleColours readConsoleColours(const ProgramSettings &settings)
+{
+    const auto colour = [&settings](const SettingKey &key) {
+        return quint32(NC::roundHalfEven(NC::value(settings.read(key))));
+    };
+    return {colour(SettingKeys::ForeCol), colour(SettingKeys::BackCol), colour(SettingKeys::ForeColC),
+            colour(SettingKeys::BackColC)};
+}
+
+} // namespace StartupSettings

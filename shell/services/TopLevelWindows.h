@@ -1,0 +1,9 @@
+#pragma once
+
+#include "WindowRegistry.h"
+
+// The program's loaded windows: the top-level windows that exist, shown or hidden, in the
+// order they were made. Menus and tool tips are top-level too, but not windows of the program.
+namespace TopLevelWindows {
+QList<WindowRegistry::LoadedWindow> loaded();
+} // namespace TopLevelWindows
