@@ -3,13 +3,14 @@
 #include "CommandBoxWidget.h"
 #include "ConsoleArea.h"
 #include "ConsolePane.h"
-#include "ConversionError.h"
+#include "DeviceLauncher.h"
 #include "DeviceWindows.h"
 #include "EngineState.h"
 #include "FrameRequests.h"
 #include "LanguageLoader.h"
 #include "LinkWait.h"
 #include "LogLine.h"
+#include "MainStatusBar.h"
 #include "MessageBoxService.h"
 #include "NumberConversions.h"
 #include "ProgramIdentity.h"
@@ -21,43 +22,22 @@
 #include "StartupSettings.h"
 #include "TopLevelWindows.h"
 #include "TrayIcon.h"
-#include "VbColor.h"
 #include "WindowNames.h"
-#include "WindowUtils.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QLabel>
-#include <QScreen>
 #include <QStandardPaths>
-#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
-
-#include <cmath>
 
 namespace TB = ToolbarButtons;
 namespace W = WindowNames;
 using Entry = MainMenus::Entry;
 
 namespace {
-
-constexpr int ProbeWaitMs = 15000;
-
-// A failure of the start-up sequence, with the number its message shows.
-int errorNumber(const std::exception &e)
-{
-    return dynamic_cast<const ConversionError *>(&e) ? 13 : 5;
-}
-
-QString failureText(const std::exception &e)
-{
-    return QString::number(errorNumber(e)) + QStringLiteral(" - ") + QString::fromLocal8Bit(e.what());
-}
 
 QTimer *namedTimer(QObject *parent, const char *name)
 {
@@ -91,13 +71,8 @@ FrmMain::FrmMain(EngineState &state, ProgramSettings &settings, MessageBoxServic
     connect(m_tmon, &QTimer::timeout, this, &FrmMain::Tmon_Timer);
     m_tclose = namedTimer(this, "Tclose");
     connect(m_tclose, &QTimer::timeout, this, &FrmMain::Tclose_Timer);
-    m_ttray = namedTimer(this, "Ttray");
-    m_ttray->setSingleShot(true);
-    m_ttray->setInterval(500);
-    connect(m_ttray, &QTimer::timeout, this, [this] {
-        I_Icon(m_state.link.IconaTray);
-        m_panel2->setPixmap(ShellResources::icon(QStringLiteral("status")).pixmap(16, 16));
-    });
+    m_status = new MainStatusBar(*statusBar());
+    connect(m_status, &MainStatusBar::activityEnded, this, [this] { I_Icon(m_state.link.IconaTray); });
 
     m_menus = new MainMenus(*this);
     connect(m_menus, &MainMenus::buttonClicked, this, &FrmMain::barra_ButtonClick);
@@ -107,16 +82,17 @@ FrmMain::FrmMain(EngineState &state, ProgramSettings &settings, MessageBoxServic
     connect(m_menus, &MainMenus::findChosen, this, &FrmMain::mFind_Click);
     connect(m_menus, &MainMenus::languageChosen, this, &FrmMain::mSetLingua_Click);
     connect(m_menus, &MainMenus::helpChosen, this, &FrmMain::mHelp_Click);
-    connect(m_menus, &MainMenus::meterChosen, this, &FrmMain::toggleMeter);
+    connect(m_menus, &MainMenus::meterChosen, this, [this](int meter) { m_launcher->toggleMeter(meter); });
     connect(m_menus, &MainMenus::alarmChosen, this, &FrmMain::Command1_Click);
     connect(m_menus, &MainMenus::windowChosen, this,
             [this](const QString &name, bool modal) { m_windows->show(name, modal); });
+
+    m_launcher = std::make_unique<DeviceLauncher>(m_state, m_shared, *m_menus, *m_windows);
 
     m_console = new ConsoleArea(m_state.lang, m_messages, this);
     connect(m_console, &ConsoleArea::sendRequested, this, &FrmMain::Isend_Click);
     connect(m_console, &ConsoleArea::findClosed, m_menus, [this] { m_menus->tickFind(false); });
     setCentralWidget(m_console);
-    buildStatusBar();
     resize(780, 540);
 }
 
@@ -126,27 +102,17 @@ FrmMain::~FrmMain()
         delete w.data();
 }
 
-void FrmMain::buildStatusBar()
+void FrmMain::setEngine(ShellEngine *engine)
 {
-    m_panel1 = new QLabel(this);
-    m_panel1->setObjectName(QStringLiteral("StBarPanel1"));
-    m_panel2 = new QLabel(this);
-    m_panel2->setObjectName(QStringLiteral("StBarPanel2"));
-    m_lchum = new QLabel(QStringLiteral("\u25CF"), this);
-    m_lchum->setObjectName(QStringLiteral("Lchum"));
-    statusBar()->addWidget(m_panel1, 1);
-    statusBar()->addPermanentWidget(m_lchum);
-    statusBar()->addPermanentWidget(m_panel2);
-
-    m_imageCombo = new QComboBox(this);
-    m_imageCombo->setObjectName(QStringLiteral("ImageCombo1"));
-    m_imageCombo->hide();
+    m_engine = engine;
+    m_launcher->setEngine(engine);
 }
 
 void FrmMain::setDeviceWindows(DeviceWindows *windows)
 {
     m_windows = windows ? windows : m_noWindows.get();
     m_menus->enableFor(*m_windows);
+    m_launcher->setDeviceWindows(*m_windows);
 }
 
 ConsolePane &FrmMain::Tlog() { return m_console->Tlog(); }
@@ -168,11 +134,7 @@ bool FrmMain::trayAvailable() const
 
 void FrmMain::Main()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QSize px = screen ? screen->geometry().size() : QSize(1024, 768);
-    StartupSettings::readNoticePosition(m_settings, m_shared, int(std::lround(px.width() * WindowUtils::twipsPerPixelX())),
-                                        int(std::lround(px.height() * WindowUtils::twipsPerPixelY())),
-                                        WindowUtils::AltezzaTaskbar());
+    StartupSettings::readNoticePosition(m_settings, m_shared);
     const bool hidden = m_settings.readInt(SettingKeys::Minimized) == 1;
     Form_Load();
     if (m_chiusuraAvviata || m_ended)
@@ -230,9 +192,7 @@ bool FrmMain::loadSequence()
         NumberConversions::wholeNumber(m_state.link.PortaGateway);
 
         m_stage = QStringLiteral("settiing chumby");
-        QPalette chum = m_lchum->palette();
-        chum.setColor(QPalette::WindowText, VbColor::toQColor(0xC0C0C0));
-        m_lchum->setPalette(chum);
+        m_status->setClientLamp(0xC0C0C0);
 
         iconStage();
 
@@ -258,7 +218,7 @@ bool FrmMain::loadSequence()
         if (m_settings.readInt(SettingKeys::StartChk) == 1 && startUpdateCheck)
             startUpdateCheck();
     } catch (const std::exception &e) {
-        m_messages.message(failureText(e), m_stage, MessageBoxService::Icon::Critical);
+        m_messages.message(StartupSettings::failureText(e), m_stage, MessageBoxService::Icon::Critical);
         return false;
     }
     return true;
@@ -266,7 +226,7 @@ bool FrmMain::loadSequence()
 
 void FrmMain::readSettingsStage()
 {
-    m_panel2->setPixmap(ShellResources::icon(QStringLiteral("status")).pixmap(16, 16));
+    m_status->stopActivity();
     StartupSettings::read(m_settings, m_state, m_shared);
     const StartupSettings::ConsoleColours c = StartupSettings::readConsoleColours(m_settings);
     ConsoleArea::setPaneColours(Tlog(), c.fore, c.back);
@@ -277,33 +237,15 @@ void FrmMain::readSettingsStage()
 void FrmMain::iconStage()
 {
     m_stage = QStringLiteral("get icons");
-    m_iconLibrary.requestedSize = 32;
-    m_iconLibrary.requestedDepth = 24;
-    // An unreadable library leaves the built-in pictures, and the combo lists those.
-    if (m_iconLibrary.load(QDir(m_state.programFolder).filePath(QStringLiteral("ico.icl")), m_images)
-        || m_imageCombo->count() == 0) {
-        m_imageCombo->clear();
-        for (int i = 1; i <= m_images.count(); ++i)
-            m_imageCombo->addItem(m_images.icon(i), QStringLiteral("icon ") + m_images.key(i));
-    }
+    m_menus->loadIconLibrary(QDir(m_state.programFolder).filePath(QStringLiteral("ico.icl")), m_images);
 
     m_state.link.IconaTray = 0;
     // The picture first: a tray icon shown without one draws an empty slot and warns.
     I_Icon(m_state.link.IconaTray);
     m_tray->I_Show();
 
-    static const std::array<std::pair<int, int>, 8> buttonImages{{{TB::Monitor, 1},
-                                                                  {TB::Save, 3},
-                                                                  {TB::Aux, 5},
-                                                                  {TB::Probe, 22},
-                                                                  {TB::Camera, 23},
-                                                                  {TB::Meters, 24},
-                                                                  {TB::Scenarios, 25},
-                                                                  {TB::Options, 6}}};
-    for (const auto &[b, image] : buttonImages) {
-        m_stage = QStringLiteral("set icons ") + QString::number(image);
-        setButtonImage(b, image);
-    }
+    m_stage = QStringLiteral("set icons");
+    m_menus->setToolbarImages(m_images);
     m_monitorImage = 1;
 }
 
@@ -408,9 +350,9 @@ void FrmMain::firstClosingPhase()
     m_state.InChiusura = true;
     if (m_tray)
         m_tray->Remove();
-    closeProbeWindows();
+    m_launcher->closeProbeWindows();
     m_tmon->stop();
-    m_ttray->stop();
+    m_status->stopActivity();
     if (m_engine)
         m_engine->ChiudiCollegamenti();
     Tcmd().Tsnd().stop();
@@ -442,8 +384,8 @@ void FrmMain::changeEvent(QEvent *event)
 // ---------------------------------------------------------------------------------------------
 // Status bar and link window
 
-void FrmMain::setStatusText(const QString &text) { m_panel1->setText(text); }
-QString FrmMain::statusText() const { return m_panel1->text(); }
+void FrmMain::setStatusText(const QString &text) { m_status->setText(text); }
+QString FrmMain::statusText() const { return m_status->text(); }
 
 void FrmMain::I_Icon(int picture)
 {
@@ -454,8 +396,7 @@ void FrmMain::I_Icon(int picture)
 void FrmMain::showActivity()
 {
     I_Icon(1);
-    m_panel2->setPixmap(ShellResources::icon(QStringLiteral("status-active")).pixmap(16, 16));
-    m_ttray->start();
+    m_status->showActivity();
 }
 
 bool FrmMain::isPaneVisible(const LogPane &pane) const { return m_console->isPaneVisible(pane); }
@@ -487,25 +428,19 @@ void FrmMain::barra_ButtonClick(int index)
         SalvaLog();
         break;
     case TB::Aux:
-        toggleStatusWindow(W::FrmAux, Entry::Aux, Frame::statusRequest(9), m_state.live.AuxLetti);
+        m_launcher->toggleAux();
         break;
     case TB::Probe:
-        if (!m_shared.SondeAperte.isEmpty())
-            closeProbeWindows();
-        else
-            openProbeWindows();
+        m_launcher->toggleProbes();
         break;
     case TB::Camera:
-        m_menus->tick(Entry::Camera, m_windows->show(W::FrmCamera, false));
+        m_launcher->showCamera();
         break;
     case TB::Meters:
-        openMeters();
+        m_launcher->openMeters();
         break;
     case TB::Scenarios:
-        if (m_windows->isLoaded(W::FrmScen))
-            m_windows->unload(W::FrmScen);
-        else
-            m_windows->show(W::FrmScen, false);
+        m_launcher->toggleScenarios();
         break;
     case TB::Options:
         m_windows->show(W::FrmOpt, true);
@@ -521,127 +456,11 @@ void FrmMain::barra_ButtonMenuClick(int button, int entry)
         if (m_engine)
             m_engine->Send(Frame::command(0, QString::number(entry), m_state.model.ScenariF420[size_t(entry)].address));
     } else if (button == TB::Meters) {
-        toggleMeter(entry);
+        m_launcher->toggleMeter(entry);
     }
 }
 
-namespace {
-const std::array<QString, 3> &meterWindows()
-{
-    static const std::array<QString, 3> names{W::FrmVolt, W::FrmAmp, W::FrmWatt};
-    return names;
-}
-} // namespace
-
-void FrmMain::openMeters()
-{
-    for (int k = 1; k <= 3; ++k)
-        if (m_windows->show(meterWindows()[size_t(k - 1)], false))
-            m_menus->markMeter(k, true);
-}
-
-void FrmMain::toggleMeter(int meter)
-{
-    if (meter < 1 || meter > 3)
-        return;
-    const QString &name = meterWindows()[size_t(meter - 1)];
-    if (!m_menus->isTicked(Entry(int(Entry::Volt) + meter - 1))) {
-        if (m_windows->show(name, false))
-            m_menus->markMeter(meter, true);
-    } else {
-        m_windows->unload(name);
-        m_menus->markMeter(meter, false);
-    }
-}
-
-// The auxiliary and alarm windows: shown or hidden, never unloaded by the user; the first
-// opening of the run asks the gateway for the state they show.
-void FrmMain::toggleStatusWindow(const QString &name, Entry entry, const QString &request, bool &requested)
-{
-    if (m_state.InChiusura)
-        return;
-    if (m_windows->isLoaded(name)) {
-        const bool visible = m_windows->isVisible(name);
-        if (visible)
-            m_windows->hide(name);
-        else
-            m_windows->show(name, false);
-        m_menus->tick(entry, !visible);
-        return;
-    }
-    if (!requested && m_engine) {
-        m_state.live.RichiestaStato = true;
-        m_engine->SendTCP(request);
-        // The request ends with its send: an alarm request, or fewer than eight channels,
-        // would otherwise silence every auxiliary frame for the rest of the run.
-        if (m_state.live.RichiestaStato) {
-            m_state.live.RichiestaStato = false;
-            if (name == W::FrmAux)
-                m_windows->refresh(W::FrmAux);
-        }
-    }
-    requested = true;
-    m_menus->tick(entry, m_windows->show(name, false));
-}
-
-void FrmMain::Command1_Click()
-{
-    toggleStatusWindow(W::FrmAI, Entry::Alarm, Frame::statusRequest(5), m_allarmeLetto);
-}
-
-void FrmMain::closeProbeWindows()
-{
-    const QStringList zones = m_shared.SondeAperte.split(QLatin1Char(','));
-    for (const QString &item : zones) {
-        if (item.isEmpty())
-            continue;
-        const auto n = NumberConversions::tryValue(item);
-        if (!n || *n < 0 || *n >= 100)
-            continue;
-        delete m_shared.FinestreSonda[size_t(*n)].data();
-        m_shared.FinestreSonda[size_t(*n)] = nullptr;
-    }
-    m_shared.SondeAperte.clear();
-    m_menus->tick(Entry::Probe, false);
-}
-
-bool FrmMain::waitWhileSending(int ms)
-{
-    LinkWait::run([this] { return !m_state.link.InInvio; }, [this] { return bool(m_state.InChiusura); }, ms, {});
-    return !m_state.InChiusura;
-}
-
-void FrmMain::openProbeWindows()
-{
-    const auto &sonde = m_state.model.Sonde;
-    if (sonde[1].isEmpty())
-        return;
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const int taskbarPx = int(std::lround(WindowUtils::AltezzaTaskbar() / WindowUtils::twipsPerPixelY()));
-    for (int z = 1; z <= 99 && !sonde[size_t(z)].isEmpty(); ++z) {
-        const QString caption = W::probeCaption(z);
-        if (!FormAperto(caption, QString())) {
-            if (QWidget *w = m_windows->createProbe(z, sonde[size_t(z)])) {
-                m_shared.FinestreSonda[size_t(z)] = w;
-                w->setWindowTitle(caption);
-                w->show();
-                // The zone windows stack upward from the task bar along the right edge.
-                w->move(area.right() + 1 - w->frameGeometry().width(),
-                        area.bottom() + 1 - z * w->frameGeometry().height() - taskbarPx);
-                if (!m_shared.SondeAperte.isEmpty())
-                    m_shared.SondeAperte += QLatin1Char(',');
-                m_shared.SondeAperte += QString::number(z);
-            }
-        }
-        if (!m_engine)
-            continue;
-        if (!m_state.link.ModoUsb && !waitWhileSending(ProbeWaitMs))
-            return;
-        m_engine->Send(Frame::probeZoneRequests(z));
-    }
-    m_menus->tick(Entry::Probe, !m_shared.SondeAperte.isEmpty());
-}
+void FrmMain::Command1_Click() { m_launcher->toggleAlarm(); }
 
 void FrmMain::mSetLingua_Click(int index)
 {
@@ -652,7 +471,7 @@ void FrmMain::mSetLingua_Click(int index)
         if (m_engine)
             m_engine->CaricaLingua(language);
     } catch (const std::exception &e) {
-        m_messages.message(failureText(e), ProgramIdentity::Title, MessageBoxService::Icon::Critical);
+        m_messages.message(StartupSettings::failureText(e), ProgramIdentity::Title, MessageBoxService::Icon::Critical);
     }
     applyLanguage();
     m_settings.save(SettingKeys::Language, language);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "IconLibrary.h"
 #include "ImageList.h"
 #include "LinkWindow.h"
 #include "MainMenus.h"
@@ -16,12 +15,12 @@
 class CommandBoxWidget;
 class ConsoleArea;
 class ConsolePane;
+class DeviceLauncher;
+class MainStatusBar;
 class DeviceWindows;
 class FileDialogService;
 class MessageBoxService;
 class ProgramSettings;
-class QComboBox;
-class QLabel;
 class QMenu;
 class QTimer;
 class ShellEngine;
@@ -49,7 +48,7 @@ public:
             Options options, QWidget *parent = nullptr);
     ~FrmMain() override;
 
-    void setEngine(ShellEngine *engine) { m_engine = engine; }
+    void setEngine(ShellEngine *engine);
     void setDeviceWindows(DeviceWindows *windows);
     // Stages that start pieces built elsewhere; an empty hook skips its stage.
     std::function<void()> startUpdateCheck;           // "Start_chk" = 1
@@ -131,14 +130,7 @@ private:
     void loadCharacterStage();
     void applyLanguage();
     void setButtonImage(int button, int image);
-    void toggleMeter(int meter);
-    void openMeters();
-    void toggleStatusWindow(const QString &name, MainMenus::Entry entry, const QString &request, bool &requested);
-    void openProbeWindows();
-    void closeProbeWindows();
-    bool waitWhileSending(int ms);
     bool trayAvailable() const;
-    void buildStatusBar();
 
     EngineState &m_state;
     ProgramSettings &m_settings;
@@ -158,19 +150,14 @@ private:
     bool m_secondInstance = false;
     bool m_agentCaricato = false;
     bool m_ended = false;
-    bool m_allarmeLetto = false;
     int m_monitorImage = 1;
 
     QTimer *m_tmon = nullptr;
     QTimer *m_tclose = nullptr;
-    QTimer *m_ttray = nullptr;
     ImageList m_images;
-    IconLibrary m_iconLibrary;
 
     MainMenus *m_menus = nullptr;
+    std::unique_ptr<DeviceLauncher> m_launcher;
     ConsoleArea *m_console = nullptr;
-    QLabel *m_panel1 = nullptr;
-    QLabel *m_panel2 = nullptr;
-    QLabel *m_lchum = nullptr;
-    QComboBox *m_imageCombo = nullptr;
+    MainStatusBar *m_status = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "WindowNames.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -33,6 +34,9 @@ MainMenus::MainMenus(QMainWindow &window) : QObject(&window), m_window(window)
 {
     buildMenus();
     buildToolbar();
+    m_imageCombo = new QComboBox(&window);
+    m_imageCombo->setObjectName(QStringLiteral("ImageCombo1"));
+    m_imageCombo->hide();
 }
 
 QAction *MainMenus::entry(QMenu *menu, const char *name)
@@ -290,6 +294,32 @@ void MainMenus::enableFor(const DeviceWindows &windows)
 void MainMenus::setButtonImage(int button, int image, const ImageList &images)
 {
     m_buttons[size_t(button)]->setIcon(images.icon(image));
+}
+
+void MainMenus::loadIconLibrary(const QString &path, ImageList &images)
+{
+    m_iconLibrary.requestedSize = 32;
+    m_iconLibrary.requestedDepth = 24;
+    // An unreadable library leaves the built-in pictures, and the combo lists those.
+    if (m_iconLibrary.load(path, images) || m_imageCombo->count() == 0) {
+        m_imageCombo->clear();
+        for (int i = 1; i <= images.count(); ++i)
+            m_imageCombo->addItem(images.icon(i), QStringLiteral("icon ") + images.key(i));
+    }
+}
+
+void MainMenus::setToolbarImages(const ImageList &images)
+{
+    static const std::array<std::pair<int, int>, 8> pictures{{{TB::Monitor, 1},
+                                                              {TB::Save, 3},
+                                                              {TB::Aux, 5},
+                                                              {TB::Probe, 22},
+                                                              {TB::Camera, 23},
+                                                              {TB::Meters, 24},
+                                                              {TB::Scenarios, 25},
+                                                              {TB::Options, 6}}};
+    for (const auto &[button, image] : pictures)
+        setButtonImage(button, image, images);
 }
 
 QAction *MainMenus::entryFor(Entry e) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "IconLibrary.h"
 #include "ToolbarButtons.h"
 
 #include <QObject>
@@ -9,6 +10,7 @@
 class DeviceWindows;
 class ImageList;
 class QAction;
+class QComboBox;
 class QMainWindow;
 class QMenu;
 class QToolBar;
@@ -42,6 +44,11 @@ public:
 
     // An image the list no longer holds leaves the button without a picture.
     void setButtonImage(int button, int image, const ImageList &images);
+    // The pictures of the icon library replace the built-in ones; the hidden combo
+    // "ImageCombo1" lists whichever pictures the list then holds.
+    void loadIconLibrary(const QString &path, ImageList &images);
+    // Each button's own picture, the monitor button's "off".
+    void setToolbarImages(const ImageList &images);
 
     // Window menu entries, ticked while their window is open.
     enum class Entry { Aux, Probe, Camera, Volt, Ampere, Watt, Alarm };
@@ -79,6 +86,8 @@ private:
     QList<QAction *> m_meterEntries;
     QList<QAction *> m_scenarioEntries;
     QToolButton *m_command1 = nullptr;
+    QComboBox *m_imageCombo = nullptr;
+    IconLibrary m_iconLibrary;
 
     QMenu *m_mFile = nullptr, *m_mTool = nullptr, *m_mwin = nullptr, *m_mLanguage = nullptr;
     QAction *m_mSave = nullptr, *m_mExit = nullptr, *m_mFind = nullptr, *m_mOption = nullptr;

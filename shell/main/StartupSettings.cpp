@@ -7,14 +7,24 @@
 #include "ProgramSettings.h"
 #include "SettingKeys.h"
 #include "ShellOptions.h"
+#include "WindowUtils.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
 
 namespace NC = NumberConversions;
 
 namespace StartupSettings {
 
-void readNoticePosition(const ProgramSettings &settings, ShellOptions &options, int screenWidthTw,
-                        int screenHeightTw, int taskbarTw)
+void readNoticePosition(const ProgramSettings &settings, ShellOptions &options)
 {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize px = screen ? screen->geometry().size() : QSize(1024, 768);
+    const int screenWidthTw = int(std::lround(px.width() * WindowUtils::twipsPerPixelX()));
+    const int screenHeightTw = int(std::lround(px.height() * WindowUtils::twipsPerPixelY()));
+    const int taskbarTw = WindowUtils::AltezzaTaskbar();
     // A stored height that is not a 16-bit number leaves the position as it was.
     try {
         const QString y = settings.read(SettingKeys::MsgPosY.sectionName(), SettingKeys::MsgPosY.keyName(),
@@ -52,6 +62,12 @@ void read(const ProgramSettings &settings, EngineState &state, ShellOptions &opt
             NC::toByte(NC::value(settings.read(option, SettingKeys::whoAKey(k), QString::number(whoA[at]))));
         flt.WhoL[at] = NC::toByte(NC::value(settings.read(option, SettingKeys::whoLKey(k), QStringLiteral("1"))));
     }
+}
+
+QString failureText(const std::exception &e)
+{
+    const int number = dynamic_cast<const ConversionError *>(&e) ? 13 : 5;
+    return QString::number(number) + QStringLiteral(" - ") + QString::fromLocal8Bit(e.what());
 }
 
 ConsoleColours readConsoleColours(const ProgramSettings &settings)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 
 class ProgramSettings;
 struct EngineState;
@@ -10,12 +11,16 @@ struct ShellOptions;
 // not a number where one is needed throws, and the start-up stage reports it.
 namespace StartupSettings {
 
-// The notice position; its defaults depend on the screen (size in twips, task bar height).
-void readNoticePosition(const ProgramSettings &settings, ShellOptions &options, int screenWidthTw,
-                        int screenHeightTw, int taskbarTw);
+// The notice position; its defaults put the notice above the task bar in the right-hand
+// corner of the primary screen.
+void readNoticePosition(const ProgramSettings &settings, ShellOptions &options);
 
 // Filters, notice options, gateway address, port and password, and the language.
 void read(const ProgramSettings &settings, EngineState &state, ShellOptions &options);
+
+// The message of a failed start-up stage: its number (13 for a value that is not a number,
+// else 5), " - " and the description.
+QString failureText(const std::exception &e);
 
 struct ConsoleColours
 {

@@ -1,0 +1,61 @@
+#include "MainStatusBar.h"
+
+#include "ShellResources.h"
+#include "VbColor.h"
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+
+MainStatusBar::MainStatusBar(QStatusBar &bar)
+    : QObject(&bar),
+      m_panel1(new QLabel(&bar)),
+      m_panel2(new QLabel(&bar)),
+      m_lchum(new QLabel(QStringLiteral("\u25CF"), &bar)),
+      m_ttray(new QTimer(this))
+{
+    bar.setObjectName(QStringLiteral("StBar"));
+    m_panel1->setObjectName(QStringLiteral("StBarPanel1"));
+    m_panel2->setObjectName(QStringLiteral("StBarPanel2"));
+    m_lchum->setObjectName(QStringLiteral("Lchum"));
+    bar.addWidget(m_panel1, 1);
+    bar.addPermanentWidget(m_lchum);
+    bar.addPermanentWidget(m_panel2);
+
+    m_ttray->setObjectName(QStringLiteral("Ttray"));
+    m_ttray->setSingleShot(true);
+    m_ttray->setInterval(500);
+    connect(m_ttray, &QTimer::timeout, this, [this] {
+        setLight(false);
+        emit activityEnded();
+    });
+}
+
+void MainStatusBar::setText(const QString &text) { m_panel1->setText(text); }
+
+QString MainStatusBar::text() const { return m_panel1->text(); }
+
+void MainStatusBar::setLight(bool active)
+{
+    m_panel2->setPixmap(ShellResources::icon(active ? QStringLiteral("status-active") : QStringLiteral("status"))
+                            .pixmap(16, 16));
+}
+
+void MainStatusBar::showActivity()
+{
+    setLight(true);
+    m_ttray->start();
+}
+
+void MainStatusBar::stopActivity()
+{
+    m_ttray->stop();
+    setLight(false);
+}
+
+void MainStatusBar::setClientLamp(quint32 bgr)
+{
+    QPalette p = m_lchum->palette();
+    p.setColor(QPalette::WindowText, VbColor::toQColor(bgr));
+    m_lchum->setPalette(p);
+}
