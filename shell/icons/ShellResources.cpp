@@ -1,5 +1,6 @@
 #include "ShellResources.h"
 
+#include <QToolButton>
 #include <QtGlobal>
 
 static void registerShellResources()
@@ -22,6 +23,16 @@ QIcon icon(const QString &name)
 {
     init();
     return QIcon(QStringLiteral(":/ombrix/icons/") + name + QStringLiteral(".svg"));
+}
+
+QToolButton *iconButton(QWidget *parent, const char *objectName, const QString &iconName, int size)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(objectName));
+    b->setIcon(icon(iconName));
+    b->setIconSize(QSize(size, size));
+    b->setAutoRaise(true);
+    return b;
 }
 
 } // namespace ShellResources

@@ -58,11 +58,7 @@ ConsoleArea::ConsoleArea(const LanguageTexts &lang, MessageBoxService &messages,
     auto *cmd = new QHBoxLayout;
     m_tcmd = new CommandBoxWidget(this);
     m_tcmd->setFont(mono);
-    m_isend = new QToolButton(this);
-    m_isend->setObjectName(QStringLiteral("Isend"));
-    m_isend->setIcon(ShellResources::icon(QStringLiteral("send")));
-    m_isend->setIconSize(QSize(22, 22));
-    m_isend->setAutoRaise(true);
+    m_isend = ShellResources::iconButton(this, "Isend", QStringLiteral("send"), 22);
     connect(m_tcmd, &CommandBoxWidget::sendRequested, this, &ConsoleArea::sendRequested);
     connect(m_isend, &QToolButton::clicked, this, &ConsoleArea::sendRequested);
     cmd->addWidget(m_tcmd, 1);
@@ -99,11 +95,7 @@ QLayout *ConsoleArea::buildTabs()
     makeTab(0, m_lmon, "Lmon");
     makeTab(1, m_lcom, "Lcom");
     tabs->addStretch(1);
-    auto *clear = new QToolButton(this);
-    clear->setObjectName(QStringLiteral("Ibut4"));
-    clear->setIcon(ShellResources::icon(QStringLiteral("clear")));
-    clear->setIconSize(QSize(18, 18));
-    clear->setAutoRaise(true);
+    auto *clear = ShellResources::iconButton(this, "Ibut4", QStringLiteral("clear"), 18);
     connect(clear, &QToolButton::clicked, this, [this] { Ibut_Click(4); });
     tabs->addWidget(clear);
     return tabs;

@@ -159,11 +159,7 @@ void MainMenus::buildToolbar()
     auto *spacer = new QWidget(m_barra);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_barra->addWidget(spacer);
-    m_command1 = new QToolButton(m_barra);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setIcon(ShellResources::icon(QStringLiteral("alarm")));
-    m_command1->setIconSize(QSize(32, 32));
-    m_command1->setAutoRaise(true);
+    m_command1 = ShellResources::iconButton(m_barra, "Command1", QStringLiteral("alarm"), 32);
     connect(m_command1, &QToolButton::clicked, this, &MainMenus::alarmChosen);
     m_barra->addWidget(m_command1);
 
@@ -324,23 +320,8 @@ void MainMenus::setToolbarImages(const ImageList &images)
 
 QAction *MainMenus::entryFor(Entry e) const
 {
-    switch (e) {
-    case Entry::Aux:
-        return m_mWaux;
-    case Entry::Probe:
-        return m_mWprobe;
-    case Entry::Camera:
-        return m_mWcam;
-    case Entry::Volt:
-        return m_mWvolt;
-    case Entry::Ampere:
-        return m_mWampere;
-    case Entry::Watt:
-        return m_mWwatt;
-    case Entry::Alarm:
-        return m_mWai;
-    }
-    return nullptr;
+    const std::array<QAction *, 7> entries{m_mWaux, m_mWprobe, m_mWcam, m_mWvolt, m_mWampere, m_mWwatt, m_mWai};
+    return entries[size_t(e)];
 }
 
 void MainMenus::tick(Entry e, bool open) { entryFor(e)->setChecked(open); }

@@ -51,7 +51,7 @@ public:
     void setToolbarImages(const ImageList &images);
 
     // Window menu entries, ticked while their window is open.
-    enum class Entry { Aux, Probe, Camera, Volt, Ampere, Watt, Alarm };
+    enum class Entry { Aux = 0, Probe, Camera, Volt, Ampere, Watt, Alarm };
     void tick(Entry entry, bool open);
     bool isTicked(Entry entry) const;
     // A meter (1 volt, 2 current, 3 power): its window entry and its drop-down mark "»".
