@@ -1,0 +1,92 @@
+#include "DeviceHost.h"
+#include "RefreshableWindow.h"
+#include "WindowNames.h"
+
+#include <QPointer>
+#include <QtTest>
+
+namespace {
+
+class CountingWindow : public QWidget, public RefreshableWindow
+{
+public:
+    void refreshFromState() override { ++refreshes; }
+    int refreshes = 0;
+};
+
+} // namespace
+
+// The host that opens the device windows by name and answers which are loaded.
+class TestDeviceHost : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void windowLifetime();
+    void refreshLoadsHidden();
+    void unknownNamesStayUnloaded();
+};
+
+void TestDeviceHost::windowLifetime()
+{
+    DeviceHost host;
+    int built = 0;
+    host.addWindow(WindowNames::FrmScen, [&built] {
+        ++built;
+        return new QWidget;
+    });
+    QVERIFY(host.provides(WindowNames::FrmScen));
+    QVERIFY(!host.isLoaded(WindowNames::FrmScen));
+
+    QVERIFY(host.show(WindowNames::FrmScen, false));
+    QVERIFY(host.isVisible(WindowNames::FrmScen));
+    QVERIFY(host.FormAperto(QString(), WindowNames::FrmScen));
+    host.hide(WindowNames::FrmScen);
+    QVERIFY(host.isLoaded(WindowNames::FrmScen));
+    QVERIFY(!host.isVisible(WindowNames::FrmScen));
+    // A hidden window is shown again, not built again.
+    QVERIFY(host.show(WindowNames::FrmScen, true));
+    QCOMPARE(built, 1);
+    QCOMPARE(host.window(WindowNames::FrmScen)->windowModality(), Qt::ApplicationModal);
+
+    QPointer<QWidget> w = host.window(WindowNames::FrmScen);
+    host.unload(WindowNames::FrmScen);
+    QVERIFY(w.isNull());
+    QVERIFY(!host.isLoaded(WindowNames::FrmScen));
+    QVERIFY(!host.FormAperto(QString(), WindowNames::FrmScen));
+
+    // A window closed and deleted by other means counts as unloaded.
+    QVERIFY(host.show(WindowNames::FrmScen, false));
+    delete host.window(WindowNames::FrmScen);
+    QVERIFY(!host.isLoaded(WindowNames::FrmScen));
+    QCOMPARE(built, 2);
+}
+
+void TestDeviceHost::refreshLoadsHidden()
+{
+    DeviceHost host;
+    CountingWindow *made = nullptr;
+    host.addWindow(WindowNames::FrmAux, [&made] { return made = new CountingWindow; });
+    host.AggiornaAux(false);
+    QVERIFY(!made);
+    host.AggiornaAux(true);
+    QVERIFY(made);
+    QCOMPARE(made->refreshes, 1);
+    QVERIFY(!made->isVisible());
+    host.AggiornaAux(false);
+    QCOMPARE(made->refreshes, 2);
+}
+
+void TestDeviceHost::unknownNamesStayUnloaded()
+{
+    DeviceHost host;
+    QVERIFY(!host.provides(WindowNames::FrmCamera));
+    QVERIFY(!host.show(WindowNames::FrmCamera, false));
+    host.refresh(WindowNames::FrmCamera);
+    host.unload(WindowNames::FrmCamera);
+    QVERIFY(!host.isLoaded(WindowNames::FrmCamera));
+    QVERIFY(host.createProbe(1, QStringLiteral("Soggiorno")) == nullptr);
+}
+
+QTEST_MAIN(TestDeviceHost)
+#include "tst_devicehost.moc"
