@@ -14,7 +14,10 @@ void DeviceHost::addWindow(const QString &name, Factory create) { m_factories.in
 
 QWidget *DeviceHost::window(const QString &name) const { return m_loaded.value(name).data(); }
 
-bool DeviceHost::provides(const QString &name) const { return m_factories.contains(name); }
+bool DeviceHost::provides(const QString &name) const
+{
+    return name == WindowNames::FrmProbe ? bool(m_probeFactory) : m_factories.contains(name);
+}
 
 bool DeviceHost::isLoaded(const QString &name) const { return window(name) != nullptr; }
 

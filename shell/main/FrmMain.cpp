@@ -28,6 +28,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -214,6 +215,7 @@ bool FrmMain::loadSequence()
 
         m_stage = QStringLiteral("menu f420");
         m_menus->fillScenarioDropDown(m_state.model);
+        m_menus->enableHelp(QFileInfo::exists(helpDocument()));
 
         if (m_settings.readInt(SettingKeys::StartChk) == 1 && startUpdateCheck)
             startUpdateCheck();
@@ -479,11 +481,9 @@ void FrmMain::mSetLingua_Click(int index)
     m_menus->tickLanguage(index);
 }
 
-void FrmMain::mHelp_Click()
-{
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QDir(m_state.programFolder).filePath(QStringLiteral("Tervdoc.pdf"))));
-}
+QString FrmMain::helpDocument() const { return QDir(m_state.programFolder).filePath(QStringLiteral("Tervdoc.pdf")); }
+
+void FrmMain::mHelp_Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(helpDocument())); }
 
 // ---------------------------------------------------------------------------------------------
 // Console

@@ -131,6 +131,7 @@ private:
     void applyLanguage();
     void setButtonImage(int button, int image);
     bool trayAvailable() const;
+    QString helpDocument() const;
 
     EngineState &m_state;
     ProgramSettings &m_settings;

@@ -163,9 +163,12 @@ void MainMenus::buildToolbar()
     connect(m_command1, &QToolButton::clicked, this, &MainMenus::alarmChosen);
     m_barra->addWidget(m_command1);
 
-    for (QAction *a : {m_buttons[TB::Camera], m_buttons[TB::Meters], m_buttons[TB::Options], m_mWcam, m_mWvolt,
-                       m_mWampere, m_mWwatt, m_mOption, m_mAbout, m_mAgg})
+    // Until the windows they open are there, these entries would only send requests.
+    for (QAction *a : {m_buttons[TB::Aux], m_buttons[TB::Probe], m_buttons[TB::Camera], m_buttons[TB::Meters],
+                       m_buttons[TB::Options], m_mWaux, m_mWprobe, m_mWcam, m_mWvolt, m_mWampere, m_mWwatt, m_mWai,
+                       m_mOption, m_mAbout, m_mAgg, m_mHelp})
         a->setEnabled(false);
+    m_command1->setEnabled(false);
 }
 
 void MainMenus::applyLanguage(const LanguageTexts &l)
@@ -275,6 +278,12 @@ void MainMenus::enableFor(const DeviceWindows &windows)
             any = any || windows.provides(n);
         a->setEnabled(any);
     };
+    enable(m_buttons[TB::Aux], {W::FrmAux});
+    enable(m_mWaux, {W::FrmAux});
+    enable(m_buttons[TB::Probe], {W::FrmProbe});
+    enable(m_mWprobe, {W::FrmProbe});
+    enable(m_mWai, {W::FrmAI});
+    m_command1->setEnabled(windows.provides(W::FrmAI));
     enable(m_buttons[TB::Camera], {W::FrmCamera});
     enable(m_mWcam, {W::FrmCamera});
     enable(m_buttons[TB::Meters], {W::FrmVolt, W::FrmAmp, W::FrmWatt});
@@ -338,3 +347,5 @@ void MainMenus::markMeter(int meter, bool open)
 }
 
 void MainMenus::tickFind(bool on) { m_mFind->setChecked(on); }
+
+void MainMenus::enableHelp(bool documentThere) { m_mHelp->setEnabled(documentThere); }

@@ -57,6 +57,8 @@ public:
     // A meter (1 volt, 2 current, 3 power): its window entry and its drop-down mark "»".
     void markMeter(int meter, bool open);
     void tickFind(bool on);
+    // Help opens the program's document; without it the entry stays disabled.
+    void enableHelp(bool documentThere);
 
 signals:
     void buttonClicked(int button);

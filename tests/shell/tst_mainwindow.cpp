@@ -17,6 +17,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QLockFile>
 #include <QMenu>
 #include <QSignalSpy>
@@ -164,6 +165,8 @@ private slots:
     void minimiseHidesOnlyWithTray();
     void iconLibraryReplacesPictures();
     void helpOpensDocument();
+    void entriesFollowWhatIsThere_data();
+    void entriesFollowWhatIsThere();
     void monitorButtonTwice();
     void monitorButtonBeforeDelayedStart();
     void paneTabsAndClear();
@@ -494,12 +497,42 @@ public:
 void TestMainWindow::helpOpensDocument()
 {
     Fixture f;
+    QVERIFY(f.dir.write(QStringLiteral("Tervdoc.pdf"), QByteArray("%PDF-1.4\n")));
     f.window.Main();
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
     menuEntry(f.window, QStringLiteral("mHelp"))->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(f.dir.filePath(QStringLiteral("Tervdoc.pdf")))});
+}
+
+void TestMainWindow::entriesFollowWhatIsThere_data()
+{
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<bool>("document");
+    QTest::newRow("nothing built, no document") << false << false;
+    QTest::newRow("windows and document there") << true << true;
+}
+
+// An entry whose window or document is missing would only send a request or open nothing.
+void TestMainWindow::entriesFollowWhatIsThere()
+{
+    QFETCH(bool, windows);
+    QFETCH(bool, document);
+    Fixture f;
+    FakeWindows host;
+    if (windows)
+        f.window.setDeviceWindows(&host);
+    if (document)
+        QVERIFY(f.dir.write(QStringLiteral("Tervdoc.pdf"), QByteArray("%PDF-1.4\n")));
+    f.window.Main();
+    for (const char *name : {"barraButton5", "barraButton6", "mWaux", "mWprobe", "mWai"})
+        QCOMPARE(child<QAction>(f.window, name).isEnabled(), windows);
+    QCOMPARE(child<QToolButton>(f.window, "Command1").isEnabled(), windows);
+    QCOMPARE(child<QAction>(f.window, "mHelp").isEnabled(), document);
+    // Always there: the monitor, saving the log, the scenarios.
+    for (const char *name : {"barraButton1", "barraButton3", "barraButton9"})
+        QVERIFY(child<QAction>(f.window, name).isEnabled());
 }
 
 void TestMainWindow::monitorButtonTwice()
