@@ -125,7 +125,7 @@ void LanguageLoader::CaricaLingua(const QString &language)
         for (const char *key : keys)
             t.text.insert(str(key), ini.value(text, str(key)));
     };
-    readTexts({"txtPwCon", "txtFile", "IpAdr", "Port", "Exit", "NoAck", "NoCon", "WaitCon", "StatCon", "Open",
+    readTexts({"txtPwCon", "PortErr", "txtFile", "IpAdr", "Port", "Exit", "NoAck", "NoCon", "WaitCon", "StatCon", "Open",
                "Lastmsg", "Refresh"});
     for (int i = 0; i < 6; ++i) {
         const QString key = QStringLiteral("Pcam") + QString::number(i);

@@ -11,7 +11,9 @@
 #include "VbColor.h"
 
 #include <QEvent>
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -242,17 +244,27 @@ void ConsoleArea::saveVisiblePane(FileDialogService &files, const QString &initi
     const QString title = (monitor ? QStringLiteral("File ") : QStringLiteral("File")) + caption;
     const QList<FileDialogService::Filter> filters{{m_lang.t(QStringLiteral("txtFile")), QStringLiteral("*.txt")},
                                                    {QStringLiteral("File log"), QStringLiteral("*.log")}};
-    const QString path = files.ApriSalvaFile(window(), FileDialogService::Mode::Save, title, caption, filters,
-                                             initialFolder, QString());
+    QString path = files.ApriSalvaFile(window(), FileDialogService::Mode::Save, title, caption, filters, initialFolder,
+                                       QStringLiteral("txt"));
     if (path.isEmpty())
         return;
-    // The pane may have changed while the dialog was open: write what is visible now.
-    QFile file(path);
+    // A name typed without an extension is a text file, as the first filter offers.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
+    // The pane may have changed while the dialog was open: write what is visible now. The
+    // old file is replaced only once the new one is whole on disk.
     const QByteArray bytes = (visiblePane()->text() + QStringLiteral("\r\n")).toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
-        || !file.flush()) {
-        m_messages.message(file.errorString(), ProgramIdentity::ExecutableName, MessageBoxService::Icon::Critical);
-        return;
+    QSaveFile file(path);
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly))
+        reason = file.errorString();
+    else if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        reason = file.errorString();
+    else if (!file.commit())
+        reason = file.errorString();
+    if (!reason.isEmpty()) {
+        file.cancelWriting();
+        m_messages.message(QDir::toNativeSeparators(path) + QStringLiteral("\n\n") + reason,
+                           ProgramIdentity::ExecutableName, MessageBoxService::Icon::Critical);
     }
-    file.close();
 }

@@ -12,9 +12,9 @@
 #include "LogLine.h"
 #include "MainStatusBar.h"
 #include "MessageBoxService.h"
-#include "NumberConversions.h"
 #include "ProgramIdentity.h"
 #include "ProgramSettings.h"
+#include "QtTranslations.h"
 #include "SettingKeys.h"
 #include "ShellEngine.h"
 #include "ShellResources.h"
@@ -72,6 +72,7 @@ FrmMain::FrmMain(EngineState &state, ProgramSettings &settings, MessageBoxServic
     connect(m_tmon, &QTimer::timeout, this, &FrmMain::Tmon_Timer);
     m_tclose = namedTimer(this, "Tclose");
     connect(m_tclose, &QTimer::timeout, this, &FrmMain::Tclose_Timer);
+    m_qtTexts = std::make_unique<QtTranslations>();
     m_status = new MainStatusBar(*statusBar());
     connect(m_status, &MainStatusBar::activityEnded, this, [this] { I_Icon(m_state.link.IconaTray); });
 
@@ -185,12 +186,22 @@ bool FrmMain::loadSequence()
         readSettingsStage();
 
         m_stage = QStringLiteral("read language");
-        m_menus->fillLanguageMenu(LanguageLoader::availableLanguages(m_state.programFolder), m_state.lang.Lingua);
+        const QStringList languages = LanguageLoader::availableLanguages(m_state.programFolder);
+        if (languages.isEmpty()) {
+            // Without a language there are no captions, not even one to find Exit by.
+            m_messages.message(StartupSettings::noLanguageFileText(m_state.programFolder), ProgramIdentity::Title,
+                               MessageBoxService::Icon::Critical);
+            requestUnload();
+            return false;
+        }
+        m_menus->fillLanguageMenu(languages, m_state.lang.Lingua);
         if (m_engine)
             m_engine->CaricaLingua(m_state.lang.Lingua);
-        applyLanguage();
-        // The command link opens on the first send; the port must already be a number.
-        NumberConversions::wholeNumber(m_state.link.PortaGateway);
+        applyLanguage(m_state.lang.Lingua);
+        QString badPort;
+        m_state.link.PortaGateway = StartupSettings::gatewayPort(m_state.link.PortaGateway, &badPort);
+        if (!badPort.isNull())
+            Tlog().appendText(LogLine::at(StartupSettings::badPortLine(m_state.lang.t(QStringLiteral("PortErr")), badPort)));
 
         m_stage = QStringLiteral("settiing chumby");
         m_status->setClientLamp(0xC0C0C0);
@@ -272,8 +283,9 @@ void FrmMain::loadCharacterStage()
     }
 }
 
-void FrmMain::applyLanguage()
+void FrmMain::applyLanguage(const QString &language)
 {
+    m_qtTexts->use(language);
     m_menus->applyLanguage(m_state.lang);
     m_console->applyLanguage();
     setStatusText(QString());
@@ -475,7 +487,7 @@ void FrmMain::mSetLingua_Click(int index)
     } catch (const std::exception &e) {
         m_messages.message(StartupSettings::failureText(e), ProgramIdentity::Title, MessageBoxService::Icon::Critical);
     }
-    applyLanguage();
+    applyLanguage(language);
     m_settings.save(SettingKeys::Language, language);
     m_state.lang.Lingua = language;
     m_menus->tickLanguage(index);
@@ -507,4 +519,10 @@ void FrmMain::Isend_Click()
         Tcmd().flash(CommandBoxWidget::Green);
 }
 
-void FrmMain::SalvaLog() { m_console->saveVisiblePane(m_files, m_state.programFolder); }
+void FrmMain::SalvaLog()
+{
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    m_console->saveVisiblePane(m_files, documents);
+}

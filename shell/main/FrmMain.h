@@ -21,6 +21,7 @@ class DeviceWindows;
 class FileDialogService;
 class MessageBoxService;
 class ProgramSettings;
+class QtTranslations;
 class QMenu;
 class QTimer;
 class ShellEngine;
@@ -128,7 +129,7 @@ private:
     void readSettingsStage();
     void iconStage();
     void loadCharacterStage();
-    void applyLanguage();
+    void applyLanguage(const QString &language);
     void setButtonImage(int button, int image);
     bool trayAvailable() const;
     QString helpDocument() const;
@@ -144,6 +145,7 @@ private:
     ShellOptions m_shared;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<QtTranslations> m_qtTexts;
 
     QString m_stage;
     bool m_chiusuraAvviata = false;

@@ -9,6 +9,7 @@
 #include "ShellOptions.h"
 #include "WindowUtils.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -62,6 +63,33 @@ void read(const ProgramSettings &settings, EngineState &state, ShellOptions &opt
             NC::toByte(NC::value(settings.read(option, SettingKeys::whoAKey(k), QString::number(whoA[at]))));
         flt.WhoL[at] = NC::toByte(NC::value(settings.read(option, SettingKeys::whoLKey(k), QStringLiteral("1"))));
     }
+}
+
+QString gatewayPort(const QString &stored, QString *bad)
+{
+    bool ok = false;
+    const int port = stored.trimmed().toInt(&ok);
+    if (ok && port >= 1 && port <= 65535)
+        return QString::number(port);
+    if (bad)
+        *bad = stored;
+    return SettingKeys::ServerPORT.fallback();
+}
+
+QString badPortLine(const QString &languageText, const QString &bad)
+{
+    QString line = languageText.isEmpty()
+        ? QStringLiteral("Gateway port not valid: \"\\v\" (1 to 65535 allowed); using port \\p")
+        : languageText;
+    return line.replace(QStringLiteral("\\v"), bad).replace(QStringLiteral("\\p"), SettingKeys::ServerPORT.fallback());
+}
+
+QString noLanguageFileText(const QString &folder)
+{
+    const QString shown = QDir::toNativeSeparators(folder);
+    return QStringLiteral("Nessun file di lingua (*.lng) nella cartella \"%1\": il programma si chiude.\n\n"
+                          "No language file (*.lng) in the folder \"%1\": the program will close.")
+        .arg(shown);
 }
 
 QString failureText(const std::exception &e)

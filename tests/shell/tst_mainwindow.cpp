@@ -127,6 +127,8 @@ struct Fixture
           window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), tray})
     {
         state.programFolder = dir.path();
+        // The program needs one language file to start; the fake engine reads none of it.
+        dir.write(QStringLiteral("italian.lng"), QByteArray("[Version]\r\nini=1.0.4\r\n"));
         window.setEngine(&engine);
     }
     TestFolder dir;
@@ -150,6 +152,9 @@ private slots:
     void languageMenu_data();
     void languageMenu();
     void languageSwitch();
+    void noLanguageFileEnds();
+    void gatewayPortSetting_data();
+    void gatewayPortSetting();
     void monitorSetting_data();
     void monitorSetting();
     void confFailureEndsProgram();
@@ -173,6 +178,8 @@ private slots:
     void saveVisiblePane_data();
     void saveVisiblePane();
     void saveFailure();
+    void saveAddsTextExtension_data();
+    void saveAddsTextExtension();
     void findThroughWindow();
     void commandBox_data();
     void commandBox();
@@ -226,11 +233,13 @@ void TestMainWindow::languageMenu_data()
     QTest::addColumn<QString>("setting");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QString>("checked");
-    QTest::newRow("case ignored") << QStringList{"English.lng", "italian.lng"} << "ENGLISH"
-                                  << QStringList{"English", "italian"} << "English";
-    QTest::newRow("no language file keeps entry 0") << QStringList{} << "english" << QStringList{"italian"} << "";
+    // The fixture's folder holds italian.lng.
+    QTest::newRow("case ignored") << QStringList{"English.lng"} << "ENGLISH" << QStringList{"English", "italian"}
+                                  << "English";
+    QTest::newRow("a setting naming no file ticks none") << QStringList{} << "english" << QStringList{"italian"}
+                                                          << "";
     QTest::newRow("other files ignored") << QStringList{"german.lng", "conf.xml", "notes.txt"} << "german"
-                                         << QStringList{"german"} << "german";
+                                         << QStringList{"german", "italian"} << "german";
 }
 
 void TestMainWindow::languageMenu()
@@ -268,6 +277,50 @@ void TestMainWindow::languageSwitch()
     QCOMPARE(f.state.lang.Lingua, QStringLiteral("english"));
     QVERIFY(f.window.findChildren<QAction *>(QStringLiteral("mSetLingua")).at(0)->isChecked());
     QVERIFY(!f.window.findChildren<QAction *>(QStringLiteral("mSetLingua")).at(1)->isChecked());
+}
+
+void TestMainWindow::noLanguageFileEnds()
+{
+    Fixture f;
+    QVERIFY(QFile::remove(f.dir.filePath(QStringLiteral("italian.lng"))));
+    QSignalSpy ended(&f.window, &FrmMain::programEnded);
+    f.window.Main();
+    QCOMPARE(f.boxes.shown.size(), 1);
+    // Built in and in both languages: nothing could be read to say it otherwise.
+    QVERIFY(f.boxes.shown.first().text.contains(QDir::toNativeSeparators(f.dir.path())));
+    QVERIFY(f.boxes.shown.first().text.contains(QStringLiteral("No language file")));
+    QVERIFY(f.boxes.shown.first().text.contains(QStringLiteral("Nessun file di lingua")));
+    QVERIFY(f.engine.languages.isEmpty());
+    QVERIFY(!f.window.isVisible());
+    QVERIFY(ended.wait(3000));
+}
+
+void TestMainWindow::gatewayPortSetting_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("used");
+    QTest::addColumn<bool>("logged");
+    QTest::newRow("a port") << "20123" << "20123" << false;
+    QTest::newRow("the highest port") << "65535" << "65535" << false;
+    QTest::newRow("not a number") << "abc" << "20000" << true;
+    QTest::newRow("zero") << "0" << "20000" << true;
+    QTest::newRow("beyond 65535") << "65536" << "20000" << true;
+    QTest::newRow("empty") << "" << "20000" << true;
+}
+
+// A bad port does not stop the start-up halfway: the default is used and the pane says why.
+void TestMainWindow::gatewayPortSetting()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, used);
+    QFETCH(bool, logged);
+    Fixture f;
+    f.settings.save(SettingKeys::ServerPORT, stored);
+    f.window.Main();
+    QCOMPARE(f.window.stage(), QStringLiteral("load voice"));
+    QVERIFY(f.boxes.shown.isEmpty());
+    QCOMPARE(f.state.link.PortaGateway, used);
+    QCOMPARE(f.window.Tlog().text().contains(QStringLiteral("\"") + stored + QStringLiteral("\"")), logged);
 }
 
 void TestMainWindow::monitorSetting_data()
@@ -615,7 +668,9 @@ void TestMainWindow::saveVisiblePane()
     QCOMPARE(asked.mode, FileDialogService::Mode::Save);
     QCOMPARE(asked.title, title);
     QCOMPARE(asked.fileName, proposed);
-    QCOMPARE(asked.initialFolder, f.dir.path());
+    // The user's documents, not the program folder.
+    QCOMPARE(asked.initialFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    QCOMPARE(asked.defaultExtension, QStringLiteral("txt"));
     QCOMPARE(asked.filters.size(), 2);
     QCOMPARE(asked.filters.at(0).description, QStringLiteral("File di testo"));
     QCOMPARE(asked.filters.at(1).pattern, QStringLiteral("*.log"));
@@ -637,8 +692,31 @@ void TestMainWindow::saveFailure()
     QCOMPARE(f.boxes.shown.size(), 1);
     QCOMPARE(f.boxes.shown.first().title, QStringLiteral("ombrix"));
     QCOMPARE(f.boxes.shown.first().icon, MessageBoxService::Icon::Critical);
-    QVERIFY(!f.boxes.shown.first().text.isEmpty());
+    // The message says where and why.
+    QVERIFY(f.boxes.shown.first().text.startsWith(QDir::toNativeSeparators(f.files.answer)));
+    QVERIFY(f.boxes.shown.first().text.size() > f.files.answer.size() + 2);
     QCOMPARE(f.window.Tlog().text(), QStringLiteral("x\r\n"));
+}
+
+void TestMainWindow::saveAddsTextExtension_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension: text file") << "log of today" << "log of today.txt";
+    QTest::newRow("own extension kept") << "bus.log" << "bus.log";
+}
+
+void TestMainWindow::saveAddsTextExtension()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    Fixture f;
+    f.window.Main();
+    f.window.Tlog().appendText(QStringLiteral("x\r\n"));
+    f.files.answer = f.dir.filePath(typed);
+    f.window.SalvaLog();
+    QVERIFY(f.boxes.shown.isEmpty());
+    QCOMPARE(f.dir.read(written), QByteArray("x\r\n\r\n"));
 }
 
 void TestMainWindow::findThroughWindow()
