@@ -174,7 +174,11 @@ ConfLoader::ConfLoader(EngineState &state, MessageBoxService &boxes) : m_state(s
 
 bool ConfLoader::CaricaConf()
 {
-    const QString path = QDir(m_state.programFolder).filePath(ConfFileName);
+    return CaricaConf(QDir(m_state.programFolder).filePath(ConfFileName));
+}
+
+bool ConfLoader::CaricaConf(const QString &path)
+{
     const ParsedDocument doc = parse(path);
     if (!doc.error.isEmpty())
         return fail(QDir::toNativeSeparators(path) + QLatin1Char('\n') + doc.error, ExecutableName);
