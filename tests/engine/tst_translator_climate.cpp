@@ -58,6 +58,7 @@ void TestTranslatorClimate::sentences_data()
     QTest::newRow("all readings") << "*#3*10*0*230*5*1150*3000##"
                                   << "P4[\\n|\\c|230].  P5[\\n|\\c|5].  P6[\\n|\\c|1150].  P7[\\n|\\c|3000]." << 0;
     QTest::newRow("voltage") << "*#3*10*1*230##" << "P4[\\n|\\c|230]." << 0;
+    QTest::newRow("voltage written with #") << "*#3*10*#1*230##" << "P4[\\n|\\c|230]." << 0;
     QTest::newRow("current") << "*#3*10*2*5##" << "P5[\\n|\\c|5]." << 0;
     QTest::newRow("power") << "*#3*10*3*1150##" << "P6[\\n|\\c|1150]." << 0;
     QTest::newRow("energy") << "*#3*10*4*3000##" << "P7[\\n|\\c|3000]." << 0;

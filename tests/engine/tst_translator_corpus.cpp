@@ -86,6 +86,7 @@ private slots:
     void traceReaderShowsNoPlaceholder();
     void realFrameShapesInEnglish_data();
     void realFrameShapesInEnglish();
+    void traceReaderReadsChunksWithAnotherInstallation();
 
 private:
     // Returns how many lines carried a sentence; records every frame that broke a rule.
@@ -251,6 +252,28 @@ void TestTranslatorCorpus::realFrameShapesInEnglish()
         }
     }
     QVERIFY2(seen > 0, "not a frame of the corpus");
+}
+
+void TestTranslatorCorpus::traceReaderReadsChunksWithAnotherInstallation()
+{
+    TestFolder folder;
+    QVERIFY(folder.write(QStringLiteral("home.xml"),
+                         "<ACTUATOR><version number=\"1.0.4\"/>"
+                         "<device point=\"77\" name=\"Porch\" type=\"1\" group=\"0\"/></ACTUATOR>"));
+    QProcess reader;
+    reader.start(QStringLiteral(OMBRIX_BIN_DIR "/translate-frames"),
+                 {QStringLiteral("--language"), QStringLiteral("english"), QStringLiteral("--conf"),
+                  folder.filePath(QStringLiteral("home.xml"))});
+    QVERIFY(reader.waitForStarted());
+    // Two frames in one chunk and an unterminated rest; a comment; a sent frame.
+    reader.write("# captured at the porch\nrx *1*1*77##*1*0*77##*1*1\n\ntx *9*1*2##\n");
+    reader.closeWriteChannel();
+    QVERIFY(reader.waitForFinished());
+    QCOMPARE(reader.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()),
+             QStringLiteral("*1*1*77##\tLight Porch: on (*1*1*77##)\n"
+                            "*1*0*77##\tLight Porch: off (*1*0*77##)\n"
+                            "*9*1*2##\tAuxiliary channel 2: on (*9*1*2##)\n"));
 }
 
 QTEST_GUILESS_MAIN(TestTranslatorCorpus)
