@@ -221,15 +221,12 @@ void FrameTranslator::thermoDimension(Work &w)
         }
     }
     if ((dim == QLatin1String("12") || dim == QLatin1String("14")) && last > 4) {
+        QString t;
+        step([&] { t = temperature(w.field(4)); });
         // Without a readable temperature there is no sentence at all.
-        bool read = false;
-        step([&] {
-            temperature(w.field(4));
-            read = true;
-        });
-        if (read) {
+        if (!t.isEmpty()) {
             begin(dim == QLatin1String("12") ? 12 : 14);
-            fill(Ph::t, [&] { return temperature(w.field(4)); });
+            fill(Ph::t, [&] { return t; });
             fill(Ph::m, tableEntry(lang.modthermo, 5));
         }
     }
