@@ -176,7 +176,7 @@ QString withNumber(QString text, const QString &number)
     return text.replace(QStringLiteral("\\n"), number);
 }
 
-// "line 12: the device element has no point attribute", from the language file; a file
+// "line 12: the <device> element has no point attribute", from the language file; a file
 // older than those texts still says where: "conf.xml:12: <device> point".
 QString describe(const LanguageTexts &lang, const ConfFault &f)
 {
