@@ -1,15 +1,20 @@
 // The captured corpus through the whole translator and its output stage (notices, speech,
-// log lines, window and client pushes all armed) into an in-memory log pane. Prints frames
-// per second and microseconds per frame, the median of several runs.
+// log lines, window and client pushes all armed) into an in-memory log pane, with a shipped
+// language file and the sample conf.xml, as users run it. Prints frames per second and
+// microseconds per frame, the median of several runs.
 //
-//   bench_translator [corpus file] [runs]
+//   bench_translator [corpus file] [runs] [language]
 #include "CharacterService.h"
+#include "ConfLoader.h"
 #include "DisplayClient.h"
 #include "EngineState.h"
 #include "FrameTranslator.h"
+#include "LanguageLoader.h"
 #include "LogPane.h"
 #include "MessageBoxService.h"
 #include "NoticeService.h"
+#include "ProgramSettings.h"
+#include "SettingKeys.h"
 #include "StatusBar.h"
 #include "WindowRegistry.h"
 
@@ -17,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -93,40 +99,6 @@ struct NullMessages : MessageBoxService
     bool askYesNo(const QString &, const QString &, Icon) override { return true; }
 };
 
-QStringList table(int size, const char *text)
-{
-    QStringList t;
-    for (int i = 0; i < size; ++i)
-        t << QString::fromLatin1(text);
-    return t;
-}
-
-// Sentences of a typical length with the placeholders each family fills.
-void fillLanguage(LanguageTexts &l)
-{
-    l.text.insert(QStringLiteral("ErrTrad"), QStringLiteral("Errore nella traduzione del messaggio"));
-    l.wholight = table(4, "luce");
-    l.light = table(33, "Accesa la \\c \\n alla velocita' \\v");
-    l.automation = table(4, "Tapparella \\n del \\c in salita");
-    l.power = table(8, "Carico \\n del \\c: \\d");
-    l.whopower = table(3, "centrale");
-    l.thermo = table(316, "Zona \\z in modalita' riscaldamento");
-    l.whothermo = QStringList{QStringLiteral("Centrale \\m"), QStringLiteral("Zona \\z")};
-    l.dimthermo = table(32, "Zona \\z: temperatura \\t\u00b0C \\m \\n \\vc \\vr");
-    l.modthermo = table(4, "riscaldamento");
-    l.knobthermo = table(14, "nessun offset");
-    l.valvethermo = table(10, "aperta");
-    l.devmodel = table(28, "MH200N");
-    l.device = table(25, "Gateway: \\h \\ww \\dd/\\mm/\\aa \\n \\m");
-    l.daydevice = table(7, "lunedi'");
-    l.security = table(32, "Allarme: \\c \\n");
-    l.whosecurity = QStringList{QStringLiteral("zona \\z"), QString(), QString()};
-    l.aux = table(16, "Canale ausiliario \\n acceso");
-    l.video = table(301, "Chiamata dal posto esterno \\n");
-    l.whovideo = QStringList(501, QString());
-    l.audio = table(101, "Diffusione sonora \\n accesa");
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -150,12 +122,21 @@ int main(int argc, char *argv[])
         (line.startsWith(QLatin1String("rx")) ? received : sent) << line.mid(3);
     }
 
+    const QString language = argc > 3 ? QString::fromLocal8Bit(argv[3]) : SettingKeys::Language.fallback();
+
     EngineState state;
-    fillLanguage(state.lang);
+    state.programFolder = QStringLiteral(OMBRIX_SOURCE_DIR "/data");
+    NullMessages messages;
+    QTemporaryDir settingsDir;
+    const ProgramSettings settings(settingsDir.filePath(QStringLiteral("settings.ini")));
+    LanguageLoader(state.lang, settings, messages, state.programFolder).CaricaLingua(language);
+    if (state.lang.t(QStringLiteral("ErrTrad")).isEmpty() || !ConfLoader(state, messages).CaricaConf()) {
+        std::fprintf(stderr, "cannot load %s.lng and conf.xml from %s\n", qPrintable(language),
+                     qPrintable(state.programFolder));
+        return 1;
+    }
     state.filters.Who.fill(1);
     state.filters.WhoA.fill(1);
-    for (int i = 1; i < 100; ++i)
-        state.model.Dispositivi[std::size_t(i)] = {QStringLiteral("Punto %1").arg(i), false, 0, QStringLiteral("light"), 0, 0};
     NullNotice notice;
     NullCharacter character;
     NullWindows windows;
@@ -165,7 +146,6 @@ int main(int argc, char *argv[])
         windows.windows.append({QStringLiteral("FrmProbe%1").arg(z), QStringLiteral("FrmProbe")});
     NullDisplay display;
     NullStatus status;
-    NullMessages messages;
     FrameTranslator translator(state, {notice, character, windows, display, status, messages});
     MemoryPane monitor(QStringLiteral("Tlog"));
     MemoryPane commands(QStringLiteral("TlogC"));
@@ -188,7 +168,8 @@ int main(int argc, char *argv[])
     }
     std::sort(nsPerFrame.begin(), nsPerFrame.end());
     const double median = nsPerFrame[nsPerFrame.size() / 2];
-    std::printf("translator: %lld frames per run, %d runs\n", static_cast<long long>(framesPerRun), runs);
+    std::printf("translator (%s): %lld frames per run, %d runs\n", qPrintable(language),
+                static_cast<long long>(framesPerRun), runs);
     std::printf("median %.3f us/frame, %.0f frames/s (best %.3f, worst %.3f us/frame)\n", median / 1000.0,
                 1e9 / median, nsPerFrame.front() / 1000.0, nsPerFrame.back() / 1000.0);
     return notice.count > 0 ? 0 : 2;

@@ -1,6 +1,5 @@
 #include "ConfLoader.h"
 
-#include "ConversionError.h"
 #include "EngineState.h"
 #include "MessageBoxService.h"
 #include "NumberConversions.h"
@@ -27,10 +26,22 @@ const QString &ProgramTitle = ProgramIdentity::Title;
 const QString &ExecutableName = ProgramIdentity::ExecutableName;
 const QString FailureTitle = QStringLiteral("Errore");
 
-class MissingAttribute : public std::runtime_error
+// A fault of the file that ends the load, with what the user needs to find it.
+struct ConfFault : std::runtime_error
 {
-public:
-    using std::runtime_error::runtime_error;
+    enum Kind { MissingAttribute, NotANumber, OutOfRange };
+
+    ConfFault(Kind k, QString elementName, QString attributeName, QString text, qint64 lineNumber)
+        : std::runtime_error("conf.xml fault"), kind(k), element(std::move(elementName)),
+          attribute(std::move(attributeName)), value(std::move(text)), line(lineNumber)
+    {
+    }
+
+    Kind kind;
+    QString element;
+    QString attribute;
+    QString value;
+    qint64 line;
 };
 
 } // namespace
@@ -40,8 +51,8 @@ public:
 class ConfElement
 {
 public:
-    ConfElement(QString name, QXmlStreamAttributes attributes)
-        : m_name(std::move(name)), m_attributes(std::move(attributes))
+    ConfElement(QString name, QXmlStreamAttributes attributes, qint64 line)
+        : m_name(std::move(name)), m_attributes(std::move(attributes)), m_line(line)
     {
     }
 
@@ -59,13 +70,27 @@ public:
     {
         auto v = attribute(key);
         if (!v)
-            throw MissingAttribute("<" + m_name.toStdString() + "> without " + key.toStdString());
+            throw fault(ConfFault::MissingAttribute, key, QString());
         return *v;
+    }
+    // The attribute's text as a number rounded to a whole one (halves to even); kept as a
+    // double so that a number too large for any integer still meets its range test.
+    double wholeNumber(const QString &key, const QString &text) const
+    {
+        const auto v = NumberConversions::tryValue(text);
+        if (!v)
+            throw fault(ConfFault::NotANumber, key, text);
+        return std::nearbyint(*v);
+    }
+    ConfFault fault(ConfFault::Kind kind, const QString &key, const QString &text) const
+    {
+        return ConfFault(kind, m_name, key, text, m_line);
     }
 
 private:
     QString m_name;
     QXmlStreamAttributes m_attributes;
+    qint64 m_line;
 };
 
 namespace {
@@ -121,7 +146,7 @@ ParsedDocument parse(const QString &path)
 
     while (!reader.atEnd()) {
         if (reader.readNext() == QXmlStreamReader::StartElement)
-            doc.elements.emplace_back(reader.qualifiedName().toString(), reader.attributes());
+            doc.elements.emplace_back(reader.qualifiedName().toString(), reader.attributes(), reader.lineNumber());
     }
     if (reader.hasError()) {
         doc.error = QStringLiteral("%1 (line %2, column %3)")
@@ -130,13 +155,6 @@ ParsedDocument parse(const QString &path)
                         .arg(reader.columnNumber());
     }
     return doc;
-}
-
-// A number attribute of a numbered kind. Fractions are rounded before the range test, so
-// that the entry stored is the one the range test passed.
-int entryNumber(const QString &text)
-{
-    return NumberConversions::wholeNumber(text);
 }
 
 // The leading number of a camera address, written back as the bus expects it.
@@ -158,6 +176,32 @@ QString withNumber(QString text, const QString &number)
     return text.replace(QStringLiteral("\\n"), number);
 }
 
+// "line 12: the <device> element has no point attribute", from the language file; a file
+// older than those texts still says where: "conf.xml:12: <device> point".
+QString describe(const LanguageTexts &lang, const ConfFault &f)
+{
+    static const char *const keys[] = {"xmlNoAttr", "xmlNotNum", "xmlOutRange"};
+    QString text = lang.e(QLatin1String(keys[f.kind]));
+    if (text.isEmpty()) {
+        text = QStringLiteral("conf.xml:\\l: <\\e> \\a");
+        if (f.kind != ConfFault::MissingAttribute)
+            text += QStringLiteral("=\"\\v\"");
+    }
+    // The value last: it is the user's text and may hold anything.
+    text.replace(QStringLiteral("\\l"), QString::number(f.line));
+    text.replace(QStringLiteral("\\e"), f.element);
+    text.replace(QStringLiteral("\\a"), f.attribute);
+    text.replace(QStringLiteral("\\v"), f.value);
+    return text;
+}
+
+quint8 byteOf(const ConfElement &e, const QString &key, const QString &text, double v)
+{
+    if (!(v >= 0 && v <= 255))
+        throw e.fault(ConfFault::OutOfRange, key, text);
+    return quint8(v);
+}
+
 } // namespace
 
 struct ConfLoader::NumberedKind
@@ -174,7 +218,11 @@ ConfLoader::ConfLoader(EngineState &state, MessageBoxService &boxes) : m_state(s
 
 bool ConfLoader::CaricaConf()
 {
-    const QString path = QDir(m_state.programFolder).filePath(ConfFileName);
+    return CaricaConf(QDir(m_state.programFolder).filePath(ConfFileName));
+}
+
+bool ConfLoader::CaricaConf(const QString &path)
+{
     const ParsedDocument doc = parse(path);
     if (!doc.error.isEmpty())
         return fail(QDir::toNativeSeparators(path) + QLatin1Char('\n') + doc.error, ExecutableName);
@@ -226,8 +274,13 @@ bool ConfLoader::CaricaConf()
             if (const auto n = admit(*e, MH200, [&](int i) { return model.ScenariMH200.at(i).name; }))
                 readProgrammerScenario(*e, *n);
         }
-    } catch (const std::exception &) {
+    } catch (const ConfFault &f) {
         // Nothing half-read may outlive a failed load.
+        model = InstallationModel{};
+        const QString closing = m_state.lang.e(QStringLiteral("xmlgen"));
+        const QString where = describe(m_state.lang, f);
+        return fail(closing.isEmpty() ? where : closing + QLatin1Char('\n') + where, FailureTitle);
+    } catch (const std::exception &) {
         model = InstallationModel{};
         return fail(m_state.lang.e(QStringLiteral("xmlgen")), FailureTitle);
     }
@@ -248,12 +301,13 @@ void ConfLoader::checkVersion(const ConfElement *version)
 
 void ConfLoader::readDevice(const ConfElement &e)
 {
-    const QString pointText = e.required(QStringLiteral("point"));
-    const int point = NumberConversions::wholeNumber(pointText);
+    const QString Point = QStringLiteral("point");
+    const QString pointText = e.required(Point);
+    const double point = e.wholeNumber(Point, pointText);
     if (point < 0 || point >= InstallationModel::PointCount)
-        throw ConversionError("point out of range");
+        throw e.fault(ConfFault::OutOfRange, Point, pointText);
 
-    Dispositivo &slot = m_state.model.Dispositivi.at(point);
+    Dispositivo &slot = m_state.model.Dispositivi.at(std::size_t(point));
     if (slot.configured()) {
         warn(withNumber(m_state.lang.e(QStringLiteral("xmlActDup")), pointText));
         return;
@@ -265,30 +319,37 @@ void ConfLoader::readDevice(const ConfElement &e)
     d.state = slot.state;
     d.name = e.required(QStringLiteral("name"));
     d.type = e.required(QStringLiteral("type"));
-    d.group = NumberConversions::toByte(NumberConversions::numberValue(e.required(QStringLiteral("group"))));
+    const QString Group = QStringLiteral("group");
+    const QString groupText = e.required(Group);
+    d.group = byteOf(e, Group, groupText, std::nearbyint(NumberConversions::numberValue(groupText)));
     d.pull = e.text(QStringLiteral("pull")).toLower() == QLatin1String("pull");
-    const QString dimmer = e.text(QStringLiteral("dimmer"));
+    const QString Dimmer = QStringLiteral("dimmer");
+    const QString dimmer = e.text(Dimmer);
     if (!dimmer.isEmpty())
-        d.dimmer = NumberConversions::toByte(dimmer);
+        d.dimmer = byteOf(e, Dimmer, dimmer, e.wholeNumber(Dimmer, dimmer));
     slot = d;
 }
 
 std::optional<int> ConfLoader::admit(const ConfElement &e, const NumberedKind &kind,
                                      const std::function<QString(int)> &nameAt)
 {
-    const QString numberText = e.required(QLatin1String(kind.numberAttribute));
-    const int n = entryNumber(numberText);
+    const QString attribute = QLatin1String(kind.numberAttribute);
+    const QString numberText = e.required(attribute);
+    // Fractions are rounded before the range test, so that the entry stored is the one the
+    // range test passed.
+    const double n = e.wholeNumber(attribute, numberText);
     if (n < 0 && kind.first > 0)
-        throw ConversionError("negative entry number");
+        throw e.fault(ConfFault::OutOfRange, attribute, numberText);
     if (n < kind.first || n > kind.last) {
         warnRange(kind.rangeKey, e, numberText);
         return std::nullopt;
     }
-    if (!nameAt(n).isEmpty()) {
+    const int entry = int(n);
+    if (!nameAt(entry).isEmpty()) {
         warn(withNumber(m_state.lang.e(QLatin1String(kind.duplicateKey)), numberText));
         return std::nullopt;
     }
-    return n;
+    return entry;
 }
 
 void ConfLoader::readCamera(const ConfElement &e, int n)

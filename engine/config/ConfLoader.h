@@ -20,6 +20,8 @@ public:
     // True when the whole file was read (warnings included); false after a failure, in
     // which case InChiusura is set and the model is left empty.
     bool CaricaConf();
+    // The same for a file elsewhere (a trace reader names the installation it was taken on).
+    bool CaricaConf(const QString &file);
 
 private:
     struct NumberedKind;

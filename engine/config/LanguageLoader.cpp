@@ -114,7 +114,7 @@ void LanguageLoader::CaricaLingua(const QString &language)
     for (const char *key : {"xmlActDup", "xmlGrDup", "xmlAuxDup", "xmlLoadDup", "xmlProbeDup", "xmlCameraDup",
                             "xmlf420Dup", "xml200Dup", "xmlGrErr", "xmlAuxErr", "xmlLoadErr", "xmlProbeErr",
                             "xmlCameraErr", "xmlf420Err", "xml200Err", "xmlcenAErr", "xmlcenDErr", "xmlgen",
-                            "xmlold", "iniold", "comdetect", "nodetect"})
+                            "xmlold", "iniold", "comdetect", "nodetect", "xmlNoAttr", "xmlNotNum", "xmlOutRange"})
         t.error.insert(str(key), ini.value(error, str(key)));
 
     // An older file still loads: what it lacks stays empty.
@@ -149,7 +149,7 @@ void LanguageLoader::CaricaLingua(const QString &language)
         t.text[str(key)].replace(QStringLiteral(". "), QStringLiteral(".\r\n"));
 
     readTexts({"nofound", "ontop", "Connection", "General", "Protocol", "Colmon", "ColCom", "Stupmon", "Stupmin",
-               "Stupchk", "Launch"});
+               "Stupchk", "Launch", "Degrees"});
     for (int i = 0; i < 9; ++i) {
         const QString key = QStringLiteral("Who") + QString::number(i);
         t.NomiWho[i] = ini.value(text, key);
@@ -160,9 +160,13 @@ void LanguageLoader::CaricaLingua(const QString &language)
         return decimalTable(ini, str(section), first, last, size);
     };
     t.wholight = table("wholight", 0, 3, 4);
-    t.light = table("light", 0, 30, 33);
-    t.light[31] = ini.value(QStringLiteral("light"), QStringLiteral("0#"));
-    t.light[32] = ini.value(QStringLiteral("light"), QStringLiteral("1#"));
+    // "0#" and "1#" are the ramp texts of entries 31 and 32, so command 31 (down one level)
+    // keeps its text after them.
+    const QString light = QStringLiteral("light");
+    t.light = table("light", 0, 30, 34);
+    t.light[31] = ini.value(light, QStringLiteral("0#"));
+    t.light[32] = ini.value(light, QStringLiteral("1#"));
+    t.light[33] = ini.value(light, QStringLiteral("31"));
     t.automation = table("automation", 0, 2, 4);
     t.power = table("power", 0, 3, 8);
     const QString power = QStringLiteral("power");
@@ -171,7 +175,7 @@ void LanguageLoader::CaricaLingua(const QString &language)
     t.power[6] = ini.value(power, QStringLiteral("w"));
     t.power[7] = ini.value(power, QStringLiteral("e"));
     t.whopower = table("whopower", 0, 2, 3);
-    t.thermo = table("thermo", 1, 315, 316);
+    t.thermo = table("thermo", 0, 315, 316);
     t.whothermo = table("whothermo", 0, 1, 2);
     t.dimthermo = table("dimthermo", 0, 19, 32);
     t.modthermo = table("modthermo", 1, 3, 4);

@@ -235,7 +235,9 @@ void FrameTranslator::speak(const QString &sentence)
         m_tread.start();
     }
     QString spoken = lowerCase(sentence);
-    spoken.replace(Degrees, QStringLiteral(" gradi"));
+    // Files older than the [text] "Degrees" key speak the word they always did.
+    const QString word = m_state.lang.t(QStringLiteral("Degrees"));
+    spoken.replace(Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
     m_ultimaRichiesta = c.Speak(spoken);
     if (m_tread.isActive()) {
         // Every sentence of a burst keeps the reading pose for another 3 s.
@@ -287,6 +289,11 @@ const QString &FrameTranslator::timeOfDay(const QTime &t)
         m_formatted = LogLine::timeText(t);
     }
     return m_formatted;
+}
+
+QString FrameTranslator::dimension(const QString &field)
+{
+    return field.startsWith(QLatin1Char('#')) ? field.mid(1) : field;
 }
 
 QString FrameTranslator::Dove(const QString &where) const

@@ -94,6 +94,8 @@ private:
     void sound(Work &w);
 
     QString temperature(const QString &field) const;
+    // A dimension written with "#" (a write, or its echo) reads as the dimension itself.
+    static QString dimension(const QString &field);
 
     EngineState &m_state;
     Outputs m_out;

@@ -11,6 +11,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 using namespace TranslationTables;
@@ -61,7 +62,11 @@ void FrameTranslator::energy(Work &w)
     where.remove(QLatin1Char('#'));
     const double load = NC::numberValue(where);
 
-    QString s = entry(lang.power, NC::wholeNumber(what));
+    const int e = NC::wholeNumber(what);
+    // Entries 4 to 7 are the texts of the meter readings, not of load commands.
+    if (e >= 4 && e <= 7)
+        return;
+    QString s = entry(lang.power, e);
     if (load == 0 || load >= 10) {
         s.replace(Ph::n, QString());
         s.replace(Ph::c, entry(lang.whopower, load == 0 ? 0 : 2));
@@ -111,7 +116,7 @@ void FrameTranslator::energyDimension(Work &w)
             windows.Watt(v);
     };
 
-    const double dim = NC::value(w.field(3));
+    const double dim = NC::value(dimension(w.field(3)));
     if (dim == 0) {
         QString s;
         for (int j = 4; j <= 7; ++j)
@@ -148,12 +153,20 @@ void FrameTranslator::thermo(Work &w)
         QString s = entry(lang.thermo, NC::wholeNumber(what));
         s.replace(Ph::z, where);
         w.sentence = s;
-    } else if (NC::value(where) == 0) {
+        return;
+    }
+    // A mode the language file has no word for would leave "Zone 5: " hanging.
+    const QString &modeText = entry(lang.thermo, NC::wholeNumber(what));
+    if (modeText.isEmpty())
+        return;
+    // The central unit reports a zone's mode as "#1", and its own as "#0" or "0".
+    const QString address = where.startsWith(QLatin1Char('#')) ? where.mid(1) : where;
+    if (NC::value(address) == 0) {
         QString s = entry(lang.whothermo, 0);
-        s.replace(Ph::m, entry(lang.thermo, NC::wholeNumber(what)));
+        s.replace(Ph::m, modeText);
         w.sentence = s;
     } else {
-        QString s = entry(lang.whothermo, 1) + QLatin1Char(' ') + entry(lang.thermo, NC::wholeNumber(what));
+        QString s = entry(lang.whothermo, 1) + QLatin1Char(' ') + modeText;
         s.replace(Ph::z, where);
         w.sentence = s;
     }
@@ -165,16 +178,29 @@ void FrameTranslator::thermoDimension(Work &w)
     setFilters(w, 3);
     const LanguageTexts &lang = m_state.lang;
     const int last = w.lastField();
-    QString dim;
-    step([&] { dim = w.field(3); });
+    QString exactDim;
+    step([&] { exactDim = w.field(3); });
+    const QString dim = dimension(exactDim);
 
-    auto setPoint = [&](int e) {
+    // A part of the sentence that cannot be read, or that the language file has no word
+    // for, would leave its placeholder in sight: the frame is then shown as received.
+    bool complete = true;
+    const auto fill = [&](const QString &placeholder, const std::function<QString()> &text) {
+        if (!w.sentence.contains(placeholder))
+            return;
+        bool filled = false;
         step([&] {
-            QString s = entry(lang.dimthermo, e);
-            s.replace(Ph::t, temperature(w.field(4)));
-            w.sentence = s;
+            const QString t = text();
+            if (!t.isEmpty()) {
+                w.sentence.replace(placeholder, t);
+                filled = true;
+            }
         });
-        step([&] { w.sentence.replace(Ph::m, entry(lang.modthermo, NC::wholeNumber(w.field(5)))); });
+        complete = complete && filled;
+    };
+    const auto begin = [&](int e) { step([&] { w.sentence = entry(lang.dimthermo, e); }); };
+    const auto tableEntry = [&](const QStringList &table, int i) {
+        return [&, i] { return entry(table, NC::wholeNumber(w.field(i))); };
     };
 
     if (dim == QLatin1String("0")) {
@@ -188,39 +214,38 @@ void FrameTranslator::thermoDimension(Work &w)
             if (read) {
                 if (!w.echo)
                     step([&] { slot(m_state.live.TempSonde, NC::wholeNumber(w.field(2))) = t; });
-                step([&] {
-                    QString s = entry(lang.dimthermo, 0);
-                    s.replace(Ph::t, t);
-                    w.sentence = s;
-                });
+                begin(0);
+                fill(Ph::t, [&] { return t; });
             }
         } else if (!w.echo) {
             step([&] { slot(m_state.live.TempSonde, NC::wholeNumber(w.field(2))) = QStringLiteral("---"); });
         }
     }
-    if (dim == QLatin1String("12") && last > 4)
-        setPoint(12);
+    if ((dim == QLatin1String("12") || dim == QLatin1String("14")) && last > 4) {
+        QString t;
+        step([&] { t = temperature(w.field(4)); });
+        // Without a readable temperature there is no sentence at all.
+        if (!t.isEmpty()) {
+            begin(dim == QLatin1String("12") ? 12 : 14);
+            fill(Ph::t, [&] { return t; });
+            fill(Ph::m, tableEntry(lang.modthermo, 5));
+        }
+    }
     if (dim == QLatin1String("13") && last > 3) {
-        step([&] {
-            QString s = entry(lang.dimthermo, 13);
-            s.replace(Ph::n, entry(lang.knobthermo, NC::wholeNumber(w.field(4))));
-            w.sentence = s;
-        });
+        begin(13);
+        fill(Ph::n, tableEntry(lang.knobthermo, 4));
     }
-    if (dim == QLatin1String("14") && last > 4)
-        setPoint(14);
     if (dim == QLatin1String("19") && last > 4) {
-        step([&] {
-            QString s = entry(lang.dimthermo, 19);
-            s.replace(Ph::vc, entry(lang.valvethermo, NC::wholeNumber(w.field(4))));
-            w.sentence = s;
-        });
-        step([&] { w.sentence.replace(Ph::vr, entry(lang.valvethermo, NC::wholeNumber(w.field(5)))); });
+        begin(19);
+        fill(Ph::vc, tableEntry(lang.valvethermo, 4));
+        fill(Ph::vr, tableEntry(lang.valvethermo, 5));
     }
-    step([&] { w.sentence.replace(Ph::z, w.field(2)); });
+    fill(Ph::z, [&] { return w.field(2); });
+    if (!complete)
+        w.sentence.clear();
 
     if (!w.echo)
-        probePush(w, dim);
+        probePush(w, exactDim);
 }
 
 void FrameTranslator::probePush(const Work &w, const QString &dim)

@@ -7,6 +7,8 @@
 #include "TranslationTables.h"
 #include "Windows1252.h"
 
+#include <stdexcept>
+
 using namespace TranslationTables;
 namespace NC = NumberConversions;
 
@@ -23,6 +25,32 @@ QString groupNumber(const QString &where)
     return number;
 }
 
+// A command relayed from another bus ("1000#0", "1000#31#2"): the command after "1000#"
+// decides the sentence.
+const QString RelayPrefix = QStringLiteral("1000#");
+
+QString relayedCommand(const QString &what)
+{
+    return what.startsWith(RelayPrefix) ? what.mid(RelayPrefix.size()) : what;
+}
+
+// [light] entry of the command "down one level": entries 31 and 32 hold the ramp texts.
+constexpr int DownOneLevelEntry = 33;
+constexpr int NoEntry = -1;
+
+// The [light] entry of a plain command. WHAT 31 has a text of its own; WHAT 32 is no
+// lighting command, so there is nothing to say but the frame itself.
+int plainEntry(int what)
+{
+    if (what == 31)
+        return DownOneLevelEntry;
+    if (what == 32)
+        return NoEntry;
+    if (what < 0 || what > 32)
+        throw std::out_of_range("lighting command beyond the [light] table");
+    return what;
+}
+
 // The [light] entry and "\v" value of a command WHAT, plain ("1") or with a parameter ("1#30").
 struct LightCommand
 {
@@ -37,10 +65,18 @@ LightCommand lightCommand(const QString &what)
     const int hash = what.indexOf(QLatin1Char('#'));
     if (hash >= 0) {
         const bool off = NC::numberValue(what) == 0;
-        return {off ? 31 : 32, off, true, what.mid(hash + 1)};
+        const QString value = what.mid(hash + 1);
+        // Without a speed the ramp texts would end in "(speed )": say plainly on or off.
+        if (value.isEmpty())
+            return {off ? 0 : 1, off, false, {}};
+        return {off ? 31 : 32, off, true, value};
     }
-    const int e = NC::wholeNumber(what);
-    return {e, NC::value(what) == 0, false, {}};
+    return {plainEntry(NC::wholeNumber(what)), NC::value(what) == 0, false, {}};
+}
+
+QString lightText(const LanguageTexts &lang, const LightCommand &cmd)
+{
+    return cmd.entry == NoEntry ? QString() : entry(lang.light, cmd.entry);
 }
 
 // Level of a dimension reply between off (100) and full (200): the dimmer sentence nearest
@@ -67,14 +103,15 @@ bool localBusPoint(const QString &where)
 void FrameTranslator::lighting(Work &w)
 {
     setFilters(w, 0);
-    const QString &what = w.field(2);
+    const bool relayed = w.field(2).startsWith(RelayPrefix);
+    const QString what = relayedCommand(w.field(2));
     const QString &where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
     InstallationModel &model = m_state.model;
+    const LightCommand cmd = lightCommand(what);
+    QString s = lightText(lang, cmd);
 
     if (localBusPoint(where)) {
-        const LightCommand cmd = lightCommand(what);
-        QString s = entry(lang.light, cmd.entry);
         s.replace(Ph::n, where);
         s.replace(Ph::c, entry(lang.wholight, 0));
         if (cmd.parameter)
@@ -84,8 +121,6 @@ void FrameTranslator::lighting(Work &w)
     }
 
     if (where.contains(QLatin1Char('#'))) {
-        const LightCommand cmd = lightCommand(what);
-        QString s = entry(lang.light, cmd.entry);
         const QString number = groupNumber(where);
         const int g = NC::wholeNumber(number);
         const QString name = g >= 1 && g < int(model.Gruppi.size()) ? model.Gruppi[std::size_t(g)] : QString();
@@ -103,44 +138,32 @@ void FrameTranslator::lighting(Work &w)
         return;
     }
 
-    if (what.contains(QLatin1Char('#'))) {
-        const LightCommand cmd = lightCommand(what);
-        QString s = entry(lang.light, cmd.entry);
-        s.replace(Ph::n, Dove(where));
-        s.replace(Ph::c, entry(lang.wholight, 0));
-        s.replace(Ph::v, cmd.value);
-        w.sentence = s;
-        Dispositivo &d = slot(model.Dispositivi, NC::wholeNumber(where));
-        if (d.configured()) {
-            if (!w.echo)
-                d.state = cmd.off ? 0 : 1;
-            w.icon = cmd.off ? 1 : 2;
-        }
-        return;
-    }
-
-    const int e = NC::wholeNumber(what);
-    QString s = entry(lang.light, e);
     s.replace(Ph::n, Dove(where));
     s.replace(Ph::c, entry(lang.wholight, 0));
+    if (cmd.parameter)
+        s.replace(Ph::v, cmd.value);
     w.sentence = s;
-    if (!w.echo && m_out.display.ClienteConnesso()) {
+    // The client hears of plain commands only; a relayed one is followed by the command itself.
+    if (!cmd.parameter && !relayed && !s.isEmpty() && !w.echo && m_out.display.ClienteConnesso()) {
         QByteArray bytes = Windows1252::encode(s);
         bytes.append('\0');
         m_out.display.write(bytes);
     }
     Dispositivo &d = slot(model.Dispositivi, NC::wholeNumber(where));
     if (d.configured()) {
-        const bool off = NC::value(what) == 0;
         if (!w.echo)
-            d.state = off ? 0 : 1;
-        w.icon = off ? 1 : 2;
+            d.state = cmd.off ? 0 : 1;
+        w.icon = cmd.off ? 1 : 2;
     }
 }
 
 void FrameTranslator::lightingDimension(Work &w)
 {
     w.notice = m_state.filters.Who[0] == 1;
+    // Only the level dimension reads as off, on or a dimmer level; the others (timers,
+    // status details) have no [light] text and are shown as received.
+    if (dimension(w.field(3)) != QLatin1String("1"))
+        return;
     const QString &where = w.field(2);
     const double level = NC::value(w.field(4));
     const LanguageTexts &lang = m_state.lang;
@@ -149,7 +172,11 @@ void FrameTranslator::lightingDimension(Work &w)
 
     QString s;
     if (level == 100 || level == 200) {
-        s = entry(lang.light, level == 100 ? 31 : 32);
+        // Without a speed the ramp texts would end in "(speed )": say plainly on or off.
+        if (speed.isEmpty())
+            s = entry(lang.light, level == 100 ? 0 : 1);
+        else
+            s = entry(lang.light, level == 100 ? 31 : 32);
         s.replace(Ph::c, entry(lang.wholight, 0));
         s.replace(Ph::n, Dove(where));
     } else {
@@ -164,12 +191,12 @@ void FrameTranslator::lightingDimension(Work &w)
 void FrameTranslator::automation(Work &w)
 {
     setFilters(w, 1);
-    const QString &what = w.field(2);
+    const QString what = relayedCommand(w.field(2));
     const QString &where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
+    QString s = entry(lang.automation, NC::wholeNumber(what));
 
     if (localBusPoint(where)) {
-        QString s = entry(lang.automation, NC::wholeNumber(what));
         s.replace(Ph::n, where);
         s.replace(Ph::c, entry(lang.wholight, 2));
         w.sentence = s;
@@ -177,7 +204,6 @@ void FrameTranslator::automation(Work &w)
     }
 
     if (where.contains(QLatin1Char('#'))) {
-        QString s = entry(lang.automation, NC::wholeNumber(what));
         s.replace(Ph::n, groupNumber(where));
         s.replace(Ph::c, entry(lang.wholight, 3));
         w.sentence = s;
@@ -185,7 +211,6 @@ void FrameTranslator::automation(Work &w)
         return;
     }
 
-    QString s = entry(lang.automation, NC::wholeNumber(what));
     s.replace(Ph::n, Dove(where));
     s.replace(Ph::c, entry(lang.wholight, 2));
     w.sentence = s;

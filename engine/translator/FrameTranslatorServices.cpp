@@ -9,6 +9,8 @@
 #include "WindowNames.h"
 #include "WindowRegistry.h"
 
+#include <QRegularExpression>
+
 using namespace TranslationTables;
 namespace NC = NumberConversions;
 
@@ -21,10 +23,14 @@ QString colonTime(const QString &h, const QString &m, const QString &s)
     return h + QLatin1Char(':') + m + QLatin1Char(':') + s;
 }
 
-// "001" is GMT+1, "101" GMT-1: the first digit is the sign.
-QString timeZone(const QString &z)
+// "001" is GMT+1, "101" GMT-1: the first digit is the sign. Some gateways send no zone, or
+// an empty field, or a value that is no zone at all ("999"): the time then stands alone.
+QString withTimeZone(const QString &time, const QString &z)
 {
-    return (z.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-")) + z.right(2);
+    static const QRegularExpression zone(QStringLiteral("^[01][0-9]{2}$"));
+    if (!zone.match(z).hasMatch())
+        return time;
+    return time + QLatin1Char(' ') + (z.startsWith(QLatin1Char('0')) ? QLatin1Char('+') : QLatin1Char('-')) + z.right(2);
 }
 
 } // namespace
@@ -171,19 +177,17 @@ void FrameTranslator::gateway(Work &w)
     const LanguageTexts &lang = m_state.lang;
     QString f4 = w.field(4);
     f4.remove(QLatin1Char('#'));
-    const QString &dim = w.field(3);
+    const QString dim = dimension(w.field(3));
     QString s = entry(lang.device, NC::roundHalfEven(NC::numberValue(dim)));
 
     if (dim == QLatin1String("15")) {
-        s.replace(Ph::m, entry(lang.devmodel, NC::wholeNumber(f4)));
+        // Models the table does not name (newer gateways) are shown by their number.
+        const QString model = lang.devmodel.value(NC::wholeNumber(f4));
+        s.replace(Ph::m, model.isEmpty() ? f4 : model);
         if (!w.echo)
             m_out.statusBar.setStatusText(s);
-    }
-    if (dim == QLatin1String("#0"))
-        s.replace(Ph::h, colonTime(f4, w.field(5), w.field(6)));
-
-    if (dim == QLatin1String("0")) {
-        s.replace(Ph::h, colonTime(f4, w.field(5), w.field(6)) + QLatin1Char(' ') + timeZone(w.field(7)));
+    } else if (dim == QLatin1String("0")) {
+        s.replace(Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.fields.value(7)));
     } else if (dim == QLatin1String("1")) {
         s.replace(Ph::ww, entry(lang.daydevice, NC::wholeNumber(f4)));
         s.replace(Ph::dd, w.field(5));
@@ -203,7 +207,7 @@ void FrameTranslator::gateway(Work &w)
     } else if (dim == QLatin1String("19")) {
         s.replace(Ph::n, f4 + QLatin1Char(' ') + colonTime(w.field(5), w.field(6), w.field(7)));
     } else if (dim == QLatin1String("22")) {
-        s.replace(Ph::h, colonTime(f4, w.field(5), w.field(6)) + QLatin1Char(' ') + timeZone(w.field(7)));
+        s.replace(Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.field(7)));
         s.replace(Ph::ww, entry(lang.daydevice, NC::wholeNumber(w.field(8))));
         s.replace(Ph::dd, w.field(9));
         s.replace(Ph::mm, w.field(10));

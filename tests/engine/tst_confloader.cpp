@@ -25,6 +25,9 @@ void fillErrorTexts(LanguageTexts &lang)
     for (const char *key : {"xmlActDup", "xmlGrDup", "xmlAuxDup", "xmlLoadDup", "xmlProbeDup", "xmlCameraDup",
                             "xmlf420Dup", "xml200Dup"})
         lang.error.insert(QLatin1String(key), QLatin1String(key) + QStringLiteral("(\\n) \\n"));
+    // Faults show every part that names the place: line, element, attribute, value.
+    for (const char *key : {"xmlNoAttr", "xmlNotNum", "xmlOutRange"})
+        lang.error.insert(QLatin1String(key), QLatin1String(key) + QStringLiteral(" \\l <\\e> \\a=\\v"));
 }
 
 // A program folder, the shared state and a message recorder for one load.
@@ -70,6 +73,8 @@ private slots:
     void warnings();
     void generalFailure_data();
     void generalFailure();
+    void faultMessageWording_data();
+    void faultMessageWording();
     void parseFailure_data();
     void parseFailure();
     void anyRootAnyDepth();
@@ -105,6 +110,8 @@ void TestConfLoader::warnings_data()
     QTest::newRow("group 0") << Version + "<group group=\"0\" name=\"Zero\"/>" << QStringList{"xmlGrErr: 0 - Zero"};
     QTest::newRow("group 10") << Version + "<group group=\"10\" name=\"Dieci\"/>"
                               << QStringList{"xmlGrErr: 10 - Dieci"};
+    QTest::newRow("group too large for any integer") << Version + "<group group=\"99999999999\" name=\"Big\"/>"
+                                                     << QStringList{"xmlGrErr: 99999999999 - Big"};
     QTest::newRow("group rounded before the range test")
         << Version + "<group group=\"0.4\" name=\"x\"/><group group=\"9.5\" name=\"y\"/>"
         << QStringList{"xmlGrErr: 0.4 - x", "xmlGrErr: 9.5 - y"};
@@ -172,52 +179,104 @@ void TestConfLoader::generalFailure_data()
 {
     QTest::addColumn<QString>("body");
     QTest::addColumn<QStringList>("warningsBefore");
+    QTest::addColumn<QString>("fault"); // what the closing message names, after "xmlgen"
 
-    QTest::newRow("device without point") << "<device name=\"a\" type=\"1\" group=\"0\"/>" << QStringList{};
-    QTest::newRow("device without name") << "<device point=\"1\" type=\"1\" group=\"0\"/>" << QStringList{};
-    QTest::newRow("device without type") << "<device point=\"1\" name=\"a\" group=\"0\"/>" << QStringList{};
-    QTest::newRow("device without group") << "<device point=\"1\" name=\"a\" type=\"1\"/>" << QStringList{};
-    QTest::newRow("point not a number") << "<device point=\"1a\" name=\"a\" type=\"1\" group=\"0\"/>"
-                                        << QStringList{};
-    QTest::newRow("point 1000") << "<device point=\"1000\" name=\"a\" type=\"1\" group=\"0\"/>" << QStringList{};
-    QTest::newRow("point -1") << "<device point=\"-1\" name=\"a\" type=\"1\" group=\"0\"/>" << QStringList{};
-    QTest::newRow("device group 256") << "<device point=\"1\" name=\"a\" type=\"1\" group=\"256\"/>"
-                                      << QStringList{};
-    QTest::newRow("device group -1") << "<device point=\"1\" name=\"a\" type=\"1\" group=\"-1\"/>" << QStringList{};
+    const QStringList none;
+    QTest::newRow("device without point") << "<device name=\"a\" type=\"1\" group=\"0\"/>" << none
+                                          << "xmlNoAttr 2 <device> point=";
+    QTest::newRow("device without name") << "<device point=\"1\" type=\"1\" group=\"0\"/>" << none
+                                         << "xmlNoAttr 2 <device> name=";
+    QTest::newRow("device without type") << "<device point=\"1\" name=\"a\" group=\"0\"/>" << none
+                                         << "xmlNoAttr 2 <device> type=";
+    QTest::newRow("device without group") << "<device point=\"1\" name=\"a\" type=\"1\"/>" << none
+                                          << "xmlNoAttr 2 <device> group=";
+    QTest::newRow("point not a number") << "<device point=\"1a\" name=\"a\" type=\"1\" group=\"0\"/>" << none
+                                        << "xmlNotNum 2 <device> point=1a";
+    QTest::newRow("point 1000") << "<device point=\"1000\" name=\"a\" type=\"1\" group=\"0\"/>" << none
+                                << "xmlOutRange 2 <device> point=1000";
+    QTest::newRow("point -1") << "<device point=\"-1\" name=\"a\" type=\"1\" group=\"0\"/>" << none
+                              << "xmlOutRange 2 <device> point=-1";
+    QTest::newRow("point too large for any integer")
+        << "<device point=\"99999999999\" name=\"a\" type=\"1\" group=\"0\"/>" << none
+        << "xmlOutRange 2 <device> point=99999999999";
+    QTest::newRow("device group 256") << "<device point=\"1\" name=\"a\" type=\"1\" group=\"256\"/>" << none
+                                      << "xmlOutRange 2 <device> group=256";
+    QTest::newRow("device group -1") << "<device point=\"1\" name=\"a\" type=\"1\" group=\"-1\"/>" << none
+                                     << "xmlOutRange 2 <device> group=-1";
     QTest::newRow("dimmer not a number") << "<device point=\"1\" name=\"a\" type=\"1\" group=\"0\" dimmer=\"x\"/>"
-                                         << QStringList{};
-    QTest::newRow("dimmer 256") << "<device point=\"1\" name=\"a\" type=\"1\" group=\"0\" dimmer=\"256\"/>"
-                                << QStringList{};
-    QTest::newRow("group -1 after a warning")
-        << "<group group=\"0\" name=\"z\"/><group group=\"-1\" name=\"m\"/><aux number=\"99\"/>"
-        << QStringList{"xmlGrErr: 0 - z"};
-    QTest::newRow("load without priority") << "<load name=\"a\"/>" << QStringList{};
-    QTest::newRow("probe number not a number") << "<probe number=\"one\" name=\"a\"/>" << QStringList{};
-    QTest::newRow("camera without type") << "<camera number=\"1\" name=\"c\" adr=\"4001\"/>" << QStringList{};
-    QTest::newRow("camera without adr") << "<camera number=\"1\" name=\"c\" type=\"1\"/>" << QStringList{};
-    QTest::newRow("scf420 -1") << "<scf420 number=\"-1\" name=\"a\"/>" << QStringList{};
-    QTest::newRow("scmh200 without name") << "<scmh200 number=\"1\" cenact=\"0101\" cendis=\"0101\"/>"
-                                          << QStringList{};
-    QTest::newRow("scmh200 without cenact") << "<scmh200 number=\"1\" name=\"s\" cendis=\"0101\"/>"
-                                            << QStringList{};
-    QTest::newRow("scmh200 without cendis") << "<scmh200 number=\"1\" name=\"s\" cenact=\"0101\"/>"
-                                            << QStringList{};
+                                         << none << "xmlNotNum 2 <device> dimmer=x";
+    QTest::newRow("dimmer 256") << "<device point=\"1\" name=\"a\" type=\"1\" group=\"0\" dimmer=\"256\"/>" << none
+                                << "xmlOutRange 2 <device> dimmer=256";
+    QTest::newRow("group -1 after a warning, on its own line")
+        << "<group group=\"0\" name=\"z\"/>\n\n<group group=\"-1\" name=\"m\"/><aux number=\"99\"/>"
+        << QStringList{"xmlGrErr: 0 - z"} << "xmlOutRange 4 <group> group=-1";
+    QTest::newRow("group far below zero") << "<group group=\"-99999999999\" name=\"m\"/>" << none
+                                          << "xmlOutRange 2 <group> group=-99999999999";
+    QTest::newRow("load without priority") << "<load name=\"a\"/>" << none << "xmlNoAttr 2 <load> priority=";
+    QTest::newRow("probe number not a number") << "<probe number=\"one\" name=\"a\"/>" << none
+                                               << "xmlNotNum 2 <probe> number=one";
+    QTest::newRow("camera without type") << "<camera number=\"1\" name=\"c\" adr=\"4001\"/>" << none
+                                         << "xmlNoAttr 2 <camera> type=";
+    QTest::newRow("camera without adr") << "<camera number=\"1\" name=\"c\" type=\"1\"/>" << none
+                                        << "xmlNoAttr 2 <camera> adr=";
+    QTest::newRow("scf420 -1") << "<scf420 number=\"-1\" name=\"a\"/>" << none << "xmlOutRange 2 <scf420> number=-1";
+    QTest::newRow("scmh200 without name") << "<scmh200 number=\"1\" cenact=\"0101\" cendis=\"0101\"/>" << none
+                                          << "xmlNoAttr 2 <scmh200> name=";
+    QTest::newRow("scmh200 without cenact") << "<scmh200 number=\"1\" name=\"s\" cendis=\"0101\"/>" << none
+                                            << "xmlNoAttr 2 <scmh200> cenact=";
+    QTest::newRow("scmh200 without cendis") << "<scmh200 number=\"1\" name=\"s\" cenact=\"0101\"/>" << none
+                                            << "xmlNoAttr 2 <scmh200> cendis=";
 }
 
 void TestConfLoader::generalFailure()
 {
     QFETCH(QString, body);
     QFETCH(QStringList, warningsBefore);
+    QFETCH(QString, fault);
 
     Fixture f;
     QVERIFY(!f.loadBody(Version + "<device point=\"11\" name=\"kept?\" type=\"1\" group=\"0\"/>" + body));
     QVERIFY(f.state.InChiusura);
-    QCOMPARE(f.boxes.texts(), warningsBefore + QStringList{"xmlgen"});
+    QCOMPARE(f.boxes.texts(), warningsBefore + QStringList{QStringLiteral("xmlgen\n") + fault});
     QCOMPARE(f.boxes.shown.last().title, QStringLiteral("Errore"));
     QCOMPARE(f.boxes.shown.last().icon, MessageBoxService::Icon::Critical);
     // Nothing of a failed load is left for the rest of the program to read.
     QVERIFY(!f.model().ConfCaricata);
     QVERIFY(f.model().Dispositivi.at(11).name.isEmpty());
+}
+
+void TestConfLoader::faultMessageWording_data()
+{
+    QTest::addColumn<QString>("language"); // a shipped file, or "" for one without the fault texts
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("message");
+    const QString missing = QStringLiteral("<device name=\"a\" type=\"1\" group=\"0\"/>");
+    const QString notNumber = QStringLiteral("<probe number=\"\\e1\" name=\"a\"/>");
+    QTest::newRow("english") << "english" << missing
+                             << "Error while reading conf.xml: the program will close\n"
+                                "line 3: the <device> element has no point attribute";
+    QTest::newRow("italian, a value holding a placeholder stays as written")
+        << "italian" << notNumber
+        << QStringLiteral(u"Errore nella lettura di conf.xml: il programma verr\u00e0 chiuso\n"
+                          u"riga 3: number=\"\\e1\" nell'elemento <probe> non \u00e8 un numero");
+    QTest::newRow("older language file") << "" << notNumber << "conf.xml:3: <probe> number=\"\\e1\"";
+}
+
+void TestConfLoader::faultMessageWording()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, body);
+    QFETCH(QString, message);
+
+    Fixture f;
+    f.state.lang = LanguageTexts{};
+    if (!language.isEmpty()) {
+        QVERIFY(f.folder.copyShipped(language + QStringLiteral(".lng")));
+        ProgramSettings settings(f.folder.settingsFile());
+        LanguageLoader(f.state.lang, settings, f.boxes, f.folder.path()).CaricaLingua(language);
+    }
+    QVERIFY(!f.loadBody(Version + QLatin1Char('\n') + body));
+    QCOMPARE(f.boxes.texts(), QStringList{message});
 }
 
 void TestConfLoader::parseFailure_data()

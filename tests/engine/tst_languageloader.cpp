@@ -62,13 +62,14 @@ const QStringList ShippedLanguages = {QStringLiteral("italian"), QStringLiteral(
 const char *const Mapping =
     "[Version]\r\nini=1.0.4\r\n"
     "# OPEN WEBNET #\r\n"
-    "[light]\r\n0=zero\r\n30=thirty\r\n31=plain 31 is not a key\r\n0#=ramp off\r\n1#=ramp on\r\n"
+    "[light]\r\n0=zero\r\n30=thirty\r\n31=down one level\r\n32=plain 32 is not a key\r\n0#=ramp off\r\n"
+    "1#=ramp on\r\n"
     "[power]\r\n3=three\r\n4=plain 4 is not a key\r\nv=volt\r\na=amp\r\nw=watt\r\ne=energy\r\n"
     "[knobthermo]\r\n00=no offset\r\n03=plus three\r\n04=two-digit four\r\n05=two-digit five\r\n"
     "11=minus one\r\n13=minus three\r\n"
     "[WhoVideo]\r\n4000=first\r\n4005=cam five\r\n4499=last private\r\n4500=beyond\r\n5000=generic\r\n"
     "5=not a camera key\r\n"
-    "[thermo]\r\n0=not a key\r\n1=one\r\n315=last\r\n316=beyond\r\n"
+    "[thermo]\r\n0=cooling\r\n1=one\r\n315=last\r\n316=beyond\r\n"
     "[modthermo]\r\n0=not a key\r\n3=generic\r\n"
     "[DimThermo]\r\n19=valves\r\n20=beyond\r\n"
     "[whosecurity]\r\n0=zone \\z\r\n1=not a key\r\n"
@@ -125,6 +126,7 @@ void TestLanguageLoader::tableMapping_data()
     QTest::newRow("light 30") << "light" << 30 << "thirty";
     QTest::newRow("light 0# is entry 31") << "light" << 31 << "ramp off";
     QTest::newRow("light 1# is entry 32") << "light" << 32 << "ramp on";
+    QTest::newRow("light 31 is entry 33, after the ramps") << "light" << 33 << "down one level";
     QTest::newRow("power 3") << "power" << 3 << "three";
     QTest::newRow("power v is entry 4") << "power" << 4 << "volt";
     QTest::newRow("power a is entry 5") << "power" << 5 << "amp";
@@ -140,7 +142,7 @@ void TestLanguageLoader::tableMapping_data()
     QTest::newRow("camera 4005") << "whovideo" << 5 << "cam five";
     QTest::newRow("camera 4499") << "whovideo" << 499 << "last private";
     QTest::newRow("generic unit 5000") << "whovideo" << 500 << "generic";
-    QTest::newRow("thermo 0 is not read") << "thermo" << 0 << "";
+    QTest::newRow("thermo 0") << "thermo" << 0 << "cooling";
     QTest::newRow("thermo entry = key") << "thermo" << 1 << "one";
     QTest::newRow("thermo 315") << "thermo" << 315 << "last";
     QTest::newRow("modthermo 0 is not read") << "modthermo" << 0 << "";
@@ -217,7 +219,7 @@ void TestLanguageLoader::missingFile()
     QCOMPARE(m_texts.TitoloApp, QStringLiteral("Tervalia"));
     // The translator relies on the sizes even when nothing was read.
     const QList<QPair<QString, int>> sizes = {
-        {"wholight", 4},   {"light", 33},     {"automation", 4}, {"power", 8},       {"whopower", 3},
+        {"wholight", 4},   {"light", 34},     {"automation", 4}, {"power", 8},       {"whopower", 3},
         {"thermo", 316},   {"whothermo", 2},  {"dimthermo", 32}, {"modthermo", 4},   {"knobthermo", 14},
         {"valvethermo", 10}, {"devmodel", 28}, {"device", 25},   {"daydevice", 7},   {"security", 32},
         {"whosecurity", 3}, {"aux", 16},      {"video", 301},    {"whovideo", 501},  {"audio", 101},
@@ -306,7 +308,7 @@ void TestLanguageLoader::switchingLanguageLeavesNothingBehind()
     QVERIFY(m_texts.NomiWho[3].isEmpty());
     QVERIFY(m_texts.light.at(5).isEmpty());
     QVERIFY(m_texts.knobthermo.at(4).isEmpty());
-    QCOMPARE(m_texts.light.size(), 33);
+    QCOMPARE(m_texts.light.size(), 34);
 }
 
 void TestLanguageLoader::listing()
@@ -398,7 +400,7 @@ void TestLanguageLoader::shippedInterfaceKeys_data()
                         "Traystop", "LogStart", "LogStop", "ErrTrad", "Monstart", "Comstart", "Comstop", "UpdChk",
                         "link", "UpdReady", "UpdAct", "UpdNew", "UpdDwn", "NoUpd", "UpdErr", "nofound", "ontop",
                         "Connection", "General", "Protocol", "Colmon", "ColCom", "Stupmon", "Stupmin", "Stupchk",
-                        "Launch"};
+                        "Launch", "Degrees"};
     for (int i = 0; i < 6; ++i)
         text << QStringLiteral("Pcam%1").arg(i);
     for (int i = 0; i < 9; ++i)
@@ -406,7 +408,8 @@ void TestLanguageLoader::shippedInterfaceKeys_data()
     const QStringList error = {"xmlActDup", "xmlGrDup", "xmlAuxDup", "xmlLoadDup", "xmlProbeDup", "xmlCameraDup",
                                "xmlf420Dup", "xml200Dup", "xmlGrErr", "xmlAuxErr", "xmlLoadErr", "xmlProbeErr",
                                "xmlCameraErr", "xmlf420Err", "xml200Err", "xmlcenAErr", "xmlcenDErr", "xmlgen",
-                               "xmlold", "iniold", "comdetect", "nodetect"};
+                               "xmlold", "iniold", "comdetect", "nodetect", "xmlNoAttr", "xmlNotNum",
+                               "xmlOutRange"};
     for (const QString &l : ShippedLanguages) {
         QTest::addRow("%s menu", qPrintable(l)) << l << "menu" << menu;
         QTest::addRow("%s tooltip", qPrintable(l)) << l << "tooltip" << tooltip;
@@ -439,6 +442,11 @@ void TestLanguageLoader::shippedInterfaceKeys()
             if (key.endsWith(QLatin1String("Dup")))
                 QVERIFY2(values.value(key).contains(QStringLiteral("\\n")), qPrintable(key));
         }
+        // Faults of conf.xml say where: line, element and attribute.
+        for (const char *key : {"xmlNoAttr", "xmlNotNum", "xmlOutRange"}) {
+            for (const char *placeholder : {"\\l", "\\e", "\\a"})
+                QVERIFY2(values.value(QLatin1String(key)).contains(QLatin1String(placeholder)), key);
+        }
     }
 }
 
@@ -462,14 +470,16 @@ void TestLanguageLoader::shippedTables_data()
     };
     const QList<Row> rows = {
         {"category words", "wholight", range(0, 3), none, none},
-        {"light commands", "light", range(0, 30), pointSentence, {"\\v"}},
+        {"light commands", "light", range(0, 30) << 33, pointSentence, {"\\v"}},
         {"light ramps", "light", {31, 32}, {"\\c", "\\n", "\\v"}, none},
         {"automation", "automation", range(0, 2), pointSentence, none},
         {"load events", "power", range(0, 3), pointSentence, {"\\d"}},
         {"meter readings", "power", range(4, 7), {"\\d"}, {"\\n", "\\c"}},
         {"energy categories", "whopower", range(0, 2), none, {"\\n"}},
-        // Below 102 the zone is filled; the modes also follow the central-unit word, where it is not.
-        {"thermo events", "thermo", {1, 20, 21, 22, 23, 24, 30, 31, 40}, {"\\z"}, {"\\m"}},
+        // Below 102 the zone is filled where the text names it (the central unit's own events
+        // do not); the modes also follow the central-unit word, where it is not.
+        {"zone events", "thermo", {0, 1, 40}, {"\\z"}, {"\\m"}},
+        {"central unit events", "thermo", {20, 21, 22, 23, 24, 30, 31}, none, {"\\m"}},
         {"thermo modes", "thermo", {102, 103, 110, 111, 115, 202, 203, 210, 211, 215, 302, 303, 310, 311, 315},
          none, {"\\z", "\\m"}},
         {"central unit word", "whothermo", {0}, {"\\m"}, {"\\z"}},

@@ -30,6 +30,7 @@ private slots:
     void notices_data();
     void notices();
     void oneNoticePerFilteredChunk();
+    void speechText_data();
     void speechText();
     void readPlaysOncePerBurst();
     void logFilterKeepsState();
@@ -161,13 +162,25 @@ void TestTranslator::oneNoticePerFilteredChunk()
     QCOMPARE(f->notice.shown.size(), 1);
 }
 
+void TestTranslator::speechText_data()
+{
+    QTest::addColumn<QString>("word"); // the [text] "Degrees" text
+    QTest::addColumn<QString>("spoken");
+    QTest::newRow("word of the language file") << "degrees" << QStringLiteral(u"zona 5: 21.5 degrees, \u00e8 letta 21.5 degrees");
+    QTest::newRow("older file without it") << "" << QStringLiteral(u"zona 5: 21.5 gradi, \u00e8 letta 21.5 gradi");
+}
+
 void TestTranslator::speechText()
 {
+    QFETCH(QString, word);
+    QFETCH(QString, spoken);
     f->state.filters.Who[3] = 1;
     f->state.filters.WhoA[3] = 1;
+    if (!word.isEmpty())
+        f->state.lang.text.insert(QStringLiteral("Degrees"), word);
     f->state.lang.dimthermo[0] = QStringLiteral(u"Zona \\z: \\t\u00b0C, \u00c8 Letta \\t\u00b0c");
     f->monitor(QStringLiteral("*#4*5*0*0215##"));
-    QCOMPARE(f->character.spoken(), QStringList{QStringLiteral(u"zona 5: 21.5 gradi, \u00e8 letta 21.5 gradi")});
+    QCOMPARE(f->character.spoken(), QStringList{spoken});
     // The log keeps the sentence as written.
     QCOMPARE(f->lastSentence(), QStringLiteral(u"Zona 5: 21.5\u00b0C, \u00c8 Letta 21.5\u00b0c"));
 }
@@ -320,7 +333,8 @@ void TestTranslator::echoes_data()
     QTest::newRow("light status request") << "*#1*11##" << F::raw(QStringLiteral("*#1*11##"));
     QTest::newRow("light command") << "*1*1*11##" << F::line(QStringLiteral("L1[Kitchen|cat0|\\v]"), QStringLiteral("*1*1*11##"));
     QTest::newRow("aux command") << "*9*1*3##" << F::line(QStringLiteral("X1[3]"), QStringLiteral("*9*1*3##"));
-    QTest::newRow("set point write") << "*#4*5*#14*0215*3##" << F::raw(QStringLiteral("*#4*5*#14*0215*3##"));
+    QTest::newRow("set point write") << "*#4*5*#14*0215*3##"
+                                     << F::line(QStringLiteral("D14[21.5|mode3|\\n|\\vc|\\vr|5]"), QStringLiteral("*#4*5*#14*0215*3##"));
 }
 
 void TestTranslator::echoes()

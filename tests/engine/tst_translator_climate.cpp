@@ -36,6 +36,9 @@ void TestTranslatorClimate::init()
 {
     f = std::make_unique<TranslatorFixture>();
     f->state.model.Carichi[3] = QStringLiteral("Oven");
+    // Texts the language file lacks.
+    f->state.lang.thermo[104].clear();
+    f->state.lang.knobthermo[6].clear();
     f->state.filters.Who.fill(1);
 }
 
@@ -51,9 +54,11 @@ void TestTranslatorClimate::sentences_data()
     QTest::newRow("load with #") << "*3*1*#3##" << "P1[Oven|wp1|\\d]" << 6;
     QTest::newRow("load 10 or more") << "*3*1*12##" << "P1[|wp2|\\d]" << 6;
     QTest::newRow("negative load") << "*3*1*-1##" << "ERR" << 6;
+    QTest::newRow("reading texts are no load commands") << "*3*5*3##" << "" << 0;
     QTest::newRow("all readings") << "*#3*10*0*230*5*1150*3000##"
                                   << "P4[\\n|\\c|230].  P5[\\n|\\c|5].  P6[\\n|\\c|1150].  P7[\\n|\\c|3000]." << 0;
     QTest::newRow("voltage") << "*#3*10*1*230##" << "P4[\\n|\\c|230]." << 0;
+    QTest::newRow("voltage written with #") << "*#3*10*#1*230##" << "P4[\\n|\\c|230]." << 0;
     QTest::newRow("current") << "*#3*10*2*5##" << "P5[\\n|\\c|5]." << 0;
     QTest::newRow("power") << "*#3*10*3*1150##" << "P6[\\n|\\c|1150]." << 0;
     QTest::newRow("energy") << "*#3*10*4*3000##" << "P7[\\n|\\c|3000]." << 0;
@@ -62,10 +67,14 @@ void TestTranslatorClimate::sentences_data()
     QTest::newRow("power beyond 16 bits") << "*#3*10*3*70000##" << "ERR" << 0;
 
     QTest::newRow("thermo event") << "*4*1*5##" << "T1[5]" << 8;
+    QTest::newRow("cooling mode") << "*4*0*5##" << "T0[5]" << 8;
     QTest::newRow("thermo event, zone as received") << "*4*1*#1##" << "T1[#1]" << 8;
     QTest::newRow("central unit mode") << "*4*103*0##" << "C[T103[\\z]]" << 8;
     QTest::newRow("zone mode") << "*4*103*5##" << "Z[5] T103[5]" << 8;
-    QTest::newRow("mode for a # zone") << "*4*203*#1##" << "ERR" << 8;
+    QTest::newRow("mode for a zone through the central unit") << "*4*203*#1##" << "Z[#1] T203[#1]" << 8;
+    QTest::newRow("mode of the central unit written #0") << "*4*203*#0##" << "C[T203[\\z]]" << 8;
+    QTest::newRow("mode without text") << "*4*104*5##" << "" << 0;
+    QTest::newRow("mode for a zone that is no number") << "*4*203*#x##" << "ERR" << 8;
     QTest::newRow("beyond [thermo]") << "*4*316*5##" << "ERR" << 8;
 
     QTest::newRow("measured") << "*#4*5*0*0215##" << "D0[21.5|\\m|\\n|\\vc|\\vr|5]" << 8;
@@ -74,12 +83,15 @@ void TestTranslatorClimate::sentences_data()
     QTest::newRow("no value") << "*#4*5*0##" << "" << 0;
     QTest::newRow("unreadable value") << "*#4*5*0*0x15##" << "" << 0;
     QTest::newRow("set point") << "*#4*5*12*0215*1##" << "D12[21.5|mode1|\\n|\\vc|\\vr|5]" << 8;
-    QTest::newRow("set point, unknown mode skipped") << "*#4*5*12*0215*9##" << "D12[21.5|\\m|\\n|\\vc|\\vr|5]" << 8;
+    QTest::newRow("set point, mode beyond [modthermo]: raw") << "*#4*5*12*0215*9##" << "" << 0;
+    QTest::newRow("set point write form") << "*#4*5*#14*0215*3##" << "D14[21.5|mode3|\\n|\\vc|\\vr|5]" << 8;
     QTest::newRow("set point without mode") << "*#4*5*12*0215##" << "" << 0;
     QTest::newRow("knob two digits") << "*#4*5*13*11##" << "D13[\\t|\\m|knob11|\\vc|\\vr|5]" << 8;
     QTest::newRow("knob one digit") << "*#4*5*13*4##" << "D13[\\t|\\m|knob4|\\vc|\\vr|5]" << 8;
+    QTest::newRow("knob code without text") << "*#4*5*13*06##" << "" << 0;
     QTest::newRow("expected temperature") << "*#4*5*14*0200*3##" << "D14[20|mode3|\\n|\\vc|\\vr|5]" << 8;
     QTest::newRow("valves") << "*#4*5*19*1*0##" << "D19[\\t|\\m|\\n|valve1|valve0|5]" << 8;
+    QTest::newRow("valve beyond the table") << "*#4*5*19*1*10##" << "" << 0;
     QTest::newRow("zone beyond TempSonde") << "*#4*200*0*0215##" << "D0[21.5|\\m|\\n|\\vc|\\vr|200]" << 8;
     QTest::newRow("dimension without text") << "*#4*5*20*1##" << "" << 0;
 }

@@ -1,6 +1,8 @@
 // Every frame captured on real installations goes through the translator: received frames
 // as received, sent frames as echoes. None may crash, and a frame of a known family yields a
-// sentence unless it is one of the kinds that cannot be read (named below).
+// sentence unless it is one of the kinds that cannot be read (named below). The trace reader
+// (translate-frames) shows the same corpus as users would see it: no placeholder in sight,
+// and the sentences of a few distinct real frame shapes as they read in English.
 #include "Frame.h"
 #include "LanguageLoader.h"
 #include "ProgramSettings.h"
@@ -8,6 +10,7 @@
 #include "TranslatorFixture.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
@@ -42,14 +45,12 @@ QList<CorpusFrame> readCorpus()
 const QList<QPair<QRegularExpression, QString>> &unreadable()
 {
     static const QList<QPair<QRegularExpression, QString>> kinds = {
-        {QRegularExpression(QStringLiteral(R"(^\*#1\*[^*]*\*[^*]*\*[^*]*##$)")), QStringLiteral("dimension reply without a speed field")},
+        {QRegularExpression(QStringLiteral(R"(^\*#1\*[^*]*\*#?1\*[^*]*##$)")), QStringLiteral("level reply without a speed field")},
         {QRegularExpression(QStringLiteral(R"(^\*1\*[^*]*\*[1-9]\d{3,}##$)")), QStringLiteral("point address beyond 999")},
         {QRegularExpression(QStringLiteral(R"(^\*1\*(3[3-9]|[4-9]\d|\d{3,})\*)")), QStringLiteral("WHAT beyond the lighting table")},
-        {QRegularExpression(QStringLiteral(R"(^\*2\*[^*]*#)")), QStringLiteral("automation WHAT with a parameter")},
+        {QRegularExpression(QStringLiteral(R"(^\*2\*(?!1000#\d+\*)[^*]*#)")), QStringLiteral("automation WHAT with a parameter")},
         {QRegularExpression(QStringLiteral(R"(^\*4\*[^*]*#)")), QStringLiteral("thermoregulation WHAT with a parameter")},
-        {QRegularExpression(QStringLiteral(R"(^\*4\*(10[2-9]|1[1-9]\d|2\d\d|30\d|31[0-5])\*#)")), QStringLiteral("operating mode for a zone written with #")},
         {QRegularExpression(QStringLiteral(R"(^\*4\*(31[6-9]|3[2-9]\d|[4-9]\d\d|\d{4,})\*)")), QStringLiteral("WHAT beyond the thermoregulation table")},
-        {QRegularExpression(QStringLiteral(R"(^\*#13\*\*15\*(2[89]|[3-9]\d|\d{3,})##$)")), QStringLiteral("model beyond the model table")},
         {QRegularExpression(QStringLiteral(R"(^\*16\*(10[1-9]|1[1-9]\d|[2-9]\d\d|\d{4,})\*)")), QStringLiteral("WHAT beyond the sound table")},
     };
     return kinds;
@@ -81,10 +82,17 @@ private slots:
     void everyFrameWithFixtureLanguage();
     void everyFrameWithShippedLanguage_data();
     void everyFrameWithShippedLanguage();
+    void traceReaderShowsNoPlaceholder_data();
+    void traceReaderShowsNoPlaceholder();
+    void realFrameShapesInEnglish_data();
+    void realFrameShapesInEnglish();
+    void traceReaderReadsChunksWithAnotherInstallation();
 
 private:
     // Returns how many lines carried a sentence; records every frame that broke a rule.
     int translateAll(TranslatorFixture &f, QStringList &failures) const;
+    // The reader's line for each frame of the corpus file, in order.
+    static QList<QPair<QString, QString>> readTrace(const QString &language);
 
     QList<CorpusFrame> corpus;
 };
@@ -158,6 +166,114 @@ int TestTranslatorCorpus::translateAll(TranslatorFixture &f, QStringList &failur
         failures << QStringLiteral("output error: ") + f.messages.texts().join(QStringLiteral(", "));
     failures.removeDuplicates();
     return sentences;
+}
+
+QList<QPair<QString, QString>> TestTranslatorCorpus::readTrace(const QString &language)
+{
+    QProcess reader;
+    reader.start(QStringLiteral(OMBRIX_BIN_DIR "/translate-frames"),
+                 {QStringLiteral("--language"), language, QStringLiteral(OMBRIX_SOURCE_DIR "/tests/data/bus-traces.txt")});
+    if (!reader.waitForFinished(60000) || reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0) {
+        qWarning("translate-frames: %s", reader.readAllStandardError().constData());
+        return {};
+    }
+    QList<QPair<QString, QString>> lines;
+    const QStringList output = QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &line : output) {
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        lines.append({line.left(tab), tab < 0 ? QString() : line.mid(tab + 1)});
+    }
+    return lines;
+}
+
+void TestTranslatorCorpus::traceReaderShowsNoPlaceholder_data()
+{
+    everyFrameWithShippedLanguage_data();
+}
+
+void TestTranslatorCorpus::traceReaderShowsNoPlaceholder()
+{
+    QFETCH(QString, language);
+    const auto lines = readTrace(language);
+    QCOMPARE(lines.size(), corpus.size());
+    static const QRegularExpression placeholder(QStringLiteral(R"(\\[A-Za-z])"));
+    QStringList failures;
+    for (int i = 0; i < lines.size(); ++i) {
+        QCOMPARE(lines[i].first, corpus[i].frame);
+        if (placeholder.match(lines[i].second).hasMatch())
+            failures << lines[i].second;
+    }
+    failures.removeDuplicates();
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
+}
+
+void TestTranslatorCorpus::realFrameShapesInEnglish_data()
+{
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<QString>("shown"); // the frame alone: a raw line
+    const auto row = [](const char *name, const char *frame, const QString &sentence) {
+        const QString f = QString::fromLatin1(frame);
+        QTest::newRow(name) << f << (sentence.isEmpty() ? f : sentence + QStringLiteral(" (") + f + QLatin1Char(')'));
+    };
+    row("gateway date written with #", "*#13**#1*02*29*09*2026##", QStringLiteral("Gateway date: Tuesday 29/09/2026"));
+    row("relayed down one level", "*1*1000#31*01##", QStringLiteral("Light 01: brightness down one level"));
+    row("relayed off", "*1*1000#0*33##", QStringLiteral("Light 33: off"));
+    row("light status dimension", "*#1*14*13*2*130*5*0##", {});
+    row("light timer dimension", "*#1*43*2*0*0*0##", {});
+    row("light dimension with empty fields", "*#1*0211*13*1***15##", {});
+    row("cooling mode", "*4*0*2##", QStringLiteral("Zone 2: cooling mode"));
+    row("zone mode through the central unit", "*4*203*#1##", QStringLiteral("Zone #1: cooling off"));
+    row("central unit mode", "*4*203*#0##", QStringLiteral("Temperature control unit: cooling off"));
+    row("gateway model beyond the table", "*#13**15*200##", QStringLiteral("Gateway model: 200"));
+    row("gateway time, empty zone", "*#13**0*21*07*30*##", QStringLiteral("Gateway time: 21:07:30"));
+    row("named light", "*1*0*11##", QStringLiteral("Light Soggiorno: off"));
+    row("dimmer level", "*#1*62*1*150*2##", QStringLiteral("Light 62: on at 50%"));
+    row("shutter", "*2*0*21##", QStringLiteral("Shutter Soggiorno: stopped"));
+    row("temperature with its sign digit", "*#4*1*0*0201##", QStringLiteral(u"Zone 1: temperature 20.1\u00b0C"));
+    row("set point", "*#4*60*12*0230*3##", QStringLiteral(u"Zone 60: set point 23\u00b0C for heating or cooling"));
+    row("power reading", "*#18*56*113*0##", {});
+    row("gateway date and time", "*#13**22*11*59*04*001*04*20*04*2000##",
+        QStringLiteral("Gateway date and time: Thursday 20/04/2000 11:59:04 +01"));
+    row("alarm zone", "*5*11*#2##", QStringLiteral("Alarm, zone 2: armed"));
+    row("auxiliary channel", "*9*0*1##", QStringLiteral("Auxiliary channel Irrigazione giardino: off"));
+}
+
+void TestTranslatorCorpus::realFrameShapesInEnglish()
+{
+    QFETCH(QString, frame);
+    QFETCH(QString, shown);
+    static const auto lines = readTrace(QStringLiteral("english"));
+    QVERIFY(!lines.isEmpty());
+    int seen = 0;
+    for (const auto &l : lines) {
+        if (l.first == frame) {
+            QCOMPARE(l.second, shown);
+            ++seen;
+        }
+    }
+    QVERIFY2(seen > 0, "not a frame of the corpus");
+}
+
+void TestTranslatorCorpus::traceReaderReadsChunksWithAnotherInstallation()
+{
+    TestFolder folder;
+    QVERIFY(folder.write(QStringLiteral("home.xml"),
+                         "<ACTUATOR><version number=\"1.0.4\"/>"
+                         "<device point=\"77\" name=\"Porch\" type=\"1\" group=\"0\"/></ACTUATOR>"));
+    QProcess reader;
+    reader.start(QStringLiteral(OMBRIX_BIN_DIR "/translate-frames"),
+                 {QStringLiteral("--language"), QStringLiteral("english"), QStringLiteral("--conf"),
+                  folder.filePath(QStringLiteral("home.xml"))});
+    QVERIFY(reader.waitForStarted());
+    // Two frames in one chunk and an unterminated rest; a comment; a sent frame.
+    reader.write("# captured at the porch\nrx *1*1*77##*1*0*77##*1*1\n\ntx *9*1*2##\n");
+    reader.closeWriteChannel();
+    QVERIFY(reader.waitForFinished());
+    QCOMPARE(reader.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()),
+             QStringLiteral("*1*1*77##\tLight Porch: on (*1*1*77##)\n"
+                            "*1*0*77##\tLight Porch: off (*1*0*77##)\n"
+                            "*9*1*2##\tAuxiliary channel 2: on (*9*1*2##)\n"));
 }
 
 QTEST_GUILESS_MAIN(TestTranslatorCorpus)

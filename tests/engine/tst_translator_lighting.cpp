@@ -43,17 +43,24 @@ void TestTranslatorLighting::init()
 void TestTranslatorLighting::sentences_data()
 {
     QTest::addColumn<QString>("frame");
-    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<QString>("sentence"); // empty: a raw line and no notice
     QTest::addColumn<int>("icon");
 
     QTest::newRow("on, named point") << "*1*1*11##" << "L1[Kitchen|cat0|\\v]" << 2;
     QTest::newRow("off") << "*1*0*11##" << "L0[Kitchen|cat0|\\v]" << 1;
     QTest::newRow("entry from WHAT") << "*1*12*11##" << "L12[Kitchen|cat0|\\v]" << 2;
     QTest::newRow("beyond [light]") << "*1*40*11##" << "ERR" << 0;
+    QTest::newRow("33 is beyond, not the text of 31") << "*1*33*11##" << "ERR" << 0;
+    QTest::newRow("down one level: its own text, after the ramps") << "*1*31*11##" << "L33[Kitchen|cat0|\\v]" << 2;
+    QTest::newRow("32 is no command: raw, not a ramp text") << "*1*32*11##" << "" << 2;
     QTest::newRow("unconfigured point: two digits, no icon") << "*1*1*7##" << "L1[07|cat0|\\v]" << 0;
     QTest::newRow("with parameter, on") << "*1*1#30*11##" << "L32[Kitchen|cat0|30]" << 2;
     QTest::newRow("with parameter, off") << "*1*0#30*11##" << "L31[Kitchen|cat0|30]" << 1;
-    QTest::newRow("translation echo form") << "*1*1000#1*16##" << "L32[16|cat0|1]" << 0;
+    QTest::newRow("ramp without speed: plain on") << "*1*1#*11##" << "L1[Kitchen|cat0|\\v]" << 2;
+    QTest::newRow("relayed: the command after 1000#") << "*1*1000#1*16##" << "L1[16|cat0|\\v]" << 0;
+    QTest::newRow("relayed off, configured point") << "*1*1000#0*11##" << "L0[Kitchen|cat0|\\v]" << 1;
+    QTest::newRow("relayed down one level") << "*1*1000#31*11##" << "L33[Kitchen|cat0|\\v]" << 2;
+    QTest::newRow("relayed with a parameter") << "*1*1000#0#30*11##" << "L31[Kitchen|cat0|30]" << 1;
     QTest::newRow("named group: category removed") << "*1*1*#3##" << "L1[Hall||\\v]" << 2;
     QTest::newRow("unnamed group: number and category") << "*1*0*#4##" << "L0[4|cat1|\\v]" << 1;
     QTest::newRow("group beyond the named ones") << "*1*1*#12##" << "L1[12|cat1|\\v]" << 2;
@@ -73,7 +80,11 @@ void TestTranslatorLighting::sentences_data()
     QTest::newRow("level 150: dimmer 50 %") << "*#1*11*1*150*0##" << "L5[Kitchen|cat0|0]" << 0;
     QTest::newRow("level 101: lowest dimmer step") << "*#1*11*1*101*0##" << "L2[Kitchen|cat0|0]" << 0;
     QTest::newRow("level 195: dimmer 100 %, speed without #") << "*#1*11*1*195*#3##" << "L10[Kitchen|cat0|3]" << 0;
-    QTest::newRow("below the level range reads as off") << "*#1*14*13*2*130*5*0##" << "L31[14|cat0|130]" << 0;
+    QTest::newRow("level write form") << "*#1*11*#1*150*0##" << "L5[Kitchen|cat0|0]" << 0;
+    QTest::newRow("level 100 without speed: plain off") << "*#1*11*1*100*##" << "L0[Kitchen|cat0|]" << 0;
+    QTest::newRow("level 200 without speed: plain on") << "*#1*11*1*200*##" << "L1[Kitchen|cat0|]" << 0;
+    QTest::newRow("timer dimension: raw") << "*#1*43*2*0*0*0##" << "" << 0;
+    QTest::newRow("status dimension: raw") << "*#1*14*13*2*130*5*0##" << "" << 0;
     QTest::newRow("no speed field") << "*#1*11*1*150##" << "ERR" << 0;
 
     QTest::newRow("automation up, configured") << "*2*1*21##" << "A1[21|cat2]" << 4;
@@ -83,6 +94,7 @@ void TestTranslatorLighting::sentences_data()
     QTest::newRow("automation group stop") << "*2*0*#3##" << "A0[3|cat3]" << 3;
     QTest::newRow("automation on a local bus") << "*2*1*21#4#02##" << "A1[21#4#02|cat2]" << 0;
     QTest::newRow("automation beyond table") << "*2*5*21##" << "ERR" << 0;
+    QTest::newRow("automation relayed") << "*2*1000#2*21##" << "A2[21|cat2]" << 4;
     QTest::newRow("automation WHAT not a number") << "*2*1000#12#100#001#1*03##" << "ERR" << 0;
 }
 
@@ -91,9 +103,11 @@ void TestTranslatorLighting::sentences()
     QFETCH(QString, frame);
     QFETCH(QString, sentence);
     QFETCH(int, icon);
-    QCOMPARE(f->monitor(frame), QStringList{TranslatorFixture::line(sentence, frame)});
-    QCOMPARE(f->notice.shown.size(), 1);
-    QCOMPARE(f->notice.shown[0].icon, icon);
+    const QString line = sentence.isEmpty() ? TranslatorFixture::raw(frame) : TranslatorFixture::line(sentence, frame);
+    QCOMPARE(f->monitor(frame), QStringList{line});
+    QCOMPARE(f->notice.shown.size(), sentence.isEmpty() ? 0 : 1);
+    if (!sentence.isEmpty())
+        QCOMPARE(f->notice.shown[0].icon, icon);
 }
 
 void TestTranslatorLighting::pointState_data()
@@ -105,6 +119,7 @@ void TestTranslatorLighting::pointState_data()
     QTest::newRow("light off") << "*1*0*11##" << 11 << 0;
     QTest::newRow("timed on is on") << "*1*12*11##" << 11 << 1;
     QTest::newRow("parameter off") << "*1*0#30*11##" << 11 << 0;
+    QTest::newRow("relayed off") << "*1*1000#0*11##" << 11 << 0;
     QTest::newRow("unconfigured light untouched") << "*1*1*7##" << 7 << 9;
     QTest::newRow("group leaves points") << "*1*0*#3##" << 3 << 0;
     QTest::newRow("shutter keeps WHAT") << "*2*2*21##" << 21 << 2;
@@ -135,6 +150,8 @@ void TestTranslatorLighting::displayClient_data()
     QTest::newRow("group") << "*1*1*#3##" << true << QByteArray();
     QTest::newRow("local bus point") << "*1*1*11#4#02##" << true << QByteArray();
     QTest::newRow("with parameter") << "*1*1#30*11##" << true << QByteArray();
+    QTest::newRow("relayed: the command itself follows") << "*1*1000#1*11##" << true << QByteArray();
+    QTest::newRow("no text") << "*1*32*11##" << true << QByteArray();
     QTest::newRow("dimension") << "*#1*11*1*200*5##" << true << QByteArray();
     QTest::newRow("automation") << "*2*1*21##" << true << QByteArray();
     QTest::newRow("translation error") << "*1*40*11##" << true << QByteArray();

@@ -37,6 +37,7 @@ void TestTranslatorServices::init()
     f->state.model.NomiAux[3] = QStringLiteral("Pump");
     f->state.lang.whovideo[12] = QStringLiteral("Gate");
     f->state.lang.whovideo[500] = QStringLiteral("Street");
+    f->state.lang.devmodel[5].clear(); // a model the language file does not name
     f->state.filters.Who.fill(1);
 }
 
@@ -72,11 +73,18 @@ void TestTranslatorServices::sentences_data()
     QTest::newRow("beyond [aux]") << "*9*16*3##" << "ERR" << 10;
 
     QTest::newRow("model") << "*#13**15*3##" << "G15[model3]" << 0;
-    QTest::newRow("model beyond [devmodel]") << "*#13**15*44##" << "ERR" << 0;
+    QTest::newRow("model beyond [devmodel]: its number") << "*#13**15*44##" << "G15[44]" << 0;
+    QTest::newRow("model without a name: its number") << "*#13**15*5##" << "G15[5]" << 0;
+    QTest::newRow("model not a number") << "*#13**15*x##" << "ERR" << 0;
     QTest::newRow("time, plus") << "*#13**0*12*30*05*001##" << "G0[\\n|12:30:05 +01|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("time, minus") << "*#13**0*12*30*05*101##" << "G0[\\n|12:30:05 -01|\\ww|\\dd|\\mm|\\aa]" << 0;
-    QTest::newRow("time write form") << "*#13**#0*21*40*00*##" << "G0[\\n|21:40:00|\\ww|\\dd|\\mm|\\aa]" << 0;
+    QTest::newRow("time write form, empty zone") << "*#13**#0*21*40*00*##" << "G0[\\n|21:40:00|\\ww|\\dd|\\mm|\\aa]" << 0;
+    QTest::newRow("time write form with zone") << "*#13**#0*21*40*00*002##" << "G0[\\n|21:40:00 +02|\\ww|\\dd|\\mm|\\aa]" << 0;
+    QTest::newRow("time, empty zone") << "*#13**0*21*07*30*##" << "G0[\\n|21:07:30|\\ww|\\dd|\\mm|\\aa]" << 0;
+    QTest::newRow("time without a zone field") << "*#13**0*10*30*45##" << "G0[\\n|10:30:45|\\ww|\\dd|\\mm|\\aa]" << 0;
+    QTest::newRow("time, 999 is no zone") << "*#13**0*15*40*52*999##" << "G0[\\n|15:40:52|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("date") << "*#13**1*02*25*12*2026##" << "G1[\\n|\\h|day2|25|12|2026]" << 0;
+    QTest::newRow("date write form") << "*#13**#1*02*29*09*2026##" << "G1[\\n|\\h|day2|29|09|2026]" << 0;
     QTest::newRow("address") << "*#13**10*192*0*2*10##" << "G10[192.0.2.10|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("hardware address") << "*#13**12*0*3*80*10*255*17##" << "G12[00:03:50:0A:FF:11|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("firmware") << "*#13**16*1*2*3##" << "G16[1.2.3|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
@@ -192,6 +200,8 @@ void TestTranslatorServices::modelGoesToStatusBar()
     QCOMPARE(f->statusBar.statusText(), QStringLiteral("G15[model3]"));
     f->monitor(QStringLiteral("*#13**16*1*2*3##"));
     QCOMPARE(f->statusBar.statusText(), QStringLiteral("G15[model3]"));
+    f->monitor(QStringLiteral("*#13**15*200##"));
+    QCOMPARE(f->statusBar.statusText(), QStringLiteral("G15[200]"));
 }
 
 QTEST_GUILESS_MAIN(TestTranslatorServices)

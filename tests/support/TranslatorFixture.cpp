@@ -19,7 +19,7 @@ void fillLanguageFixture(LanguageTexts &lang)
 {
     lang.text.insert(QStringLiteral("ErrTrad"), QStringLiteral("ERR"));
     lang.wholight = table(4, QStringLiteral("cat"), {});
-    lang.light = table(33, QStringLiteral("L"), QStringLiteral("[\\n|\\c|\\v]"));
+    lang.light = table(34, QStringLiteral("L"), QStringLiteral("[\\n|\\c|\\v]"));
     lang.automation = table(4, QStringLiteral("A"), QStringLiteral("[\\n|\\c]"));
     lang.power = table(8, QStringLiteral("P"), QStringLiteral("[\\n|\\c|\\d]"));
     lang.whopower = table(3, QStringLiteral("wp"), {});
