@@ -180,9 +180,9 @@ void TestSerial::receiveTextBoundedAndClearedOnOpen()
     QVERIFY(b.f.monitor.ApriGateway());
 
     // Noise that never ends a frame is dropped, with a line saying so; frames still work after.
-    b.peer.write(QByteArray(MonitorLink::MaxRicezioneSeriale + 100, '7'));
+    b.peer.write(QByteArray(FrameReassembler::MaxTail + 100, '7'));
     QTRY_VERIFY(b.f.Tlog.lines().last().contains(QStringLiteral("without \"##\" dropped")));
-    QVERIFY(b.f.monitor.RicezioneSeriale().size() <= MonitorLink::MaxRicezioneSeriale);
+    QVERIFY(b.f.monitor.RicezioneSeriale().size() <= FrameReassembler::MaxTail);
     b.f.sink.received.clear();
     b.peer.readAll();
     b.peer.write("*1*1*11##");
