@@ -194,8 +194,10 @@ bool MonitorLink::ConnettiMonitor(bool &ack)
         [&] { return link.BufferMon.contains(Frame::Ack) || link.BufferMon.contains(Frame::Nack) || !connected(); },
         stop, m_timings.greetingMs,
         {{&m_socket, SIGNAL(readyRead())}, {&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
-    if (greeting == LinkWait::Outcome::Aborted)
+    if (greeting == LinkWait::Outcome::Aborted) {
+        closeSocket();
         return false;
+    }
     if (link.BufferMon.contains(Frame::Ack))
         ack = true;
     return result;

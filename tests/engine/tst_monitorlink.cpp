@@ -286,6 +286,8 @@ void TestMonitorLink::waitsEndOnSwitchOffAndClosing()
     QVERIFY(f.Tlog.lines().filter(LinkFixture::txt("NoCon")).isEmpty());
     QVERIFY(f.window.trayPictures.isEmpty());
     QCOMPARE(f.status.statusText(), closing ? LinkFixture::txt("StartMon") : LinkFixture::txt("Stop"));
+    // Given up: no socket is left connected without a session.
+    QCOMPARE(f.monitor.WSMON().state(), QAbstractSocket::UnconnectedState);
 }
 
 void TestMonitorLink::localAddress()
