@@ -27,6 +27,13 @@ public:
     bool askYesNo(const QString &, const QString &, Icon) override { return false; }
 };
 
+long peakRssKiB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
 double cpuSeconds()
 {
     rusage u{};
@@ -111,5 +118,33 @@ int main(int argc, char *argv[])
     out << "monitor frame to translator (" << samples << " frames, loopback write included): median "
         << us(delays[delays.size() / 2]) << " us, p99 " << us(delays[delays.size() * 99 / 100]) << " us, max "
         << us(delays.back()) << " us\n";
+
+    // 3. An idle command session flooded with 30 MB that never ends a frame, then one frame.
+    t.attempts = 3;
+    t.ackMs = 2000;
+    commands.setTimings(t);
+    gateway.setFrameReply(FakeGateway::Reply::Ack);
+    if (!commands.SendTCP(QStringLiteral("*1*1*11##"))) {
+        out << "command session did not open\n";
+        return 1;
+    }
+    const long rssBefore = peakRssKiB();
+    const QString noise(64 * 1024, QLatin1Char('7'));
+    const size_t handedBefore = sink.arrivals.size();
+    wall.restart();
+    for (int i = 0; i < 480; ++i) {
+        gateway.pushCommand(noise);
+        // Let the link read it before more is written, so the gateway's side holds little.
+        QElapsedTimer pass;
+        pass.start();
+        while (pass.elapsed() < 2)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+    }
+    gateway.pushCommand(QStringLiteral("*1*0*11##"));
+    while (sink.arrivals.size() == handedBefore)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    out << "30 MB without \"##\" on an idle command session: " << wall.elapsed() << " ms, peak RSS "
+        << (peakRssKiB() - rssBefore) << " KiB above what it was, receive buffer "
+        << state.link.BufferCmd.size() << " characters\n";
     return 0;
 }

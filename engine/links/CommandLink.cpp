@@ -3,6 +3,7 @@
 #include "CommandBox.h"
 #include "EngineState.h"
 #include "Frame.h"
+#include "FrameReassembler.h"
 #include "FrameSink.h"
 #include "LinkGuard.h"
 #include "LinkWait.h"
@@ -18,7 +19,6 @@
 namespace {
 constexpr int Red = 255;
 constexpr int ColourRestoreMs = 2000;
-constexpr int MaxAnswerText = 4096;
 
 qint64 frameCount(const QString &text)
 {
@@ -40,11 +40,11 @@ CommandLink::CommandLink(EngineState &state, FrameSink &sink, LogPane &TlogC, St
 bool CommandLink::ConnectTCP(bool &ack)
 {
     LinkState &link = m_state.link;
-    m_StBar.setStatusText(m_state.lang.t(QStringLiteral("WaitCon")));
+    showStatus(m_state.lang.t(QStringLiteral("WaitCon")));
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
         closeOurselves();
     link.BufferCmd.clear();
-    m_answerText.clear();
+    m_received.clear();
     m_framesWritten = m_answers = 0;
 
     LinkGuard::checkAddress(link.IpGateway);
@@ -53,13 +53,15 @@ bool CommandLink::ConnectTCP(bool &ack)
     const auto closing = [this] { return m_state.InChiusura; };
     // A refused or failed connection ends the wait: nothing more can come of it.
     const auto given_up = [this] { return m_socket.state() == QAbstractSocket::UnconnectedState; };
-    if (LinkWait::run([&] { return link.ConnessoTCP || given_up(); }, closing, m_timings.connectMs,
-                      {{&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}})
-        == LinkWait::Outcome::Aborted)
+    const LinkWait::Outcome connecting =
+        LinkWait::run([&] { return link.ConnessoTCP || given_up(); }, closing, m_timings.connectMs,
+                      {{&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
+    if (connecting == LinkWait::Outcome::Aborted || !link.ConnessoTCP) {
+        // A socket left connecting would connect later by itself, with no session opened.
+        closeOurselves();
         return false;
+    }
     const bool result = link.ConnessoTCP;
-    if (!result)
-        return false;
 
     // The greeting; a refusal instead (the gateway has no session free) ends the wait.
     const LinkWait::Outcome greeting = LinkWait::run(
@@ -79,7 +81,6 @@ bool CommandLink::BuildConnessione()
     const bool open = opening.open(Frame::SessionOpenCommand);
     if (open) {
         // Answers count from here: the greeting and the session reply are behind us.
-        m_answerText.clear();
         m_framesWritten = m_answers = 0;
     }
     return open;
@@ -87,10 +88,14 @@ bool CommandLink::BuildConnessione()
 
 bool CommandLink::SendTCP(const QString &frame)
 {
-    return send(frame, frame);
+    // Anything but frames makes the gateway drop the session (and "?" stands in on the wire
+    // for what Latin-1 cannot carry): typed or client text that is no frame is not sent.
+    if (!Frame::isFrameRun(frame))
+        return false;
+    return send(frame);
 }
 
-bool CommandLink::send(const QString &frame, const QString &echo)
+bool CommandLink::send(const QString &frame)
 {
     LinkState &link = m_state.link;
     if (link.InInvio) {
@@ -110,14 +115,14 @@ bool CommandLink::send(const QString &frame, const QString &echo)
             return false;
         }
         if (!ok) {
-            if (connected())
+            if (m_socket.state() != QAbstractSocket::UnconnectedState)
                 closeOurselves();
             m_carried.clear();
             return failure(m_state.lang.t(QStringLiteral("NoCon")));
         }
+        showMonitorStatus();
     }
 
-    QString echoText = m_carried + echo;
     link.FramePendenti = m_carried + link.FramePendenti + frame;
     m_carried.clear();
     if (!connected()) {
@@ -134,10 +139,11 @@ bool CommandLink::send(const QString &frame, const QString &echo)
             return false;
         link.BufferCmd.clear();
         if (attempt == 1) {
-            m_sink.TraduciEco(echoText, m_TlogC);
-            echoText.clear();
+            // The retries write these frames again and nothing more: a frame handed in while
+            // they wait goes out, and is echoed, once, in a send of its own afterwards.
+            m_written = link.FramePendenti;
+            m_sink.TraduciEco(m_written, m_TlogC);
         }
-        m_written = link.FramePendenti;
         // Answers owed to earlier sends never count, and neither do those that came before
         // this write: the gateway may have let an earlier attempt go unanswered, so each
         // write must be answered in full by what follows it.
@@ -163,16 +169,18 @@ bool CommandLink::send(const QString &frame, const QString &echo)
             // answer must not acknowledge the next send, which opens a fresh session instead.
             if (m_answers < m_framesWritten)
                 closeOurselves();
+            showMonitorStatus();
             return true;
         }
         if (m_refused) {
-            const QString frames = link.FramePendenti;
             keepUnwritten();
             link.BufferCmd.clear();
-            return failure(m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + frames);
+            return failure(m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + m_written);
         }
         if (!connected()) {
-            // The close event has said why; the box shows that the send failed.
+            // The close event has said why; the box shows that the send failed. Frames
+            // queued meanwhile open a new session.
+            keepUnwritten();
             m_Tcmd.setBackgroundColour(Red);
             m_Tcmd.restoreColourAfter(ColourRestoreMs);
             link.InInvio = false;
@@ -185,16 +193,34 @@ bool CommandLink::send(const QString &frame, const QString &echo)
         link.BufferCmd.clear();
     }
 
-    const bool result = failure(m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + link.FramePendenti);
+    keepUnwritten();
+    const bool result = failure(m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + m_written);
     // Answers still owed to three writes would be taken for those of the next send: the
     // next send opens a fresh session instead.
     closeOurselves();
     return result;
 }
 
+void CommandLink::showStatus(const QString &text)
+{
+    m_statusShown = text;
+    m_StBar.setStatusText(text);
+}
+
+void CommandLink::showMonitorStatus()
+{
+    // Between sends the first panel tells the monitor's state. A text of ours that no
+    // longer holds gives way to it; one that someone else has written since stays.
+    if (!m_statusShown || m_StBar.statusText() != *m_statusShown)
+        return;
+    m_statusShown.reset();
+    const bool monitorOn = m_state.link.ConnessoMon || m_state.link.ModoUsb;
+    m_StBar.setStatusText(m_state.lang.t(monitorOn ? QStringLiteral("StatCon") : QStringLiteral("Stop")));
+}
+
 bool CommandLink::failure(const QString &status)
 {
-    m_StBar.setStatusText(status);
+    showStatus(status);
     m_Tcmd.setBackgroundColour(Red);
     m_Tcmd.restoreColourAfter(ColourRestoreMs);
     m_state.link.InInvio = false;
@@ -225,12 +251,12 @@ void CommandLink::sendCarried()
         m_carried.clear();
         return;
     }
-    send(QString(), QString());
+    send(QString());
 }
 
 void CommandLink::SendUsb(const QString &frame, bool quiet)
 {
-    if (!m_comm.isOpen())
+    if (!m_comm.isOpen() || !Frame::isFrameRun(frame))
         return;
     m_comm.write(frame.toLatin1());
     if (!quiet)
@@ -258,7 +284,7 @@ void CommandLink::Winsock1_Close()
     if (m_closingOurselves)
         return;
     QString stop = m_state.lang.t(QStringLiteral("Comstop"));
-    m_StBar.setStatusText(stop.toLower().remove(QLatin1Char('*')));
+    showStatus(stop.toLower().remove(QLatin1Char('*')));
     m_state.link.ConnessoTCP = false;
     m_TlogC.appendText(LogLine::at(stop));
 }
@@ -272,29 +298,29 @@ void CommandLink::Winsock1_DataArrival()
 {
     if (!connected())
         return;
-    QString chunk = QString::fromLatin1(m_socket.readAll());
-    if (chunk.isEmpty())
+    const QString read = QString::fromLatin1(m_socket.readAll());
+    if (read.isEmpty())
         return;
     m_window.showActivity();
-    m_state.link.BufferCmd += chunk;
-    countAnswers(chunk);
-    if (Frame::isAck(chunk) || Frame::isNack(chunk)) {
-        m_TlogC.appendText(LogLine::at(chunk));
-        m_TlogC.moveCaretToEnd();
-    } else {
-        m_sink.Traduci(chunk, m_TlogC);
+    QString frames = m_received.join(read, m_TlogC);
+    if (!frames.isEmpty()) {
+        FrameReassembler::keepBounded(m_state.link.BufferCmd, frames);
+        countAnswers(frames);
+        if (Frame::isAck(frames) || Frame::isNack(frames)) {
+            m_TlogC.appendText(LogLine::at(frames));
+            m_TlogC.moveCaretToEnd();
+        } else {
+            m_sink.Traduci(frames, m_TlogC);
+        }
     }
     if (!m_window.isPaneVisible(m_TlogC))
         m_window.markPaneUnread(m_TlogC);
 }
 
-void CommandLink::countAnswers(const QString &chunk)
+void CommandLink::countAnswers(const QString &frames)
 {
-    m_answerText += chunk;
-    int end;
-    while ((end = m_answerText.indexOf(Frame::Terminator)) >= 0) {
-        const QString frame = m_answerText.left(end + 2);
-        m_answerText.remove(0, end + 2);
+    for (const QString &piece : Frame::cut(frames)) {
+        const QString frame = piece + Frame::Terminator;
         const bool nack = Frame::isNack(frame);
         if (!nack && !Frame::isAck(frame))
             continue;  // a status reply: the answer follows it
@@ -302,6 +328,4 @@ void CommandLink::countAnswers(const QString &chunk)
         if (nack && m_state.link.InInvio && m_answers > m_sendStart)
             m_refused = true;
     }
-    if (m_answerText.size() > MaxAnswerText)
-        m_answerText.clear();
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "FrameReassembler.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QTcpSocket>
+#include <optional>
 
 class CommandBox;
 class FrameSink;
@@ -35,9 +38,10 @@ public:
     void setTimings(const Timings &timings) { m_timings = timings; }
 
     // True when the gateway acknowledged every frame of the write. A frame handed in while
-    // another send waits is queued (False at once) and written later.
+    // another send waits is queued (False at once) and written later. Text that is not one
+    // or more well-formed frames is not sent (False).
     bool SendTCP(const QString &frame);
-    // Writes to the serial port when it is open; logs the frame unless quiet.
+    // Writes to the serial port when it is open and the text is frames; logs it unless quiet.
     void SendUsb(const QString &frame, bool quiet);
     // Connects Winsock1; ack becomes true when the gateway's greeting arrived.
     bool ConnectTCP(bool &ack);
@@ -56,10 +60,12 @@ private slots:
 
 private:
     bool connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
-    bool send(const QString &frame, const QString &echo);
+    bool send(const QString &frame);
+    void showStatus(const QString &text);
+    void showMonitorStatus();
     bool failure(const QString &status);
     void closeOurselves();
-    void countAnswers(const QString &chunk);
+    void countAnswers(const QString &frames);
     void keepUnwritten();
     void sendCarried();
 
@@ -75,12 +81,13 @@ private:
     QSerialPort m_comm;
     bool m_closingOurselves = false;
 
+    FrameReassembler m_received;
+    std::optional<QString> m_statusShown;  // the status text this link put up, while it stands
     // Answers are matched to writes by count: the gateway answers every frame, in order.
-    QString m_answerText;        // received text not yet cut into frames
     qint64 m_framesWritten = 0;  // since the session opened
     qint64 m_answers = 0;        // acknowledgements and refusals since then
     qint64 m_sendStart = 0;      // frames written before the current send
     bool m_refused = false;
-    QString m_written;           // the pending text as last written
+    QString m_written;           // what the send under way writes on every attempt
     QString m_carried;           // queued frames the last send did not write
 };

@@ -3,6 +3,7 @@
 #include "CommandLink.h"
 #include "EngineState.h"
 #include "Frame.h"
+#include "FrameReassembler.h"
 #include "FrameSink.h"
 #include "LinkGuard.h"
 #include "LinkWait.h"
@@ -16,10 +17,12 @@
 #include "SettingKeys.h"
 #include "StatusBar.h"
 
+#include <utility>
+
 namespace {
 constexpr int MonitorOffImage = 1;
 const QString ProbeFrame = QStringLiteral("*#13**15##");
-constexpr int MaxBufferMon = 16384;
+constexpr int MonitorOffPicture = 2;
 } // namespace
 
 MonitorLink::MonitorLink(EngineState &state, const ProgramSettings &settings, CommandLink &commands,
@@ -77,13 +80,17 @@ bool MonitorLink::ApriGateway()
         failureText = lang.t(QStringLiteral("NoUsb"));
         if (outcome != LinkWait::Outcome::Aborted && link.ModoUsb)
             return success();
+        // A late answer must not bring in frames, or switch the senders to the port, while
+        // the monitor shows off.
+        comm.close();
+        link.ModoUsb = false;
         return failurePath(true, failureText, com);
     }
 
     m_StBar.setStatusText(lang.t(QStringLiteral("StartMon")));
     m_Tlog.appendText(LogLine::at(lang.t(QStringLiteral("LogStart")) + QStringLiteral(" @ ETH: ") + link.IpGateway)
                       + QStringLiteral("---") + LogLine::Crlf);
-    if (connected())
+    if (m_sessionOpen && connected())
         return success();
     bool ack = false;
     if (!ConnettiMonitor(ack))
@@ -130,9 +137,18 @@ bool MonitorLink::failurePath(bool serial, const QString &failureText, const QSt
         m_Tlog.appendText(LogLine::at(m_state.lang.t(QStringLiteral("NoCon")) + QStringLiteral(" (")
                                       + m_state.link.IpGateway + QStringLiteral(") ")));
     m_window.setMonitorButtonImage(MonitorOffImage);
-    m_state.link.IconaTray = 2;
-    m_window.I_Icon(2);
+    m_state.link.IconaTray = MonitorOffPicture;
+    m_window.I_Icon(MonitorOffPicture);
     return false;
+}
+
+void MonitorLink::monitorStopped()
+{
+    m_window.setMonitorButtonImage(MonitorOffImage);
+    m_Tlog.appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStop"))));
+    m_StBar.setStatusText(m_state.lang.t(QStringLiteral("Stop")));
+    m_state.link.IconaTray = MonitorOffPicture;
+    m_window.I_Icon(MonitorOffPicture);
 }
 
 bool MonitorLink::ApriPorta(const QString &com)
@@ -147,7 +163,7 @@ bool MonitorLink::ApriPorta(const QString &com)
     comm.setStopBits(QSerialPort::OneStop);
     comm.setFlowControl(QSerialPort::NoFlowControl);
     // Text left from an earlier port or session would be glued to the first answer.
-    m_ricezioneSeriale.clear();
+    m_serial.clear();
     return comm.open(QIODevice::ReadWrite);
 }
 
@@ -157,25 +173,31 @@ bool MonitorLink::ConnettiMonitor(bool &ack)
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
         closeSocket();
     link.BufferMon.clear();
+    m_received.clear();
 
     LinkGuard::checkAddress(link.IpGateway);
     m_socket.connectToHost(link.IpGateway, link.PortaGateway.toUShort());
 
     const auto stop = [this] { return stopped(); };
     const auto givenUp = [this] { return m_socket.state() == QAbstractSocket::UnconnectedState; };
-    if (LinkWait::run([&] { return link.ConnessoMon || givenUp(); }, stop, m_timings.connectMs,
-                      {{&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}})
-        == LinkWait::Outcome::Aborted)
+    const LinkWait::Outcome connecting =
+        LinkWait::run([&] { return link.ConnessoMon || givenUp(); }, stop, m_timings.connectMs,
+                      {{&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
+    if (connecting == LinkWait::Outcome::Aborted || !link.ConnessoMon) {
+        // A socket left connecting would connect later by itself: its greeting would land in
+        // the pane of a monitor that is off, and no session would ever be opened on it.
+        closeSocket();
         return false;
+    }
     const bool result = link.ConnessoMon;
-    if (!result)
-        return false;
     const LinkWait::Outcome greeting = LinkWait::run(
         [&] { return link.BufferMon.contains(Frame::Ack) || link.BufferMon.contains(Frame::Nack) || !connected(); },
         stop, m_timings.greetingMs,
         {{&m_socket, SIGNAL(readyRead())}, {&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
-    if (greeting == LinkWait::Outcome::Aborted)
+    if (greeting == LinkWait::Outcome::Aborted) {
+        closeSocket();
         return false;
+    }
     if (link.BufferMon.contains(Frame::Ack))
         ack = true;
     return result;
@@ -187,12 +209,15 @@ bool MonitorLink::AvviaMonitor()
                            [this] { return monitorSwitchedOff(); }};
     if (!opening.open(Frame::SessionOpenMonitor))
         return false;
+    m_sessionOpen = true;
     m_notices.MostraMessaggio(m_state.lang.t(QStringLiteral("Monstart")), QString(), 1000, 0);
     return true;
 }
 
 void MonitorLink::closeSocket()
 {
+    // Our own close: the close event reports only a session the gateway ended.
+    m_sessionOpen = false;
     m_socket.abort();
     m_state.link.ConnessoMon = false;
 }
@@ -200,21 +225,14 @@ void MonitorLink::closeSocket()
 void MonitorLink::Comm_OnComm()
 {
     QSerialPort &comm = m_commands.Comm();
-    m_ricezioneSeriale += QString::fromLatin1(comm.readAll());
-    if (m_ricezioneSeriale.size() < 3 || !m_ricezioneSeriale.endsWith(Frame::Terminator)) {
-        if (m_ricezioneSeriale.size() > MaxRicezioneSeriale) {
-            // Line noise or a device that is no gateway: do not let it grow without end.
-            m_Tlog.appendText(LogLine::at(QString::number(m_ricezioneSeriale.size())
-                                          + QStringLiteral(" characters received without \"##\" dropped")));
-            m_ricezioneSeriale.clear();
-        }
+    const QString piece = m_serial.join(QString::fromLatin1(comm.readAll()), m_Tlog);
+    // A bare "##" is no answer.
+    if (piece.size() < 3)
         return;
-    }
-    const QString piece = m_ricezioneSeriale;
-    m_ricezioneSeriale.clear();
     m_state.link.ModoUsb = true;
     if (m_state.link.RilevamentoCom)
         return;
+    m_window.showActivity();
     received(piece);
 }
 
@@ -225,9 +243,7 @@ void MonitorLink::Comm_Error(QSerialPort::SerialPortError error)
         return;
     // The port went away under us (unplugged, reset): stop the serial link.
     m_Tlog.appendText(LogLine::at(QString::number(static_cast<int>(error)) + QLatin1Char('-') + comm.errorString()));
-    m_window.setMonitorButtonImage(MonitorOffImage);
-    m_Tlog.appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStop"))));
-    m_StBar.setStatusText(m_state.lang.t(QStringLiteral("Stop")));
+    monitorStopped();
     closeSocket();
     m_state.link.ModoUsb = false;
     comm.clearError();
@@ -236,11 +252,8 @@ void MonitorLink::Comm_Error(QSerialPort::SerialPortError error)
 
 void MonitorLink::received(QString piece)
 {
-    m_window.showActivity();
-    m_state.link.BufferMon += piece;
     // Only the session opening searches it; a monitor that runs for days must not grow it.
-    if (m_state.link.BufferMon.size() > MaxBufferMon)
-        m_state.link.BufferMon.remove(0, m_state.link.BufferMon.size() - MaxBufferMon);
+    FrameReassembler::keepBounded(m_state.link.BufferMon, piece);
     if (Frame::isAck(piece) || Frame::isNack(piece)) {
         m_Tlog.appendText(LogLine::at(piece));
         m_Tlog.moveCaretToEnd();
@@ -259,6 +272,12 @@ void MonitorLink::WSMON_Connect()
 void MonitorLink::WSMON_Close()
 {
     m_state.link.ConnessoMon = false;
+    const bool wasOpen = std::exchange(m_sessionOpen, false);
+    // The user's switch and the shutdown have said so themselves; a session that never
+    // opened is the opening's failure to report.
+    if (!wasOpen || stopped())
+        return;
+    monitorStopped();
 }
 
 void MonitorLink::WSMON_Error(QAbstractSocket::SocketError)
@@ -270,7 +289,11 @@ void MonitorLink::WSMON_DataArrival()
 {
     if (!connected())
         return;
-    const QString chunk = QString::fromLatin1(m_socket.readAll());
-    if (!chunk.isEmpty())
-        received(chunk);
+    const QString read = QString::fromLatin1(m_socket.readAll());
+    if (read.isEmpty())
+        return;
+    m_window.showActivity();
+    const QString frames = m_received.join(read, m_Tlog);
+    if (!frames.isEmpty())
+        received(frames);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FrameReassembler.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -29,9 +31,6 @@ public:
         int sessionMs = 2000;
         int serialAnswerMs = 100;
     };
-    // Received serial text that never ends in "##" is dropped past this size.
-    static constexpr int MaxRicezioneSeriale = 4096;
-
     MonitorLink(EngineState &state, const ProgramSettings &settings, CommandLink &commands, FrameSink &sink,
                 LogPane &Tlog, StatusBar &StBar, LinkWindow &window, NoticeService &notices,
                 MessageBoxService &messages, QObject *parent = nullptr);
@@ -46,7 +45,8 @@ public:
     bool AvviaMonitor();
 
     QTcpSocket &WSMON() { return m_socket; }
-    QString RicezioneSeriale() const { return m_ricezioneSeriale; }
+    // Serial text received and not yet ended by "##".
+    QString RicezioneSeriale() const { return m_serial.tail(); }
 
 public slots:
     void Comm_OnComm();
@@ -65,6 +65,8 @@ private:
     void received(QString piece);
     bool success();
     bool failurePath(bool serial, const QString &failureText, const QString &port);
+    // The monitor went off by itself: the log, the button, the status and the tray say so.
+    void monitorStopped();
     void closeSocket();
     QString portCaption(const QString &com, const QString &prefix) const;
 
@@ -79,5 +81,7 @@ private:
     MessageBoxService &m_messages;
     Timings m_timings;
     QTcpSocket m_socket;
-    QString m_ricezioneSeriale;
+    FrameReassembler m_received;  // WSMON
+    FrameReassembler m_serial;    // Comm
+    bool m_sessionOpen = false;   // the monitor session on WSMON is open
 };

@@ -13,11 +13,16 @@
 #include <QTcpSocket>
 
 namespace {
-// Only a whole challenge frame: an acknowledgement read in two pieces ("*#*1#", then "#")
-// already holds "*#" and ends in "#".
-bool holdsNonce(const QString &buffer)
+// With the nonce in a saved log, the answer would give the password away to an offline
+// search in seconds.
+QString masked(const QString &answer)
 {
-    return Frame::isNonce(buffer) && buffer.endsWith(Frame::Terminator);
+    QString line = answer;
+    for (QChar &c : line) {
+        if (c.isDigit())
+            c = QLatin1Char('*');
+    }
+    return line;
 }
 
 void writeText(QTcpSocket &socket, const QString &text)
@@ -38,7 +43,10 @@ bool SessionOpening::open(const QString &sessionFrame)
     for (;;) {
         const auto connected = [this] { return socket.state() == QAbstractSocket::ConnectedState; };
         const LinkWait::Outcome outcome = LinkWait::run(
-            [&] { return buffer.contains(Frame::Ack) || buffer.contains(Frame::Nack) || holdsNonce(buffer) || !connected(); },
+            [&] {
+                return buffer.contains(Frame::Ack) || buffer.contains(Frame::Nack) || Frame::isNonce(buffer)
+                    || !connected();
+            },
             [this] { return state.InChiusura || (abort && abort()); }, windowMs,
             {{&socket, SIGNAL(readyRead())}, {&socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
         if (outcome != LinkWait::Outcome::Done)
@@ -61,7 +69,7 @@ bool SessionOpening::open(const QString &sessionFrame)
         const QString answer = OpenPassword::CalcolaPassword(buffer, state.link.PasswordGateway);
         writeText(socket, answer);
         answered = true;
-        pane.appendText(LogLine::at(QStringLiteral("-> ") + answer));
+        pane.appendText(LogLine::at(QStringLiteral("-> ") + masked(answer)));
         // The buffer now holds the nonce digits; the acknowledgement is looked for after them.
     }
 }

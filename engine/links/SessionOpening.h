@@ -13,7 +13,7 @@ struct EngineState;
 struct SessionOpening
 {
     QTcpSocket &socket;
-    QString &buffer;              // the link's receive buffer, appended by its own handler
+    QString &buffer;              // the link's receive buffer: whole frames, appended by its handler
     EngineState &state;
     LogPane &pane;
     MessageBoxService &messages;

@@ -46,9 +46,32 @@ QString nonceDigits(const QString &text)
     return digits;
 }
 
-bool hasFrameShape(const QString &text)
+bool isWellFormed(const QString &text)
 {
-    return text.startsWith(QLatin1Char('*')) && text.endsWith(Terminator);
+    // The first "##" ends a frame, so it must be the last two characters.
+    if (text.size() < 4 || text.at(0) != QLatin1Char('*') || text.indexOf(Terminator) != text.size() - 2)
+        return false;
+    for (const QChar c : text) {
+        if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && c != QLatin1Char('*') && c != QLatin1Char('#'))
+            return false;
+    }
+    // The first field is WHO, after the "#" of a status or dimension frame.
+    const int whoStart = text.at(1) == QLatin1Char('#') ? 2 : 1;
+    return whoStart < text.size() - 2 && text.at(whoStart) != QLatin1Char('*') && text.at(whoStart) != QLatin1Char('#');
+}
+
+bool isFrameRun(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    int start = 0;
+    while (start < text.size()) {
+        const int end = text.indexOf(Terminator, start);
+        if (end < 0 || !isWellFormed(text.mid(start, end + 2 - start)))
+            return false;
+        start = end + 2;
+    }
+    return true;
 }
 
 } // namespace Frame

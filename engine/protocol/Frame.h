@@ -35,7 +35,10 @@ bool isNonce(const QString &text);
 // The challenge digits of a nonce reply ("*#603356072##" gives "603356072").
 QString nonceDigits(const QString &text);
 
-// Whether a typed text has the outer shape of a frame: begins with "*", ends with "##".
-bool hasFrameShape(const QString &text);
+// The frame grammar for text the program is asked to send (typed, or from a client): only
+// 0-9 "*" "#", a leading "*" and a non-empty first field, and one "##", at the end.
+bool isWellFormed(const QString &text);
+// One or more well-formed frames joined without separator, as a send may carry them.
+bool isFrameRun(const QString &text);
 
 } // namespace Frame

@@ -33,7 +33,7 @@ void CommandBoxWidget::flash(quint32 bgr)
 
 bool CommandBoxWidget::isFrame(const QString &text)
 {
-    return Frame::hasFrameShape(text);
+    return Frame::isWellFormed(text);
 }
 
 void CommandBoxWidget::mouseReleaseEvent(QMouseEvent *event)

@@ -32,7 +32,7 @@ public:
     void setBackgroundColour(int rgb) override { setBackground(quint32(rgb)); }
     void restoreColourAfter(int ms) override { m_tsnd.start(ms); }
 
-    // A typed text is a frame when it starts with "*" and ends with "##".
+    // A typed text is sent only when it is one well-formed frame.
     static bool isFrame(const QString &text);
 
 signals:

@@ -17,6 +17,8 @@ private slots:
     void fields();
     void sessionReplies_data();
     void sessionReplies();
+    void wellFormed_data();
+    void wellFormed();
     void value_data();
     void value();
     void numberValue_data();
@@ -83,6 +85,48 @@ void TestFrames::sessionReplies()
     QCOMPARE(Frame::isNonce(text), nonce);
     if (nonce)
         QCOMPARE(Frame::nonceDigits(text), digits);
+}
+
+void TestFrames::wellFormed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("frame");
+    QTest::addColumn<bool>("run");  // accepted as the text of one send
+    QTest::newRow("command") << "*1*1*11##" << true << true;
+    QTest::newRow("status request") << "*#4*1##" << true << true;
+    QTest::newRow("parameter and group") << "*1*1#30*#3##" << true << true;
+    QTest::newRow("write form") << "*#1*51*#1*50*5##" << true << true;
+    QTest::newRow("camera with empty last field") << "*6*0*4000*##" << true << true;
+    QTest::newRow("empty middle field") << "*6*9**##" << true << true;
+    QTest::newRow("shortest") << "*9##" << true << true;
+    // The pre-filled "*##" with a frame typed after it: the gateway drops the session.
+    QTest::newRow("pre-filled box plus frame") << "**1*1*11####" << false << false;
+    QTest::newRow("pre-filled box alone") << "*##" << false << false;
+    QTest::newRow("empty WHO") << "**1*11##" << false << false;
+    QTest::newRow("status without WHO") << "*#*1##" << false << false;
+    QTest::newRow("non-ASCII") << QString::fromUtf8("*1*1*1\u20ac##") << false << false;
+    QTest::newRow("Latin-1 letter") << QString::fromUtf8("*1*1*1\u00e9##") << false << false;
+    QTest::newRow("letter") << "*1*1*1a##" << false << false;
+    QTest::newRow("blank") << "*1*1* 11##" << false << false;
+    QTest::newRow("line end") << "*1*1*11##\r\n" << false << false;
+    QTest::newRow("third closing hash") << "*1*1*11###" << false << false;
+    QTest::newRow("no leading star") << "1*1*11##" << false << false;
+    QTest::newRow("single closing hash") << "*1*1*11#" << false << false;
+    QTest::newRow("star alone") << "*" << false << false;
+    QTest::newRow("empty") << "" << false << false;
+    // The probe batch goes out joined in one send; each frame must stand on its own.
+    QTest::newRow("joined requests") << "*#4*1*0##*#4*1*12##" << false << true;
+    QTest::newRow("joined, one bad") << "*#4*1*0##**1##" << false << false;
+    QTest::newRow("joined, tail") << "*#4*1*0##*1*1" << false << false;
+}
+
+void TestFrames::wellFormed()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, frame);
+    QFETCH(bool, run);
+    QCOMPARE(Frame::isWellFormed(text), frame);
+    QCOMPARE(Frame::isFrameRun(text), run);
 }
 
 void TestFrames::value_data()

@@ -20,6 +20,7 @@ private slots:
     void noAnswerOrNoPort();
     void receivedPieces_data();
     void receivedPieces();
+    void busyBusLosesNoFrame();
     void detectionOnlyMarksTheGateway();
     void receiveTextBoundedAndClearedOnOpen();
     void sendUsb();
@@ -118,6 +119,8 @@ void TestSerial::noAnswerOrNoPort()
     QCOMPARE(b.f.status.statusText(), LinkFixture::txt("Stop"));
     QCOMPARE(b.f.window.buttonImage, 1);
     QCOMPARE(b.f.window.trayPictures, QList<int>{2});
+    // A late answer finds the port closed: no frames while the monitor shows off.
+    QVERIFY(!b.f.commands.Comm().isOpen());
 }
 
 void TestSerial::receivedPieces_data()
@@ -128,8 +131,16 @@ void TestSerial::receivedPieces_data()
     QTest::newRow("split frame joined") << QList<QByteArray>{"*1*1", "*11#", "#"} << QStringList{"*1*1*11##"} << QString();
     QTest::newRow("two frames together") << QList<QByteArray>{"*1*1*11##*1*0*12##"}
                                          << QStringList{"*1*1*11##*1*0*12##"} << QString();
+    // What is whole goes on at once; the rest waits for its end.
+    QTest::newRow("inside a frame") << QList<QByteArray>{"*1*1*1", "1##*#4*1*0*02", "15##"}
+                                    << QStringList{"*1*1*11##", "*#4*1*0*0215##"} << QString();
     QTest::newRow("acknowledgement logged") << QList<QByteArray>{"*#*1##"} << QStringList{} << "*#*1##";
+    QTest::newRow("inside an acknowledgement") << QList<QByteArray>{"*#*", "1##"} << QStringList{} << "*#*1##";
     QTest::newRow("refusal logged") << QList<QByteArray>{"*#*0", "##"} << QStringList{} << "*#*0##";
+    QList<QByteArray> bytes;
+    for (char c : QByteArray("*#4*1*0*0215##"))
+        bytes << QByteArray(1, c);
+    QTest::newRow("one byte at a time") << bytes << QStringList{"*#4*1*0*0215##"} << QString();
 }
 
 void TestSerial::receivedPieces()
@@ -158,6 +169,24 @@ void TestSerial::receivedPieces()
         QCOMPARE(b.f.Tlog.lines().last(), logged);
 }
 
+void TestSerial::busyBusLosesNoFrame()
+{
+    Bench b;
+    QVERIFY(openBench(b, {"*#13**15*2##"}));
+    QVERIFY(b.f.monitor.ApriGateway());
+    b.f.sink.received.clear();
+    // No read ends a frame, and together they hold more than any tail may.
+    const QByteArray busy = QByteArray("*1*1*11##").repeated(600);
+    for (int at = 0; at < busy.size(); at += 601) {
+        b.peer.write(busy.mid(at, 601));
+        QVERIFY(b.peer.waitForBytesWritten(1000));
+        QTest::qWait(20);
+    }
+    QTRY_COMPARE(b.f.sink.received.join(QString()), QString::fromLatin1(busy));
+    for (const QString &text : std::as_const(b.f.sink.received))
+        QVERIFY(text.endsWith(QStringLiteral("##")));
+}
+
 void TestSerial::detectionOnlyMarksTheGateway()
 {
     Bench b;
@@ -180,9 +209,9 @@ void TestSerial::receiveTextBoundedAndClearedOnOpen()
     QVERIFY(b.f.monitor.ApriGateway());
 
     // Noise that never ends a frame is dropped, with a line saying so; frames still work after.
-    b.peer.write(QByteArray(MonitorLink::MaxRicezioneSeriale + 100, '7'));
+    b.peer.write(QByteArray(FrameReassembler::MaxTail + 100, '7'));
     QTRY_VERIFY(b.f.Tlog.lines().last().contains(QStringLiteral("without \"##\" dropped")));
-    QVERIFY(b.f.monitor.RicezioneSeriale().size() <= MonitorLink::MaxRicezioneSeriale);
+    QVERIFY(b.f.monitor.RicezioneSeriale().size() <= FrameReassembler::MaxTail);
     b.f.sink.received.clear();
     b.peer.readAll();
     b.peer.write("*1*1*11##");
@@ -227,6 +256,7 @@ void TestSerial::portLostStopsTheLink()
     QCOMPARE(b.f.window.buttonImage, 1);
     QCOMPARE(b.f.status.statusText(), LinkFixture::txt("Stop"));
     QCOMPARE(b.f.Tlog.lines().last(), LinkFixture::txt("LogStop"));
+    QCOMPARE(b.f.window.trayPictures.last(), 2);
     // Writing afterwards is a no-op, not a crash.
     b.f.commands.SendUsb(QStringLiteral("*1*1*11##"), false);
     QVERIFY(b.f.TlogC.lines().filter(QStringLiteral("*1*1*11##")).isEmpty());

@@ -149,7 +149,8 @@ void TestConsole::frameShape_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("frame");
     QTest::newRow("command") << "*1*1*11##" << true;
-    QTest::newRow("empty frame") << "*##" << true;
+    QTest::newRow("pre-filled box alone") << "*##" << false;
+    QTest::newRow("pre-filled box plus frame") << "**1*1*11####" << false;
     QTest::newRow("no leading star") << "1*1*11##" << false;
     QTest::newRow("single closing hash") << "*1*1*11#" << false;
     QTest::newRow("star alone") << "*" << false;

@@ -12,6 +12,7 @@ const QString Nack = QStringLiteral("*#*0##");
 FakeGateway::FakeGateway(QObject *parent) : QObject(parent)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &FakeGateway::onNewConnection);
+    connect(&m_pacer, &QTimer::timeout, this, &FakeGateway::writeNextPieces);
 }
 
 FakeGateway::~FakeGateway()
@@ -22,6 +23,42 @@ FakeGateway::~FakeGateway()
 bool FakeGateway::listen(quint16 port)
 {
     return m_server.listen(QHostAddress::LocalHost, port);
+}
+
+void FakeGateway::setWritePieces(int bytes, int gapMs)
+{
+    m_pieceBytes = bytes;
+    m_pacer.setInterval(gapMs);
+}
+
+bool FakeGateway::fillBacklog()
+{
+    // A queue of one: the kernel keeps a single connection nobody accepted, and drops the
+    // SYNs of the next ones, which the clients then retry.
+    const quint16 p = port();
+    m_server.close();
+    m_server.setListenBacklogSize(0);
+    if (!m_server.listen(QHostAddress::LocalHost, p))
+        return false;
+    m_server.pauseAccepting();
+    for (int i = 0; i < 8; ++i) {
+        auto *filler = new QTcpSocket(this);
+        m_fillers << filler;
+        filler->connectToHost(QHostAddress::LocalHost, p);
+        if (!filler->waitForConnected(300))
+            return true;  // this one found the queue full
+    }
+    return false;
+}
+
+void FakeGateway::drainBacklog()
+{
+    for (QTcpSocket *filler : std::as_const(m_fillers)) {
+        filler->abort();
+        filler->deleteLater();
+    }
+    m_fillers.clear();
+    m_server.resumeAccepting();
 }
 
 void FakeGateway::setChallenge(const QString &nonce, const QString &expectedAnswer)
@@ -47,17 +84,17 @@ void FakeGateway::clearRecords()
 
 void FakeGateway::pushEvent(const QString &frames)
 {
-    for (const Peer &p : std::as_const(m_peers)) {
+    for (Peer &p : m_peers) {
         if (p.open && p.kind == Kind::Monitor && p.socket)
-            p.socket->write(frames.toLatin1());
+            writeOut(p, frames.toLatin1());
     }
 }
 
 void FakeGateway::pushCommand(const QString &text)
 {
-    for (const Peer &p : std::as_const(m_peers)) {
+    for (Peer &p : m_peers) {
         if (p.open && p.kind == Kind::Command && p.socket)
-            p.socket->write(text.toLatin1());
+            writeOut(p, text.toLatin1());
     }
 }
 
@@ -79,14 +116,14 @@ void FakeGateway::onNewConnection()
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         Peer peer;
         peer.socket = socket;
-        m_peers.insert(socket, peer);
+        Peer &added = *m_peers.insert(socket, peer);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             m_peers.remove(socket);
             socket->deleteLater();
         });
         if (m_greet)
-            socket->write(Ack.toLatin1());
+            writeOut(added, Ack.toLatin1());
     }
 }
 
@@ -198,19 +235,51 @@ QStringList FakeGateway::answerCommand(const QString &frame) const
 
 void FakeGateway::write(QTcpSocket *socket, const QString &text, bool closeAfter)
 {
-    const auto send = [socket, text, closeAfter] {
-        if (!text.isEmpty())
-            socket->write(text.toLatin1());
-        if (closeAfter)
-            socket->disconnectFromHost();
+    const auto send = [this, socket, text, closeAfter] {
+        const auto it = m_peers.find(socket);
+        if (it != m_peers.end())
+            writeOut(*it, text.toLatin1(), closeAfter);
     };
     if (m_answerDelayMs <= 0) {
         send();
         return;
     }
-    QPointer<QTcpSocket> guard(socket);
-    QTimer::singleShot(m_answerDelayMs, this, [guard, send] {
-        if (guard)
-            send();
-    });
+    QTimer::singleShot(m_answerDelayMs, this, send);
+}
+
+void FakeGateway::writeOut(Peer &peer, const QByteArray &bytes, bool closeAfter)
+{
+    if (m_pieceBytes <= 0) {
+        if (!bytes.isEmpty())
+            peer.socket->write(bytes);
+        if (closeAfter)
+            peer.socket->disconnectFromHost();
+        return;
+    }
+    peer.outgoing += bytes;
+    peer.closeWhenWritten = peer.closeWhenWritten || closeAfter;
+    if (!m_pacer.isActive())
+        m_pacer.start();
+}
+
+void FakeGateway::writeNextPieces()
+{
+    bool more = false;
+    QList<QTcpSocket *> finished;
+    for (Peer &p : m_peers) {
+        if (!p.socket || p.outgoing.isEmpty())
+            continue;
+        p.socket->write(p.outgoing.left(m_pieceBytes));
+        p.socket->flush();
+        p.outgoing.remove(0, m_pieceBytes);
+        if (!p.outgoing.isEmpty())
+            more = true;
+        else if (p.closeWhenWritten)
+            finished << p.socket;
+    }
+    if (!more)
+        m_pacer.stop();
+    // After the loop: a close can remove its peer at once.
+    for (QTcpSocket *socket : std::as_const(finished))
+        socket->disconnectFromHost();
 }

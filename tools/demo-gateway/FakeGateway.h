@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
+#include <QTimer>
 #include <functional>
 
 class QTcpSocket;
@@ -47,12 +48,20 @@ public:
     void setResponder(Responder responder) { m_responder = std::move(responder); }
     // Answers waited for before they are written (0: at once).
     void setAnswerDelay(int ms) { m_answerDelayMs = ms; }
+    // Everything the gateway writes goes out in pieces of this many bytes, gapMs apart, as
+    // a busy gateway splits its frames (0: each write whole).
+    void setWritePieces(int bytes, int gapMs);
 
     // Actions
     void pushEvent(const QString &frames);
     // Text written as it is to every open command session (late or stray answers).
     void pushCommand(const QString &text);
     void dropConnections();
+    // Stops accepting and fills the accept queue, so that the next client's connect goes
+    // unanswered (its SYNs dropped) until drainBacklog(). False if the queue would not fill.
+    bool fillBacklog();
+    // Accepts again: whatever waits in the queue, or retries its connect, gets in.
+    void drainBacklog();
 
     // Records
     QStringList commandFrames() const { return m_commandFrames; }
@@ -75,6 +84,8 @@ private:
         Kind kind = Kind::Unknown;
         bool open = false;
         bool awaitingPassword = false;
+        QByteArray outgoing;  // pieces not written yet
+        bool closeWhenWritten = false;
     };
 
     void onNewConnection();
@@ -83,6 +94,8 @@ private:
     void openSession(Peer &peer);
     QStringList answerCommand(const QString &frame) const;
     void write(QTcpSocket *socket, const QString &text, bool closeAfter);
+    void writeOut(Peer &peer, const QByteArray &bytes, bool closeAfter = false);
+    void writeNextPieces();
 
     QTcpServer m_server;
     QHash<QTcpSocket *, Peer> m_peers;
@@ -95,6 +108,9 @@ private:
     QHash<QString, QStringList> m_replies;
     Responder m_responder;
     int m_answerDelayMs = 0;
+    int m_pieceBytes = 0;
+    QTimer m_pacer;
+    QList<QTcpSocket *> m_fillers;
     QStringList m_commandFrames;
     QStringList m_passwordAnswers;
     QStringList m_sessionFrames;
