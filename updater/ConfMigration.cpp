@@ -139,14 +139,20 @@ XmlRange removalRange(const QString &text, qsizetype start, qsizetype end)
 QString replaceOutsideComments(const QString &text, const QString &what, const QString &with)
 {
     const XmlScan scan = scanXml(text);
-    QString out = text;
-    QList<qsizetype> hits;
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    auto comment = scan.comments.cbegin(); // hits and comments both come in text order
     for (qsizetype at = text.indexOf(what); at >= 0; at = text.indexOf(what, at + what.size())) {
-        if (!scan.inComment(at))
-            hits.prepend(at);
+        while (comment != scan.comments.cend() && comment->end <= at)
+            ++comment;
+        if (comment != scan.comments.cend() && comment->start <= at)
+            continue;
+        out += QStringView(text).mid(from, at - from);
+        out += with;
+        from = at + what.size();
     }
-    for (const qsizetype at : hits)
-        out.replace(at, what.size(), with);
+    out += QStringView(text).mid(from);
     return out;
 }
 
@@ -170,16 +176,22 @@ bool hasAddrAttribute(const QString &text)
 QString renameAddrAttributes(const QString &text)
 {
     const XmlScan scan = scanXml(text);
-    QString out = text;
-    for (auto t = scan.tags.crbegin(); t != scan.tags.crend(); ++t) {
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    for (const XmlTag &t : scan.tags) {
         // A tag that has both would end up with "adr" twice, which no reader accepts.
-        if (t->hasAttribute(QStringLiteral("adr")))
+        if (t.hasAttribute(QStringLiteral("adr")))
             continue;
-        for (auto a = t->attributes.crbegin(); a != t->attributes.crend(); ++a) {
-            if (a->name == QLatin1String("addr"))
-                out.replace(a->nameStart, 4, QStringLiteral("adr"));
+        for (const XmlAttribute &a : t.attributes) {
+            if (a.name == QLatin1String("addr")) {
+                out += QStringView(text).mid(from, a.nameStart - from);
+                out += QLatin1String("adr");
+                from = a.nameStart + a.name.size();
+            }
         }
     }
+    out += QStringView(text).mid(from);
     return out;
 }
 
@@ -210,7 +222,7 @@ QString migrateCameras(const QString &text)
         QString added;
         if (!open.hasAttribute(QStringLiteral("adr"))) {
             const XmlAttribute *number = open.attribute(QStringLiteral("number"));
-            const int n = number ? leadingNumber(QStringView(number->value).left(2)) : 0;
+            const int n = number ? leadingNumber(number->value.left(2)) : 0;
             added += QStringLiteral(" adr=\"40%1\"").arg(n, 2, 10, QLatin1Char('0'));
         }
         if (!open.hasAttribute(QStringLiteral("type")))
