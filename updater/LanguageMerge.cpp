@@ -72,8 +72,7 @@ bool mergedLanguageText(const QString &newText, const QString &installedText, QS
     return true;
 }
 
-MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log,
-                         MessageBoxService &boxes, UpdateError *error)
+MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log, UpdateError *error)
 {
     const QDir dir(folder);
     const QString lngName = language.baseName + QStringLiteral(".lng");
@@ -125,16 +124,16 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
         failStep(error, UpdateError::noMarker(LanguageMarker, newLacksMarker ? newName : lngName));
         return MergeOutcome::Failed;
     }
-    // The backup is a copy, not a move: the installed file never goes missing, and it is only
-    // replaced once the merged text is safely on disk.
+    // The three entries are set in the text, so the file is written once and whole: a step that
+    // fails leaves the installed file as it was and the .new file in place.
+    merged = withIniValue(merged, QStringLiteral("Whothermo"), QStringLiteral("0"), language.whothermo0);
+    merged = withIniValue(merged, QStringLiteral("Whothermo"), QStringLiteral("1"), language.whothermo1);
+    merged = withIniValue(merged, QStringLiteral("DimThermo"), QStringLiteral("14"), language.dimthermo14);
+    // The backup is a copy, not a move: the installed file never goes missing.
     if (!UpdaterFiles::writeAtomically(dir.filePath(oldName), installedBytes, error))
         return MergeOutcome::Failed;
     if (!UpdaterFiles::writeAtomically(lngPath, Windows1252::encode(merged), error))
         return MergeOutcome::Failed;
-
-    ScriviIni(QStringLiteral("Whothermo"), QStringLiteral("0"), language.whothermo0, lngPath, boxes);
-    ScriviIni(QStringLiteral("Whothermo"), QStringLiteral("1"), language.whothermo1, lngPath, boxes);
-    ScriviIni(QStringLiteral("DimThermo"), QStringLiteral("14"), language.dimthermo14, lngPath, boxes);
     log.append(QStringLiteral("OK") + Crlf);
 
     QFile::remove(newPath);

@@ -1,11 +1,11 @@
 #include "UpdaterFiles.h"
 
+#include "SafeFileWriter.h"
 #include "Windows1252.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace UpdaterFiles {
 
@@ -45,17 +45,9 @@ bool readLines(const QString &path, QString *text, QByteArray *raw, UpdateError 
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, UpdateError *error)
 {
-    const QString name = QFileInfo(path).fileName();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return failStep(error, UpdateError::accessFailed(name, f.errorString()));
-    if (f.write(bytes) != bytes.size()) {
-        const QString reason = f.errorString();
-        f.cancelWriting();
-        return failStep(error, UpdateError::accessFailed(name, reason));
-    }
-    if (!f.commit())
-        return failStep(error, UpdateError::accessFailed(name, f.errorString()));
+    SafeFileWriter writer(path);
+    if (!writer.write(bytes))
+        return failStep(error, UpdateError::accessFailed(QFileInfo(path).fileName(), writer.reason()));
     return true;
 }
 

@@ -17,8 +17,7 @@ inline const QString ProgramName = QStringLiteral("update");
 // followed by CRLF. `raw` receives the bytes as they stand on disk (for the backups).
 bool readLines(const QString &path, QString *text, QByteArray *raw, UpdateError *error);
 
-// Writes the bytes to a temporary file beside `path` and renames it into place only once it
-// is complete, so the previous file stays whole whatever goes wrong.
+// Writes the whole file or nothing: the previous file stays as it was whatever goes wrong.
 bool writeAtomically(const QString &path, const QByteArray &bytes, UpdateError *error);
 
 // Lets the window repaint between file steps; harmless without an application object.

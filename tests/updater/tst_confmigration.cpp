@@ -1,6 +1,7 @@
 #include "ConfLoader.h"
 #include "ConfMigration.h"
 #include "EngineState.h"
+#include "NearlyFullFolder.h"
 #include "RecordingMessageBox.h"
 #include "TestFolder.h"
 #include "UpdateLog.h"
@@ -40,6 +41,8 @@ private slots:
     void mainProgramLoadsTheResult();
     void failureKeepsConf_data();
     void failureKeepsConf();
+    void fullDiskKeepsConf_data();
+    void fullDiskKeepsConf();
 };
 
 namespace {
@@ -533,6 +536,45 @@ void TestConfMigration::failureKeepsConf()
     QCOMPARE(run.error.number, number);
     QVERIFY(run.error.description.contains(QLatin1String(confPresent ? "conf.old" : "conf.xml")));
     QCOMPARE(folder.read(QStringLiteral("conf.xml")), confPresent ? before : QByteArray());
+}
+
+void TestConfMigration::fullDiskKeepsConf_data()
+{
+    QTest::addColumn<NearlyFullFolder::Kind>("kind");
+    QTest::newRow("tmpfs") << NearlyFullFolder::Kind::Tmpfs;
+    QTest::newRow("file size limit") << NearlyFullFolder::Kind::FileSizeLimit;
+}
+
+// Room for the backup but not for the migrated file: conf.xml stays as it was.
+void TestConfMigration::fullDiskKeepsConf()
+{
+    QFETCH(NearlyFullFolder::Kind, kind);
+    NearlyFullFolder folder(kind);
+    if (!folder.isValid())
+        QSKIP(qPrintable(folder.whyNot()));
+    QString body = Devices;
+    while (body.size() < 6000)
+        body += QStringLiteral("<device point=\"%1\" name=\"luce\" type=\"light\" group=\"1\"></device>\r\n").arg(body.size());
+    const QByteArray before = Windows1252::encode(conf(QStringLiteral("1.0.1"), body));
+    const qint64 room = NearlyFullFolder::blocksFor(before.size());
+    QVERIFY(migrateConfText(conf(QStringLiteral("1.0.1"), body)).text.size() > room);
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), before));
+
+    UpdateLog log;
+    UpdateError error;
+    QVERIFY(folder.runOutOfRoom(room));
+    const ConfOutcome outcome = MigraConf(folder.path(), log, &error);
+    folder.makeRoom();
+
+    QCOMPARE(outcome, ConfOutcome::Failed);
+    QCOMPARE(error.number, 75);
+    QVERIFY2(error.description.contains(QStringLiteral("conf.xml: ") + folder.reason()), qPrintable(error.description));
+    QVERIFY(log.text().endsWith(QStringLiteral("Scrittura nuovo xml 1.0.4 ... ")));
+    QCOMPARE(folder.files(), (QMap<QString, QByteArray>{{QStringLiteral("conf.old"), before},
+                                                         {QStringLiteral("conf.xml"), before}}));
+
+    QCOMPARE(MigraConf(folder.path(), log, &error), ConfOutcome::Written);
+    QCOMPARE(folder.files().keys(), (QStringList{QStringLiteral("conf.old"), QStringLiteral("conf.xml")}));
 }
 
 QTEST_GUILESS_MAIN(TestConfMigration)

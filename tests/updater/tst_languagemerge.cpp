@@ -1,6 +1,6 @@
 #include "IniDocument.h"
 #include "LanguageMerge.h"
-#include "RecordingMessageBox.h"
+#include "NearlyFullFolder.h"
 #include "TestFolder.h"
 #include "UpdateLog.h"
 #include "Windows1252.h"
@@ -21,6 +21,8 @@ private slots:
     void currentFileOnlyDropsNew();
     void failureKeepsEveryFile_data();
     void failureKeepsEveryFile();
+    void fullDiskKeepsEveryFile_data();
+    void fullDiskKeepsEveryFile();
 };
 
 namespace {
@@ -46,13 +48,12 @@ QString read1252(const TestFolder &folder, const QString &name)
 void TestLanguageMerge::mergedFileExactly()
 {
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     QVERIFY(folder.write(QStringLiteral("italian.lng"), Installed103));
     QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
 
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
 
     QCOMPARE(folder.read(QStringLiteral("italian.lng")),
              QByteArray("[menu]\r\nFile=File\r\nFind=Cerca\r\n[text]\r\nNoAck=Il gateway non risponde\r\n"
@@ -66,20 +67,18 @@ void TestLanguageMerge::mergedFileExactly()
                                         "Apertura lingua italiano 1.0.4 ... OK\r\n"
                                         "Apertura lingua italiano 1.0.3 ... OK\r\n"
                                         "Scrittura nuova lingua italiano ... OK\r\n"));
-    QVERIFY(boxes.shown.isEmpty());
 }
 
 void TestLanguageMerge::englishEntriesAndLog()
 {
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     log.setText(QStringLiteral("before"));
     // Tables without the thermoregulation sections: the writer adds them.
     QVERIFY(folder.write(QStringLiteral("english.lng"), "[Version]\r\nini=1.0.2\r\n# OPEN WEBNET #\r\n[light]\r\n0=off\r\n"));
     QVERIFY(folder.write(QStringLiteral("english.new"), "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n"));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::english(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageSpec::english(), folder.path(), log, &error), MergeOutcome::Merged);
 
     const IniDocument merged(folder.filePath(QStringLiteral("english.lng")));
     QCOMPARE(merged.value(QStringLiteral("version"), QStringLiteral("ini")), QStringLiteral("1.0.4"));
@@ -97,7 +96,6 @@ void TestLanguageMerge::englishEntriesAndLog()
 void TestLanguageMerge::installedTablesLongerThanNewFile()
 {
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     QString tables = QStringLiteral("# OPEN WEBNET #\r\n[video]\r\n");
     for (int i = 0; i <= 300; ++i)
@@ -105,7 +103,7 @@ void TestLanguageMerge::installedTablesLongerThanNewFile()
     QVERIFY(folder.writeText1252(QStringLiteral("italian.lng"), QStringLiteral("[Version]\r\nini=1.0.3\r\n") + tables));
     QVERIFY(folder.write(QStringLiteral("italian.new"), "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n[light]\r\n"));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
     const QString merged = read1252(folder, QStringLiteral("italian.lng"));
     QVERIFY(merged.startsWith(QStringLiteral("[Version]\r\nini=1.0.4\r\n") + tables));
     QCOMPARE(IniDocument(folder.filePath(QStringLiteral("italian.lng"))).value(QStringLiteral("video"), QStringLiteral("300")),
@@ -115,13 +113,12 @@ void TestLanguageMerge::installedTablesLongerThanNewFile()
 void TestLanguageMerge::currentFileOnlyDropsNew()
 {
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     const QByteArray current = "[Version]\r\nini = 1.0.4   \r\n# OPEN WEBNET #\r\n";
     QVERIFY(folder.write(QStringLiteral("italian.lng"), current));
     QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::AlreadyCurrent);
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::AlreadyCurrent);
     QCOMPARE(log.text(), QStringLiteral("Versione attuale lingua ita: 1.0.4\r\nAggiornamento non necessario"));
     QCOMPARE(folder.read(QStringLiteral("italian.lng")), current);
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.new"))));
@@ -171,7 +168,6 @@ void TestLanguageMerge::failureKeepsEveryFile()
     QFETCH(QString, logTail);
 
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     if (!installed.isEmpty() || emptyFiles)
         QVERIFY(folder.write(QStringLiteral("italian.lng"), installed));
@@ -181,7 +177,7 @@ void TestLanguageMerge::failureKeepsEveryFile()
         QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("italian.old/keep")));
 
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Failed);
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Failed);
     QCOMPARE(error.number, number);
     QVERIFY2(error.description.contains(named), qPrintable(error.description));
     QVERIFY2(log.text().endsWith(logTail), qPrintable(log.text()));
@@ -192,6 +188,62 @@ void TestLanguageMerge::failureKeepsEveryFile()
     QCOMPARE(folder.read(QStringLiteral("italian.new")), fresh);
     if (!oldIsFolder)
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.old"))));
+}
+
+void TestLanguageMerge::fullDiskKeepsEveryFile_data()
+{
+    QTest::addColumn<NearlyFullFolder::Kind>("kind");
+    QTest::addColumn<bool>("backupFits");
+    for (const auto &[kind, name] : {std::pair{NearlyFullFolder::Kind::Tmpfs, "tmpfs"},
+                                     std::pair{NearlyFullFolder::Kind::FileSizeLimit, "file size limit"}}) {
+        QTest::addRow("%s, no room at all", name) << kind << false;
+        QTest::addRow("%s, room for the backup only", name) << kind << true;
+    }
+}
+
+// A full disk once emptied the installed file and its backup and dropped the new one, while the
+// log said the update went well.
+void TestLanguageMerge::fullDiskKeepsEveryFile()
+{
+    QFETCH(NearlyFullFolder::Kind, kind);
+    QFETCH(bool, backupFits);
+    NearlyFullFolder folder(kind);
+    if (!folder.isValid())
+        QSKIP(qPrintable(folder.whyNot()));
+
+    QByteArray installed = "[Version]\r\nini=1.0.3\r\n# OPEN WEBNET #\r\n[video]\r\n";
+    for (int i = 0; i < 200; ++i)
+        installed += QByteArray::number(i) + "=telecamera " + QByteArray::number(i) + " accesa\r\n";
+    QByteArray fresh = "[menu]\r\n";
+    for (int i = 0; i < 400; ++i)
+        fresh += "voce" + QByteArray::number(i) + "=Voce di menu " + QByteArray::number(i) + "\r\n";
+    fresh += "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n";
+    const qint64 room = backupFits ? NearlyFullFolder::blocksFor(installed.size()) : 0;
+    QVERIFY(fresh.size() > room); // the merged file is longer still
+    QVERIFY(folder.write(QStringLiteral("italian.lng"), installed));
+    QVERIFY(folder.write(QStringLiteral("italian.new"), fresh));
+    const QMap<QString, QByteArray> before = folder.files();
+
+    UpdateLog log;
+    UpdateError error;
+    QVERIFY(folder.runOutOfRoom(room));
+    const MergeOutcome outcome = MergeLingua(LanguageSpec::italian(), folder.path(), log, &error);
+    folder.makeRoom();
+
+    QCOMPARE(outcome, MergeOutcome::Failed);
+    QCOMPARE(error.number, 75);
+    const QString failed = backupFits ? QStringLiteral("italian.lng") : QStringLiteral("italian.old");
+    QVERIFY2(error.description.contains(failed + QStringLiteral(": ") + folder.reason()), qPrintable(error.description));
+    QVERIFY2(log.text().endsWith(QStringLiteral("Scrittura nuova lingua italiano ... ")), qPrintable(log.text()));
+    QMap<QString, QByteArray> expected = before;
+    if (backupFits)
+        expected.insert(QStringLiteral("italian.old"), installed);
+    QCOMPARE(folder.files(), expected);
+
+    // With room again the same run succeeds, and the backup it left is not taken twice.
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    QCOMPARE(folder.files().keys(), (QStringList{QStringLiteral("italian.lng"), QStringLiteral("italian.old")}));
+    QCOMPARE(folder.files().value(QStringLiteral("italian.old")), installed);
 }
 
 QTEST_GUILESS_MAIN(TestLanguageMerge)
