@@ -319,8 +319,8 @@ ConfOutcome MigraConf(const QString &folder, UpdateLog &log, UpdateError *error)
     log.append(Crlf + QLatin1Char('(') + m.version + QStringLiteral(") aggiornamento : "));
     log.append(QStringLiteral("OK") + Crlf);
 
-    // conf.old is a copy: conf.xml is never absent, and it is replaced only by a complete file.
-    if (!UpdaterFiles::writeAtomically(dir.filePath(QStringLiteral("conf.old")), bytes, error))
+    // The backup is a copy: conf.xml is never absent, and it is replaced only by a complete file.
+    if (!UpdaterFiles::keepBackup(folder, QStringLiteral("conf"), bytes, error))
         return ConfOutcome::Failed;
     UpdaterFiles::processPendingEvents();
     log.append(QStringLiteral("Scrittura nuovo xml ") + CurrentFormat + QStringLiteral(" ... "));

@@ -42,6 +42,6 @@ ConfMigration migrateConfText(const QString &text);
 
 enum class ConfOutcome { Written, NotNeeded, Unsupported, Failed };
 
-// Migrates <folder>/conf.xml, logging each step. The former file is kept as conf.old; on a
-// failure conf.xml is as it was.
+// Migrates <folder>/conf.xml, logging each step. The former file is kept as a backup (see
+// UpdaterFiles::keepBackup); on a failure conf.xml is as it was.
 ConfOutcome MigraConf(const QString &folder, UpdateLog &log, UpdateError *error);

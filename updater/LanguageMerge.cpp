@@ -77,7 +77,6 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
     const QDir dir(folder);
     const QString lngName = language.baseName + QStringLiteral(".lng");
     const QString newName = language.baseName + QStringLiteral(".new");
-    const QString oldName = language.baseName + QStringLiteral(".old");
     const QString lngPath = dir.filePath(lngName);
     const QString newPath = dir.filePath(newName);
 
@@ -130,7 +129,7 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
     merged = withIniValue(merged, QStringLiteral("Whothermo"), QStringLiteral("1"), language.whothermo1);
     merged = withIniValue(merged, QStringLiteral("DimThermo"), QStringLiteral("14"), language.dimthermo14);
     // The backup is a copy, not a move: the installed file never goes missing.
-    if (!UpdaterFiles::writeAtomically(dir.filePath(oldName), installedBytes, error))
+    if (!UpdaterFiles::keepBackup(folder, language.baseName, installedBytes, error))
         return MergeOutcome::Failed;
     if (!UpdaterFiles::writeAtomically(lngPath, Windows1252::encode(merged), error))
         return MergeOutcome::Failed;

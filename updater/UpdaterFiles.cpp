@@ -4,6 +4,7 @@
 #include "Windows1252.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -49,6 +50,23 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, UpdateError *
     if (!writer.write(bytes))
         return failStep(error, UpdateError::accessFailed(QFileInfo(path).fileName(), writer.reason()));
     return true;
+}
+
+bool keepBackup(const QString &folder, const QString &baseName, const QByteArray &bytes, UpdateError *error)
+{
+    const QDir dir(folder);
+    for (int n = 1;; ++n) {
+        const QString name = n == 1 ? baseName + QStringLiteral(".old")
+                                    : QStringLiteral("%1.%2.old").arg(baseName).arg(n);
+        const QFileInfo info(dir.filePath(name));
+        if (!info.exists())
+            return writeAtomically(info.filePath(), bytes, error);
+        if (info.isFile() && info.size() == bytes.size()) {
+            QFile f(info.filePath());
+            if (f.open(QIODevice::ReadOnly) && f.readAll() == bytes)
+                return true;
+        }
+    }
 }
 
 void processPendingEvents()

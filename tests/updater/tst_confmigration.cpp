@@ -39,8 +39,8 @@ private slots:
     void commentedProgrammerExampleStays();
     void mainProgramLoadsTheResult_data();
     void mainProgramLoadsTheResult();
-    void failureKeepsConf_data();
-    void failureKeepsConf();
+    void missingConfFails();
+    void secondRunKeepsFirstBackup();
     void fullDiskKeepsConf_data();
     void fullDiskKeepsConf();
 };
@@ -513,29 +513,35 @@ void TestConfMigration::mainProgramLoadsTheResult()
     QCOMPARE(state.model.ScenariMH200.at(1).name, programmerName);
 }
 
-void TestConfMigration::failureKeepsConf_data()
+void TestConfMigration::missingConfFails()
 {
-    QTest::addColumn<bool>("confPresent");
-    QTest::addColumn<int>("number");
-    QTest::newRow("no conf.xml") << false << 53;
-    QTest::newRow("conf.old cannot be replaced") << true << 75;
-}
-
-void TestConfMigration::failureKeepsConf()
-{
-    QFETCH(bool, confPresent);
-    QFETCH(int, number);
     TestFolder folder;
-    const QByteArray before = Windows1252::encode(conf(QStringLiteral("1.0.1"), Devices));
-    if (confPresent) {
-        QVERIFY(folder.write(QStringLiteral("conf.xml"), before));
-        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("conf.old/keep")));
-    }
     const Run run = migrateIn(folder);
     QCOMPARE(run.outcome, ConfOutcome::Failed);
-    QCOMPARE(run.error.number, number);
-    QVERIFY(run.error.description.contains(QLatin1String(confPresent ? "conf.old" : "conf.xml")));
-    QCOMPARE(folder.read(QStringLiteral("conf.xml")), confPresent ? before : QByteArray());
+    QCOMPARE(run.error.number, 53);
+    QVERIFY(run.error.description.contains(QLatin1String("conf.xml")));
+    QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+}
+
+// A 1.0.1 file whose cameras use "addr" needs two runs; the second must not take the user's
+// original from conf.old.
+void TestConfMigration::secondRunKeepsFirstBackup()
+{
+    TestFolder folder;
+    const QByteArray original = Windows1252::encode(
+        conf(QStringLiteral("1.0.1"), QStringLiteral("<camera name=\"ingresso\" number=\"1\" addr=\"4001\"></camera>\r\n")));
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), original));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+    const QByteArray once = folder.read(QStringLiteral("conf.xml"));
+    QVERIFY(once.contains("addr="));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+    QVERIFY(!folder.read(QStringLiteral("conf.xml")).contains("addr="));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::NotNeeded);
+
+    QCOMPARE(folder.read(QStringLiteral("conf.old")), original);
+    QCOMPARE(folder.read(QStringLiteral("conf.2.old")), once);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+             (QStringList{QStringLiteral("conf.2.old"), QStringLiteral("conf.old"), QStringLiteral("conf.xml")}));
 }
 
 void TestConfMigration::fullDiskKeepsConf_data()

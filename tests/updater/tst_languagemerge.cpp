@@ -21,6 +21,8 @@ private slots:
     void currentFileOnlyDropsNew();
     void failureKeepsEveryFile_data();
     void failureKeepsEveryFile();
+    void earlierBackupsKept_data();
+    void earlierBackupsKept();
     void fullDiskKeepsEveryFile_data();
     void fullDiskKeepsEveryFile();
 };
@@ -130,7 +132,6 @@ void TestLanguageMerge::failureKeepsEveryFile_data()
     QTest::addColumn<QByteArray>("installed"); // empty: no file
     QTest::addColumn<QByteArray>("fresh");     // empty: no file
     QTest::addColumn<bool>("emptyFiles");       // write the empty ones as empty files instead
-    QTest::addColumn<bool>("oldIsFolder");
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("named"); // the file the error names
     QTest::addColumn<QString>("logTail");
@@ -138,23 +139,21 @@ void TestLanguageMerge::failureKeepsEveryFile_data()
     const QString writing = QStringLiteral("Scrittura nuova lingua italiano ... ");
     const QString lng = QStringLiteral("italian.lng");
     const QString fresh = QStringLiteral("italian.new");
-    QTest::newRow("no .new") << Installed103 << QByteArray() << false << false << 53 << fresh
+    QTest::newRow("no .new") << Installed103 << QByteArray() << false << 53 << fresh
                              << QStringLiteral("Apertura lingua italiano 1.0.4 ... ");
-    QTest::newRow("no .lng") << QByteArray() << New104 << false << false << 53 << lng
+    QTest::newRow("no .lng") << QByteArray() << New104 << false << 53 << lng
                              << QStringLiteral("Apertura lingua italiano  ... ");
-    QTest::newRow("empty .new") << Installed103 << QByteArray() << true << false << 62 << fresh
+    QTest::newRow("empty .new") << Installed103 << QByteArray() << true << 62 << fresh
                                 << QStringLiteral("Apertura lingua italiano 1.0.4 ... ");
     QTest::newRow("no marker in .new") << Installed103 << QByteArray("[Version]\r\nini=1.0.4\r\n[light]\r\n0=spento\r\n")
-                                       << false << false << 5 << fresh << writing;
+                                       << false << 5 << fresh << writing;
     QTest::newRow("marker not at the start of a line in .new")
-        << Installed103 << QByteArray("[Version]\r\nini=1.0.4\r\n ; # OPEN WEBNET #\r\n") << false << false << 5 << fresh
+        << Installed103 << QByteArray("[Version]\r\nini=1.0.4\r\n ; # OPEN WEBNET #\r\n") << false << 5 << fresh
         << writing;
     QTest::newRow("nothing above the marker in .new")
-        << Installed103 << QByteArray("# OPEN WEBNET #\r\n[light]\r\n") << false << false << 5 << fresh << writing;
+        << Installed103 << QByteArray("# OPEN WEBNET #\r\n[light]\r\n") << false << 5 << fresh << writing;
     QTest::newRow("no marker in .lng") << QByteArray("[Version]\r\nini=1.0.3\r\n[light]\r\n0=x\r\n") << New104 << false
-                                       << false << 5 << lng << writing;
-    QTest::newRow(".old cannot be replaced") << Installed103 << New104 << false << true << 75
-                                             << QStringLiteral("italian.old") << writing;
+                                       << 5 << lng << writing;
 }
 
 void TestLanguageMerge::failureKeepsEveryFile()
@@ -162,7 +161,6 @@ void TestLanguageMerge::failureKeepsEveryFile()
     QFETCH(QByteArray, installed);
     QFETCH(QByteArray, fresh);
     QFETCH(bool, emptyFiles);
-    QFETCH(bool, oldIsFolder);
     QFETCH(int, number);
     QFETCH(QString, named);
     QFETCH(QString, logTail);
@@ -173,8 +171,6 @@ void TestLanguageMerge::failureKeepsEveryFile()
         QVERIFY(folder.write(QStringLiteral("italian.lng"), installed));
     if (!fresh.isEmpty() || emptyFiles)
         QVERIFY(folder.write(QStringLiteral("italian.new"), fresh));
-    if (oldIsFolder)
-        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("italian.old/keep")));
 
     UpdateError error;
     QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Failed);
@@ -186,8 +182,55 @@ void TestLanguageMerge::failureKeepsEveryFile()
     QCOMPARE(folder.read(QStringLiteral("italian.lng")), installed);
     QCOMPARE(QFile::exists(folder.filePath(QStringLiteral("italian.new"))), !fresh.isEmpty() || emptyFiles);
     QCOMPARE(folder.read(QStringLiteral("italian.new")), fresh);
-    if (!oldIsFolder)
-        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.old"))));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.old"))));
+}
+
+void TestLanguageMerge::earlierBackupsKept_data()
+{
+    QTest::addColumn<QStringList>("earlier"); // backups a former run left
+    QTest::addColumn<bool>("sameBytes");      // the last of them holds the installed file already
+    QTest::addColumn<QString>("backup");      // where the installed file is kept; empty: no new file
+
+    QTest::newRow("first backup") << QStringList() << false << "italian.old";
+    QTest::newRow("an earlier backup stays") << QStringList{QStringLiteral("italian.old")} << false << "italian.2.old";
+    QTest::newRow("the next free number")
+        << QStringList{QStringLiteral("italian.old"), QStringLiteral("italian.2.old")} << false << "italian.3.old";
+    QTest::newRow("already kept") << QStringList{QStringLiteral("italian.old")} << true << QString();
+}
+
+void TestLanguageMerge::earlierBackupsKept()
+{
+    QFETCH(QStringList, earlier);
+    QFETCH(bool, sameBytes);
+    QFETCH(QString, backup);
+
+    TestFolder folder;
+    UpdateLog log;
+    QVERIFY(folder.write(QStringLiteral("italian.lng"), Installed103));
+    QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
+    QStringList expectedFiles{QStringLiteral("italian.lng")};
+    for (qsizetype i = 0; i < earlier.size(); ++i) {
+        const bool same = sameBytes && i == earlier.size() - 1;
+        QVERIFY(folder.write(earlier[i], same ? Installed103 : "[Version]\r\nini=" + QByteArray::number(i) + "\r\n"));
+        expectedFiles << earlier[i];
+    }
+    const QMap<QString, QByteArray> before = [&] {
+        QMap<QString, QByteArray> m;
+        for (const QString &name : earlier)
+            m.insert(name, folder.read(name));
+        return m;
+    }();
+
+    UpdateError error;
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(folder.read(it.key()), it.value());
+    if (!backup.isEmpty()) {
+        QCOMPARE(folder.read(backup), Installed103);
+        expectedFiles << backup;
+    }
+    expectedFiles.sort();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), expectedFiles);
 }
 
 void TestLanguageMerge::fullDiskKeepsEveryFile_data()
