@@ -208,10 +208,12 @@ QString migrateCameras(const QString &text)
         if (open.name != QLatin1String("camera") || open.closing || open.selfClosing)
             continue;
         // Its own closing tag is the next camera tag; anything else leaves the element as it is.
+        // A closing tag with more than its name in it ("</camera<version ...>") is no "</camera>":
+        // moving it would carry off whatever it swallowed.
         const XmlTag *close = nullptr;
         for (qsizetype j = i + 1; j < scan.tags.size(); ++j) {
             if (scan.tags[j].name == QLatin1String("camera")) {
-                if (scan.tags[j].closing)
+                if (scan.tags[j].closing && scan.tags[j].attributes.isEmpty())
                     close = &scan.tags[j];
                 break;
             }
@@ -263,8 +265,9 @@ ConfMigration migrateConfText(const QString &text)
                   QStringLiteral("<version number=\"%1\">").arg(CurrentFormat));
         // A tag written otherwise (other quotes, a blank before ">") would keep its old version
         // and get the blocks again on every run: set the version where it was read.
-        if (confVersion(x) != CurrentFormat)
-            x.replace(x.indexOf(VersionTag) + VersionTag.size() + 1, 5, CurrentFormat);
+        const qsizetype at = x.indexOf(VersionTag);
+        if (at >= 0 && confVersion(x) != CurrentFormat)
+            x.replace(at + VersionTag.size() + 1, 5, CurrentFormat);
     };
     if (m.version == QLatin1String("1.0.1")) {
         block = block101();
@@ -287,6 +290,12 @@ ConfMigration migrateConfText(const QString &text)
         block = RootClose;
     } else {
         m.kind = m.version == CurrentFormat ? ConfMigration::Kind::NotNeeded : ConfMigration::Kind::Unsupported;
+        return m;
+    }
+    // An edit that took the version tag with it must not be written: the next run would read
+    // no version, and the blocks would be added again.
+    if (confVersion(x) != CurrentFormat) {
+        m.kind = ConfMigration::Kind::Failed;
         return m;
     }
     x.replace(RootClose, Crlf + block);
@@ -313,10 +322,15 @@ ConfOutcome MigraConf(const QString &folder, UpdateLog &log, UpdateError *error)
     case ConfMigration::Kind::Unsupported:
         log.append(Crlf + QStringLiteral("Versione non supportata.") + Crlf);
         return ConfOutcome::Unsupported;
+    case ConfMigration::Kind::Failed:
     case ConfMigration::Kind::Migrated:
         break;
     }
     log.append(Crlf + QLatin1Char('(') + m.version + QStringLiteral(") aggiornamento : "));
+    if (m.kind == ConfMigration::Kind::Failed) {
+        failStep(error, UpdateError::noVersionTag(QStringLiteral("conf.xml")));
+        return ConfOutcome::Failed;
+    }
     log.append(QStringLiteral("OK") + Crlf);
 
     // The backup is a copy: conf.xml is never absent, and it is replaced only by a complete file.

@@ -14,6 +14,7 @@ struct ConfMigration
         Migrated,    // `text` is the new file content (written followed by one CRLF)
         NotNeeded,   // already current: nothing to write
         Unsupported, // a version this program does not know: nothing to write
+        Failed,      // the new version could not be set: nothing to write
     };
 
     Kind kind = Kind::Unsupported;

@@ -292,6 +292,10 @@ void TestConfMigration::versionTagWrittenOtherwise_data()
     QTest::newRow("single quotes") << "<version number='1.0.1'/>" << "<version number='1.0.4'/>";
     QTest::newRow("blank before the end of the tag") << "<version number=\"1.0.2\" ></version>"
                                                      << "<version number=\"1.0.4\" ></version>";
+    // The camera is left where it is rather than moved with the tag it swallowed.
+    QTest::newRow("inside a camera's closing tag")
+        << "<camera name=\"a\" number=\"1\"></camera<version number=\"1.0.2\">"
+        << "<camera name=\"a\" number=\"1\"></camera<version number=\"1.0.4\">";
 }
 
 // Such a tag is read all the same; it must also be set, or every later run adds the blocks again.
@@ -300,11 +304,12 @@ void TestConfMigration::versionTagWrittenOtherwise()
     QFETCH(QString, tag);
     QFETCH(QString, expected);
     TestFolder folder;
+    const QString declaration = QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n");
     QVERIFY(folder.writeText1252(QStringLiteral("conf.xml"),
-                                 QStringLiteral("<ACTUATOR>\r\n") + tag + QStringLiteral("\r\n</ACTUATOR>\r\n")));
+                                 declaration + QStringLiteral("<ACTUATOR>\r\n") + tag + QStringLiteral("\r\n</ACTUATOR>\r\n")));
     QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
     const QByteArray once = folder.read(QStringLiteral("conf.xml"));
-    QVERIFY2(once.contains(expected.toLatin1()), once.constData());
+    QVERIFY2(once.startsWith(declaration.toLatin1() + "<ACTUATOR>\r\n" + expected.toLatin1()), once.constData());
     QCOMPARE(migrateIn(folder).outcome, ConfOutcome::NotNeeded);
     QCOMPARE(folder.read(QStringLiteral("conf.xml")), once);
 }
