@@ -35,8 +35,7 @@ void TestSafeFileWriter::fullDiskKeepsTheOldFile_data()
     QTest::addColumn<int>("size");
     // Under the write buffer the bytes only go out in the final flush, the failure that the
     // commit of the save file overlooks; above it they go out at once.
-    for (const auto &[kind, name] : {std::pair{NearlyFullFolder::Kind::Tmpfs, "tmpfs"},
-                                     std::pair{NearlyFullFolder::Kind::FileSizeLimit, "file size limit"}}) {
+    for (const auto &[kind, name] : NearlyFullFolder::kinds()) {
         QTest::addRow("%s, buffered", name) << kind << 12000;
         QTest::addRow("%s, unbuffered", name) << kind << 40000;
     }

@@ -32,6 +32,13 @@ bool ownMountNamespace(QString *why)
 #endif
 } // namespace
 
+const QList<std::pair<NearlyFullFolder::Kind, const char *>> &NearlyFullFolder::kinds()
+{
+    static const QList<std::pair<Kind, const char *>> all{{Kind::Tmpfs, "tmpfs"},
+                                                          {Kind::FileSizeLimit, "file size limit"}};
+    return all;
+}
+
 NearlyFullFolder::NearlyFullFolder(Kind kind) : m_kind(kind)
 {
 #ifdef Q_OS_LINUX

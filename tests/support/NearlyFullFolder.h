@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QTemporaryDir>
+
+#include <utility>
 
 // A program folder on which writes run out of room, as on a nearly full disk. The fixture files
 // are written while there is room; runOutOfRoom() then leaves `room` bytes and makeRoom() (or
@@ -17,6 +20,8 @@ class NearlyFullFolder
 {
 public:
     enum class Kind { Tmpfs, FileSizeLimit };
+    // Both kinds with a name for a test row.
+    static const QList<std::pair<Kind, const char *>> &kinds();
 
     explicit NearlyFullFolder(Kind kind);
     ~NearlyFullFolder();

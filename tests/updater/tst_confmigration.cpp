@@ -552,8 +552,8 @@ void TestConfMigration::secondRunKeepsFirstBackup()
 void TestConfMigration::fullDiskKeepsConf_data()
 {
     QTest::addColumn<NearlyFullFolder::Kind>("kind");
-    QTest::newRow("tmpfs") << NearlyFullFolder::Kind::Tmpfs;
-    QTest::newRow("file size limit") << NearlyFullFolder::Kind::FileSizeLimit;
+    for (const auto &[kind, name] : NearlyFullFolder::kinds())
+        QTest::newRow(name) << kind;
 }
 
 // Room for the backup but not for the migrated file: conf.xml stays as it was.

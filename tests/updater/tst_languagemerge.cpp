@@ -237,8 +237,7 @@ void TestLanguageMerge::fullDiskKeepsEveryFile_data()
 {
     QTest::addColumn<NearlyFullFolder::Kind>("kind");
     QTest::addColumn<bool>("backupFits");
-    for (const auto &[kind, name] : {std::pair{NearlyFullFolder::Kind::Tmpfs, "tmpfs"},
-                                     std::pair{NearlyFullFolder::Kind::FileSizeLimit, "file size limit"}}) {
+    for (const auto &[kind, name] : NearlyFullFolder::kinds()) {
         QTest::addRow("%s, no room at all", name) << kind << false;
         QTest::addRow("%s, room for the backup only", name) << kind << true;
     }

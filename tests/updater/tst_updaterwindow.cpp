@@ -208,8 +208,8 @@ void TestUpdaterWindow::confStepFailureStopsTheRun()
 void TestUpdaterWindow::fullDiskKeepsEveryFile_data()
 {
     QTest::addColumn<NearlyFullFolder::Kind>("kind");
-    QTest::newRow("tmpfs") << NearlyFullFolder::Kind::Tmpfs;
-    QTest::newRow("file size limit") << NearlyFullFolder::Kind::FileSizeLimit;
+    for (const auto &[kind, name] : NearlyFullFolder::kinds())
+        QTest::newRow(name) << kind;
 }
 
 // The whole run on a disk with no room left: every step fails and says why, and not one byte
