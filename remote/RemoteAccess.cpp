@@ -1,0 +1,74 @@
+#include "RemoteAccess.h"
+
+#include "ClientLamp.h"
+#include "EngineState.h"
+#include "LogLine.h"
+#include "LogPane.h"
+#include "StatusBar.h"
+
+RemoteAccess::RemoteAccess(QObject *parent) : QObject(parent)
+{
+    connect(&m_chum, &WsChum::clientClosed, this, &RemoteAccess::restartListeners);
+}
+
+void RemoteAccess::attach(const RemoteContext &context)
+{
+    m_context.emplace(context);
+    m_chum.attach(context);
+    m_snapshot = std::make_unique<SnapshotServer>(context.state.programFolder);
+}
+
+bool RemoteAccess::start()
+{
+    if (!m_context)
+        return false;
+    m_running = true;
+    bool ok = openListeners();
+    m_snapshot->setAddress(m_ports.address);
+    m_snapshot->setPort(m_ports.snapshot);
+    ok = opened(m_snapshot->WSCam(1), m_ports.snapshot, m_snapshot->errorString()) && ok;
+    m_context->lamp.setClientLamp(ClientLamp::Green);
+    return ok;
+}
+
+void RemoteAccess::stop()
+{
+    if (!m_context)
+        return;
+    m_running = false;
+    m_chum.close();
+    m_policy.close();
+    m_snapshot->WSCam(0);
+    m_context->lamp.setClientLamp(ClientLamp::Off);
+}
+
+bool RemoteAccess::openListeners()
+{
+    bool ok = true;
+    if (!m_chum.isListening())
+        ok = opened(m_chum.listen(m_ports.address, m_ports.client), m_ports.client, m_chum.errorString());
+    // The document grants the port the client listener really has.
+    m_policy.setClientPort(m_chum.isListening() ? m_chum.serverPort() : m_ports.client);
+    if (!m_policy.isListening())
+        ok = opened(m_policy.listen(m_ports.address, m_ports.policy), m_ports.policy, m_policy.errorString()) && ok;
+    return ok;
+}
+
+void RemoteAccess::restartListeners()
+{
+    if (!m_running)
+        return;
+    // A client's end gives a listener that could not open before another chance; the ones
+    // open stay as they are, so their ports are never given up to someone else meanwhile.
+    openListeners();
+}
+
+bool RemoteAccess::opened(bool ok, quint16 port, const QString &error)
+{
+    if (ok)
+        return true;
+    const QString text = QStringLiteral("Remote access: port %1 could not be opened (%2)").arg(port).arg(error);
+    m_context->status.setStatusText(text);
+    m_context->log.appendText(LogLine::at(text));
+    return false;
+}
