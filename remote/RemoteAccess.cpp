@@ -6,7 +6,8 @@
 #include "LogPane.h"
 #include "StatusBar.h"
 
-RemoteAccess::RemoteAccess(QObject *parent) : QObject(parent)
+// The services are children, so moving the whole to another thread moves them too.
+RemoteAccess::RemoteAccess(QObject *parent) : QObject(parent), m_chum(this), m_policy(this)
 {
     connect(&m_chum, &WsChum::clientClosed, this, &RemoteAccess::restartListeners);
 }
@@ -15,7 +16,7 @@ void RemoteAccess::attach(const RemoteContext &context)
 {
     m_context.emplace(context);
     m_chum.attach(context);
-    m_snapshot = std::make_unique<SnapshotServer>(context.state.programFolder);
+    m_snapshot = std::make_unique<SnapshotServer>(context.state.programFolder, this);
 }
 
 bool RemoteAccess::start()
