@@ -27,7 +27,8 @@ bool RemoteAccess::start()
     bool ok = openListeners();
     m_snapshot->setAddress(m_ports.address);
     m_snapshot->setPort(m_ports.snapshot);
-    ok = opened(m_snapshot->WSCam(1), m_ports.snapshot, m_snapshot->errorString()) && ok;
+    const bool snapshot = m_snapshot->WSCam(1);
+    ok = opened(snapshot, m_ports.snapshot, m_snapshot->errorString()) && ok;
     m_context->lamp.setClientLamp(ClientLamp::Green);
     return ok;
 }
@@ -46,12 +47,16 @@ void RemoteAccess::stop()
 bool RemoteAccess::openListeners()
 {
     bool ok = true;
-    if (!m_chum.isListening())
-        ok = opened(m_chum.listen(m_ports.address, m_ports.client), m_ports.client, m_chum.errorString());
+    if (!m_chum.isListening()) {
+        const bool listening = m_chum.listen(m_ports.address, m_ports.client);
+        ok = opened(listening, m_ports.client, m_chum.errorString());
+    }
     // The document grants the port the client listener really has.
     m_policy.setClientPort(m_chum.isListening() ? m_chum.serverPort() : m_ports.client);
-    if (!m_policy.isListening())
-        ok = opened(m_policy.listen(m_ports.address, m_ports.policy), m_ports.policy, m_policy.errorString()) && ok;
+    if (!m_policy.isListening()) {
+        const bool listening = m_policy.listen(m_ports.address, m_ports.policy);
+        ok = opened(listening, m_ports.policy, m_policy.errorString()) && ok;
+    }
     return ok;
 }
 
@@ -69,7 +74,9 @@ bool RemoteAccess::opened(bool ok, quint16 port, const QString &error)
     if (ok)
         return true;
     const QString text = QStringLiteral("Remote access: port %1 could not be opened (%2)").arg(port).arg(error);
-    m_context->status.setStatusText(text);
+    // Queued: the start-up writes its own texts to the status bar after this stage, and the
+    // failure must be what stays there.
+    QMetaObject::invokeMethod(this, [this, text] { m_context->status.setStatusText(text); }, Qt::QueuedConnection);
     m_context->log.appendText(LogLine::at(text));
     return false;
 }

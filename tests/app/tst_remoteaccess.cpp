@@ -14,6 +14,7 @@
 
 #include <QLabel>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QtTest>
 
 // The program's own wiring of the remote services: the main window's start-up starts them
@@ -60,6 +61,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void offByDefault();
     void startedByTheSettingAndStoppedAtClosing();
+    void portThatCannotOpenStaysInTheStatusBar();
 };
 
 void TestRemoteAccess::offByDefault()
@@ -95,6 +97,22 @@ void TestRemoteAccess::startedByTheSettingAndStoppedAtClosing()
     QTRY_VERIFY(again.closed);
     QVERIFY(!p.services.remote.chum().isListening());
     QVERIFY(!p.services.remote.snapshot()->isListening());
+}
+
+void TestRemoteAccess::portThatCannotOpenStaysInTheStatusBar()
+{
+    QTcpServer taken;
+    QVERIFY(taken.listen(QHostAddress::LocalHost));
+    Program p(true);
+    p.services.remote.setPorts({QHostAddress::LocalHost, 0, taken.serverPort(), 0});
+    p.window.Main();
+    const QString text = QStringLiteral("Remote access: port %1 could not be opened").arg(taken.serverPort());
+    QTRY_VERIFY(p.window.statusText().startsWith(text));
+    // Why, in the platform's words.
+    QVERIFY(!p.window.statusText().endsWith(QStringLiteral("()")));
+    QVERIFY(p.window.Tlog().text().contains(text));
+    QVERIFY(p.boxes.shown.isEmpty());
+    QVERIFY(p.services.remote.chum().isListening());
 }
 
 QTEST_MAIN(TestRemoteAccess)
