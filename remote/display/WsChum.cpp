@@ -167,6 +167,7 @@ void WsChum::processPending()
 void WsChum::handle(const QByteArray &raw)
 {
     const QString command = Windows1252::decode(raw);
+    const QPointer<QTcpSocket> client = m_client;
     m_context->lamp.setClientLamp(ClientLamp::Yellow);
     m_tlchum->start();
     m_context->log.appendText(QStringLiteral("chum: ") + command + LogLine::Crlf);
@@ -198,8 +199,9 @@ void WsChum::handle(const QByteArray &raw)
         // A stranger's command never opens a dialog; the monitor log keeps the failure.
         note(QStringLiteral("error: ") + QString::fromLocal8Bit(e.what()));
     }
-    // A send that failed, or a client that left meanwhile: the reply goes where it can.
-    if (m_client)
+    // A send to the bus waits for the gateway; the client may have left meanwhile, and its
+    // "ok" must not reach a client that came after it.
+    if (client && client == m_client)
         send(QStringLiteral("ok"));
 }
 

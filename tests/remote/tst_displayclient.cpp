@@ -74,6 +74,7 @@ private slots:
     void unansweredProbeDropsAfterTwoPeriods();
     void answeredProbesKeepTheClient();
     void secondClientIsRefused();
+    void clientThatLeavesDuringASendGetsNoSuccessorsReply();
     void closeFreesTheListenerForTheNextClient();
     void lampFlashesOnACommand();
     void lightingPushReachesTheClient();
@@ -245,6 +246,28 @@ void TestDisplayClient::secondClientIsRefused()
     first->send(z("hello"));
     QTRY_COMPARE(first->received, Ok);
     QVERIFY(!first->closed);
+}
+
+void TestDisplayClient::clientThatLeavesDuringASendGetsNoSuccessorsReply()
+{
+    Remote r;
+    QVERIFY(r.started);
+    auto first = r.client();
+    std::unique_ptr<LoopbackClient> next;
+    r.sender.whileSending = [&] {
+        if (next)
+            return;
+        first->socket.abort();
+        QVERIFY(QTest::qWaitFor([&] { return !r.remote.chum().ClienteConnesso(); }));
+        next = r.client();
+        QVERIFY(r.remote.chum().ClienteConnesso());
+    };
+    first->send(z("l51"));
+    QTRY_VERIFY(next);
+    next->send(z("hello"));
+    QTRY_COMPARE(next->received, Ok);
+    QTest::qWait(20);
+    QCOMPARE(next->received, Ok);
 }
 
 void TestDisplayClient::closeFreesTheListenerForTheNextClient()

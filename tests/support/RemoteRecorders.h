@@ -5,6 +5,7 @@
 #include "FrameSender.h"
 
 #include <QList>
+#include <functional>
 #include <QStringList>
 
 // Recorders standing in for the main window's lamp, the camera window and the links in
@@ -40,9 +41,13 @@ public:
     bool SendTCP(const QString &frame) override
     {
         sent << QStringLiteral("tcp ") + frame;
+        if (whileSending)
+            whileSending();
         return acknowledge;
     }
     void SendUsb(const QString &frame, bool) override { sent << QStringLiteral("usb ") + frame; }
     bool acknowledge = true;
+    // Runs inside the send, as the gateway wait runs the event loop there.
+    std::function<void()> whileSending;
     QStringList sent;
 };
