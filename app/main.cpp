@@ -5,6 +5,7 @@
 #include "ProgramSettings.h"
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
+#include "RemoteStarter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -45,6 +46,7 @@ int main(int argc, char *argv[])
     window.setDeviceWindows(&services.devices);
     EngineBridge engine(state, *settings, messages, window, services.services());
     window.setEngine(&engine);
+    RemoteStarter remote(services.remote, window, state, engine);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.Main();
