@@ -27,13 +27,14 @@ constexpr int ScenarioCount = 16;
 // would reopen or hijack the gateway's sessions and stay with the links.
 bool isSendable(const QString &frame)
 {
-    if (!Frame::hasFrameShape(frame) || frame.size() > MaxFrameLength
-        || frame.startsWith(QLatin1String("*99*")))
-        return false;
-    for (const QChar c : frame)
-        if (!c.isDigit() && c != QLatin1Char('*') && c != QLatin1Char('#'))
-            return false;
-    return true;
+    return Frame::isWellFormed(frame) && frame.size() <= MaxFrameLength && !frame.startsWith(QLatin1String("*99*"));
+}
+
+// What the client meant as a frame, well formed or not (a malformed one is refused, not
+// taken for another command).
+bool looksLikeFrame(const QString &command)
+{
+    return command.startsWith(QLatin1Char('*')) && command.endsWith(QLatin1String("##"));
 }
 
 QString scenarioList(const InstallationModel &model)
@@ -189,7 +190,7 @@ void WsChum::handle(const QByteArray &raw)
             send(cameraList(m_context->state.model));
         else if (command.startsWith(QLatin1String("co/")))
             showCamera(command.mid(3));
-        else if (Frame::hasFrameShape(command))
+        else if (looksLikeFrame(command))
             sendFrame(command);
         else if (command == QLatin1String("l51"))
             m_context->sender.Send(Frame::command(1, QStringLiteral("1"), QStringLiteral("51")));
