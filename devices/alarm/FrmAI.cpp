@@ -86,6 +86,11 @@ FrmAI::FrmAI(DeviceContext context, QWidget *parent)
     m_ilock = icon(this, "Ilock", QStringLiteral("Inserimento"), QPoint(62, 40));
     m_ibatt = icon(this, "Ibatt", QStringLiteral("Batteria"), QPoint(18, 84));
     m_ipow = icon(this, "Ipow", QStringLiteral("Rete"), QPoint(62, 84));
+    // Drawn as for a control unit that has not reported anything yet.
+    setPicture(m_istat, 2);
+    setPicture(m_ilock, 5);
+    setPicture(m_ibatt, 8);
+    setPicture(m_ipow, 4);
 
     for (int z = 0; z < ZoneRows; ++z) {
         const int top = 38 + z * RowPx;
