@@ -24,6 +24,7 @@ const QString Section = WindowNames::FrmAux;
 const QString LampOff = QStringLiteral(":/ombrix/aux/lamp-off.svg");
 const QString LampOn = QStringLiteral(":/ombrix/aux/lamp-on.svg");
 constexpr int LampPx = 18;
+constexpr int NameWidthPx = 104;
 
 QString channelSheet(bool on)
 {
@@ -65,7 +66,10 @@ FrmAux::FrmAux(DeviceContext context, QWidget *parent)
         auto *name = new QLabel(this);
         name->setObjectName(QStringLiteral("LnAux%1").arg(i));
         name->setStyleSheet(QStringLiteral("color: white;"));
-        name->setText(size_t(n) < names.size() ? names[size_t(n)] : QString());
+        // A long name is shortened to the row; the whole of it is in the tool tip.
+        const QString full = size_t(n) < names.size() ? names[size_t(n)] : QString();
+        name->setText(name->fontMetrics().elidedText(full, Qt::ElideRight, NameWidthPx));
+        name->setToolTip(full);
         connect(number, &QPushButton::clicked, this, [this, i] { Laux_Click(i); });
         m_imgAux[size_t(i)] = lamp;
         m_laux[size_t(i)] = number;

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-LampShape::LampShape(QWidget *parent) : QWidget(parent) { setAttribute(Qt::WA_TranslucentBackground); }
+LampShape::LampShape(QWidget *parent) : QWidget(parent) {}
 
 void LampShape::setFill(const QColor &colour)
 {

@@ -3,10 +3,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-PictureBox::PictureBox(QWidget *parent) : QWidget(parent), m_renderer(new QSvgRenderer(this))
-{
-    setAttribute(Qt::WA_TranslucentBackground);
-}
+PictureBox::PictureBox(QWidget *parent) : QWidget(parent), m_renderer(new QSvgRenderer(this)) {}
 
 void PictureBox::setPicture(int number, const QString &resource)
 {

@@ -33,6 +33,7 @@ constexpr int LampStep = 10;
 constexpr int LampLast = 50;
 constexpr qint16 DialScale = 12;
 constexpr qint16 NeedleLength = 1100;
+constexpr double NeedleShownTw = 930;
 
 QString menuText(const EngineState &state, const char *key)
 {
@@ -64,7 +65,9 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     lcd.setBold(true);
     lcd.setPointSizeF(9.75);
     m_reading->setFont(lcd);
-    m_reading->setStyleSheet(QStringLiteral("color: rgb(0, 192, 0);"));
+    // The display sits over the needle, so the reading stays legible wherever the needle is.
+    m_reading->setStyleSheet(QStringLiteral("color: rgb(0, 192, 0); background: #07100a; border: 1px solid #55606b;"
+                                            " border-radius: 2px;"));
     m_reading->setText(variant.designText);
     if (!variant.dragFromLabel)
         m_reading->setAttribute(Qt::WA_NoMousePropagation);
@@ -198,7 +201,11 @@ void FrmMeter::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(double(width()) / WidthTw, double(height()) / HeightTw);
     m_face->render(&p, QRectF(0, 0, WidthTw, HeightTw));
-    // The needle lies under the hub, above the face; its far end may run past the edge.
-    p.setPen(QPen(QColor(255, 96, 48), 28, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(PivotTw, m_needleEnd);
+    // The needle lies under the hub and the display, and is shown up to the rim of the scale.
+    const QLineF needle(PivotTw, m_needleEnd);
+    QLineF shown = needle;
+    if (needle.length() > NeedleShownTw)
+        shown.setLength(NeedleShownTw);
+    p.setPen(QPen(QColor(255, 96, 48), 24, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(shown);
 }

@@ -60,18 +60,19 @@ FrmProbe::FrmProbe(DeviceContext context, QWidget *parent)
     m_lname->setObjectName(QStringLiteral("Lname"));
     m_ltemp->setObjectName(QStringLiteral("Ltemp"));
     m_lsetp->setObjectName(QStringLiteral("Lsetp"));
-    m_lname->setGeometry(14, 3, 104, 12);
-    m_ltemp->setGeometry(14, 14, 62, 19);
-    m_lsetp->setGeometry(70, 17, 54, 14);
+    m_lname->setGeometry(10, 3, 112, 12);
+    m_ltemp->setGeometry(10, 14, 64, 19);
+    m_lsetp->setGeometry(72, 18, 52, 13);
     m_lsetp->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont small = font();
     small.setPixelSize(10);
     small.setBold(true);
     m_lname->setFont(small);
     small.setBold(false);
+    small.setPixelSize(9);
     m_lsetp->setFont(small);
     QFont big = font();
-    big.setPixelSize(16);
+    big.setPixelSize(15);
     big.setBold(true);
     m_ltemp->setFont(big);
     // The set point neither drags the window nor opens its menu.
