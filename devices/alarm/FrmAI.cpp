@@ -103,6 +103,7 @@ FrmAI::FrmAI(DeviceContext context, QWidget *parent)
         label->setGeometry(152, top, 70, 14);
         label->setStyleSheet(QStringLiteral("color: white;"));
         label->setText(QStringLiteral("Zona ") + QString::number(z));
+        lamp->setAccessibleName(label->text());
         m_szone[size_t(z)] = lamp;
     }
 

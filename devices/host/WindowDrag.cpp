@@ -8,7 +8,7 @@ WindowDrag::WindowDrag(QWidget *window) : QObject(window), m_window(window) { ad
 
 void WindowDrag::addPart(QWidget *part) { part->installEventFilter(this); }
 
-bool WindowDrag::eventFilter(QObject *watched, QEvent *event)
+bool WindowDrag::eventFilter(QObject *, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
@@ -41,6 +41,5 @@ bool WindowDrag::eventFilter(QObject *watched, QEvent *event)
     default:
         break;
     }
-    Q_UNUSED(watched);
     return false;
 }

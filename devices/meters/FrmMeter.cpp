@@ -53,7 +53,8 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     Q_UNUSED(registered);
     setObjectName(variant.name);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAccessibleName(variant.name);
+    const QString caption = m_ctx.state.lang.VociEnergia[size_t(variant.entry - 1)];
+    setAccessibleName(caption.isEmpty() ? variant.name : caption);
     m_face = new QSvgRenderer(variant.face, this);
     setFixedSize(toPixels(QRectF(0, 0, WidthTw, HeightTw)).size());
 
@@ -93,6 +94,13 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     m_posLancetta = -125;
     m_tlanc->start(FrameMs);
     m_tagg->start(FirstPollMs);
+}
+
+FrmMeter::~FrmMeter()
+{
+    // A closed window withdraws from snapping, so no stale entry is left behind; here, because
+    // the program's end deletes it without closing it.
+    undockWindow(this);
 }
 
 QRect FrmMeter::toPixels(const QRectF &twips) const
@@ -189,8 +197,6 @@ void FrmMeter::closeEvent(QCloseEvent *event)
     m_tlanc->stop();
     m_tcol->stop();
     m_tagg->stop();
-    // A closed window withdraws from snapping, so no stale entry is left behind.
-    undockWindow(this);
     event->accept();
     deleteLater();
 }

@@ -25,6 +25,7 @@ public:
     static constexpr QPointF PivotTw{975, 1050};
 
     FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *parent = nullptr);
+    ~FrmMeter() override;
 
     // Volt, Ampere or Watt: the label shows the reading as received.
     void showReading(const QString &reading) override;
