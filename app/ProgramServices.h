@@ -1,9 +1,17 @@
 #pragma once
 
 #include "AppServices.h"
+#include "DeviceContext.h"
 #include "DeviceHost.h"
+#include "FrmAI.h"
+#include "FrmAux.h"
+#include "FrmMeter.h"
+#include "FrmProbe.h"
 #include "NullServices.h"
 #include "RemoteAccess.h"
+#include "WindowNames.h"
+
+#include <QRandomGenerator>
 
 // The services the program runs with: the device host, and a stand-in for each service that
 // is not built yet. A new service replaces its stand-in here.
@@ -15,4 +23,21 @@ struct ProgramServices
     DeviceHost devices;
 
     AppServices services() { return {notice, character, remote.chum(), devices, devices}; }
+
+    // The device windows, once the main window and the engine they talk through exist.
+    void addDeviceWindows(DeviceContext context)
+    {
+        if (!context.draw)
+            context.draw = [] { return QRandomGenerator::global()->generateDouble(); };
+        devices.addWindow(WindowNames::FrmAux, [context] { return new FrmAux(context); });
+        devices.addWindow(WindowNames::FrmAI, [context] { return new FrmAI(context); });
+        devices.addWindow(WindowNames::FrmVolt, [context] { return new FrmMeter(context, MeterVariant::volt()); });
+        devices.addWindow(WindowNames::FrmAmp, [context] { return new FrmMeter(context, MeterVariant::amp()); });
+        devices.addWindow(WindowNames::FrmWatt, [context] { return new FrmMeter(context, MeterVariant::watt()); });
+        devices.setProbeFactory([context](int, const QString &zoneName) {
+            auto *probe = new FrmProbe(context);
+            probe->Lname(zoneName);
+            return probe;
+        });
+    }
 };

@@ -43,10 +43,11 @@ int main(int argc, char *argv[])
     ProgramServices services;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
-    window.setDeviceWindows(&services.devices);
     EngineBridge engine(state, *settings, messages, window, services.services());
     window.setEngine(&engine);
     RemoteStarter remote(services.remote, window, state, engine);
+    services.addDeviceWindows({state, *settings, engine, window.shellOptions(), &window.menus(), {}});
+    window.setDeviceWindows(&services.devices);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.Main();

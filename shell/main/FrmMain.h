@@ -106,6 +106,8 @@ public:
     const ImageList &images() const { return m_images; }
     // What the later windows read of the main window.
     ShellOptions &shellOptions() { return m_shared; }
+    // The menu bar and toolbar, whose window entries the device windows keep in step.
+    MainMenus &menus() { return *m_menus; }
 
     // Start-up and closing state.
     QString stage() const { return m_stage; }
