@@ -1,3 +1,4 @@
+#include "ConsolePane.h"
 #include "EngineBridge.h"
 #include "EngineState.h"
 #include "FrmMain.h"
@@ -5,6 +6,7 @@
 #include "ProgramSettings.h"
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
+#include "WindowNames.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -42,8 +44,10 @@ int main(int argc, char *argv[])
     ProgramServices services;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
-    window.setDeviceWindows(&services.devices);
     EngineBridge engine(state, *settings, messages, window, services.services());
+    services.addCamera({state, *settings, messages, engine, &window.Tlog(),
+                        [&window] { window.windowUnloaded(WindowNames::FrmCamera); }});
+    window.setDeviceWindows(&services.devices);
     window.setEngine(&engine);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
