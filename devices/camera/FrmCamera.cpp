@@ -160,6 +160,11 @@ void FrmCamera::buildControls()
     Cmotion->setToolTip(QStringLiteral("Motion detection"));
     Cmotion->setAccessibleName(Cmotion->toolTip());
     Cmotion->setFocusPolicy(Qt::NoFocus);
+    Cmotion->setStyleSheet(QStringLiteral(
+        "QCheckBox { spacing: 2px; }"
+        "QCheckBox::indicator { width: 11px; height: 11px; border: 1px solid #7d828a; border-radius: 2px;"
+        " background: #eef0f3; }"
+        "QCheckBox::indicator:checked { background: #e8590c; border-color: #a63f08; image: url(:/camera/check.svg); }"));
     Cmotion->setGeometry(PictureLeft + 13 * (CameraButton::Width + 1) + 4, ButtonRow - 2, 36, 21);
     connect(Cmotion, &QCheckBox::toggled, Label1, &QLabel::setVisible);
 
@@ -175,7 +180,7 @@ void FrmCamera::buildControls()
     m_adjustments->setObjectName(QStringLiteral("adjustments"));
     m_adjustments->setGeometry(PictureLeft, AdjustRow, MotionState::PictureWidth, 42);
     QFont small = font();
-    small.setPixelSize(10);
+    small.setPixelSize(9);
     constexpr int Cell = 54;
     for (int i = 0; i < 6; ++i) {
         auto *frame = new QFrame(m_adjustments);
@@ -187,7 +192,7 @@ void FrmCamera::buildControls()
         Lb[size_t(i)]->setObjectName(QStringLiteral("Lb") + QString::number(i));
         Lb[size_t(i)]->setFont(small);
         Lb[size_t(i)]->setAlignment(Qt::AlignHCenter);
-        Lb[size_t(i)]->setGeometry(1, 2, frame->width() - 2, 13);
+        Lb[size_t(i)]->setGeometry(0, 3, frame->width(), 12);
         if (i == 5)
             continue;
         Ipiu[size_t(i)] = imageButton(frame, QStringLiteral("Ipiu") + QString::number(i), QStringLiteral("plus.svg"),
@@ -450,6 +455,8 @@ void FrmCamera::RilevaMovimento(QImage &picture)
     }
     Label1->setText(QString(r.readout).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Label1->adjustSize();
+    // Bottom left, where a door camera usually sees the floor.
+    Label1->move(4, MotionState::PictureHeight - Label1->height() - 4);
 }
 
 void FrmCamera::switchOn(int camera)
