@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev
   qt6-speech-dev qt6-declarative-dev qt6-speech-flite-plugin qt6-image-formats-plugins
-  socat xvfb xauth
+  socat xvfb xauth openssl
 )
 
 missing=()
