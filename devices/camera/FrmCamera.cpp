@@ -80,10 +80,7 @@ FrmCamera::FrmCamera(const CameraContext &context, QWidget *parent)
     connect(Tready, &QTimer::timeout, this, &FrmCamera::Tready_Timer);
     connect(Tcicla, &QTimer::timeout, this, &FrmCamera::Tcicla_Timer);
     m_startWait.setSingleShot(true);
-    connect(&m_startWait, &QTimer::timeout, this, [this] {
-        m_primoGiro = true;
-        requestPicture();
-    });
+    connect(&m_startWait, &QTimer::timeout, this, &FrmCamera::requestPicture);
     connect(&m_fetcher, &PictureFetcher::received, this, &FrmCamera::onPicture);
     connect(&m_fetcher, &PictureFetcher::failed, this, &FrmCamera::errorPath);
     setTimings(CameraTimings{});
@@ -313,7 +310,6 @@ void FrmCamera::Video(int camera, bool fromDisplayClient)
     m_fetcher.abort();
     m_startWait.stop();
     m_fermo = false;
-    m_primoGiro = false;
     m_fromDisplayClient = fromDisplayClient;
     const auto backToIdle = [this] {
         Tcicla->stop();

@@ -103,7 +103,6 @@ private:
     // Loop state
     bool m_fermo = false;
     bool m_inCorso = false;
-    bool m_primoGiro = false;
     bool m_commutata = false;
     bool m_fromDisplayClient = false;
     int m_cameraAccesa = 0; // the camera the running loop switched on
