@@ -217,9 +217,14 @@ void FrmCamera::Form_Load()
 
     const double tx = WindowUtils::twipsPerPixelX();
     const double ty = WindowUtils::twipsPerPixelY();
-    const int x = settings.readInt(WindowNames::FrmCamera, SettingKeys::PosX, int(std::lround(pos().x() * tx)));
-    const int y = settings.readInt(WindowNames::FrmCamera, SettingKeys::PosY, int(std::lround(pos().y() * ty)));
-    move(int(std::lround(x / tx)), int(std::lround(y / ty)));
+    // Never placed before: the desktop chooses where the window first appears.
+    const bool placed = !settings.read(WindowNames::FrmCamera, SettingKeys::PosX, QString()).isEmpty()
+        || !settings.read(WindowNames::FrmCamera, SettingKeys::PosY, QString()).isEmpty();
+    if (placed) {
+        const int x = settings.readInt(WindowNames::FrmCamera, SettingKeys::PosX, int(std::lround(pos().x() * tx)));
+        const int y = settings.readInt(WindowNames::FrmCamera, SettingKeys::PosY, int(std::lround(pos().y() * ty)));
+        move(int(std::lround(x / tx)), int(std::lround(y / ty)));
+    }
     CameraDocking::dock(this);
 
     m_cameraCorrente = 1;
