@@ -1,10 +1,13 @@
 #pragma once
 
 #include "AppServices.h"
+#include "CameraContext.h"
+#include "CameraWindowControl.h"
 #include "DeviceContext.h"
 #include "DeviceHost.h"
 #include "FrmAI.h"
 #include "FrmAux.h"
+#include "FrmCamera.h"
 #include "FrmMeter.h"
 #include "FrmProbe.h"
 #include "NullServices.h"
@@ -21,6 +24,8 @@ struct ProgramServices
     NoCharacter character;
     RemoteAccess remote;
     DeviceHost devices;
+    // What the display-client listener drives the camera window through.
+    CameraWindowControl camera{devices};
 
     AppServices services() { return {notice, character, remote.chum(), devices, devices}; }
 
@@ -39,5 +44,11 @@ struct ProgramServices
             probe->Lname(zoneName);
             return probe;
         });
+    }
+
+    // The camera window needs the engine and the main window, which are built after these.
+    void addCamera(const CameraContext &context)
+    {
+        devices.addWindow(WindowNames::FrmCamera, [context] { return new FrmCamera(context); });
     }
 };

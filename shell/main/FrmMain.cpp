@@ -361,6 +361,12 @@ bool FrmMain::Form_Unload()
     return false;
 }
 
+void FrmMain::windowUnloaded(const QString &name)
+{
+    if (name == W::FrmCamera)
+        m_menus->tick(MainMenus::Entry::Camera, false);
+}
+
 void FrmMain::firstClosingPhase()
 {
     m_state.InChiusura = true;

@@ -82,6 +82,8 @@ public:
     // Whether a loaded window (shown or hidden) has exactly that caption, or, with an empty
     // caption, exactly that name.
     bool FormAperto(const QString &caption, const QString &name) const;
+    // A device window closed by itself: its menu entry loses its check.
+    void windowUnloaded(const QString &name);
 
     // StatusBar: the first panel.
     void setStatusText(const QString &text) override;

@@ -189,6 +189,7 @@ private slots:
     void meterMarkers();
     void windowMenuEntries_data();
     void windowMenuEntries();
+    void cameraEntryFollowsItsWindow();
     void scenarioFrames();
     void scenarioSubmenu();
     void statusRequestsOncePerRun_data();
@@ -860,6 +861,21 @@ void TestMainWindow::windowMenuEntries()
     QVERIFY(a->isChecked());
     a->trigger();
     QVERIFY(!windows.isVisible(window));
+    QVERIFY(!a->isChecked());
+}
+
+// The camera window closes itself; its entry loses the check it got when the window opened.
+void TestMainWindow::cameraEntryFollowsItsWindow()
+{
+    Fixture f;
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    f.window.Main();
+    QAction *a = menuEntry(f.window, QStringLiteral("mWcam"));
+    a->trigger();
+    QVERIFY(windows.isVisible(QStringLiteral("FrmCamera")));
+    QVERIFY(a->isChecked());
+    f.window.windowUnloaded(QStringLiteral("FrmCamera"));
     QVERIFY(!a->isChecked());
 }
 
