@@ -8,9 +8,9 @@
 #include "LogPane.h"
 #include "MessageBoxService.h"
 #include "MotionDetector.h"
-#include "PictureFile.h"
 #include "ProgramIdentity.h"
 #include "ProgramSettings.h"
+#include "SafeFileWriter.h"
 #include "SettingKeys.h"
 #include "WindowNames.h"
 #include "WindowUtils.h"
@@ -423,9 +423,10 @@ bool FrmCamera::MostraImmagine(const QByteArray &body)
         errorPath(InvalidPicture, QStringLiteral("Invalid picture"));
         return false;
     }
-    const QString failure = PictureFile::write(QDir(m_ctx.state.programFolder).filePath(QStringLiteral("temp.jpg")), body);
-    if (!failure.isEmpty()) {
-        errorPath(FileAccessError, QStringLiteral("Path/File access error: ") + failure);
+    // The snapshot server hands this file out: replaced whole or not at all.
+    SafeFileWriter file(QDir(m_ctx.state.programFolder).filePath(QStringLiteral("temp.jpg")));
+    if (!file.write(body)) {
+        errorPath(FileAccessError, QStringLiteral("Path/File access error: ") + file.reason());
         return false;
     }
     const QSize size(MotionState::PictureWidth, MotionState::PictureHeight);
