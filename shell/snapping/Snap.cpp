@@ -1,6 +1,7 @@
 #include "Snap.h"
 
 #include <cstdlib>
+#include <initializer_list>
 
 namespace Snap {
 
@@ -11,23 +12,48 @@ namespace {
 bool levelWith(const Edges &r, const Edges &t) { return r.bottom + Distance > t.top && r.top - Distance < t.bottom; }
 bool besideOf(const Edges &r, const Edges &t) { return r.right + Distance > t.left && r.left - Distance < t.right; }
 
-// The closest target edge so far on one axis: the shift that lines the window up with it.
+// The closest target edge so far on one axis, measured from where the drag puts the window
+// (not from an earlier snap), so the closest edge wins whatever the order of the targets.
 struct Best
 {
     int distance = Distance;
+    int shift = 0;
     bool snapped = false;
 
-    // True when `edge` to `target` beats every earlier candidate.
-    bool offer(int edge, int target)
+    void offer(int edge, int target)
     {
         const int d = std::abs(edge - target);
         if (d >= distance)
-            return false;
+            return;
         distance = d;
+        shift = target - edge;
         snapped = true;
-        return true;
     }
 };
+
+// The best of the window's given side edges against the side edges of the targets level with it.
+Best closestX(const Edges &r, std::initializer_list<int> edges, const QList<Edges> &targets)
+{
+    Best best;
+    for (const Edges &t : targets)
+        if (levelWith(r, t))
+            for (const int edge : edges)
+                for (const int target : {t.left, t.right})
+                    best.offer(edge, target);
+    return best;
+}
+
+// Likewise for top and bottom edges against the targets beside the window.
+Best closestY(const Edges &r, std::initializer_list<int> edges, const QList<Edges> &targets)
+{
+    Best best;
+    for (const Edges &t : targets)
+        if (besideOf(r, t))
+            for (const int edge : edges)
+                for (const int target : {t.top, t.bottom})
+                    best.offer(edge, target);
+    return best;
+}
 
 void shiftX(Edges &r, int dx)
 {
@@ -59,29 +85,10 @@ Edges moveStep(Edges r, QPoint cursor, const QList<Edges> &targets, Drag &drag)
     else
         drag.cursorOffset.setY(cursor.y() - r.top);
 
-    Best x, y;
-    for (const Edges &t : targets) {
-        if (levelWith(r, t)) {
-            for (const int target : {t.left, t.right}) {
-                if (x.offer(r.left, target))
-                    shiftX(r, target - r.left);
-            }
-            for (const int target : {t.left, t.right}) {
-                if (x.offer(r.right, target))
-                    shiftX(r, target - r.right);
-            }
-        }
-        if (besideOf(r, t)) {
-            for (const int target : {t.top, t.bottom}) {
-                if (y.offer(r.top, target))
-                    shiftY(r, target - r.top);
-            }
-            for (const int target : {t.top, t.bottom}) {
-                if (y.offer(r.bottom, target))
-                    shiftY(r, target - r.bottom);
-            }
-        }
-    }
+    const Best x = closestX(r, {r.left, r.right}, targets);
+    shiftX(r, x.shift);
+    const Best y = closestY(r, {r.top, r.bottom}, targets);
+    shiftY(r, y.shift);
     drag.stuckX = x.snapped;
     drag.stuckY = y.snapped;
     return r;
@@ -93,21 +100,8 @@ Edges sizeStep(Edges r, SizeEdge edge, const QList<Edges> &targets)
     const bool topEdge = edge == SizeEdge::Top || edge == SizeEdge::TopLeft || edge == SizeEdge::TopRight;
     int &vertical = leftEdge ? r.left : r.right;
     int &horizontal = topEdge ? r.top : r.bottom;
-    Best x, y;
-    for (const Edges &t : targets) {
-        if (levelWith(r, t)) {
-            for (const int target : {t.left, t.right}) {
-                if (x.offer(vertical, target))
-                    vertical = target;
-            }
-        }
-        if (besideOf(r, t)) {
-            for (const int target : {t.top, t.bottom}) {
-                if (y.offer(horizontal, target))
-                    horizontal = target;
-            }
-        }
-    }
+    vertical += closestX(r, {vertical}, targets).shift;
+    horizontal += closestY(r, {horizontal}, targets).shift;
     return r;
 }
 

@@ -65,10 +65,12 @@ void TestSnapping::moveStep_data()
         << box(5, 712) << QList<Edges>{WorkArea} << box(0, 720);
     // The window's left is 10 px from one window's right and 6 px from another's.
     QTest::newRow("10 and 6 px: the closer wins") << box(400, 300)
-                                                  << QList<Edges>{WorkArea, box(290, 300), box(494, 300, 100, 50)}
+                                                  << QList<Edges>{WorkArea, box(290, 300), box(294, 300)}
                                                   << box(394, 300);
     QTest::newRow("6 and 10 px: the closer wins whatever the order")
-        << box(400, 300) << QList<Edges>{WorkArea, box(494, 300), box(290, 300)} << box(394, 300);
+        << box(400, 300) << QList<Edges>{WorkArea, box(294, 300), box(290, 300)} << box(394, 300);
+    QTest::newRow("left 10 px, right 6 px from two targets: the right one wins")
+        << box(400, 300) << QList<Edges>{WorkArea, box(290, 300), box(506, 300)} << box(406, 300);
     QTest::newRow("equal distance: the earlier target stays")
         << box(400, 300) << QList<Edges>{WorkArea, box(292, 300), box(508, 300, 100, 50)} << box(392, 300);
     QTest::newRow("beside another but 16 px below it: no side snap")
