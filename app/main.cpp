@@ -43,6 +43,7 @@ int main(int argc, char *argv[])
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
     window.setDeviceWindows(&services.devices);
+    services.notice.attach(state, window.shellOptions(), window.images());
     EngineBridge engine(state, *settings, messages, window, services.services());
     window.setEngine(&engine);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
