@@ -1,12 +1,12 @@
 #include "FrmPrev.h"
 
-#include "Docking.h"
+#include "Snapping.h"
 #include "FrmMsg.h"
 #include "NoticePopup.h"
 #include "ProgramSettings.h"
 #include "SettingKeys.h"
 #include "ShellOptions.h"
-#include "WindowDrag.h"
+#include "SnapDrag.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -14,7 +14,7 @@
 #include <QSvgRenderer>
 
 FrmPrev::FrmPrev(ProgramSettings &settings, ShellOptions &options, QWidget *parent)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QDialog(parent, Qt::FramelessWindowHint),
       m_settings(settings),
       m_options(options),
       m_lb(new QLabel(QStringLiteral("Muovi la finestra nella posizione desiderata e premi ok"), this)),
@@ -31,11 +31,11 @@ FrmPrev::FrmPrev(ProgramSettings &settings, ShellOptions &options, QWidget *pare
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &FrmPrev::Cok_Click);
     move(NoticePopup::pixels(m_options.MsgPosX.toDouble()), NoticePopup::pixels(m_options.MsgPosY));
-    Docking::DockForm(this);
-    new WindowDrag(this, {this, m_lb});
+    Snapping::DockForm(this);
+    (new SnapDrag(this))->addPart(m_lb);
 }
 
-FrmPrev::~FrmPrev() { Docking::UndockForm(this); }
+FrmPrev::~FrmPrev() { Snapping::UndockForm(this); }
 
 void FrmPrev::Cok_Click()
 {
@@ -50,7 +50,7 @@ void FrmPrev::Cok_Click()
 
 void FrmPrev::done(int result)
 {
-    Docking::UndockForm(this);
+    Snapping::UndockForm(this);
     QDialog::done(result);
 }
 

@@ -1,4 +1,4 @@
-#include "Docking.h"
+#include "Snapping.h"
 #include "EngineState.h"
 #include "FrmMsg.h"
 #include "FrmPrev.h"
@@ -353,7 +353,7 @@ void TestNotice::previewStoresItsPlaceOnlyOnOk()
         FrmPrev cancelled(settings, options);
         cancelled.show();
         QCOMPARE(cancelled.pos(), QPoint(100, 200));
-        QVERIFY(Docking::isDocked(&cancelled));
+        QVERIFY(Snapping::isDocked(&cancelled));
         cancelled.move(10, 10);
         cancelled.reject();
     }
@@ -372,7 +372,7 @@ void TestNotice::previewStoresItsPlaceOnlyOnOk()
     QCOMPARE(settings.read(SettingKeys::MsgPosY), QStringLiteral("4500"));
     QCOMPARE(options.MsgPosX, QStringLiteral("600"));
     QCOMPARE(options.MsgPosY, 4500);
-    QVERIFY(!Docking::isDocked(&prev));
+    QVERIFY(!Snapping::isDocked(&prev));
     QVERIFY(!prev.isVisible());
 }
 

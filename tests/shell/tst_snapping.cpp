@@ -1,8 +1,9 @@
-#include "Docking.h"
+#include "Snapping.h"
 #include "Snap.h"
-#include "WindowDrag.h"
+#include "SnapDrag.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QtTest>
@@ -127,24 +128,24 @@ void TestSnapping::sizeStepMovesOnlyTheDraggedEdges()
 void TestSnapping::registersEachWindowOnce()
 {
     QWidget a, b;
-    Docking::DockForm(&a);
-    Docking::DockForm(&b);
-    Docking::DockForm(&a);
-    QCOMPARE(Docking::docked(), (QList<QWidget *>{&a, &b}));
-    Docking::UndockForm(&a);
-    Docking::UndockForm(&a);
-    QCOMPARE(Docking::docked(), QList<QWidget *>{&b});
-    Docking::UndockForm(&b);
-    QVERIFY(Docking::docked().isEmpty());
+    Snapping::DockForm(&a);
+    Snapping::DockForm(&b);
+    Snapping::DockForm(&a);
+    QCOMPARE(Snapping::docked(), (QList<QWidget *>{&a, &b}));
+    Snapping::UndockForm(&a);
+    Snapping::UndockForm(&a);
+    QCOMPARE(Snapping::docked(), QList<QWidget *>{&b});
+    Snapping::UndockForm(&b);
+    QVERIFY(Snapping::docked().isEmpty());
 }
 
 void TestSnapping::closedOrDestroyedWindowsLeave()
 {
     auto *gone = new QWidget;
     QWidget closed, refuses;
-    Docking::DockForm(gone);
-    Docking::DockForm(&closed);
-    Docking::DockForm(&refuses);
+    Snapping::DockForm(gone);
+    Snapping::DockForm(&closed);
+    Snapping::DockForm(&refuses);
     closed.show();
     refuses.show();
     delete gone;
@@ -162,9 +163,9 @@ void TestSnapping::closedOrDestroyedWindowsLeave()
     refuses.installEventFilter(&refuse);
     refuses.close();
     QCoreApplication::processEvents();
-    QCOMPARE(Docking::docked(), QList<QWidget *>{&refuses});
-    QVERIFY(!WindowDrag::targets(&refuses).isEmpty());
-    Docking::UndockForm(&refuses);
+    QCOMPARE(Snapping::docked(), QList<QWidget *>{&refuses});
+    QVERIFY(!SnapDrag::targets(&refuses).isEmpty());
+    Snapping::UndockForm(&refuses);
 }
 
 void TestSnapping::draggedWindowSnapsToAnother()
@@ -177,8 +178,8 @@ void TestSnapping::draggedWindowSnapsToAnother()
     moving.setGeometry(area.x() + 400, area.y() + 230, 80, 40);
     moving.show();
     QVERIFY(QTest::qWaitForWindowExposed(&moving));
-    Docking::DockForm(&moving);
-    new WindowDrag(&moving, {&moving});
+    Snapping::DockForm(&moving);
+    auto *drag = new SnapDrag(&moving);
 
     // Grabbed 5, 5 inside and dragged so that its left lands 8 px right of the other's right.
     const QPoint grab = moving.pos() + QPoint(5, 5);
@@ -187,12 +188,24 @@ void TestSnapping::draggedWindowSnapsToAnother()
     QCOMPARE(moving.pos(), QPoint(area.x() + 300, area.y() + 230));
     press(&moving, QPoint(area.x() + 308 + 5, area.y() + 235), QEvent::MouseButtonRelease, Qt::NoButton);
 
-    // Not registered any more: the same drag just follows the cursor.
-    Docking::UndockForm(&moving);
+    // Not registered any more: the same drag, by a label, just follows the cursor.
+    Snapping::UndockForm(&moving);
+    auto *label = new QLabel(QStringLiteral("zone"), &moving);
+    label->setGeometry(0, 0, 80, 40);
+    label->show();
+    drag->addPart(label);
     moving.move(area.x() + 400, area.y() + 230);
-    press(&moving, grab, QEvent::MouseButtonPress, Qt::LeftButton);
-    press(&moving, QPoint(area.x() + 308 + 5, area.y() + 235), QEvent::MouseMove, Qt::LeftButton);
+    press(label, grab, QEvent::MouseButtonPress, Qt::LeftButton);
+    press(label, QPoint(area.x() + 308 + 5, area.y() + 235), QEvent::MouseMove, Qt::LeftButton);
     QCOMPARE(moving.pos(), QPoint(area.x() + 308, area.y() + 230));
+
+    // A right-button release on a part is the window's menu, not a drag.
+    int menus = 0;
+    drag->onRightRelease = [&menus] { ++menus; };
+    QMouseEvent right(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), QPointF(grab), Qt::RightButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(label, &right);
+    QCOMPARE(menus, 1);
 }
 
 QTEST_MAIN(TestSnapping)

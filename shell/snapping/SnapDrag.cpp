@@ -1,24 +1,20 @@
-#include "WindowDrag.h"
+#include "SnapDrag.h"
 
-#include "Docking.h"
+#include "Snapping.h"
 #include "TopLevelWindows.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
 
-WindowDrag::WindowDrag(QWidget *window, const QList<QWidget *> &handles) : QObject(window), m_window(window)
-{
-    for (QWidget *h : handles)
-        h->installEventFilter(this);
-}
+SnapDrag::SnapDrag(QWidget *window) : QObject(window), m_window(window) { addPart(window); }
 
-QList<Snap::Edges> WindowDrag::targets(const QWidget *window)
+void SnapDrag::addPart(QWidget *part) { part->installEventFilter(this); }
+
+QList<Snap::Edges> SnapDrag::targets(const QWidget *window)
 {
     QList<Snap::Edges> out;
-    const QScreen *screen = window->screen();
-    if (screen)
+    if (const QScreen *screen = window->screen())
         out.append(Snap::Edges::of(screen->availableGeometry()));
     for (const QWidget *w : TopLevelWindows::programWindows())
         if (w != window && w->isVisible())
@@ -26,7 +22,7 @@ QList<Snap::Edges> WindowDrag::targets(const QWidget *window)
     return out;
 }
 
-bool WindowDrag::eventFilter(QObject *, QEvent *event)
+bool SnapDrag::eventFilter(QObject *, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
@@ -35,8 +31,7 @@ bool WindowDrag::eventFilter(QObject *, QEvent *event)
             return false;
         const QPoint cursor = e->globalPosition().toPoint();
         m_drag = Snap::start(Snap::Edges::of(m_window->frameGeometry()), cursor);
-        // The drag snaps only while the window is registered; the rest just follow the cursor.
-        m_targets = Docking::isDocked(m_window) ? targets(m_window) : QList<Snap::Edges>{};
+        m_targets = Snapping::isDocked(m_window) ? targets(m_window) : QList<Snap::Edges>{};
         m_dragging = true;
         return true;
     }
@@ -45,19 +40,23 @@ bool WindowDrag::eventFilter(QObject *, QEvent *event)
         if (!m_dragging || !(e->buttons() & Qt::LeftButton))
             return false;
         const QPoint cursor = e->globalPosition().toPoint();
-        const QRect frame = m_window->frameGeometry();
-        const QPoint topLeft = cursor - m_drag.cursorOffset;
-        const Snap::Edges proposed = Snap::Edges::of(QRect(topLeft, frame.size()));
-        const Snap::Edges placed = Snap::moveStep(proposed, cursor, m_targets, m_drag);
+        const QRect proposed(cursor - m_drag.cursorOffset, m_window->frameGeometry().size());
+        const Snap::Edges placed = Snap::moveStep(Snap::Edges::of(proposed), cursor, m_targets, m_drag);
         m_window->move(placed.left, placed.top);
         return true;
     }
-    case QEvent::MouseButtonRelease:
-        if (!m_dragging)
+    case QEvent::MouseButtonRelease: {
+        auto *e = static_cast<QMouseEvent *>(event);
+        if (e->button() == Qt::RightButton && onRightRelease) {
+            onRightRelease();
+            return true;
+        }
+        if (e->button() != Qt::LeftButton || !m_dragging)
             return false;
         m_dragging = false;
         m_targets.clear();
         return true;
+    }
     default:
         return false;
     }

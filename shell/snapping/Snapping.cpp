@@ -1,4 +1,4 @@
-#include "Docking.h"
+#include "Snapping.h"
 
 #include <QEvent>
 #include <QObject>
@@ -18,7 +18,7 @@ public:
             QPointer<QWidget> w = qobject_cast<QWidget *>(watched);
             QTimer::singleShot(0, this, [w] {
                 if (w && !w->isVisible())
-                    Docking::UndockForm(w);
+                    Snapping::UndockForm(w);
             });
         }
         return false;
@@ -44,7 +44,7 @@ void dropDestroyed()
 
 } // namespace
 
-namespace Docking {
+namespace Snapping {
 
 void DockForm(QWidget *window)
 {
@@ -84,4 +84,4 @@ QList<QWidget *> docked()
     return out;
 }
 
-} // namespace Docking
+} // namespace Snapping
