@@ -30,7 +30,8 @@ FrmPrev::FrmPrev(ProgramSettings &settings, ShellOptions &options, QWidget *pare
     m_ok->setAccessibleName(m_ok->text());
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &FrmPrev::Cok_Click);
-    move(NoticePopup::pixels(m_options.MsgPosX.toDouble()), NoticePopup::pixels(m_options.MsgPosY));
+    const QPointF at = NoticePopup::placeTwips(m_options);
+    move(NoticePopup::pixels(at.x()), NoticePopup::pixels(at.y()));
     Snapping::DockForm(this);
     (new SnapDrag(this))->addPart(m_lb);
 }

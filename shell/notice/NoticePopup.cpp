@@ -64,8 +64,10 @@ void NoticePopup::MostraMessaggio(const QString &text, const QString &detail, in
         restartTimer(m_duration);
         break;
     case Idle:
-    case GoingOut:
-        startPosition();
+    case GoingOut: {
+        const QPointF at = placeTwips(*m_options);
+        m_left = at.x();
+        m_posY = int(at.y());
         m_height = 0;
         m_top = m_posY + WindowHeightTwips;
         // A fade starts from nothing; the other effects show the window solid even after a
@@ -75,6 +77,7 @@ void NoticePopup::MostraMessaggio(const QString &text, const QString &detail, in
         m_phase = ComingIn;
         restartTimer(10);
         break;
+    }
     default:
         break;
     }
@@ -84,21 +87,20 @@ void NoticePopup::MostraMessaggio(const QString &text, const QString &detail, in
     }
 }
 
-void NoticePopup::startPosition()
+QPointF NoticePopup::placeTwips(const ShellOptions &options)
 {
     bool ok = false;
-    m_left = m_options->MsgPosX.toDouble(&ok);
-    m_posY = m_options->MsgPosY;
-    const QRect at(pixels(m_left), pixels(m_posY), FrmMsg::Width, FrmMsg::Height);
+    const double left = options.MsgPosX.toDouble(&ok);
+    const QRect at(pixels(left), pixels(options.MsgPosY), FrmMsg::Width, FrmMsg::Height);
     bool onScreen = false;
     for (const QScreen *s : QGuiApplication::screens())
         onScreen = onScreen || s->geometry().intersects(at);
     const QScreen *primary = QGuiApplication::primaryScreen();
     if ((ok && onScreen) || !primary)
-        return;
+        return QPointF(left, options.MsgPosY);
     const QRect area = primary->availableGeometry();
-    m_left = (area.x() + area.width() - FrmMsg::Width) * TwipsPerPixel;
-    m_posY = (area.y() + area.height() - FrmMsg::Height) * TwipsPerPixel;
+    return QPointF((area.x() + area.width() - FrmMsg::Width) * TwipsPerPixel,
+                   (area.y() + area.height() - FrmMsg::Height) * TwipsPerPixel);
 }
 
 void NoticePopup::restartTimer(int intervalMs)

@@ -3,6 +3,7 @@
 #include "NoticeService.h"
 
 #include <QObject>
+#include <QPointF>
 #include <QPointer>
 
 class FrmMsg;
@@ -48,6 +49,9 @@ public:
     int heightTwips() const { return m_height; }
 
     static int pixels(double twips);
+    // Where notices appear, in twips: the stored position, or the primary screen's bottom
+    // right corner when the stored one lies off every screen (or is not a number).
+    static QPointF placeTwips(const ShellOptions &options);
 
 private:
     FrmMsg *frmMsg();
@@ -57,9 +61,6 @@ private:
     void hold();
     void goOut();
     void end();
-    // The position notices start from: the stored one, or the primary screen's corner when
-    // the stored one lies off every screen.
-    void startPosition();
 
     const EngineState *m_state = nullptr;
     const ShellOptions *m_options = nullptr;

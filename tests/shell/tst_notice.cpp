@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
@@ -85,6 +86,7 @@ private slots:
     void auxiliaryWindowOnTopAgainAfterTheNotice_data();
     void auxiliaryWindowOnTopAgainAfterTheNotice();
     void previewStoresItsPlaceOnlyOnOk();
+    void noTicksOnceTheNoticeHasGone();
 };
 
 void TestNotice::slideComesInInThirtyOneStepsAndGoesOutAgain()
@@ -374,6 +376,25 @@ void TestNotice::previewStoresItsPlaceOnlyOnOk()
     QCOMPARE(options.MsgPosY, 4500);
     QVERIFY(!Snapping::isDocked(&prev));
     QVERIFY(!prev.isVisible());
+
+    // A stored place off every screen: the preview opens where the notice would show.
+    options.MsgPosX = QStringLiteral("9999999");
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(FrmPrev(settings, options).pos(), QPoint(area.right() + 1 - 360, area.bottom() + 1 - 61));
+}
+
+void TestNotice::noTicksOnceTheNoticeHasGone()
+{
+    // The real timer this time: in, held 50 ms, out, and then silence.
+    Popup p(1);
+    QSignalSpy ticks(p.popup.Tpopup(), &QTimer::timeout);
+    p.notice(QStringLiteral("x"), 50);
+    QTRY_COMPARE_WITH_TIMEOUT(p.popup.FasePopup(), int(NoticePopup::Idle), 5000);
+    QVERIFY(ticks.size() >= 31 + 1 + 31);
+    ticks.clear();
+    QTest::qWait(300);
+    QCOMPARE(ticks.size(), 0);
+    QVERIFY(!p.popup.window()->isVisible());
 }
 
 QTEST_MAIN(TestNotice)
