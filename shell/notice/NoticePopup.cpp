@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 NoticePopup::NoticePopup(QObject *parent) : QObject(parent), m_timer(new QTimer(this))
@@ -51,7 +52,7 @@ void NoticePopup::MostraMessaggio(const QString &text, const QString &detail, in
     // While the program closes nothing new appears, and no timer starts.
     if (!m_state || m_state->InChiusura)
         return;
-    m_duration = durationMs;
+    m_duration = std::max(0, durationMs);
     m_opacity = 0;
     FrmMsg *w = frmMsg();
     QIcon picture = m_images->icon(icon + 7);
@@ -147,9 +148,11 @@ void NoticePopup::goOut()
 
 void NoticePopup::Tpopup_Timer()
 {
-    const int effect = m_options ? m_options->OpzFx : -1;
-    if (effect < 0 || effect > 2)
+    if (!m_options)
         return;
+    // An effect the program does not know shows plainly, rather than leaving the timer
+    // ticking for a notice that never comes or goes.
+    const int effect = m_options->OpzFx <= 2 ? m_options->OpzFx : 0;
     if (m_phase == Held) {
         goOut();
         return;

@@ -71,6 +71,7 @@ private slots:
     void slideComesInInThirtyOneStepsAndGoesOutAgain();
     void fadeRunsToTheTargetAndBack_data();
     void fadeRunsToTheTargetAndBack();
+    void plainShowsAtOnceAndHoldsForItsTime_data();
     void plainShowsAtOnceAndHoldsForItsTime();
     void noticeDuringTheHoldRestartsIt();
     void noticeDuringTheSlideOutStartsFromTheBottom();
@@ -159,9 +160,17 @@ void TestNotice::fadeRunsToTheTargetAndBack()
     QCOMPARE(p.popup.FasePopup(), int(NoticePopup::Idle));
 }
 
+void TestNotice::plainShowsAtOnceAndHoldsForItsTime_data()
+{
+    QTest::addColumn<int>("effect");
+    QTest::newRow("plain") << 0;
+    QTest::newRow("an unknown effect shows plainly") << 7;
+}
+
 void TestNotice::plainShowsAtOnceAndHoldsForItsTime()
 {
-    Popup p(0);
+    QFETCH(int, effect);
+    Popup p(effect);
     p.notice(QStringLiteral("x"), 2500);
     QCOMPARE(p.ticksUntilPhaseChanges(), 1);
     QCOMPARE(p.popup.topTwips(), PosY);
