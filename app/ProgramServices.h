@@ -10,17 +10,19 @@
 #include "FrmCamera.h"
 #include "FrmMeter.h"
 #include "FrmProbe.h"
+#include "NoticePopup.h"
 #include "NullServices.h"
 #include "RemoteAccess.h"
 #include "WindowNames.h"
 
 #include <QRandomGenerator>
 
-// The services the program runs with: the device host, and a stand-in for each service that
-// is not built yet. A new service replaces its stand-in here.
+// The services the program runs with: the device host, the notice pop-up (attached to the main
+// window once that exists), and a stand-in for each service that is not built yet. A new
+// service replaces its stand-in here.
 struct ProgramServices
 {
-    NoNotice notice;
+    NoticePopup notice;
     NoCharacter character;
     RemoteAccess remote;
     DeviceHost devices;

@@ -45,6 +45,7 @@ int main(int argc, char *argv[])
     ProgramServices services;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
+    services.notice.attach(state, window.shellOptions(), window.images());
     EngineBridge engine(state, *settings, messages, window, services.services());
     services.addCamera({state, *settings, messages, engine, &window.Tlog(),
                         [&window] { window.windowUnloaded(WindowNames::FrmCamera); }});
