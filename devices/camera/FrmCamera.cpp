@@ -1,6 +1,5 @@
 #include "FrmCamera.h"
 
-#include "CameraDocking.h"
 #include "EngineState.h"
 #include "FrameRequests.h"
 #include "FrameSender.h"
@@ -12,6 +11,8 @@
 #include "ProgramSettings.h"
 #include "SafeFileWriter.h"
 #include "SettingKeys.h"
+#include "SnapDrag.h"
+#include "Snapping.h"
 #include "WindowNames.h"
 #include "WindowUtils.h"
 
@@ -225,7 +226,9 @@ void FrmCamera::Form_Load()
         const int y = settings.readInt(WindowNames::FrmCamera, SettingKeys::PosY, int(std::lround(pos().y() * ty)));
         move(int(std::lround(x / tx)), int(std::lround(y / ty)));
     }
-    CameraDocking::dock(this);
+    Snapping::DockForm(this);
+    auto *drag = new SnapDrag(this);
+    drag->addPart(Label1);
 
     m_cameraCorrente = 1;
     paintCameraButtons();
@@ -615,20 +618,6 @@ void FrmCamera::Form_Unload()
     m_ctx.settings.save(WindowNames::FrmCamera, SettingKeys::PosY, QString::number(std::lround(y() * ty)));
     if (m_ctx.unloaded)
         m_ctx.unloaded();
-}
-
-void FrmCamera::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    QWidget::mousePressEvent(event);
-}
-
-void FrmCamera::mouseMoveEvent(QMouseEvent *event)
-{
-    if (event->buttons() & Qt::LeftButton)
-        move(event->globalPosition().toPoint() - m_dragOffset);
-    QWidget::mouseMoveEvent(event);
 }
 
 void FrmCamera::paintEvent(QPaintEvent *event)
