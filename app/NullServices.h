@@ -1,25 +1,14 @@
 #pragma once
 
-#include "CharacterService.h"
 #include "DisplayClient.h"
 #include "NoticeService.h"
-#include "OutputError.h"
 
-// Stand-ins for the notice pop-up, the speaking character and the display client until
-// those are built: no notice, no character loaded, no client connected.
+// Stand-ins for the notice pop-up and the display client until those are built: no notice,
+// no client connected.
 class NoNotice : public NoticeService
 {
 public:
     void MostraMessaggio(const QString &, const QString &, int, int) override {}
-};
-
-class NoCharacter : public CharacterService
-{
-public:
-    bool AgentCaricato() const override { return false; }
-    void Show() override { throw OutputError(91, QStringLiteral("no character is loaded")); }
-    void Play(const QString &) override { throw OutputError(91, QStringLiteral("no character is loaded")); }
-    int Speak(const QString &) override { throw OutputError(91, QStringLiteral("no character is loaded")); }
 };
 
 class NoDisplayClient : public DisplayClient

@@ -42,6 +42,7 @@ int main(int argc, char *argv[])
     ProgramServices services;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
+    services.addShellFeatures(state, *settings, messages, window);
     window.setDeviceWindows(&services.devices);
     EngineBridge engine(state, *settings, messages, window, services.services());
     window.setEngine(&engine);

@@ -29,7 +29,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -158,8 +157,8 @@ bool FrmMain::loadSequence()
 {
     try {
         m_stage = QStringLiteral("get winpath");
-        m_shared.DirWindows = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                                  .filePath(QStringLiteral("characters"));
+        // The characters ship beside the program, as the language files do.
+        m_shared.DirWindows = QDir(m_state.programFolder).filePath(QStringLiteral("characters"));
         m_state.live.VoltValue = QStringLiteral("0");
         m_state.live.AmpValue = QStringLiteral("0");
         m_state.live.WattValue = 0;
@@ -357,6 +356,8 @@ void FrmMain::firstClosingPhase()
     m_status->stopActivity();
     if (m_engine)
         m_engine->ChiudiCollegamenti();
+    if (closeShellFeatures)
+        closeShellFeatures();
     Tcmd().Tsnd().stop();
     for (const QString &name : {W::FrmBut, W::FrmOpt, W::FrmMsg, W::FrmVolt, W::FrmAmp, W::FrmWatt, W::FrmWS,
                                 W::FrmAux, W::FrmProbe, W::FrmCamera, W::FrmScen})

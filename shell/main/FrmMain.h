@@ -53,6 +53,7 @@ public:
     // Stages that start pieces built elsewhere; an empty hook skips its stage.
     std::function<void()> startUpdateCheck;           // "Start_chk" = 1
     std::function<bool(const QString &)> loadCharacter; // the "Agent" named; false on failure
+    std::function<void()> closeShellFeatures;          // closing: update check and character end
 
     // The start procedure: the notice position, the load sequence, shown or left hidden.
     void Main();
