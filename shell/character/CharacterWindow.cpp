@@ -103,7 +103,10 @@ void CharacterWindow::updateShape()
     QRegion shape = QRegion(QBitmap::fromImage(figure.createAlphaMask())).translated(figureRect().topLeft());
     if (!m_balloon.isEmpty())
         shape += QRegion(balloonRect().adjusted(0, 0, 0, TailHeight));
-    setMask(shape);
+    if (shape != m_shape) {
+        m_shape = shape;
+        setMask(shape);
+    }
 }
 
 void CharacterWindow::paintEvent(QPaintEvent *)

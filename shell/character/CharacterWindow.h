@@ -46,4 +46,5 @@ private:
     QTimer m_timer;
     QString m_balloon;
     QHash<QString, QImage> m_cache;
+    QRegion m_shape;
 };
