@@ -1,6 +1,7 @@
 #include "LoopbackHttpServer.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 LoopbackHttpServer::LoopbackHttpServer()
 {
@@ -17,12 +18,14 @@ LoopbackHttpServer::LoopbackHttpServer()
                 ++m_requests;
                 if (m_silent)
                     return;
-                const QByteArray head = "HTTP/1.1 " + QByteArray::number(m_status)
-                                        + (m_status == 200 ? " OK" : " Error") + "\r\nContent-Type: text/plain"
-                                        + "\r\nContent-Length: " + QByteArray::number(m_body.size())
-                                        + "\r\nConnection: close\r\n\r\n";
-                s->write(head + m_body);
-                s->disconnectFromHost();
+                QTimer::singleShot(m_delayMs, s, [this, s] {
+                    const QByteArray head = "HTTP/1.1 " + QByteArray::number(m_status)
+                                            + (m_status == 200 ? " OK" : " Error") + "\r\nContent-Type: text/plain"
+                                            + "\r\nContent-Length: " + QByteArray::number(m_body.size())
+                                            + "\r\nConnection: close\r\n\r\n";
+                    s->write(head + m_body);
+                    s->disconnectFromHost();
+                });
             });
         }
     });

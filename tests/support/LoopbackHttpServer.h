@@ -13,6 +13,8 @@ public:
 
     void reply(const QByteArray &body, int status = 200);
     void setSilent(bool silent) { m_silent = silent; }
+    // Answers this long after the request, so a test sees the wait.
+    void setDelayMs(int ms) { m_delayMs = ms; }
     QUrl url(const QString &path = QStringLiteral("/version.txt")) const;
     int requests() const { return m_requests; }
 
@@ -21,5 +23,6 @@ private:
     QByteArray m_body;
     int m_status = 200;
     bool m_silent = false;
+    int m_delayMs = 0;
     int m_requests = 0;
 };
