@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev
   qt6-speech-dev qt6-declarative-dev qt6-speech-flite-plugin qt6-image-formats-plugins
   socat xvfb xauth
+  pulseaudio pulseaudio-utils
 )
 
 missing=()
