@@ -9,7 +9,6 @@
 #include "ShellOptions.h"
 #include "WindowNames.h"
 
-#include <QDialogButtonBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -77,14 +76,17 @@ FrmAbout::FrmAbout(const LanguageTexts &lang, const ShellOptions &options, LinkO
     links2->addWidget(llink2);
     links2->addStretch();
 
-    auto *buttons = new QDialogButtonBox(this);
-    auto *cmdSysInfo = buttons->addButton(QStringLiteral("&System Info..."), QDialogButtonBox::ActionRole);
+    auto *cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    auto *cmdOK = buttons->addButton(QDialogButtonBox::Ok);
+    auto *cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     connect(cmdSysInfo, &QPushButton::clicked, this, &FrmAbout::cmdSysInfo_Click);
     connect(cmdOK, &QPushButton::clicked, this, &FrmAbout::cmdOK_Click);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSysInfo);
+    buttons->addWidget(cmdOK);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(18, 18, 18, 14);
@@ -95,9 +97,10 @@ FrmAbout::FrmAbout(const LanguageTexts &lang, const ShellOptions &options, LinkO
     grid->addLayout(links2, 2, 1);
     grid->setRowStretch(3, 1);
     grid->addWidget(line(this), 4, 0, 1, 2);
-    grid->addWidget(buttons, 5, 0, 1, 2);
+    grid->addLayout(buttons, 5, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    setFixedSize(540, 300);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    m_lblDescription->setFixedWidth(420);
 }
 
 QString FrmAbout::versionLabel(const QString &versioneCorrente)

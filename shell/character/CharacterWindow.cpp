@@ -37,6 +37,19 @@ QRect CharacterWindow::figureRect() const
 
 QRect CharacterWindow::balloonRect() const { return QRect(width() - BalloonWidth, 0, BalloonWidth, BalloonHeight); }
 
+QPainterPath CharacterWindow::balloonPath() const
+{
+    const QRectF b = QRectF(balloonRect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    QPainterPath path;
+    path.addRoundedRect(b, 12, 12);
+    // The tail points down at the figure's head.
+    const qreal tx = figureRect().center().x();
+    QPolygonF tail;
+    tail << QPointF(tx - 14, b.bottom() - 1) << QPointF(tx + 2, b.bottom() + TailHeight) << QPointF(tx + 4, b.bottom() - 1);
+    path.addPolygon(tail);
+    return path.simplified();
+}
+
 bool CharacterWindow::play(const QString &name)
 {
     const auto a = m_file.animations.constFind(name);
@@ -102,7 +115,8 @@ void CharacterWindow::updateShape()
     const QImage figure = frameImage(a.frames.value(m_frame), 1.0);
     QRegion shape = QRegion(QBitmap::fromImage(figure.createAlphaMask())).translated(figureRect().topLeft());
     if (!m_balloon.isEmpty())
-        shape += QRegion(balloonRect().adjusted(0, 0, 0, TailHeight));
+        // Shaped to the outline too, so that no corner shows where nothing composes the window.
+        shape += QRegion(balloonPath().toFillPolygon().toPolygon());
     if (shape != m_shape) {
         m_shape = shape;
         setMask(shape);
@@ -115,14 +129,7 @@ void CharacterWindow::paintEvent(QPaintEvent *)
     p.setRenderHint(QPainter::Antialiasing);
     if (!m_balloon.isEmpty()) {
         const QRectF b = QRectF(balloonRect()).adjusted(1.5, 1.5, -1.5, -1.5);
-        QPainterPath path;
-        path.addRoundedRect(b, 12, 12);
-        // The tail points down at the figure's head.
-        const qreal tx = figureRect().center().x();
-        QPolygonF tail;
-        tail << QPointF(tx - 14, b.bottom() - 1) << QPointF(tx + 2, b.bottom() + TailHeight) << QPointF(tx + 4, b.bottom() - 1);
-        path.addPolygon(tail);
-        path = path.simplified();
+        const QPainterPath path = balloonPath();
         p.setPen(QPen(QColor(0x5a, 0x4a, 0x3a), 1.5));
         p.setBrush(QColor(0xff, 0xfc, 0xe8));
         p.drawPath(path);

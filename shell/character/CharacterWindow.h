@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QPainterPath>
 #include <QTimer>
 #include <QWidget>
 
@@ -38,6 +39,7 @@ private:
     void nextFrame();
     QImage frameImage(const QString &path, qreal ratio);
     QRect balloonRect() const;
+    QPainterPath balloonPath() const;
     void updateShape();
 
     CharacterFile m_file;

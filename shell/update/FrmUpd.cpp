@@ -59,7 +59,7 @@ FrmUpd::FrmUpd(const LanguageTexts &lang, const ShellOptions &options, LinkOpene
     grid->addLayout(pictureBox, 0, 0);
     grid->addLayout(texts, 0, 1);
     grid->setColumnStretch(1, 1);
-    setFixedSize(470, 150);
+    setFixedSize(600, 132);
     showPicture(0);
 
     m_tchk.setObjectName(QStringLiteral("Tchk"));
