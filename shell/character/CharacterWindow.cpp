@@ -45,7 +45,8 @@ QPainterPath CharacterWindow::balloonPath() const
     // The tail points down at the figure's head.
     const qreal tx = figureRect().center().x();
     QPolygonF tail;
-    tail << QPointF(tx - 14, b.bottom() - 1) << QPointF(tx + 2, b.bottom() + TailHeight) << QPointF(tx + 4, b.bottom() - 1);
+    tail << QPointF(tx - 14, b.bottom() - 1) << QPointF(tx + 2, b.bottom() + TailHeight)
+         << QPointF(tx + 4, b.bottom() - 1);
     path.addPolygon(tail);
     return path.simplified();
 }

@@ -110,10 +110,10 @@ void FrmUpd::Tchk_Timer()
     m_fetch.start();
 }
 
-void FrmUpd::replyArrived(bool ok, const QByteArray &body)
+void FrmUpd::replyArrived(VersionFetch::Outcome outcome, const QByteArray &body)
 {
     const VersionReply reply = VersionReply::parse(body);
-    if (!ok || reply.html || !reply.hasComma) {
+    if (outcome != VersionFetch::Outcome::Reply || reply.html || !reply.hasComma) {
         m_ultimaVersione = QStringLiteral("ERR");
         showPicture(2);
         m_lchk->setText(m_lang.t(QStringLiteral("UpdErr")));

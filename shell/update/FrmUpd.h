@@ -38,7 +38,7 @@ protected:
 private:
     void Form_Load();
     void Tchk_Timer();
-    void replyArrived(bool ok, const QByteArray &body);
+    void replyArrived(VersionFetch::Outcome outcome, const QByteArray &body);
     void showPicture(int index);
 
     const LanguageTexts &m_lang;

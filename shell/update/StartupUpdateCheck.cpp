@@ -31,18 +31,18 @@ void StartupUpdateCheck::Tst_upd_Timer()
     m_fetch.start();
 }
 
-void StartupUpdateCheck::replyArrived(bool ok, const QByteArray &body)
+void StartupUpdateCheck::replyArrived(VersionFetch::Outcome outcome, const QByteArray &body)
 {
     // The program is closing: nobody is left to tell.
     if (m_closing)
         return;
     // An empty reply would never become a version.
-    if (!ok || body.isEmpty()) {
+    if (outcome == VersionFetch::Outcome::NoAnswer || (outcome == VersionFetch::Outcome::Reply && body.isEmpty())) {
         m_status.setStatusText(QStringLiteral("Update Time out."));
         return;
     }
     const VersionReply reply = VersionReply::parse(body);
-    if (reply.html) {
+    if (outcome == VersionFetch::Outcome::ServerError || reply.html) {
         m_status.setStatusText(QStringLiteral("Update Error."));
         return;
     }

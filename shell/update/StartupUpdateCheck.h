@@ -31,7 +31,7 @@ signals:
 
 private:
     void Tst_upd_Timer();
-    void replyArrived(bool ok, const QByteArray &body);
+    void replyArrived(VersionFetch::Outcome outcome, const QByteArray &body);
 
     StatusBar &m_status;
     const LanguageTexts &m_lang;

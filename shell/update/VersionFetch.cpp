@@ -28,8 +28,11 @@ void VersionFetch::start()
         if (m_reply != reply)
             return;
         m_reply = nullptr;
-        const bool ok = reply->error() == QNetworkReply::NoError;
-        emit finished(ok, ok ? reply->readAll() : QByteArray());
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        if (reply->error() == QNetworkReply::NoError)
+            emit finished(Outcome::Reply, reply->readAll());
+        else
+            emit finished(status.isValid() ? Outcome::ServerError : Outcome::NoAnswer, QByteArray());
     });
 }
 

@@ -7,14 +7,16 @@
 #include <QPointer>
 #include <QUrl>
 
-// One GET of the version file, never blocking: finished() comes once, with the whole body
-// or a failure (no connection, an HTTP error, no answer within the time-out).
+// One GET of the version file, never blocking: finished() comes once, with the whole body of
+// a successful answer, or telling that the server answered with an error status, or that no
+// answer came (no connection, no answer within the time-out).
 class VersionFetch : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int DefaultTimeoutMs = 15000;
+    enum class Outcome { Reply, ServerError, NoAnswer };
 
     explicit VersionFetch(QObject *parent = nullptr);
     ~VersionFetch() override;
@@ -30,7 +32,7 @@ public:
     bool isRunning() const { return m_reply != nullptr; }
 
 signals:
-    void finished(bool ok, const QByteArray &body);
+    void finished(VersionFetch::Outcome outcome, const QByteArray &body);
 
 private:
     QNetworkAccessManager m_network;

@@ -80,7 +80,8 @@ void TestAbout::textsByLanguage()
     QVERIFY(lines[4].contains(QLatin1String("Ombrix")));
     QCOMPARE(a.window->findChild<HoverLink *>(QStringLiteral("Llink"))->text(), QStringLiteral("Ombrix Homepage"));
     QCOMPARE(a.window->findChild<HoverLink *>(QStringLiteral("Llink2"))->text(), QStringLiteral("Report a bug"));
-    QCOMPARE(a.window->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->text(), QStringLiteral("&System Info..."));
+    QCOMPARE(a.window->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->text(),
+             QStringLiteral("&System Info..."));
 }
 
 void TestAbout::links_data()

@@ -111,17 +111,21 @@ void TestUpdate::startupRoad_data()
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("balloon");
+    QTest::addColumn<int>("httpStatus");
     QTest::newRow("newer") << "1.0.4B5" << QByteArray("1.0.5,https://dl.example.org/1.0.5\r\n") << "New version  1.0.5"
-                           << true;
+                           << true << 200;
     QTest::newRow("not newer") << "1.0.4B5" << QByteArray("1.0.4,https://dl.example.org/") << "No update. All is well."
-                               << false;
-    QTest::newRow("2.0.0B5 against 1.9.9") << "2.0.0B5" << QByteArray("1.9.9,x") << "No update. All is well." << false;
+                               << false << 200;
+    QTest::newRow("2.0.0B5 against 1.9.9") << "2.0.0B5" << QByteArray("1.9.9,x") << "No update. All is well." << false
+                                           << 200;
     QTest::newRow("1.0.10B5 against 1.0.9") << "1.0.10B5" << QByteArray("1.0.9,x") << "No update. All is well."
-                                            << false;
-    QTest::newRow("no comma still compares") << "1.0.4B5" << QByteArray("1.0.5") << "New version  1.0.5" << true;
-    QTest::newRow("html page") << "1.0.4B5" << QByteArray("<html><body>404</body></html>") << "Update Error." << false;
-    QTest::newRow("two parts") << "1.0.4B5" << QByteArray("1.1,x") << "Update Error." << false;
-    QTest::newRow("empty reply") << "1.0.4B5" << QByteArray() << "Update Time out." << false;
+                                            << false << 200;
+    QTest::newRow("no comma still compares") << "1.0.4B5" << QByteArray("1.0.5") << "New version  1.0.5" << true << 200;
+    QTest::newRow("html page") << "1.0.4B5" << QByteArray("<html><body>404</body></html>") << "Update Error." << false
+                               << 200;
+    QTest::newRow("two parts") << "1.0.4B5" << QByteArray("1.1,x") << "Update Error." << false << 200;
+    QTest::newRow("empty reply") << "1.0.4B5" << QByteArray() << "Update Time out." << false << 200;
+    QTest::newRow("server error") << "1.0.4B5" << QByteArray("1.0.5,x") << "Update Error." << false << 404;
 }
 
 void TestUpdate::startupRoad()
@@ -130,8 +134,9 @@ void TestUpdate::startupRoad()
     QFETCH(QByteArray, reply);
     QFETCH(QString, status);
     QFETCH(bool, balloon);
+    QFETCH(int, httpStatus);
     Setup s(running);
-    s.server.reply(reply);
+    s.server.reply(reply, httpStatus);
     RecordingStatusBar bar;
     const bool closing = false;
     StartupUpdateCheck check(bar, s.lang, s.options, closing);
