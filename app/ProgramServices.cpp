@@ -32,7 +32,6 @@ void ProgramServices::addShellFeatures(EngineState &state, ProgramSettings &sett
     window.startUpdateCheck = [this] { updateCheck->start(); };
     window.closeShellFeatures = [this] {
         updateCheck->cancel();
-        character.Stop();
         character.release();
     };
 

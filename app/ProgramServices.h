@@ -2,7 +2,7 @@
 
 #include "AppServices.h"
 #include "DeviceHost.h"
-#include "LinkOpener.h"
+#include "DesktopLinkOpener.h"
 #include "NullServices.h"
 #include "SpeakingCharacter.h"
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDesktopServices>
 #include <QUrl>
 
 // Opens web pages and mail messages with the desktop's programs; tests record instead.
@@ -9,10 +8,4 @@ class LinkOpener
 public:
     virtual ~LinkOpener() = default;
     virtual void open(const QUrl &url) = 0;
-};
-
-class DesktopLinkOpener : public LinkOpener
-{
-public:
-    void open(const QUrl &url) override { QDesktopServices::openUrl(url); }
 };

@@ -90,7 +90,7 @@ void FrmUpd::Form_Load()
 {
     setWindowTitle(m_lang.menu.value(QStringLiteral("Agg")));
     m_lchk->setText(m_lang.t(QStringLiteral("UpdChk")));
-    m_llink->clear();
+    m_llink->setText(QString());
     m_llink->setEnabled(false);
     m_llink2->setText(m_lang.t(QStringLiteral("link")));
     showPicture(0);
@@ -131,7 +131,7 @@ void FrmUpd::replyArrived(VersionFetch::Outcome outcome, const QByteArray &body)
         m_llink->setEnabled(true);
     } else {
         m_lchk->setText(m_lang.t(QStringLiteral("NoUpd")));
-        m_llink->clear();
+        m_llink->setText(QString());
         m_llink->setEnabled(false);
     }
     showPicture(0);

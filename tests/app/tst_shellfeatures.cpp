@@ -2,6 +2,7 @@
 #include "EngineBridge.h"
 #include "EngineState.h"
 #include "FakeSpeechEngine.h"
+#include "FakeVoices.h"
 #include "FrmMain.h"
 #include "FrmUpd.h"
 #include "LoopbackHttpServer.h"

@@ -1,7 +1,7 @@
 #include "FrmAbout.h"
 #include "HoverLink.h"
 #include "LanguageTexts.h"
-#include "LinkOpener.h"
+#include "RecordingLinkOpener.h"
 #include "RecordingMessageBox.h"
 #include "ShellOptions.h"
 #include "TestFolder.h"
@@ -13,13 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-class RecordingLinks : public LinkOpener
-{
-public:
-    void open(const QUrl &url) override { opened << url; }
-    QList<QUrl> opened;
-};
 
 struct About
 {
@@ -34,7 +27,7 @@ struct About
 
     LanguageTexts lang;
     ShellOptions options;
-    RecordingLinks links;
+    RecordingLinkOpener links;
     RecordingMessageBox messages;
     std::unique_ptr<FrmAbout> window;
 };

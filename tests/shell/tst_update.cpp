@@ -1,8 +1,8 @@
 #include "FrmUpd.h"
 #include "HoverLink.h"
 #include "LanguageTexts.h"
-#include "LinkOpener.h"
 #include "LinkRecorders.h"
+#include "RecordingLinkOpener.h"
 #include "LoopbackHttpServer.h"
 #include "ShellOptions.h"
 #include "StartupUpdateCheck.h"
@@ -15,13 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-class RecordingLinks : public LinkOpener
-{
-public:
-    void open(const QUrl &url) override { opened << url; }
-    QList<QUrl> opened;
-};
 
 LanguageTexts texts(const QString &language = QStringLiteral("english"))
 {
@@ -47,7 +40,7 @@ struct Setup
     LoopbackHttpServer server;
     LanguageTexts lang = texts();
     ShellOptions options;
-    RecordingLinks links;
+    RecordingLinkOpener links;
 };
 
 template <typename T>

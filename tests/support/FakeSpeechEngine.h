@@ -2,8 +2,6 @@
 
 #include "SpeechEngine.h"
 
-#include <QPointer>
-#include <memory>
 #include <QStringList>
 
 // A voice that speaks nothing: it records each sentence and finishes one when the test says.
@@ -30,24 +28,4 @@ public:
     QStringList said;
     bool speaking = false;
     int stops = 0;
-};
-
-// Hands the character a fake voice and keeps sight of it; null when told there is no voice.
-struct FakeVoices
-{
-    QPointer<FakeSpeechEngine> last;
-    bool available = true;
-    QStringList languages;
-
-    auto factory()
-    {
-        return [this](const QString &language) -> std::unique_ptr<SpeechEngine> {
-            languages << language;
-            if (!available)
-                return nullptr;
-            auto e = std::make_unique<FakeSpeechEngine>();
-            last = e.get();
-            return e;
-        };
-    }
 };

@@ -2,7 +2,7 @@
 #include "FrmUpd.h"
 #include "LanguageLoader.h"
 #include "LanguageTexts.h"
-#include "LinkOpener.h"
+#include "DesktopLinkOpener.h"
 #include "LoopbackHttpServer.h"
 #include "ProgramSettings.h"
 #include "QtMessageBoxService.h"
