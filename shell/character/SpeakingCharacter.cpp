@@ -14,6 +14,8 @@ namespace {
 
 constexpr int ReleaseDelayMs = 2500;
 constexpr int AboveBottom = 30;
+// 1.5 s plus 50 ms a character: about the time to read the balloon.
+qint64 readingTimeMs(const QString &text) { return 1500 + 50 * qint64(text.size()); }
 
 [[noreturn]] void notLoaded() { throw OutputError(91, QStringLiteral("no character is loaded")); }
 
@@ -29,6 +31,11 @@ SpeakingCharacter::SpeakingCharacter(EngineFactory engines, QObject *parent)
     m_tagoff.setObjectName(QStringLiteral("Tagoff"));
     m_tagoff.setSingleShot(true);
     connect(&m_tagoff, &QTimer::timeout, this, &SpeakingCharacter::Tagoff_Timer);
+    m_balloonLinger.setSingleShot(true);
+    connect(&m_balloonLinger, &QTimer::timeout, this, [this] {
+        if (m_window && !m_speaking)
+            m_window->setBalloon(QString());
+    });
 }
 
 SpeakingCharacter::~SpeakingCharacter() { release(); }
@@ -64,6 +71,7 @@ bool SpeakingCharacter::load(const QString &name)
 void SpeakingCharacter::release()
 {
     m_tagoff.stop();
+    m_balloonLinger.stop();
     if (m_voice) {
         // A sentence that ends after the release reaches nobody.
         m_voice->disconnect(this);
@@ -115,6 +123,8 @@ void SpeakingCharacter::startNext()
 {
     const Request r = m_queue.takeFirst();
     m_speaking = r.id;
+    m_balloonLinger.stop();
+    m_sentenceClock.start();
     m_window->setBalloon(r.text);
     // The "Read" pose plays out before the talking one takes over.
     if (m_window->animation() != QLatin1String("Read") && m_window->hasAnimation(QStringLiteral("Speak")))
@@ -131,7 +141,7 @@ void SpeakingCharacter::sentenceSpoken()
     if (!m_queue.isEmpty()) {
         startNext();
     } else {
-        m_window->setBalloon(QString());
+        m_balloonLinger.start(int(qMax<qint64>(0, readingTimeMs(m_window->balloon()) - m_sentenceClock.elapsed())));
         rest();
     }
     if (m_onComplete)
@@ -175,6 +185,7 @@ void SpeakingCharacter::Stop()
     m_speaking = 0;
     if (m_voice)
         m_voice->stop();
+    m_balloonLinger.stop();
     m_window->setBalloon(QString());
 }
 

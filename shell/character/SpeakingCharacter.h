@@ -4,6 +4,7 @@
 #include "CharacterWindow.h"
 #include "SpeechEngine.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -87,5 +88,9 @@ private:
     bool m_shown = false;
     bool m_sound = false;
     QTimer m_tagoff;
+    // A sentence stays readable in the balloon for a while even when the voice is quicker
+    // (or there is no sound at all).
+    QElapsedTimer m_sentenceClock;
+    QTimer m_balloonLinger;
     RequestCompleteHandler m_onComplete;
 };
