@@ -3,6 +3,7 @@
 #include "AppServices.h"
 #include "CameraContext.h"
 #include "CameraWindowControl.h"
+#include "DesktopLinkOpener.h"
 #include "DeviceContext.h"
 #include "DeviceHost.h"
 #include "FrmAI.h"
@@ -11,23 +12,37 @@
 #include "FrmMeter.h"
 #include "FrmProbe.h"
 #include "NoticePopup.h"
-#include "NullServices.h"
 #include "RemoteAccess.h"
+#include "SpeakingCharacter.h"
 #include "WindowNames.h"
 
 #include <QRandomGenerator>
 
-// The services the program runs with: the device host, the notice pop-up (attached to the main
-// window once that exists), and a stand-in for each service that is not built yet. A new
-// service replaces its stand-in here.
+#include <memory>
+
+class FrmMain;
+class MessageBoxService;
+class ProgramSettings;
+class StartupUpdateCheck;
+struct EngineState;
+
+// The services the program runs with: the notice pop-up (attached to the main window once
+// that exists), the speaking character, the remote services, the device host with every
+// window, and the update check. A new service is added here.
 struct ProgramServices
 {
+    // Tests hand in a speech engine of their own.
+    explicit ProgramServices(SpeakingCharacter::EngineFactory voices = {});
+    ~ProgramServices();
+
     NoticePopup notice;
-    NoCharacter character;
+    SpeakingCharacter character;
     RemoteAccess remote;
     DeviceHost devices;
     // What the display-client listener drives the camera window through.
     CameraWindowControl camera{devices};
+    DesktopLinkOpener links;
+    std::unique_ptr<StartupUpdateCheck> updateCheck;
 
     AppServices services() { return {notice, character, remote.chum(), devices, devices}; }
 
@@ -53,4 +68,8 @@ struct ProgramServices
     {
         devices.addWindow(WindowNames::FrmCamera, [context] { return new FrmCamera(context); });
     }
+
+    // The character, the start-up update check, the update window and the about box, joined to
+    // the main window; before the window is given the device windows.
+    void addShellFeatures(EngineState &state, ProgramSettings &settings, MessageBoxService &messages, FrmMain &window);
 };

@@ -46,6 +46,7 @@ int main(int argc, char *argv[])
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
     services.notice.attach(state, window.shellOptions(), window.images());
+    services.addShellFeatures(state, *settings, messages, window);
     EngineBridge engine(state, *settings, messages, window, services.services());
     services.addCamera({state, *settings, messages, engine, &window.Tlog(),
                         [&window] { window.windowUnloaded(WindowNames::FrmCamera); }});

@@ -11,6 +11,7 @@ packages=(
   qt6-speech-dev qt6-declarative-dev qt6-speech-flite-plugin qt6-image-formats-plugins
   qt6-translations-l10n
   socat xvfb xauth openssl
+  pulseaudio pulseaudio-utils
 )
 
 missing=()

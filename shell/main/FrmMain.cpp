@@ -185,8 +185,8 @@ bool FrmMain::loadSequence()
 {
     try {
         m_stage = QStringLiteral("get winpath");
-        m_shared.DirWindows = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                                  .filePath(QStringLiteral("characters"));
+        // The characters ship beside the program, as the language files do.
+        m_shared.DirWindows = QDir(m_state.programFolder).filePath(QStringLiteral("characters"));
         m_state.live.VoltValue = QStringLiteral("0");
         m_state.live.AmpValue = QStringLiteral("0");
         m_state.live.WattValue = 0;
@@ -406,6 +406,8 @@ void FrmMain::firstClosingPhase()
         m_engine->ChiudiCollegamenti();
     if (stopRemoteAccess)
         stopRemoteAccess();
+    if (closeShellFeatures)
+        closeShellFeatures();
     Tcmd().Tsnd().stop();
     for (const QString &name : {W::FrmBut, W::FrmOpt, W::FrmMsg, W::FrmVolt, W::FrmAmp, W::FrmWatt, W::FrmWS,
                                 W::FrmAux, W::FrmProbe, W::FrmCamera, W::FrmScen})

@@ -58,6 +58,7 @@ public:
     // The remote services: started at start-up when "wschum" is 1, stopped at closing.
     std::function<void()> startRemoteAccess;
     std::function<void()> stopRemoteAccess;
+    std::function<void()> closeShellFeatures;          // closing: update check and character end
 
     // The start procedure: the notice position, the load sequence, shown or left hidden.
     void Main();

@@ -1,0 +1,49 @@
+#include "ProgramServices.h"
+
+#include "EngineState.h"
+#include "FrmAbout.h"
+#include "FrmMain.h"
+#include "FrmUpd.h"
+#include "NumberConversions.h"
+#include "ProgramSettings.h"
+#include "SettingKeys.h"
+#include "StartupUpdateCheck.h"
+#include "TrayIcon.h"
+#include "WindowNames.h"
+
+ProgramServices::ProgramServices(SpeakingCharacter::EngineFactory voices) : character(std::move(voices)) {}
+
+ProgramServices::~ProgramServices() = default;
+
+void ProgramServices::addShellFeatures(EngineState &state, ProgramSettings &settings, MessageBoxService &messages,
+                                       FrmMain &window)
+{
+    ShellOptions &options = window.shellOptions();
+    window.loadCharacter = [this, &state, &settings, &options](const QString &name) {
+        character.attach(options, state.lang.Lingua);
+        if (!character.load(name))
+            return false;
+        character.SetSoundEffectsOn(settings.readInt(SettingKeys::AgSound) == 1);
+        if (NumberConversions::tryValue(options.OpzHlet) == 0.0)
+            character.Show();
+        return true;
+    };
+
+    updateCheck = std::make_unique<StartupUpdateCheck>(window, state.lang, options, state.InChiusura);
+    window.startUpdateCheck = [this] { updateCheck->start(); };
+    // A newer version found at start-up is told in a tray balloon.
+    QObject::connect(updateCheck.get(), &StartupUpdateCheck::newerVersion, &window, [&window](const QString &text) {
+        if (TrayIcon *tray = window.MyTray())
+            tray->MSG(text);
+    });
+    window.closeShellFeatures = [this] {
+        updateCheck->cancel();
+        character.release();
+    };
+
+    devices.addWindow(WindowNames::FrmUpd,
+                      [this, &state, &options, &window] { return new FrmUpd(state.lang, options, links, &window); });
+    devices.addWindow(WindowNames::FrmAbout, [this, &state, &options, &messages, &window] {
+        return new FrmAbout(state.lang, options, links, messages, SystemInfoTool(), &window);
+    });
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "LinkOpener.h"
+
+#include <QDesktopServices>
+
+class DesktopLinkOpener : public LinkOpener
+{
+public:
+    void open(const QUrl &url) override { QDesktopServices::openUrl(url); }
+};

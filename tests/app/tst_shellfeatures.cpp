@@ -1,0 +1,176 @@
+#include "CharacterWindow.h"
+#include "EngineBridge.h"
+#include "EngineState.h"
+#include "FakeSpeechEngine.h"
+#include "FakeVoices.h"
+#include "FrmMain.h"
+#include "FrmUpd.h"
+#include "LoopbackHttpServer.h"
+#include "ProgramServices.h"
+#include "ProgramSettings.h"
+#include "RecordingFileDialog.h"
+#include "RecordingMessageBox.h"
+#include "SettingKeys.h"
+#include "StartupUpdateCheck.h"
+#include "TestFolder.h"
+#include "WindowNames.h"
+
+#include <QAction>
+#include <QDir>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+// The character, the update check, the update window and the about box as the program wires
+// them to its main window, on the shipped language files and character.
+namespace {
+struct Program
+{
+    Program()
+        : settings(dir.settingsFile()),
+          services(voices.factory()),
+          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), false})
+    {
+        for (const char *name : {"italian.lng", "english.lng", "conf.xml"})
+            dir.copyShipped(QString::fromLatin1(name));
+        const QDir shipped(TestFolder::shippedDataPath(QStringLiteral("characters")));
+        QDir(dir.path()).mkpath(QStringLiteral("characters/Civetta"));
+        dir.copyShipped(QStringLiteral("characters/Civetta.chr"));
+        for (const QString &f : QDir(shipped.filePath(QStringLiteral("Civetta"))).entryList(QDir::Files))
+            dir.copyShipped(QStringLiteral("characters/Civetta/") + f);
+        settings.save(SettingKeys::Monitor, QStringLiteral("0"));
+        state.programFolder = dir.path();
+        services.addShellFeatures(state, settings, boxes, window);
+        window.setDeviceWindows(&services.devices);
+        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
+        window.setEngine(engine.get());
+    }
+    TestFolder dir;
+    ProgramSettings settings;
+    EngineState state;
+    RecordingMessageBox boxes;
+    RecordingFileDialog files;
+    FakeVoices voices;
+    ProgramServices services;
+    FrmMain window;
+    std::unique_ptr<EngineBridge> engine;
+    LoopbackHttpServer server;
+};
+} // namespace
+
+class TestShellFeatures : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void loadAgents_data();
+    void loadAgents();
+    void closingReleasesTheCharacter();
+    void startupCheckReportsANewerVersion();
+    void menuEntriesOpenTheWindows();
+};
+
+void TestShellFeatures::loadAgents_data()
+{
+    QTest::addColumn<QString>("agent");
+    QTest::addColumn<QString>("hlet");
+    QTest::addColumn<bool>("voice");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("savedAgent");
+    QTest::newRow("shipped character") << "Civetta" << "0" << true << true << true << "Civetta";
+    QTest::newRow("hidden until it speaks") << "Civetta" << "1" << true << true << false << "Civetta";
+    QTest::newRow("no character wanted") << "0" << "0" << true << false << false << "0";
+    QTest::newRow("empty setting") << "" << "0" << true << false << false << "";
+    QTest::newRow("missing file") << "Nobody" << "0" << true << false << false << "";
+    QTest::newRow("no speech engine") << "Civetta" << "0" << false << false << false << "";
+}
+
+void TestShellFeatures::loadAgents()
+{
+    QFETCH(QString, agent);
+    QFETCH(QString, hlet);
+    QFETCH(bool, voice);
+    QFETCH(bool, loaded);
+    QFETCH(bool, shown);
+    QFETCH(QString, savedAgent);
+    Program p;
+    p.settings.save(SettingKeys::Agent, agent);
+    p.settings.save(SettingKeys::Hlet, hlet);
+    p.voices.available = voice;
+    p.window.Main();
+
+    QCOMPARE(p.window.stage(), QStringLiteral("load voice"));
+    QVERIFY(p.boxes.shown.isEmpty());
+    QCOMPARE(p.window.AgentCaricato(), loaded);
+    QCOMPARE(p.services.character.AgentCaricato(), loaded);
+    QCOMPARE(p.settings.read(SettingKeys::Agent), savedAgent);
+    const bool noAttempt = agent == QLatin1String("0") || agent.isEmpty() || agent == QLatin1String("Nobody");
+    QCOMPARE(p.voices.languages.isEmpty(), noAttempt);
+    if (loaded) {
+        QCOMPARE(p.voices.languages, QStringList{p.state.lang.Lingua});
+        QCOMPARE(p.services.character.window()->isVisible(), shown);
+    }
+}
+
+void TestShellFeatures::closingReleasesTheCharacter()
+{
+    Program p;
+    p.settings.save(SettingKeys::Agent, QStringLiteral("Civetta"));
+    p.window.Main();
+    QVERIFY(p.services.character.isLoaded());
+    p.services.character.Speak(QStringLiteral("luce accesa"));
+    p.window.requestUnload();
+    QVERIFY(p.window.ChiusuraAvviata());
+    QVERIFY(!p.services.character.isLoaded());
+    QVERIFY(p.voices.last.isNull());
+}
+
+void TestShellFeatures::startupCheckReportsANewerVersion()
+{
+    Program p;
+    p.settings.save(SettingKeys::Agent, QStringLiteral("0"));
+    p.settings.save(SettingKeys::StartChk, QStringLiteral("1"));
+    p.server.reply("99.0.0,https://dl.example.org/\r\n");
+    p.services.updateCheck->fetch().setAddress(p.server.url());
+    QSignalSpy balloon(p.services.updateCheck.get(), &StartupUpdateCheck::newerVersion);
+    p.window.Main();
+    const QString expected = p.state.lang.t(QStringLiteral("UpdReady")) + QStringLiteral("  99.0.0");
+    QVERIFY(!p.state.lang.t(QStringLiteral("UpdReady")).isEmpty());
+    QTRY_COMPARE(p.window.statusText(), expected);
+    QCOMPARE(balloon.size(), 1);
+    QCOMPARE(balloon.at(0).at(0).toString(), expected);
+}
+
+void TestShellFeatures::menuEntriesOpenTheWindows()
+{
+    Program p;
+    p.settings.save(SettingKeys::Agent, QStringLiteral("0"));
+    p.window.Main();
+    QAction *mAgg = p.window.findChild<QAction *>(QStringLiteral("mAgg"));
+    QAction *mAbout = p.window.findChild<QAction *>(QStringLiteral("mAbout"));
+    QVERIFY(mAgg->isEnabled());
+    QVERIFY(mAbout->isEnabled());
+
+    p.server.setDelayMs(100);
+    p.server.reply("1.0.0,https://dl.example.org/");
+    mAgg->trigger();
+    auto *upd = qobject_cast<FrmUpd *>(p.services.devices.window(WindowNames::FrmUpd));
+    QVERIFY(upd);
+    // Before its half second is over, the window is pointed at the loopback server.
+    upd->fetch().setAddress(p.server.url());
+    QVERIFY(upd->isVisible());
+    QVERIFY(upd->isModal());
+    QCOMPARE(upd->windowTitle(), mAgg->text());
+    QTRY_COMPARE(p.server.requests(), 1);
+    upd->close();
+
+    mAbout->trigger();
+    QWidget *about = p.services.devices.window(WindowNames::FrmAbout);
+    QVERIFY(about && about->isVisible());
+    QCOMPARE(about->parentWidget(), &p.window);
+}
+
+QTEST_MAIN(TestShellFeatures)
+#include "tst_shellfeatures.moc"
