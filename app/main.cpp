@@ -5,6 +5,7 @@
 #include "ProgramSettings.h"
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
+#include "SerialDetection.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -42,9 +43,13 @@ int main(int argc, char *argv[])
     ProgramServices services;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
-    window.setDeviceWindows(&services.devices);
     EngineBridge engine(state, *settings, messages, window, services.services());
     window.setEngine(&engine);
+    SerialDetection detection(state, engine.commands(), engine.monitor());
+    services.addOptions({state, *settings, window, messages, files, services.colours, services.notice, services.devices,
+                         services.options, detection, &SerialDetection::ElencaCom},
+                        &window);
+    window.setDeviceWindows(&services.devices);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.Main();

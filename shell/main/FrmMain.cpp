@@ -401,6 +401,8 @@ void FrmMain::changeEvent(QEvent *event)
 void FrmMain::setStatusText(const QString &text) { m_status->setText(text); }
 QString FrmMain::statusText() const { return m_status->text(); }
 
+void FrmMain::setClientLamp(quint32 bgr) { m_status->setClientLamp(bgr); }
+
 void FrmMain::I_Icon(int picture)
 {
     if (m_tray && picture >= 0 && picture < int(PicSt.size()))

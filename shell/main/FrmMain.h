@@ -92,6 +92,9 @@ public:
     bool isPaneVisible(const LogPane &pane) const override;
     void markPaneUnread(const LogPane &pane) override;
 
+    // The display-client lamp of the status bar, in the colour the settings keep (0xBBGGRR).
+    void setClientLamp(quint32 bgr);
+
     // The panes and the command box the links write to.
     ConsolePane &Tlog();
     ConsolePane &TlogC();
