@@ -184,18 +184,21 @@ QWidget *FrmOpt::connectionTab()
     m_cchum = named(new QCheckBox, "Cchum");
 
     grid->addWidget(m_lb[0], 0, 0);
-    grid->addWidget(m_cbProt, 0, 1, 1, 2);
+    grid->addWidget(m_cbProt, 0, 1);
+    // The address and the port list share a row: only one of them shows.
+    auto *where = new QHBoxLayout;
+    where->addWidget(m_txtIPws, 1);
+    where->addWidget(m_cbCom, 1);
+    where->addWidget(m_cdet);
     grid->addWidget(m_lb[1], 1, 0);
-    grid->addWidget(m_txtIPws, 1, 1, 1, 2);
-    grid->addWidget(m_cbCom, 2, 1);
-    grid->addWidget(m_cdet, 2, 2);
-    grid->addWidget(m_lb[2], 3, 0);
-    grid->addWidget(m_txtPortaws, 3, 1, 1, 2);
-    grid->addWidget(m_lb[5], 4, 0);
-    grid->addWidget(m_txtPwd, 4, 1, 1, 2);
-    grid->addWidget(m_cchum, 5, 0, 1, 3);
+    grid->addLayout(where, 1, 1);
+    grid->addWidget(m_lb[2], 2, 0);
+    grid->addWidget(m_txtPortaws, 2, 1);
+    grid->addWidget(m_lb[5], 3, 0);
+    grid->addWidget(m_txtPwd, 3, 1);
+    grid->addWidget(m_cchum, 4, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(5, 1);
 
     connect(m_cbProt, &QComboBox::currentIndexChanged, this, &FrmOpt::CbProt_Click);
     connect(m_cbCom, &QComboBox::activated, this, &FrmOpt::CbCom_Click);
