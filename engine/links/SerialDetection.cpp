@@ -29,10 +29,7 @@ QStringList SerialDetection::ElencaCom()
     order.setNumericMode(true);
     std::sort(names.begin(), names.end(), order);
     names.removeDuplicates();
-    QStringList settings;
-    for (const QString &name : std::as_const(names).first(std::min<qsizetype>(names.size(), MaxPorts)))
-        settings << SerialPorts::SerialPortSetting(name);
-    return settings;
+    return names.first(std::min<qsizetype>(names.size(), MaxPorts));
 }
 
 bool SerialDetection::ProvaCom(const QString &port)

@@ -24,8 +24,8 @@ public:
     SerialDetection(EngineState &state, CommandLink &commands, MonitorLink &monitor);
     void setTimings(const Timings &timings) { m_timings = timings; }
 
-    // ElencaCom: the serial ports of this computer as the port setting names them, in
-    // ascending order, at most MaxPorts. Nothing is opened.
+    // ElencaCom: the names of this computer's serial ports ("COM3", "ttyUSB0"), in ascending
+    // order, at most MaxPorts. Nothing is opened. SerialPortSetting gives what Com stores.
     static QStringList ElencaCom();
 
     // ProvaCom: true when a serial gateway answered on that port. Leaves the port closed.

@@ -46,7 +46,7 @@ public:
         DeviceWindows &windows;
         OptionsServices &options;
         SerialDetection &detection;
-        // The serial ports to offer, as the port setting names them (ElencaCom).
+        // The names of the serial ports to offer (ElencaCom).
         std::function<QStringList()> listPorts;
     };
 

@@ -513,6 +513,9 @@ void TestOptions::launchSlots_data()
     QTest::newRow("check, choose") << "check" << "/opt/t/Tool.EXE" << true << "1" << "/opt/t/Tool.EXE" << "Tool";
     QTest::newRow("open, choose") << "open" << "C:\\P\\Cam.exe" << true << "1" << "C:\\P\\Cam.exe" << "Cam";
     QTest::newRow("open, cancel") << "open" << "" << false << "<none>" << "<none>" << "...";
+    // No path is cut to a buffer's length.
+    const QString deep = QStringLiteral("/opt/") + QString(300, QLatin1Char('d')) + QStringLiteral("/Deep.exe");
+    QTest::newRow("open, long path") << "open" << deep << true << "1" << deep << "Deep";
 }
 
 void TestOptions::launchSlots()
