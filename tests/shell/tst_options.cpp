@@ -6,6 +6,7 @@
 #include "FrmOpt.h"
 #include "LinkFixture.h"
 #include "OptionsServices.h"
+#include "QtColorDialogService.h"
 #include "RecordingFileDialog.h"
 #include "RecordingNotice.h"
 #include "SerialDetection.h"
@@ -13,7 +14,9 @@
 #include "SettingKeys.h"
 #include "WindowNames.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,6 +166,8 @@ private slots:
     void opacity();
     void colours_data();
     void colours();
+    void colourDialog_data();
+    void colourDialog();
     void address();
     void portBox_data();
     void portBox();
@@ -400,6 +405,31 @@ void TestOptions::colours()
     QCOMPARE(f.stored(QStringLiteral("Option"), key), QStringLiteral("3368652"));
     QCOMPARE(pane.palette().color(role), QColor(0xCC, 0x66, 0x33));
     QCOMPARE(button.property("colour").toUInt(), 0x3366CCu);
+}
+
+void TestOptions::colourDialog_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("colour");
+    QTest::newRow("OK") << true << "3368652";  // red CC, green 66, blue 33 as 0xBBGGRR
+    QTest::newRow("cancel") << false << "untouched";
+}
+
+void TestOptions::colourDialog()
+{
+    QFETCH(bool, ok);
+    QFETCH(QString, colour);
+    // The dialog is answered as soon as it shows.
+    QTimer::singleShot(0, this, [ok] {
+        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->setCurrentColor(QColor(0xCC, 0x66, 0x33));
+        ok ? dialog->accept() : dialog->reject();
+    });
+    QtColorDialogService colours;
+    QString chosen = QStringLiteral("untouched");
+    QCOMPARE(colours.ScegliColore(nullptr, chosen), ok);
+    QCOMPARE(chosen, colour);
 }
 
 void TestOptions::address()
