@@ -39,14 +39,14 @@ bool SerialDetection::ProvaCom(const QString &port)
     link.ModoUsb = false;
     if (comm.isOpen())
         comm.close();
-    // A port that will not open simply gives no reply.
-    if (m_monitor.ApriPorta(port))
-        comm.write(Frame::dimensionRequest(13, QString(), 15).toLatin1()); // *#13**15##
+    // A port that will not open (in use, gone) gives no reply; there is nothing to wait for.
+    if (!m_monitor.ApriPorta(port))
+        return false;
+    comm.write(Frame::dimensionRequest(13, QString(), 15).toLatin1()); // *#13**15##
     // Ends on the reply; a gateway answering in a few milliseconds is not missed.
     LinkWait::run([&link] { return link.ModoUsb; }, [this] { return m_state.InChiusura; }, m_timings.replyMs,
                   {{&comm, SIGNAL(readyRead())}});
-    if (comm.isOpen())
-        comm.close();
+    comm.close();
     // The port is closed again: the senders must not take it for an answering gateway.
     return std::exchange(link.ModoUsb, false);
 }

@@ -107,7 +107,7 @@ private:
     bool m_searching = false;
 
     QTabWidget *m_tab = nullptr;
-    std::array<QLabel *, 7> m_lb{};
+    std::array<QLabel *, 6> m_lb{};  // protocol, address, port, launch, character, password
     std::array<QLabel *, 2> m_lbc{};
     QComboBox *m_cbProt = nullptr;
     QLineEdit *m_txtIPws = nullptr;
