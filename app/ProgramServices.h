@@ -10,8 +10,11 @@
 #include "FrmAux.h"
 #include "FrmCamera.h"
 #include "FrmMeter.h"
+#include "FrmOpt.h"
 #include "FrmProbe.h"
 #include "NoticePopup.h"
+#include "ProgramOptionsServices.h"
+#include "QtColorDialogService.h"
 #include "RemoteAccess.h"
 #include "SpeakingCharacter.h"
 #include "WindowNames.h"
@@ -43,6 +46,8 @@ struct ProgramServices
     CameraWindowControl camera{devices};
     DesktopLinkOpener links;
     std::unique_ptr<StartupUpdateCheck> updateCheck;
+    QtColorDialogService colours;
+    std::unique_ptr<ProgramOptionsServices> options;
 
     AppServices services() { return {notice, character, remote.chum(), devices, devices}; }
 
@@ -72,4 +77,11 @@ struct ProgramServices
     // The character, the start-up update check, the update window and the about box, joined to
     // the main window; before the window is given the device windows.
     void addShellFeatures(EngineState &state, ProgramSettings &settings, MessageBoxService &messages, FrmMain &window);
+
+    // The options dialog: one at a time, loaded fresh at each opening. It drives the notice
+    // preview, the character and the remote services through `options`.
+    void addOptions(FrmOpt::Services with, QWidget *owner)
+    {
+        devices.addWindow(WindowNames::FrmOpt, [with, owner] { return new FrmOpt(with, owner); });
+    }
 };

@@ -6,7 +6,9 @@
 #include "ProgramSettings.h"
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
+#include "ProgramOptionsServices.h"
 #include "RemoteStarter.h"
+#include "SerialDetection.h"
 #include "WindowNames.h"
 
 #include <QApplication>
@@ -46,6 +48,7 @@ int main(int argc, char *argv[])
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
     services.notice.attach(state, window.shellOptions(), window.images());
+    services.devices.setUnloader(WindowNames::FrmMsg, [&services] { services.notice.unload(); });
     services.addShellFeatures(state, *settings, messages, window);
     EngineBridge engine(state, *settings, messages, window, services.services());
     services.addCamera({state, *settings, messages, engine, &window.Tlog(),
@@ -53,6 +56,11 @@ int main(int argc, char *argv[])
     window.setEngine(&engine);
     RemoteStarter remote(services.remote, window, state, engine, &services.camera);
     services.addDeviceWindows({state, *settings, engine, window.shellOptions(), &window.menus(), {}});
+    SerialDetection detection(state, engine.commands(), engine.monitor());
+    services.options = std::make_unique<ProgramOptionsServices>(state, *settings, window, services.character, services.remote);
+    services.addOptions({state, *settings, window, messages, files, services.colours, services.notice, services.devices,
+                         *services.options, detection, &SerialDetection::ElencaCom},
+                        &window);
     window.setDeviceWindows(&services.devices);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 

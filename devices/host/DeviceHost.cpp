@@ -67,6 +67,10 @@ void DeviceHost::hide(const QString &name)
 
 void DeviceHost::unload(const QString &name)
 {
+    if (const auto foreign = m_unloaders.constFind(name); foreign != m_unloaders.constEnd()) {
+        (*foreign)();
+        return;
+    }
     QWidget *w = window(name);
     m_loaded.remove(name);
     if (!w)

@@ -28,6 +28,9 @@ public:
 
     void addWindow(const QString &name, Factory create);
     void setProbeFactory(ProbeFactory create) { m_probeFactory = std::move(create); }
+    // A window kept by a service of its own (the notice) that is still unloaded by name: at
+    // closing, and when the options change how it looks.
+    void setUnloader(const QString &name, std::function<void()> unload) { m_unloaders.insert(name, std::move(unload)); }
     // The loaded window of that name, or null.
     QWidget *window(const QString &name) const;
 
@@ -62,6 +65,7 @@ private:
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<QWidget>> m_loaded;
     ProbeFactory m_probeFactory;
+    QHash<QString, std::function<void()>> m_unloaders;
     // The probe windows made for each zone; their owner deletes them.
     std::array<QPointer<QWidget>, 100> m_probes{};
 };

@@ -150,6 +150,8 @@ void LanguageLoader::CaricaLingua(const QString &language)
 
     readTexts({"nofound", "ontop", "Connection", "General", "Protocol", "Colmon", "ColCom", "Stupmon", "Stupmin",
                "Stupchk", "Launch", "Degrees"});
+    readTexts({"OptPwd", "OptDetect", "OptChum", "OptNotices", "OptFx", "OptColours", "OptTras", "OptPos", "OptTry",
+               "OptNotice", "OptSpeak", "OptLog", "OptFore", "OptBack", "OptPick", "OptClear"});
     for (int i = 0; i < 9; ++i) {
         const QString key = QStringLiteral("Who") + QString::number(i);
         t.NomiWho[i] = ini.value(text, key);

@@ -24,6 +24,7 @@ class TestDeviceHost : public QObject
 private slots:
     void windowLifetime();
     void refreshLoadsHidden();
+    void serviceWindowsUnloadByName();
     void unknownNamesStayUnloaded();
 };
 
@@ -75,6 +76,16 @@ void TestDeviceHost::refreshLoadsHidden()
     QVERIFY(!made->isVisible());
     host.AggiornaAux(false);
     QCOMPARE(made->refreshes, 2);
+}
+
+void TestDeviceHost::serviceWindowsUnloadByName()
+{
+    DeviceHost host;
+    int unloads = 0;
+    host.setUnloader(WindowNames::FrmMsg, [&unloads] { ++unloads; });
+    host.unload(WindowNames::FrmMsg);
+    host.unload(WindowNames::FrmAux);
+    QCOMPARE(unloads, 1);
 }
 
 void TestDeviceHost::unknownNamesStayUnloaded()

@@ -1,0 +1,51 @@
+#include "ProgramOptionsServices.h"
+
+#include "CharacterFile.h"
+#include "EngineState.h"
+#include "FrmMain.h"
+#include "FrmPrev.h"
+#include "RemoteAccess.h"
+#include "SpeakingCharacter.h"
+
+ProgramOptionsServices::ProgramOptionsServices(EngineState &state, ProgramSettings &settings, FrmMain &window,
+                                               SpeakingCharacter &character, RemoteAccess &remote)
+    : m_state(state), m_settings(settings), m_window(window), m_character(character), m_remote(remote)
+{
+}
+
+void ProgramOptionsServices::previewNoticePosition()
+{
+    // Modeless: nothing waits on it, and it saves the position itself when the user says OK.
+    auto *preview = new FrmPrev(m_settings, m_window.shellOptions(), &m_window);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->show();
+}
+
+QStringList ProgramOptionsServices::characterNames() const
+{
+    return CharacterFile::names(m_window.shellOptions().DirWindows);
+}
+
+bool ProgramOptionsServices::characterLoaded() const { return m_character.AgentCaricato(); }
+
+bool ProgramOptionsServices::loadCharacter(const QString &name, bool sound, bool visible)
+{
+    m_character.release();
+    m_character.attach(m_window.shellOptions(), m_state.lang.Lingua);
+    if (!m_character.load(name))
+        return false;
+    m_character.SetSoundEffectsOn(sound);
+    if (visible)
+        m_character.Show();
+    return true;
+}
+
+void ProgramOptionsServices::releaseCharacter() { m_character.release(); }
+
+void ProgramOptionsServices::setCharacterSound(bool on) { m_character.SetSoundEffectsOn(on); }
+
+bool ProgramOptionsServices::startListeners() { return m_remote.start(); }
+
+void ProgramOptionsServices::stopListeners() { m_remote.stop(); }
+
+bool ProgramOptionsServices::listenersRunning() const { return m_remote.isRunning(); }

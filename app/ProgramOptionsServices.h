@@ -1,0 +1,35 @@
+#pragma once
+
+#include "OptionsServices.h"
+
+class FrmMain;
+class ProgramSettings;
+class RemoteAccess;
+class SpeakingCharacter;
+struct EngineState;
+
+// What the options dialog drives, on the program's own pieces: the notice position preview,
+// the speaking character and the remote services.
+class ProgramOptionsServices : public OptionsServices
+{
+public:
+    ProgramOptionsServices(EngineState &state, ProgramSettings &settings, FrmMain &window,
+                           SpeakingCharacter &character, RemoteAccess &remote);
+
+    void previewNoticePosition() override;
+    QStringList characterNames() const override;
+    bool characterLoaded() const override;
+    bool loadCharacter(const QString &name, bool sound, bool visible) override;
+    void releaseCharacter() override;
+    void setCharacterSound(bool on) override;
+    bool startListeners() override;
+    void stopListeners() override;
+    bool listenersRunning() const override;
+
+private:
+    EngineState &m_state;
+    ProgramSettings &m_settings;
+    FrmMain &m_window;
+    SpeakingCharacter &m_character;
+    RemoteAccess &m_remote;
+};

@@ -1,0 +1,14 @@
+#include "QtColorDialogService.h"
+
+#include "VbColor.h"
+
+#include <QColorDialog>
+
+bool QtColorDialogService::ScegliColore(QWidget *owner, QString &colour)
+{
+    const QColor chosen = QColorDialog::getColor(Qt::white, owner);
+    if (!chosen.isValid())
+        return false;
+    colour = QString::number(VbColor::fromQColor(chosen));
+    return true;
+}

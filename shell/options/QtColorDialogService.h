@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ColorDialogService.h"
+
+// The real colour dialog.
+class QtColorDialogService : public ColorDialogService
+{
+public:
+    bool ScegliColore(QWidget *owner, QString &colour) override;
+};
