@@ -42,8 +42,9 @@ int main(int argc, char *argv[])
     ProgramServices services;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
-    window.setDeviceWindows(&services.devices);
     EngineBridge engine(state, *settings, messages, window, services.services());
+    services.addScenarioPanel(state, *settings, engine);
+    window.setDeviceWindows(&services.devices);
     window.setEngine(&engine);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
