@@ -80,6 +80,7 @@ FrmBut::FrmBut(ProgramSettings &settings, LevelPopup &popup, QWidget *parent)
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(m_lname->text());
 
+    m_tmPop.setParent(this);
     m_tmPop.setObjectName(QStringLiteral("TmPop"));
     m_tmPop.setSingleShot(true);
     connect(&m_tmPop, &QTimer::timeout, this, &FrmBut::TmPop_Timer);

@@ -66,6 +66,7 @@ FrmScen::FrmScen(const EngineState &state, ProgramSettings &settings, FrameSende
     buildArt();
     FloatingPosition::restore(this, m_settings, WindowNames::FrmScen);
 
+    m_tcur.setParent(this);
     m_tcur.setObjectName(QStringLiteral("Tcur"));
     m_tcur.setInterval(TcurInterval);
     connect(&m_tcur, &QTimer::timeout, this, &FrmScen::Tcur_Timer);
