@@ -153,6 +153,7 @@ void FrmBut::mousePressEvent(QMouseEvent *event)
 {
     m_premuto = true;
     m_noClick = false;
+    m_pressedAt = event->globalPosition().toPoint();
     if (!m_popArmato) {
         m_tmPop.start(LongPressMs);
         m_popArmato = true;
@@ -167,7 +168,7 @@ void FrmBut::mouseMoveEvent(QMouseEvent *event)
     m_tmPop.stop();
     const QPoint cursor = event->globalPosition().toPoint();
     if (!m_drag.active()) {
-        m_drag.begin(this, cursor);
+        m_drag.begin(this, m_pressedAt);
         m_noClick = true;
     }
     m_drag.follow(cursor);

@@ -56,6 +56,7 @@ private:
     QColor m_fill;
     QTimer m_tmPop;
     FloatingDrag m_drag;
+    QPoint m_pressedAt;
 
     int m_livello = 0;
     bool m_premuto = false;
