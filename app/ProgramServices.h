@@ -1,10 +1,18 @@
 #pragma once
 
 #include "AppServices.h"
+#include "DeviceContext.h"
 #include "DeviceHost.h"
+#include "FrmAI.h"
+#include "FrmAux.h"
+#include "FrmMeter.h"
+#include "FrmProbe.h"
 #include "FrmScen.h"
 #include "NullServices.h"
+#include "RemoteAccess.h"
 #include "WindowNames.h"
+
+#include <QRandomGenerator>
 
 // The services the program runs with: the device host, and a stand-in for each service that
 // is not built yet. A new service replaces its stand-in here.
@@ -12,14 +20,26 @@ struct ProgramServices
 {
     NoNotice notice;
     NoCharacter character;
-    NoDisplayClient display;
+    RemoteAccess remote;
     DeviceHost devices;
 
-    AppServices services() { return {notice, character, display, devices, devices}; }
+    AppServices services() { return {notice, character, remote.chum(), devices, devices}; }
 
-    // The scenario panel sends through the engine, which is built after these.
-    void addScenarioPanel(const EngineState &state, ProgramSettings &settings, FrameSender &sender)
+    // The device windows, once the main window and the engine they talk through exist.
+    void addDeviceWindows(DeviceContext context)
     {
-        devices.addWindow(WindowNames::FrmScen, [&state, &settings, &sender] { return new FrmScen(state, settings, sender); });
+        if (!context.draw)
+            context.draw = [] { return QRandomGenerator::global()->generateDouble(); };
+        devices.addWindow(WindowNames::FrmAux, [context] { return new FrmAux(context); });
+        devices.addWindow(WindowNames::FrmAI, [context] { return new FrmAI(context); });
+        devices.addWindow(WindowNames::FrmVolt, [context] { return new FrmMeter(context, MeterVariant::volt()); });
+        devices.addWindow(WindowNames::FrmAmp, [context] { return new FrmMeter(context, MeterVariant::amp()); });
+        devices.addWindow(WindowNames::FrmWatt, [context] { return new FrmMeter(context, MeterVariant::watt()); });
+        devices.addWindow(WindowNames::FrmScen, [context] { return new FrmScen(context); });
+        devices.setProbeFactory([context](int, const QString &zoneName) {
+            auto *probe = new FrmProbe(context);
+            probe->Lname(zoneName);
+            return probe;
+        });
     }
 };

@@ -5,6 +5,7 @@
 #include "ProgramSettings.h"
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
+#include "RemoteStarter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -43,9 +44,10 @@ int main(int argc, char *argv[])
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
     EngineBridge engine(state, *settings, messages, window, services.services());
-    services.addScenarioPanel(state, *settings, engine);
-    window.setDeviceWindows(&services.devices);
     window.setEngine(&engine);
+    RemoteStarter remote(services.remote, window, state, engine);
+    services.addDeviceWindows({state, *settings, engine, window.shellOptions(), &window.menus(), {}});
+    window.setDeviceWindows(&services.devices);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
     window.Main();

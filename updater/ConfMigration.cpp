@@ -139,14 +139,20 @@ XmlRange removalRange(const QString &text, qsizetype start, qsizetype end)
 QString replaceOutsideComments(const QString &text, const QString &what, const QString &with)
 {
     const XmlScan scan = scanXml(text);
-    QString out = text;
-    QList<qsizetype> hits;
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    auto comment = scan.comments.cbegin(); // hits and comments both come in text order
     for (qsizetype at = text.indexOf(what); at >= 0; at = text.indexOf(what, at + what.size())) {
-        if (!scan.inComment(at))
-            hits.prepend(at);
+        while (comment != scan.comments.cend() && comment->end <= at)
+            ++comment;
+        if (comment != scan.comments.cend() && comment->start <= at)
+            continue;
+        out += QStringView(text).mid(from, at - from);
+        out += with;
+        from = at + what.size();
     }
-    for (const qsizetype at : hits)
-        out.replace(at, what.size(), with);
+    out += QStringView(text).mid(from);
     return out;
 }
 
@@ -170,16 +176,22 @@ bool hasAddrAttribute(const QString &text)
 QString renameAddrAttributes(const QString &text)
 {
     const XmlScan scan = scanXml(text);
-    QString out = text;
-    for (auto t = scan.tags.crbegin(); t != scan.tags.crend(); ++t) {
+    QString out;
+    out.reserve(text.size());
+    qsizetype from = 0;
+    for (const XmlTag &t : scan.tags) {
         // A tag that has both would end up with "adr" twice, which no reader accepts.
-        if (t->hasAttribute(QStringLiteral("adr")))
+        if (t.hasAttribute(QStringLiteral("adr")))
             continue;
-        for (auto a = t->attributes.crbegin(); a != t->attributes.crend(); ++a) {
-            if (a->name == QLatin1String("addr"))
-                out.replace(a->nameStart, 4, QStringLiteral("adr"));
+        for (const XmlAttribute &a : t.attributes) {
+            if (a.name == QLatin1String("addr")) {
+                out += QStringView(text).mid(from, a.nameStart - from);
+                out += QLatin1String("adr");
+                from = a.nameStart + a.name.size();
+            }
         }
     }
+    out += QStringView(text).mid(from);
     return out;
 }
 
@@ -196,10 +208,12 @@ QString migrateCameras(const QString &text)
         if (open.name != QLatin1String("camera") || open.closing || open.selfClosing)
             continue;
         // Its own closing tag is the next camera tag; anything else leaves the element as it is.
+        // A closing tag with more than its name in it ("</camera<version ...>") is no "</camera>":
+        // moving it would carry off whatever it swallowed.
         const XmlTag *close = nullptr;
         for (qsizetype j = i + 1; j < scan.tags.size(); ++j) {
             if (scan.tags[j].name == QLatin1String("camera")) {
-                if (scan.tags[j].closing)
+                if (scan.tags[j].closing && scan.tags[j].attributes.isEmpty())
                     close = &scan.tags[j];
                 break;
             }
@@ -210,7 +224,7 @@ QString migrateCameras(const QString &text)
         QString added;
         if (!open.hasAttribute(QStringLiteral("adr"))) {
             const XmlAttribute *number = open.attribute(QStringLiteral("number"));
-            const int n = number ? leadingNumber(QStringView(number->value).left(2)) : 0;
+            const int n = number ? leadingNumber(number->value.left(2)) : 0;
             added += QStringLiteral(" adr=\"40%1\"").arg(n, 2, 10, QLatin1Char('0'));
         }
         if (!open.hasAttribute(QStringLiteral("type")))
@@ -251,8 +265,9 @@ ConfMigration migrateConfText(const QString &text)
                   QStringLiteral("<version number=\"%1\">").arg(CurrentFormat));
         // A tag written otherwise (other quotes, a blank before ">") would keep its old version
         // and get the blocks again on every run: set the version where it was read.
-        if (confVersion(x) != CurrentFormat)
-            x.replace(x.indexOf(VersionTag) + VersionTag.size() + 1, 5, CurrentFormat);
+        const qsizetype at = x.indexOf(VersionTag);
+        if (at >= 0 && confVersion(x) != CurrentFormat)
+            x.replace(at + VersionTag.size() + 1, 5, CurrentFormat);
     };
     if (m.version == QLatin1String("1.0.1")) {
         block = block101();
@@ -275,6 +290,12 @@ ConfMigration migrateConfText(const QString &text)
         block = RootClose;
     } else {
         m.kind = m.version == CurrentFormat ? ConfMigration::Kind::NotNeeded : ConfMigration::Kind::Unsupported;
+        return m;
+    }
+    // An edit that took the version tag with it must not be written: the next run would read
+    // no version, and the blocks would be added again.
+    if (confVersion(x) != CurrentFormat) {
+        m.kind = ConfMigration::Kind::Failed;
         return m;
     }
     x.replace(RootClose, Crlf + block);
@@ -301,14 +322,19 @@ ConfOutcome MigraConf(const QString &folder, UpdateLog &log, UpdateError *error)
     case ConfMigration::Kind::Unsupported:
         log.append(Crlf + QStringLiteral("Versione non supportata.") + Crlf);
         return ConfOutcome::Unsupported;
+    case ConfMigration::Kind::Failed:
     case ConfMigration::Kind::Migrated:
         break;
     }
     log.append(Crlf + QLatin1Char('(') + m.version + QStringLiteral(") aggiornamento : "));
+    if (m.kind == ConfMigration::Kind::Failed) {
+        failStep(error, UpdateError::noVersionTag(QStringLiteral("conf.xml")));
+        return ConfOutcome::Failed;
+    }
     log.append(QStringLiteral("OK") + Crlf);
 
-    // conf.old is a copy: conf.xml is never absent, and it is replaced only by a complete file.
-    if (!UpdaterFiles::writeAtomically(dir.filePath(QStringLiteral("conf.old")), bytes, error))
+    // The backup is a copy: conf.xml is never absent, and it is replaced only by a complete file.
+    if (!UpdaterFiles::keepBackup(folder, QStringLiteral("conf"), bytes, error))
         return ConfOutcome::Failed;
     UpdaterFiles::processPendingEvents();
     log.append(QStringLiteral("Scrittura nuovo xml ") + CurrentFormat + QStringLiteral(" ... "));

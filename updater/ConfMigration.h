@@ -14,6 +14,7 @@ struct ConfMigration
         Migrated,    // `text` is the new file content (written followed by one CRLF)
         NotNeeded,   // already current: nothing to write
         Unsupported, // a version this program does not know: nothing to write
+        Failed,      // the new version could not be set: nothing to write
     };
 
     Kind kind = Kind::Unsupported;
@@ -42,6 +43,6 @@ ConfMigration migrateConfText(const QString &text);
 
 enum class ConfOutcome { Written, NotNeeded, Unsupported, Failed };
 
-// Migrates <folder>/conf.xml, logging each step. The former file is kept as conf.old; on a
-// failure conf.xml is as it was.
+// Migrates <folder>/conf.xml, logging each step. The former file is kept as a backup (see
+// UpdaterFiles::keepBackup); on a failure conf.xml is as it was.
 ConfOutcome MigraConf(const QString &folder, UpdateLog &log, UpdateError *error);

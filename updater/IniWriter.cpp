@@ -56,7 +56,8 @@ QString withIniValue(const QString &text, const QString &section, const QString 
     const QString wantedKey = key.trimmed().toLower();
     const QList<Line> lines = splitLines(text);
 
-    QStringList seen; // a repeated section is ignored by the reader, so it is by the writer too
+    // The first section of the name is the one written, as it is the one the reader takes: the
+    // search ends at the header that follows it.
     qsizetype sectionAt = -1;   // index of the header line of the target section
     qsizetype lastContent = -1; // last non-blank line inside it
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -65,11 +66,10 @@ QString withIniValue(const QString &text, const QString &section, const QString 
         if (const auto name = sectionName(trimmed)) {
             if (sectionAt >= 0)
                 break;
-            if (!seen.contains(*name) && *name == wantedSection) {
+            if (*name == wantedSection) {
                 sectionAt = i;
                 lastContent = i;
             }
-            seen.append(*name);
             continue;
         }
         if (sectionAt < 0)

@@ -72,13 +72,11 @@ bool mergedLanguageText(const QString &newText, const QString &installedText, QS
     return true;
 }
 
-MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log,
-                         MessageBoxService &boxes, UpdateError *error)
+MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log, UpdateError *error)
 {
     const QDir dir(folder);
     const QString lngName = language.baseName + QStringLiteral(".lng");
     const QString newName = language.baseName + QStringLiteral(".new");
-    const QString oldName = language.baseName + QStringLiteral(".old");
     const QString lngPath = dir.filePath(lngName);
     const QString newPath = dir.filePath(newName);
 
@@ -125,16 +123,16 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
         failStep(error, UpdateError::noMarker(LanguageMarker, newLacksMarker ? newName : lngName));
         return MergeOutcome::Failed;
     }
-    // The backup is a copy, not a move: the installed file never goes missing, and it is only
-    // replaced once the merged text is safely on disk.
-    if (!UpdaterFiles::writeAtomically(dir.filePath(oldName), installedBytes, error))
+    // The three entries are set in the text, so the file is written once and whole: a step that
+    // fails leaves the installed file as it was and the .new file in place.
+    merged = withIniValue(merged, QStringLiteral("Whothermo"), QStringLiteral("0"), language.whothermo0);
+    merged = withIniValue(merged, QStringLiteral("Whothermo"), QStringLiteral("1"), language.whothermo1);
+    merged = withIniValue(merged, QStringLiteral("DimThermo"), QStringLiteral("14"), language.dimthermo14);
+    // The backup is a copy, not a move: the installed file never goes missing.
+    if (!UpdaterFiles::keepBackup(folder, language.baseName, installedBytes, error))
         return MergeOutcome::Failed;
     if (!UpdaterFiles::writeAtomically(lngPath, Windows1252::encode(merged), error))
         return MergeOutcome::Failed;
-
-    ScriviIni(QStringLiteral("Whothermo"), QStringLiteral("0"), language.whothermo0, lngPath, boxes);
-    ScriviIni(QStringLiteral("Whothermo"), QStringLiteral("1"), language.whothermo1, lngPath, boxes);
-    ScriviIni(QStringLiteral("DimThermo"), QStringLiteral("14"), language.dimthermo14, lngPath, boxes);
     log.append(QStringLiteral("OK") + Crlf);
 
     QFile::remove(newPath);

@@ -4,7 +4,6 @@
 
 #include <QString>
 
-class MessageBoxService;
 class UpdateLog;
 
 // What differs between the two language files the run brings up to date.
@@ -37,6 +36,6 @@ bool mergedLanguageText(const QString &newText, const QString &installedText, QS
                         bool *newLacksMarker = nullptr);
 
 // Brings <folder>/<baseName>.lng to the current format from <baseName>.new, logging each step.
-// The .new file is deleted only when the installed file is current or its merge succeeded.
-MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log,
-                         MessageBoxService &boxes, UpdateError *error);
+// The former file is kept as a backup (see UpdaterFiles::keepBackup). The .new file is deleted
+// only when the installed file is current or the merged file is whole on disk.
+MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log, UpdateError *error);

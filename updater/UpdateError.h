@@ -23,6 +23,7 @@ struct UpdateError
     static UpdateError fileNotFound(const QString &name);
     static UpdateError emptyFile(const QString &name);
     static UpdateError noMarker(const QString &marker, const QString &name);
+    static UpdateError noVersionTag(const QString &name);
     static UpdateError accessFailed(const QString &name, const QString &reason);
 };
 

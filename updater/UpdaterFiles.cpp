@@ -1,11 +1,12 @@
 #include "UpdaterFiles.h"
 
+#include "SafeFileWriter.h"
 #include "Windows1252.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace UpdaterFiles {
 
@@ -45,18 +46,27 @@ bool readLines(const QString &path, QString *text, QByteArray *raw, UpdateError 
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, UpdateError *error)
 {
-    const QString name = QFileInfo(path).fileName();
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return failStep(error, UpdateError::accessFailed(name, f.errorString()));
-    if (f.write(bytes) != bytes.size()) {
-        const QString reason = f.errorString();
-        f.cancelWriting();
-        return failStep(error, UpdateError::accessFailed(name, reason));
-    }
-    if (!f.commit())
-        return failStep(error, UpdateError::accessFailed(name, f.errorString()));
+    SafeFileWriter writer(path);
+    if (!writer.write(bytes))
+        return failStep(error, UpdateError::accessFailed(QFileInfo(path).fileName(), writer.reason()));
     return true;
+}
+
+bool keepBackup(const QString &folder, const QString &baseName, const QByteArray &bytes, UpdateError *error)
+{
+    const QDir dir(folder);
+    for (int n = 1;; ++n) {
+        const QString name = n == 1 ? baseName + QStringLiteral(".old")
+                                    : QStringLiteral("%1.%2.old").arg(baseName).arg(n);
+        const QFileInfo info(dir.filePath(name));
+        if (!info.exists())
+            return writeAtomically(info.filePath(), bytes, error);
+        if (info.isFile() && info.size() == bytes.size()) {
+            QFile f(info.filePath());
+            if (f.open(QIODevice::ReadOnly) && f.readAll() == bytes)
+                return true;
+        }
+    }
 }
 
 void processPendingEvents()

@@ -17,9 +17,13 @@ inline const QString ProgramName = QStringLiteral("update");
 // followed by CRLF. `raw` receives the bytes as they stand on disk (for the backups).
 bool readLines(const QString &path, QString *text, QByteArray *raw, UpdateError *error);
 
-// Writes the bytes to a temporary file beside `path` and renames it into place only once it
-// is complete, so the previous file stays whole whatever goes wrong.
+// Writes the whole file or nothing: the previous file stays as it was whatever goes wrong.
 bool writeAtomically(const QString &path, const QByteArray &bytes, UpdateError *error);
+
+// Keeps `bytes`, a file as it stood before the run changed it, as <baseName>.old in `folder`.
+// A backup an earlier run left there is never replaced: the new one takes the first free name
+// <baseName>.2.old, <baseName>.3.old, ... unless one of them already holds the same bytes.
+bool keepBackup(const QString &folder, const QString &baseName, const QByteArray &bytes, UpdateError *error);
 
 // Lets the window repaint between file steps; harmless without an application object.
 void processPendingEvents();

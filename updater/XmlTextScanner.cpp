@@ -21,7 +21,7 @@ bool parseTag(const QString &text, qsizetype pos, XmlTag *tag)
     const qsizetype nameStart = i;
     while (i < n && isNameChar(text[i]))
         ++i;
-    tag->name = text.mid(nameStart, i - nameStart);
+    tag->name = QStringView(text).mid(nameStart, i - nameStart);
     while (i < n) {
         const QChar c = text[i];
         if (c == QLatin1Char('>')) {
@@ -48,7 +48,7 @@ bool parseTag(const QString &text, qsizetype pos, XmlTag *tag)
         a.nameStart = i;
         while (i < n && isNameChar(text[i]))
             ++i;
-        a.name = text.mid(a.nameStart, i - a.nameStart);
+        a.name = QStringView(text).mid(a.nameStart, i - a.nameStart);
         qsizetype j = i;
         while (j < n && text[j].isSpace())
             ++j;
@@ -60,7 +60,7 @@ bool parseTag(const QString &text, qsizetype pos, XmlTag *tag)
                 const qsizetype close = text.indexOf(text[j], j + 1);
                 if (close < 0)
                     return false;
-                a.value = text.mid(j + 1, close - j - 1);
+                a.value = QStringView(text).mid(j + 1, close - j - 1);
                 i = close + 1;
             } else {
                 i = j;
@@ -85,15 +85,6 @@ const XmlAttribute *XmlTag::attribute(const QString &attributeName) const
 bool XmlTag::hasAttribute(const QString &attributeName) const
 {
     return attribute(attributeName) != nullptr;
-}
-
-bool XmlScan::inComment(qsizetype pos) const
-{
-    for (const XmlRange &r : comments) {
-        if (pos >= r.start && pos < r.end)
-            return true;
-    }
-    return false;
 }
 
 XmlScan scanXml(const QString &text)

@@ -5,19 +5,20 @@
 
 // The tags of an XML text found by position, for edits that must leave everything else of
 // the text exactly as it was. Comments, CDATA, processing instructions and declarations are
-// skipped, so nothing inside them counts as a tag or an attribute.
+// skipped, so nothing inside them counts as a tag or an attribute. Names and values are views
+// into the scanned text, which must outlive the scan.
 struct XmlAttribute
 {
     qsizetype nameStart;
-    QString name;
-    QString value; // as written, without its quotes
+    QStringView name;
+    QStringView value; // as written, without its quotes
 };
 
 struct XmlTag
 {
     qsizetype start; // the "<"
     qsizetype end;   // one past the ">"
-    QString name;
+    QStringView name;
     bool closing = false;     // </name>
     bool selfClosing = false; // <name ... />
     QList<XmlAttribute> attributes;
@@ -35,10 +36,9 @@ struct XmlRange
 struct XmlScan
 {
     QList<XmlTag> tags;
-    QList<XmlRange> comments; // "<!--" up to one past "-->"
-
-    bool inComment(qsizetype pos) const;
+    QList<XmlRange> comments; // "<!--" up to one past "-->", in text order
 };
 
 // Scans the whole text; a tag or comment left open at the end of the text is not reported.
 XmlScan scanXml(const QString &text);
+XmlScan scanXml(QString &&) = delete; // the scan points into the text

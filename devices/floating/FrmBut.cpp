@@ -1,9 +1,8 @@
 #include "FrmBut.h"
 
-#include "ButtonSnapping.h"
-#include "FloatingPosition.h"
+#include "Docking.h"
 #include "LevelPopup.h"
-#include "SvgArt.h"
+#include "SavedPosition.h"
 #include "WindowNames.h"
 
 #include <QCloseEvent>
@@ -11,8 +10,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QSvgRenderer>
 #include <array>
-#include <cmath>
+
+static void registerButtonResources() { Q_INIT_RESOURCE(floating); }
 
 namespace {
 
@@ -47,9 +48,9 @@ FrmBut::FrmBut(ProgramSettings &settings, LevelPopup &popup, QWidget *parent)
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setFixedSize(Side, Side);
 
-    const qreal dpr = devicePixelRatioF();
-    m_frame = SvgArt::pixmap(QStringLiteral(":/ombrix/floating/button-frame.svg"), size(), dpr);
-    m_gloss = SvgArt::pixmap(QStringLiteral(":/ombrix/floating/button-gloss.svg"), QSize(FillSide, FillSide), dpr);
+    registerButtonResources();
+    m_frame = new QSvgRenderer(QStringLiteral(":/ombrix/floating/button-frame.svg"), this);
+    m_gloss = new QSvgRenderer(QStringLiteral(":/ombrix/floating/button-gloss.svg"), this);
 
     QFont nameFont = font();
     nameFont.setPointSizeF(6);
@@ -85,7 +86,7 @@ FrmBut::FrmBut(ProgramSettings &settings, LevelPopup &popup, QWidget *parent)
     m_tmPop.setSingleShot(true);
     connect(&m_tmPop, &QTimer::timeout, this, &FrmBut::TmPop_Timer);
 
-    ButtonSnapping::DockForm(this);
+    dockWindow(this);
     RitagliaForm();
     m_fill = QColor(220, 220, 220);
 }
@@ -93,13 +94,13 @@ FrmBut::FrmBut(ProgramSettings &settings, LevelPopup &popup, QWidget *parent)
 FrmBut::~FrmBut()
 {
     if (!m_undocked)
-        ButtonSnapping::UndockForm(this);
+        undockWindow(this);
 }
 
 void FrmBut::bIndex(const QString &value)
 {
     m_indice = value.toInt();
-    FloatingPosition::restore(this, m_settings, WindowNames::FrmBut + QString::number(m_indice));
+    SavedPosition::restore(this, m_settings, WindowNames::FrmBut + QString::number(m_indice));
 }
 
 void FrmBut::RitagliaForm()
@@ -141,19 +142,19 @@ void FrmBut::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.drawPixmap(0, 0, m_frame);
+    m_frame->render(&p, QRectF(rect()));
     const QRectF fill(FillInset, FillInset, FillSide, FillSide);
     p.setPen(Qt::NoPen);
     p.setBrush(m_fill);
     p.drawRoundedRect(fill, 7, 7);
-    p.drawPixmap(FillInset, FillInset, m_gloss);
+    m_gloss->render(&p, fill);
 }
 
 void FrmBut::mousePressEvent(QMouseEvent *event)
 {
     m_premuto = true;
     m_noClick = false;
-    m_pressedAt = event->globalPosition().toPoint();
+    m_grab = event->globalPosition().toPoint() - pos();
     if (!m_popArmato) {
         m_tmPop.start(LongPressMs);
         m_popArmato = true;
@@ -166,12 +167,8 @@ void FrmBut::mouseMoveEvent(QMouseEvent *event)
     if (!(event->buttons() & Qt::LeftButton) || !m_premuto)
         return;
     m_tmPop.stop();
-    const QPoint cursor = event->globalPosition().toPoint();
-    if (!m_drag.active()) {
-        m_drag.begin(this, m_pressedAt);
-        m_noClick = true;
-    }
-    m_drag.follow(cursor);
+    m_noClick = true;
+    move(event->globalPosition().toPoint() - m_grab);
 }
 
 void FrmBut::mouseReleaseEvent(QMouseEvent *event)
@@ -179,7 +176,6 @@ void FrmBut::mouseReleaseEvent(QMouseEvent *event)
     m_premuto = false;
     m_popArmato = false;
     m_tmPop.stop();
-    m_drag.end();
     if (event->button() == Qt::LeftButton && !m_noClick && rect().contains(event->position().toPoint()))
         Form_Click();
 }
@@ -194,8 +190,8 @@ void FrmBut::mouseDoubleClickEvent(QMouseEvent *)
 void FrmBut::closeEvent(QCloseEvent *event)
 {
     m_popup.unload();
-    FloatingPosition::save(this, m_settings, WindowNames::FrmBut + QString::number(m_indice));
-    ButtonSnapping::UndockForm(this);
+    SavedPosition::save(this, m_settings, WindowNames::FrmBut + QString::number(m_indice));
+    undockWindow(this);
     m_undocked = true;
     QWidget::closeEvent(event);
 }

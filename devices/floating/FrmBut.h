@@ -1,15 +1,13 @@
 #pragma once
 
-#include "FloatingDrag.h"
-
 #include <QColor>
-#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
 class LevelPopup;
 class ProgramSettings;
 class QLabel;
+class QSvgRenderer;
 
 // A floating 48 x 48 button showing a level from 0 to 100 % as text and fill colour. A click
 // toggles 0 and 100, a press held for a second opens the shared level pop-up at the button's
@@ -51,12 +49,12 @@ private:
     LevelPopup &m_popup;
     QLabel *m_lname = nullptr;
     QLabel *m_lp = nullptr;
-    QPixmap m_frame;
-    QPixmap m_gloss;
+    QSvgRenderer *m_frame = nullptr;
+    QSvgRenderer *m_gloss = nullptr;
     QColor m_fill;
     QTimer m_tmPop;
-    FloatingDrag m_drag;
-    QPoint m_pressedAt;
+    // The cursor's offset from the window's corner, kept from the press for a drag.
+    QPoint m_grab;
 
     int m_livello = 0;
     bool m_premuto = false;

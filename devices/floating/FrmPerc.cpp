@@ -1,11 +1,13 @@
 #include "FrmPerc.h"
 
-#include "SvgArt.h"
+#include "PictureBox.h"
 #include "WindowUtils.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <cmath>
+
+static void registerLevelResources() { Q_INIT_RESOURCE(level); }
 
 namespace {
 // Twips: each choice is 735 wide and 465 high, the next one 465 lower.
@@ -23,10 +25,11 @@ FrmPerc::FrmPerc(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::FramelessWind
     const int h = int(std::lround(ChoiceHeight / WindowUtils::twipsPerPixelY()));
     setFixedSize(w, h * Choices);
 
-    auto *background = new QLabel(this);
+    registerLevelResources();
+    auto *background = new PictureBox(this);
     background->setObjectName(QStringLiteral("Ifondo"));
     background->setGeometry(rect());
-    background->setPixmap(SvgArt::pixmap(QStringLiteral(":/ombrix/floating/level-strip.svg"), size(), devicePixelRatioF()));
+    background->setPicture(0, QStringLiteral(":/ombrix/level/level-strip.svg"));
 
     QFont small = font();
     small.setPointSizeF(7.5);

@@ -1,5 +1,7 @@
 #include "DeviceHost.h"
 
+#include "MeterDisplay.h"
+#include "ProbeDisplay.h"
 #include "RefreshableWindow.h"
 #include "TopLevelWindows.h"
 #include "WindowNames.h"
@@ -82,8 +84,58 @@ void DeviceHost::refresh(const QString &name)
 
 QWidget *DeviceHost::createProbe(int zone, const QString &zoneName)
 {
-    return m_probeFactory ? m_probeFactory(zone, zoneName) : nullptr;
+    QWidget *w = m_probeFactory ? m_probeFactory(zone, zoneName) : nullptr;
+    if (w && zone >= 0 && zone < int(m_probes.size()))
+        m_probes[size_t(zone)] = w;
+    return w;
 }
+
+void DeviceHost::pZona(QWidget *probe, int zone)
+{
+    if (auto *p = dynamic_cast<ProbeDisplay *>(probe))
+        p->pZona(zone);
+}
+
+ProbeDisplay *DeviceHost::probe(int zone) const
+{
+    if (zone < 0 || zone >= int(m_probes.size()))
+        return nullptr;
+    return dynamic_cast<ProbeDisplay *>(m_probes[size_t(zone)].data());
+}
+
+void DeviceHost::Temperatura(int zone, const QString &text)
+{
+    if (ProbeDisplay *p = probe(zone))
+        p->Temperatura(text);
+}
+
+void DeviceHost::Tempset(int zone, const QString &text)
+{
+    if (ProbeDisplay *p = probe(zone))
+        p->Tempset(text);
+}
+
+void DeviceHost::Knob(int zone, const QString &text)
+{
+    if (ProbeDisplay *p = probe(zone))
+        p->Knob(text);
+}
+
+void DeviceHost::pCol(int zone, int valves)
+{
+    if (ProbeDisplay *p = probe(zone))
+        p->pCol(valves);
+}
+
+void DeviceHost::meterReading(const QString &name, const QString &reading)
+{
+    if (auto *m = dynamic_cast<MeterDisplay *>(window(name)))
+        m->showReading(reading);
+}
+
+void DeviceHost::Volt(const QString &reading) { meterReading(WindowNames::FrmVolt, reading); }
+void DeviceHost::Ampere(const QString &reading) { meterReading(WindowNames::FrmAmp, reading); }
+void DeviceHost::Watt(const QString &reading) { meterReading(WindowNames::FrmWatt, reading); }
 
 QList<WindowRegistry::LoadedWindow> DeviceHost::loadedWindows() const { return TopLevelWindows::loaded(); }
 

@@ -6,7 +6,10 @@
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <functional>
+
+class ProbeDisplay;
 
 // The one home of the device windows. The main window opens and closes them by name
 // (DeviceWindows); the translator asks which are open and pushes readings into them
@@ -37,23 +40,28 @@ public:
     void unload(const QString &name) override;
     void refresh(const QString &name) override;
     QWidget *createProbe(int zone, const QString &zoneName) override;
+    void pZona(QWidget *probe, int zone) override;
 
     // WindowRegistry
     QList<LoadedWindow> loadedWindows() const override;
-    // The meter and probe windows take these once they exist; until then a push reaches nobody.
-    void Volt(const QString &) override {}
-    void Ampere(const QString &) override {}
-    void Watt(const QString &) override {}
-    void Temperatura(int, const QString &) override {}
-    void Tempset(int, const QString &) override {}
-    void Knob(int, const QString &) override {}
-    void pCol(int, int) override {}
+    // A push for a window that is not there reaches nobody.
+    void Volt(const QString &reading) override;
+    void Ampere(const QString &reading) override;
+    void Watt(const QString &reading) override;
+    void Temperatura(int zone, const QString &text) override;
+    void Tempset(int zone, const QString &text) override;
+    void Knob(int zone, const QString &text) override;
+    void pCol(int zone, int valves) override;
     void AggiornaAux(bool createHidden) override;
 
 private:
     QWidget *load(const QString &name);
+    void meterReading(const QString &name, const QString &reading);
+    ProbeDisplay *probe(int zone) const;
 
     QHash<QString, Factory> m_factories;
     QHash<QString, QPointer<QWidget>> m_loaded;
     ProbeFactory m_probeFactory;
+    // The probe windows made for each zone; their owner deletes them.
+    std::array<QPointer<QWidget>, 100> m_probes{};
 };

@@ -1,11 +1,12 @@
 #include "FrmScen.h"
 
 #include "EngineState.h"
-#include "FloatingPosition.h"
 #include "FrameRequests.h"
 #include "FrameSender.h"
 #include "NumberConversions.h"
-#include "SvgArt.h"
+#include "PictureBox.h"
+#include "SavedPosition.h"
+#include "WindowDrag.h"
 #include "WindowNames.h"
 #include "WindowUtils.h"
 
@@ -16,13 +17,19 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <cmath>
+
+static void registerScenarioResources() { Q_INIT_RESOURCE(scenarios); }
 
 namespace {
 
 const QColor KeyColour(127, 127, 0);
 const QColor NumberColour(105, 159, 226);
-const QString Art = QStringLiteral(":/ombrix/scenarios/");
+const QString Background = QStringLiteral(":/ombrix/scenarios/background.svg");
+const std::array<QString, 2> ButtonPictures{QStringLiteral(":/ombrix/scenarios/button.svg"),
+                                            QStringLiteral(":/ombrix/scenarios/button-lit.svg")};
 
 // Layout in twips.
 constexpr int PanelWidth = 3360;
@@ -43,6 +50,18 @@ QPoint buttonTwips(int i)
     return {ArcLeft + int(std::lround(radius * std::cos(angle))), ArcMiddle + int(std::lround(radius * std::sin(angle)))};
 }
 
+// Whatever the background picture leaves transparent is the key colour, cut away.
+QBitmap outline(const QSize &size)
+{
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QSvgRenderer svg(Background);
+    QPainter p(&picture);
+    svg.render(&p, QRectF(picture.rect()));
+    p.end();
+    return QBitmap::fromImage(picture.createAlphaMask(Qt::ThresholdAlphaDither));
+}
+
 bool isDefined(const QString &flag)
 {
     const std::optional<double> v = NumberConversions::tryValue(flag);
@@ -51,9 +70,10 @@ bool isDefined(const QString &flag)
 
 } // namespace
 
-FrmScen::FrmScen(const EngineState &state, ProgramSettings &settings, FrameSender &sender, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_state(state), m_settings(settings), m_sender(sender)
+FrmScen::FrmScen(const DeviceContext &context, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_context(context)
 {
+    registerScenarioResources();
     setObjectName(WindowNames::FrmScen);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
@@ -64,7 +84,7 @@ FrmScen::FrmScen(const EngineState &state, ProgramSettings &settings, FrameSende
     setAutoFillBackground(true);
 
     buildArt();
-    FloatingPosition::restore(this, m_settings, WindowNames::FrmScen);
+    SavedPosition::restore(this, m_context.settings, WindowNames::FrmScen);
 
     m_tcur.setParent(this);
     m_tcur.setObjectName(QStringLiteral("Tcur"));
@@ -82,31 +102,24 @@ void FrmScen::buildArt()
                      int(std::lround(height / ty)));
     };
     setFixedSize(px(0, 0, PanelWidth, PanelHeight).size());
-    const qreal dpr = devicePixelRatioF();
 
-    m_isfondo = new QLabel(this);
+    m_isfondo = new PictureBox(this);
     m_isfondo->setObjectName(QStringLiteral("Isfondo"));
     m_isfondo->setGeometry(rect());
-    m_isfondo->setPixmap(SvgArt::pixmap(Art + QStringLiteral("background.svg"), size(), dpr));
+    m_isfondo->setPicture(0, Background);
     m_isfondo->setMouseTracking(true);
     m_isfondo->installEventFilter(this);
-    // The outline: whatever the picture leaves transparent is the key colour and is cut away.
-    setMask(QBitmap::fromImage(SvgArt::image(Art + QStringLiteral("background.svg"), size())
-                                   .createAlphaMask(Qt::ThresholdAlphaDither)));
-
-    const QSize buttonSize = px(0, 0, ButtonSize, ButtonSize).size();
-    m_ipic[0] = SvgArt::pixmap(Art + QStringLiteral("button.svg"), buttonSize, dpr);
-    m_ipic[1] = SvgArt::pixmap(Art + QStringLiteral("button-lit.svg"), buttonSize, dpr);
+    setMask(outline(size()));
 
     QFont numberFont(QStringLiteral("MS Serif"));
     numberFont.setStyleHint(QFont::Serif);
     numberFont.setPointSizeF(6.75);
     for (int i = 0; i < Buttons; ++i) {
         const QPoint at = buttonTwips(i);
-        auto *isc = new QLabel(this);
+        auto *isc = new PictureBox(this);
         isc->setObjectName(QStringLiteral("Isc%1").arg(i));
         isc->setGeometry(px(at.x(), at.y(), ButtonSize, ButtonSize));
-        isc->setPixmap(m_ipic[0]);
+        isc->setPicture(Normal, ButtonPictures[Normal]);
         isc->setAccessibleName(QString::number(i + 1));
         isc->setMouseTracking(true);
         isc->installEventFilter(this);
@@ -136,55 +149,46 @@ void FrmScen::buildArt()
         QPalette lp = name->palette();
         lp.setColor(QPalette::WindowText, k == 0 ? QColor(Qt::white) : QColor(Qt::blue));
         name->setPalette(lp);
-        name->installEventFilter(this);
         name->raise();
         m_lsce.at(size_t(k)) = name;
     }
+
+    auto *drag = new WindowDrag(this);
+    for (QWidget *part : {static_cast<QWidget *>(m_isfondo), static_cast<QWidget *>(m_lsce[0]),
+                          static_cast<QWidget *>(m_lsce[1])})
+        drag->addPart(part);
+    drag->onRightRelease = [this] { MostraMenu(); };
 }
 
 bool FrmScen::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease)
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);
+    if (watched == m_isfondo) {
+        // Pointing at the background clears the highlight at once.
+        if (type == QEvent::MouseMove && m_hoverAttivo)
+            AggiornaScenari(0);
+        return false;
+    }
     const auto *mouse = static_cast<QMouseEvent *>(event);
-    const QPoint global = mouse->globalPosition().toPoint();
-
     for (int i = 0; i < Buttons; ++i) {
-        QLabel *isc = m_isc.at(size_t(i));
+        PictureBox *isc = m_isc.at(size_t(i));
         if (watched != isc)
             continue;
         if (type == QEvent::MouseMove)
             Isc_MouseMove(i);
-        else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton
-                 && isc->rect().contains(mouse->position().toPoint()))
+        else if (mouse->button() == Qt::LeftButton && isc->rect().contains(mouse->position().toPoint()))
             Lnum_Click(i);
         return false;
     }
-
-    const bool background = watched == m_isfondo;
-    if (!background && watched != m_lsce[0] && watched != m_lsce[1])
-        return QWidget::eventFilter(watched, event);
-    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
-        m_drag.begin(this, global);
-    } else if (type == QEvent::MouseMove) {
-        if (m_drag.active() && (mouse->buttons() & Qt::LeftButton))
-            m_drag.follow(global);
-        if (background)
-            Isfondo_MouseMove();
-    } else if (type == QEvent::MouseButtonRelease) {
-        if (mouse->button() == Qt::LeftButton)
-            m_drag.end();
-        else if (mouse->button() == Qt::RightButton)
-            MostraMenu(global);
-    }
-    return false;
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrmScen::Isc_MouseMove(int index)
 {
     const int n = index + 1;
-    const ScenarioF420 &scenario = m_state.model.ScenariF420.at(size_t(n));
+    const ScenarioF420 &scenario = m_context.state.model.ScenariF420.at(size_t(n));
     if (!isDefined(scenario.defined)) {
         AggiornaScenari(0);
         return;
@@ -193,7 +197,7 @@ void FrmScen::Isc_MouseMove(int index)
     if (m_evidenziato == n)
         return;
     m_evidenziato = n;
-    m_isc.at(size_t(index))->setPixmap(m_ipic[1]);
+    m_isc.at(size_t(index))->setPicture(Highlighted, ButtonPictures[Highlighted]);
     m_tcur.start();
     m_lsce[0]->setText(scenario.name);
     m_lsce[1]->setText(scenario.name);
@@ -204,18 +208,12 @@ void FrmScen::AggiornaScenari(int keep)
 {
     for (int k = 0; k < Buttons; ++k) {
         if (k != keep - 1)
-            m_isc.at(size_t(k))->setPixmap(m_ipic[0]);
+            m_isc.at(size_t(k))->setPicture(Normal, ButtonPictures[Normal]);
     }
     m_evidenziato = 0;
     m_lsce[0]->clear();
     m_lsce[1]->setText(m_lsce[0]->text());
     m_hoverAttivo = false;
-}
-
-void FrmScen::Isfondo_MouseMove()
-{
-    if (m_hoverAttivo)
-        AggiornaScenari(0);
 }
 
 void FrmScen::Tcur_Timer()
@@ -241,19 +239,19 @@ bool FrmScen::onPanel(const QPoint &globalPos) const
 void FrmScen::Lnum_Click(int index)
 {
     const int n = index + 1;
-    const QString &address = m_state.model.ScenariF420.at(size_t(n)).address;
+    const QString &address = m_context.state.model.ScenariF420.at(size_t(n)).address;
     if (address.isEmpty())
         return;
     // A failed send is reported by the link itself; the panel keeps its state.
-    m_sender.Send(Frame::command(0, QString::number(n), address));
+    m_context.sender.Send(Frame::command(0, QString::number(n), address));
 }
 
-void FrmScen::MostraMenu(const QPoint &globalPos)
+void FrmScen::MostraMenu()
 {
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("scenarioPanelMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction *exit = menu->addAction(m_state.lang.t(QStringLiteral("Exit")));
+    QAction *exit = menu->addAction(m_context.state.lang.t(QStringLiteral("Exit")));
     exit->setData(1);
     menu->setDefaultAction(exit);
     connect(menu, &QMenu::triggered, this, [this](QAction *chosen) {
@@ -263,11 +261,11 @@ void FrmScen::MostraMenu(const QPoint &globalPos)
         }
     });
     // Not exec(): nothing waits on the menu, so the panel's timer and sends keep running.
-    menu->popup(globalPos);
+    menu->popup(QCursor::pos());
 }
 
 void FrmScen::closeEvent(QCloseEvent *event)
 {
-    FloatingPosition::save(this, m_settings, WindowNames::FrmScen);
+    SavedPosition::save(this, m_context.settings, WindowNames::FrmScen);
     QWidget::closeEvent(event);
 }

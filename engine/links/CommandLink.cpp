@@ -5,7 +5,7 @@
 #include "Frame.h"
 #include "FrameReassembler.h"
 #include "FrameSink.h"
-#include "LinkGuard.h"
+#include "GatewayConnect.h"
 #include "LinkWait.h"
 #include "LinkWindow.h"
 #include "LogLine.h"
@@ -47,32 +47,10 @@ bool CommandLink::ConnectTCP(bool &ack)
     m_received.clear();
     m_framesWritten = m_answers = 0;
 
-    LinkGuard::checkAddress(link.IpGateway);
-    m_socket.connectToHost(link.IpGateway, link.PortaGateway.toUShort());
-
-    const auto closing = [this] { return m_state.InChiusura; };
-    // A refused or failed connection ends the wait: nothing more can come of it.
-    const auto given_up = [this] { return m_socket.state() == QAbstractSocket::UnconnectedState; };
-    const LinkWait::Outcome connecting =
-        LinkWait::run([&] { return link.ConnessoTCP || given_up(); }, closing, m_timings.connectMs,
-                      {{&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
-    if (connecting == LinkWait::Outcome::Aborted || !link.ConnessoTCP) {
-        // A socket left connecting would connect later by itself, with no session opened.
-        closeOurselves();
-        return false;
-    }
-    const bool result = link.ConnessoTCP;
-
-    // The greeting; a refusal instead (the gateway has no session free) ends the wait.
-    const LinkWait::Outcome greeting = LinkWait::run(
-        [&] { return link.BufferCmd.contains(Frame::Ack) || link.BufferCmd.contains(Frame::Nack) || !connected(); },
-        closing, m_timings.greetingMs,
-        {{&m_socket, SIGNAL(readyRead())}, {&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
-    if (greeting == LinkWait::Outcome::Aborted)
-        return false;
-    if (link.BufferCmd.contains(Frame::Ack))
-        ack = true;
-    return result;
+    GatewayConnect steps{m_socket,          link.ConnessoTCP,     link.BufferCmd,
+                         [this] { return bool(m_state.InChiusura); }, [this] { closeOurselves(); },
+                         m_timings.connectMs, m_timings.greetingMs};
+    return steps.run(link, ack);
 }
 
 bool CommandLink::BuildConnessione()

@@ -5,7 +5,7 @@
 #include "Frame.h"
 #include "FrameReassembler.h"
 #include "FrameSink.h"
-#include "LinkGuard.h"
+#include "GatewayConnect.h"
 #include "LinkWait.h"
 #include "LinkWindow.h"
 #include "LogLine.h"
@@ -175,32 +175,9 @@ bool MonitorLink::ConnettiMonitor(bool &ack)
     link.BufferMon.clear();
     m_received.clear();
 
-    LinkGuard::checkAddress(link.IpGateway);
-    m_socket.connectToHost(link.IpGateway, link.PortaGateway.toUShort());
-
-    const auto stop = [this] { return stopped(); };
-    const auto givenUp = [this] { return m_socket.state() == QAbstractSocket::UnconnectedState; };
-    const LinkWait::Outcome connecting =
-        LinkWait::run([&] { return link.ConnessoMon || givenUp(); }, stop, m_timings.connectMs,
-                      {{&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
-    if (connecting == LinkWait::Outcome::Aborted || !link.ConnessoMon) {
-        // A socket left connecting would connect later by itself: its greeting would land in
-        // the pane of a monitor that is off, and no session would ever be opened on it.
-        closeSocket();
-        return false;
-    }
-    const bool result = link.ConnessoMon;
-    const LinkWait::Outcome greeting = LinkWait::run(
-        [&] { return link.BufferMon.contains(Frame::Ack) || link.BufferMon.contains(Frame::Nack) || !connected(); },
-        stop, m_timings.greetingMs,
-        {{&m_socket, SIGNAL(readyRead())}, {&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
-    if (greeting == LinkWait::Outcome::Aborted) {
-        closeSocket();
-        return false;
-    }
-    if (link.BufferMon.contains(Frame::Ack))
-        ack = true;
-    return result;
+    GatewayConnect steps{m_socket,          link.ConnessoMon,  link.BufferMon, [this] { return stopped(); },
+                         [this] { closeSocket(); }, m_timings.connectMs, m_timings.greetingMs};
+    return steps.run(link, ack);
 }
 
 bool MonitorLink::AvviaMonitor()

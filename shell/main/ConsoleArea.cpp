@@ -7,13 +7,13 @@
 #include "LogSearch.h"
 #include "MessageBoxService.h"
 #include "ProgramIdentity.h"
+#include "SafeFileWriter.h"
 #include "ShellResources.h"
 #include "VbColor.h"
 
 #include <QEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -253,18 +253,7 @@ void ConsoleArea::saveVisiblePane(FileDialogService &files, const QString &initi
         path += QStringLiteral(".txt");
     // The pane may have changed while the dialog was open: write what is visible now. The
     // old file is replaced only once the new one is whole on disk.
-    const QByteArray bytes = (visiblePane()->text() + QStringLiteral("\r\n")).toUtf8();
-    QSaveFile file(path);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly))
-        reason = file.errorString();
-    else if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
-        reason = file.errorString();
-    else if (!file.commit())
-        reason = file.errorString();
-    if (!reason.isEmpty()) {
-        file.cancelWriting();
-        m_messages.message(QDir::toNativeSeparators(path) + QStringLiteral("\n\n") + reason,
-                           ProgramIdentity::ExecutableName, MessageBoxService::Icon::Critical);
-    }
+    SafeFileWriter file(path);
+    if (!file.write((visiblePane()->text() + QStringLiteral("\r\n")).toUtf8()))
+        m_messages.message(file.errorMessage(), ProgramIdentity::ExecutableName, MessageBoxService::Icon::Critical);
 }

@@ -154,6 +154,7 @@ void DeviceLauncher::openProbeWindows()
                 // The zone windows stack upward from the task bar along the right edge.
                 w->move(area.right() + 1 - w->frameGeometry().width(),
                         area.bottom() + 1 - z * w->frameGeometry().height() - taskbarPx);
+                m_windows->pZona(w, z);
                 if (!m_shared.SondeAperte.isEmpty())
                     m_shared.SondeAperte += QLatin1Char(',');
                 m_shared.SondeAperte += QString::number(z);

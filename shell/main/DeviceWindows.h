@@ -26,6 +26,8 @@ public:
     virtual void refresh(const QString &name) = 0;
     // A new probe window for a zone, owned by the caller; null when there is none to be had.
     virtual QWidget *createProbe(int zone, const QString &zoneName) = 0;
+    // Gives a placed probe window its zone, which moves it to the place saved for that zone.
+    virtual void pZona(QWidget *, int) {}
 };
 
 // Until the device windows exist: nothing is provided.

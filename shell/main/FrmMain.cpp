@@ -205,6 +205,8 @@ bool FrmMain::loadSequence()
 
         m_stage = QStringLiteral("settiing chumby");
         m_status->setClientLamp(0xC0C0C0);
+        if (m_settings.readInt(SettingKeys::WsChum) == 1 && startRemoteAccess)
+            startRemoteAccess();
 
         iconStage();
 
@@ -369,6 +371,8 @@ void FrmMain::firstClosingPhase()
     m_status->stopActivity();
     if (m_engine)
         m_engine->ChiudiCollegamenti();
+    if (stopRemoteAccess)
+        stopRemoteAccess();
     Tcmd().Tsnd().stop();
     for (const QString &name : {W::FrmBut, W::FrmOpt, W::FrmMsg, W::FrmVolt, W::FrmAmp, W::FrmWatt, W::FrmWS,
                                 W::FrmAux, W::FrmProbe, W::FrmCamera, W::FrmScen})
@@ -400,6 +404,7 @@ void FrmMain::changeEvent(QEvent *event)
 
 void FrmMain::setStatusText(const QString &text) { m_status->setText(text); }
 QString FrmMain::statusText() const { return m_status->text(); }
+void FrmMain::setClientLamp(quint32 bgr) { m_status->setClientLamp(bgr); }
 
 void FrmMain::I_Icon(int picture)
 {

@@ -54,6 +54,9 @@ public:
     // Stages that start pieces built elsewhere; an empty hook skips its stage.
     std::function<void()> startUpdateCheck;           // "Start_chk" = 1
     std::function<bool(const QString &)> loadCharacter; // the "Agent" named; false on failure
+    // The remote services: started at start-up when "wschum" is 1, stopped at closing.
+    std::function<void()> startRemoteAccess;
+    std::function<void()> stopRemoteAccess;
 
     // The start procedure: the notice position, the load sequence, shown or left hidden.
     void Main();
@@ -83,6 +86,8 @@ public:
     // StatusBar: the first panel.
     void setStatusText(const QString &text) override;
     QString statusText() const override;
+    // The display-client lamp "Lchum" (0xBBGGRR).
+    void setClientLamp(quint32 bgr);
 
     // LinkWindow. The monitor button: image 1 off, image 2 on.
     int monitorButtonImage() const override { return m_monitorImage; }
@@ -101,6 +106,8 @@ public:
     const ImageList &images() const { return m_images; }
     // What the later windows read of the main window.
     ShellOptions &shellOptions() { return m_shared; }
+    // The menu bar and toolbar, whose window entries the device windows keep in step.
+    MainMenus &menus() { return *m_menus; }
 
     // Start-up and closing state.
     QString stage() const { return m_stage; }

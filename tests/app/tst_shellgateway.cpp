@@ -5,17 +5,13 @@
 #include "EngineState.h"
 #include "FakeGateway.h"
 #include "FrmMain.h"
-#include "FrmScen.h"
 #include "ProgramServices.h"
 #include "ProgramSettings.h"
 #include "RecordingFileDialog.h"
 #include "RecordingMessageBox.h"
 #include "SettingKeys.h"
 #include "TestFolder.h"
-#include "WindowNames.h"
 
-#include <QLabel>
-#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
@@ -37,9 +33,8 @@ struct Program
         settings.save(SettingKeys::Monitor, monitor ? QStringLiteral("1") : QStringLiteral("0"));
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
         state.programFolder = dir.path();
-        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
-        services.addScenarioPanel(state, settings, *engine);
         window.setDeviceWindows(&services.devices);
+        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
         window.setEngine(engine.get());
         CommandLink::Timings t;
         t.ackMs = 400;
@@ -68,7 +63,6 @@ private slots:
     void commandBoxColours();
     void statusRequestNotHeldBackAfterItsSend();
     void closingClosesTheLinks();
-    void scenarioPanelRunsOnTheGateway();
 };
 
 void TestShellGateway::monitorStartsOneSecondAfterStartUp()
@@ -152,28 +146,6 @@ void TestShellGateway::closingClosesTheLinks()
     QTRY_COMPARE(p.gateway.openSessions(FakeGateway::Kind::Monitor), 0);
     QTRY_COMPARE(p.gateway.openSessions(FakeGateway::Kind::Command), 0);
     QVERIFY(ended.wait(3000));
-}
-
-// The toolbar opens the panel; its button runs the scenario through the command session.
-void TestShellGateway::scenarioPanelRunsOnTheGateway()
-{
-    Program p(false);
-    p.window.Main();
-    p.state.model.ScenariF420[12] = {QStringLiteral("Away"), QStringLiteral("10"), QStringLiteral("1")};
-    p.window.barra_ButtonClick(9);
-    auto *panel = qobject_cast<FrmScen *>(p.services.devices.window(WindowNames::FrmScen));
-    QVERIFY(panel);
-    QVERIFY(panel->isVisible());
-    auto *button = panel->findChild<QLabel *>(QStringLiteral("Isc11"));
-    const QPointF at = button->rect().center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
-    QMouseEvent release(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::LeftButton, {}, {});
-    QApplication::sendEvent(button, &press);
-    QApplication::sendEvent(button, &release);
-    QTRY_VERIFY(p.gateway.commandFrames().contains(QStringLiteral("*0*12*10##")));
-    QVERIFY(p.window.TlogC().text().contains(QStringLiteral("*0*12*10##")));
-    p.window.barra_ButtonClick(9);
-    QVERIFY(!p.services.devices.isLoaded(WindowNames::FrmScen));
 }
 
 QTEST_MAIN(TestShellGateway)

@@ -1,14 +1,11 @@
+#include "DeviceFixture.h"
 #include "DeviceHost.h"
-#include "EngineState.h"
-#include "FrameSender.h"
 #include "FrmScen.h"
-#include "ProgramSettings.h"
+#include "PictureBox.h"
 #include "SettingKeys.h"
-#include "TestFolder.h"
 #include "WindowNames.h"
 #include "WindowUtils.h"
 
-#include <QBitmap>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -17,23 +14,6 @@
 #include <cmath>
 
 namespace {
-
-// Records which link each frame went out on.
-class SentFrames : public FrameSender
-{
-public:
-    using FrameSender::FrameSender;
-    bool SendTCP(const QString &frame) override
-    {
-        sent << QStringLiteral("command ") + frame;
-        return true;
-    }
-    void SendUsb(const QString &frame, bool quiet) override
-    {
-        sent << QStringLiteral("serial ") + frame + (quiet ? QStringLiteral(" quiet") : QString());
-    }
-    QStringList sent;
-};
 
 void sendMouse(QWidget *target, QEvent::Type type, QPoint local, Qt::MouseButton button, Qt::MouseButtons held)
 {
@@ -77,25 +57,28 @@ private slots:
 
 private:
     FrmScen *openPanel();
-    QLabel *isc(int index) const { return m_panel->findChild<QLabel *>(QStringLiteral("Isc%1").arg(index)); }
+    PictureBox *isc(int index) const { return m_panel->findChild<PictureBox *>(QStringLiteral("Isc%1").arg(index)); }
+    QStringList frames() const
+    {
+        QStringList all;
+        for (const QString &f : std::as_const(m_fixture->sender.tcp))
+            all << QStringLiteral("command ") + f;
+        for (const QString &f : std::as_const(m_fixture->sender.usb))
+            all << QStringLiteral("serial ") + f;
+        return all;
+    }
     QString shownName() const { return m_panel->findChild<QLabel *>(QStringLiteral("Lsce0"))->text(); }
     int litButtons() const;
 
-    std::unique_ptr<TestFolder> m_folder;
-    std::unique_ptr<ProgramSettings> m_settings;
-    std::unique_ptr<EngineState> m_state;
-    std::unique_ptr<SentFrames> m_sender;
+    std::unique_ptr<DeviceFixture> m_fixture;
     QPointer<FrmScen> m_panel;
 };
 
 void TestScenarioPanel::init()
 {
-    m_folder = std::make_unique<TestFolder>();
-    m_settings = std::make_unique<ProgramSettings>(m_folder->settingsFile());
-    m_state = std::make_unique<EngineState>();
-    m_state->lang.text.insert(QStringLiteral("Exit"), QStringLiteral("Esci"));
-    m_sender = std::make_unique<SentFrames>(m_state->link);
-    auto &scenarios = m_state->model.ScenariF420;
+    m_fixture = std::make_unique<DeviceFixture>();
+    m_fixture->state.lang.text.insert(QStringLiteral("Exit"), QStringLiteral("Esci"));
+    auto &scenarios = m_fixture->state.model.ScenariF420;
     scenarios[1] = {QStringLiteral("Good night"), QStringLiteral("01"), QStringLiteral("1")};
     scenarios[3] = {QStringLiteral("Cinema"), QStringLiteral("01"), QStringLiteral("1")};
     scenarios[12] = {QStringLiteral("Away"), QStringLiteral("10"), QStringLiteral("1")};
@@ -108,15 +91,12 @@ void TestScenarioPanel::init()
 void TestScenarioPanel::cleanup()
 {
     delete m_panel.data();
-    m_sender.reset();
-    m_state.reset();
-    m_settings.reset();
-    m_folder.reset();
+    m_fixture.reset();
 }
 
 FrmScen *TestScenarioPanel::openPanel()
 {
-    m_panel = new FrmScen(*m_state, *m_settings, *m_sender);
+    m_panel = new FrmScen(m_fixture->context());
     m_panel->move(100, 100);
     m_panel->show();
     if (!QTest::qWaitForWindowExposed(m_panel))
@@ -128,7 +108,7 @@ int TestScenarioPanel::litButtons() const
 {
     int lit = 0;
     for (int i = 0; i < FrmScen::Buttons; ++i)
-        lit += isc(i)->pixmap().cacheKey() == m_panel->Ipic(1).cacheKey() ? 1 : 0;
+        lit += isc(i)->picture() == FrmScen::Highlighted ? 1 : 0;
     return lit;
 }
 
@@ -162,11 +142,11 @@ void TestScenarioPanel::pointingAndRunning()
     QCOMPARE(m_panel->Evidenziato(), name.isEmpty() ? 0 : button);
     QCOMPARE(litButtons(), name.isEmpty() ? 0 : 1);
     if (!name.isEmpty())
-        QCOMPARE(isc(button - 1)->pixmap().cacheKey(), m_panel->Ipic(1).cacheKey());
+        QCOMPARE(isc(button - 1)->picture(), int(FrmScen::Highlighted));
 
     // The click looks only at the address.
     click(isc(button - 1));
-    QCOMPARE(m_sender->sent, sent);
+    QCOMPARE(frames(), sent);
 }
 
 void TestScenarioPanel::runsOnTheLinkInUse_data()
@@ -182,17 +162,17 @@ void TestScenarioPanel::runsOnTheLinkInUse()
 {
     QFETCH(bool, serial);
     QFETCH(QString, sent);
-    m_state->link.ModoUsb = serial;
+    m_fixture->state.link.ModoUsb = serial;
     QVERIFY(openPanel());
     // The number over the button is part of it.
     QLabel *number = m_panel->findChild<QLabel *>(QStringLiteral("Lnum11"));
     QCOMPARE(number->text(), QStringLiteral("12"));
     QVERIFY(number->testAttribute(Qt::WA_TransparentForMouseEvents));
     click(isc(11));
-    QCOMPARE(m_sender->sent, QStringList{sent});
+    QCOMPARE(frames(), QStringList{sent});
     // A right click is no click.
     click(isc(11), Qt::RightButton);
-    QCOMPARE(m_sender->sent.size(), 1);
+    QCOMPARE(frames().size(), 1);
 }
 
 void TestScenarioPanel::pointingMovesTheHighlight()
@@ -214,7 +194,7 @@ void TestScenarioPanel::backgroundClearsAtOnce()
     QVERIFY(openPanel());
     pointAt(isc(2));
     QVERIFY(m_panel->HoverAttivo());
-    sendMouse(m_panel->findChild<QLabel *>(QStringLiteral("Isfondo")), QEvent::MouseMove, QPoint(80, 130),
+    sendMouse(m_panel->findChild<PictureBox *>(QStringLiteral("Isfondo")), QEvent::MouseMove, QPoint(80, 130),
               Qt::NoButton, {});
     QVERIFY(!m_panel->HoverAttivo());
     QCOMPARE(shownName(), QString());
@@ -288,7 +268,7 @@ void TestScenarioPanel::shapedByItsPicture()
 void TestScenarioPanel::dragAndExit()
 {
     QVERIFY(openPanel());
-    auto *background = m_panel->findChild<QLabel *>(QStringLiteral("Isfondo"));
+    auto *background = m_panel->findChild<PictureBox *>(QStringLiteral("Isfondo"));
     const QPoint grip(80, 130);
     QVERIFY(m_panel->mask().contains(grip));
     sendMouse(background, QEvent::MouseButtonPress, grip, Qt::LeftButton, Qt::LeftButton);
@@ -308,20 +288,20 @@ void TestScenarioPanel::dragAndExit()
     QCOMPARE(menu->defaultAction()->text(), QStringLiteral("Esci"));
     menu->defaultAction()->trigger();
     QTRY_VERIFY(m_panel.isNull());
-    const int x = m_settings->readInt(WindowNames::FrmScen, SettingKeys::PosX, -1);
+    const int x = m_fixture->settings.readInt(WindowNames::FrmScen, SettingKeys::PosX, -1);
     QCOMPARE(x, int(std::lround(130 * WindowUtils::twipsPerPixelX())));
 }
 
 void TestScenarioPanel::positionSurvivesReopen()
 {
     DeviceHost host;
-    host.addWindow(WindowNames::FrmScen, [this] { return new FrmScen(*m_state, *m_settings, *m_sender); });
+    host.addWindow(WindowNames::FrmScen, [this] { return new FrmScen(m_fixture->context()); });
     QVERIFY(host.show(WindowNames::FrmScen, false));
     host.window(WindowNames::FrmScen)->move(150, 120);
     host.unload(WindowNames::FrmScen);
-    QCOMPARE(m_settings->read(WindowNames::FrmScen, SettingKeys::PosX, QString()),
+    QCOMPARE(m_fixture->settings.read(WindowNames::FrmScen, SettingKeys::PosX, QString()),
              QString::number(std::lround(150 * WindowUtils::twipsPerPixelX())));
-    QCOMPARE(m_settings->read(WindowNames::FrmScen, SettingKeys::PosY, QString()),
+    QCOMPARE(m_fixture->settings.read(WindowNames::FrmScen, SettingKeys::PosY, QString()),
              QString::number(std::lround(120 * WindowUtils::twipsPerPixelY())));
     QVERIFY(host.show(WindowNames::FrmScen, false));
     QCOMPARE(host.window(WindowNames::FrmScen)->pos(), QPoint(150, 120));

@@ -13,6 +13,8 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void bound_data();
     void bound();
+    void longLines_data();
+    void longLines();
     void boundKeepsSelectionOnItsText();
     void textRoundTrip();
     void search_data();
@@ -33,22 +35,19 @@ void TestConsole::bound_data()
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("startsWith");
 
-    // 52 + 9947 + 2 = 10001: only the first line goes.
+    // 52 + 3 * 2500 + 2449 = 10001: only the first line goes.
+    const QString longest = line(ConsolePane::MaxLineLength - 2, QLatin1Char('b'));
     QTest::newRow("10001 with a 50-character first line")
-        << QStringList{line(50, QLatin1Char('a')) + line(9947, QLatin1Char('b'))} << 9949 << QStringLiteral("bbb");
-    QTest::newRow("exactly at the bound") << QStringList{line(9998, QLatin1Char('a'))} << 10000 << QStringLiteral("aaa");
+        << QStringList{line(50, QLatin1Char('a')) + longest + longest + longest + line(2447, QLatin1Char('b'))}
+        << 9949 << QStringLiteral("bbb");
+    QTest::newRow("exactly at the bound") << QStringList{longest, longest, longest, longest} << 10000
+                                          << QStringLiteral("bbb");
     QStringList many;
     for (int i = 0; i < 100; ++i)
         many << line(98, QChar(QLatin1Char('A' + i % 26)));
     many << line(498, QLatin1Char('z'));
     // 100 lines of 100 fill the pane; the 500-character line pushes out the first five in one edit.
     QTest::newRow("several lines in one step") << many << 10000 << QString(98, QLatin1Char('F'));
-    QTest::newRow("no line end: characters from the start")
-        << QStringList{QString(9990, QLatin1Char('a')), QString(15, QLatin1Char('b'))} << 10000
-        << QString(9985, QLatin1Char('a'));
-    QTest::newRow("lines first, then characters of the last text")
-        << QStringList{line(10, QLatin1Char('a')), QString(10010, QLatin1Char('b'))} << 10000
-        << QString(10000, QLatin1Char('b'));
 }
 
 void TestConsole::bound()
@@ -62,6 +61,50 @@ void TestConsole::bound()
     QCOMPARE(pane.length(), length);
     QCOMPARE(pane.text().size(), length);
     QVERIFY2(pane.text().startsWith(startsWith), qPrintable(pane.text().left(40)));
+}
+
+void TestConsole::longLines_data()
+{
+    QTest::addColumn<QStringList>("appends");
+    QTest::addColumn<QString>("expected");
+
+    const QString earlier = line(50, QLatin1Char('a')) + line(60, QLatin1Char('b'));
+    const QString kept = QString(ConsolePane::MaxLineLength, QLatin1Char('x'));
+    const QString mark(QChar(0x2026));
+    const QString megabyte(1 << 20, QLatin1Char('x'));
+    QTest::newRow("1 MB line: cut, earlier lines kept")
+        << QStringList{earlier, megabyte + QStringLiteral("\r\n"), QStringLiteral("next\r\n")}
+        << earlier + kept + mark + QStringLiteral("\r\nnext\r\n");
+    QTest::newRow("1 MB line arriving in pieces")
+        << QStringList{earlier, QString(2000, QLatin1Char('x')), megabyte, QStringLiteral("yyy"), QStringLiteral("\r\nnext")}
+        << earlier + kept + mark + QStringLiteral("\r\nnext");
+    QTest::newRow("exactly the longest line") << QStringList{kept + QStringLiteral("\r\n")} << kept + QStringLiteral("\r\n");
+    QTest::newRow("one character more, in the next piece")
+        << QStringList{kept, QStringLiteral("y\r\n")} << kept + mark + QStringLiteral("\r\n");
+
+    // 1 MB of 100-character lines at once after an open line: what the pane holds is the last
+    // hundred of them.
+    QString flood;
+    QString last;
+    constexpr int Lines = (1 << 20) / 100;
+    for (int i = 0; i < Lines; ++i) {
+        const QString l = QStringLiteral("%1\r\n").arg(i, 98, 10, QLatin1Char('0'));
+        flood += l;
+        if (i >= Lines - 100)
+            last += l;
+    }
+    QTest::newRow("1 MB of short lines") << QStringList{earlier + QStringLiteral("open line "), flood} << last;
+}
+
+void TestConsole::longLines()
+{
+    QFETCH(QStringList, appends);
+    QFETCH(QString, expected);
+    ConsolePane pane(QStringLiteral("Tlog"));
+    for (const QString &a : appends)
+        pane.appendText(a);
+    QCOMPARE(pane.text(), expected);
+    QCOMPARE(pane.length(), expected.size());
 }
 
 void TestConsole::boundKeepsSelectionOnItsText()

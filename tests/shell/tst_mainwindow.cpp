@@ -3,6 +3,7 @@
 #include "DeviceWindows.h"
 #include "EngineState.h"
 #include "FrmMain.h"
+#include "NearlyFullFolder.h"
 #include "PeResourceWriter.h"
 #include "ProgramSettings.h"
 #include "RecordingFileDialog.h"
@@ -178,6 +179,8 @@ private slots:
     void saveVisiblePane_data();
     void saveVisiblePane();
     void saveFailure();
+    void saveOnFullDiskKeepsOldLog_data();
+    void saveOnFullDiskKeepsOldLog();
     void saveAddsTextExtension_data();
     void saveAddsTextExtension();
     void findThroughWindow();
@@ -693,9 +696,39 @@ void TestMainWindow::saveFailure()
     QCOMPARE(f.boxes.shown.first().title, QStringLiteral("ombrix"));
     QCOMPARE(f.boxes.shown.first().icon, MessageBoxService::Icon::Critical);
     // The message says where and why.
-    QVERIFY(f.boxes.shown.first().text.startsWith(QDir::toNativeSeparators(f.files.answer)));
+    QVERIFY(f.boxes.shown.first().text.startsWith(QDir::toNativeSeparators(f.files.answer) + QStringLiteral(": ")));
     QVERIFY(f.boxes.shown.first().text.size() > f.files.answer.size() + 2);
     QCOMPARE(f.window.Tlog().text(), QStringLiteral("x\r\n"));
+}
+
+void TestMainWindow::saveOnFullDiskKeepsOldLog_data()
+{
+    QTest::addColumn<NearlyFullFolder::Kind>("kind");
+    for (const auto &[kind, name] : NearlyFullFolder::kinds())
+        QTest::addRow("%s", name) << kind;
+}
+
+// Saving over an earlier log on a full disk: the box says so, and the earlier log is whole.
+void TestMainWindow::saveOnFullDiskKeepsOldLog()
+{
+    QFETCH(NearlyFullFolder::Kind, kind);
+    NearlyFullFolder disk(kind);
+    if (!disk.isValid())
+        QSKIP(qPrintable(disk.whyNot()));
+    const QByteArray earlier(2000, 'e');
+    QVERIFY(disk.write(QStringLiteral("bus.log"), earlier));
+    Fixture f;
+    f.window.Main();
+    for (int i = 0; i < 400; ++i)
+        f.window.Tlog().appendText(QStringLiteral("12:00:00: Luce Soggiorno: accesa (*1*1*11##)\r\n"));
+    f.files.answer = disk.filePath(QStringLiteral("bus.log"));
+    QVERIFY(disk.runOutOfRoom(8192));
+    f.window.SalvaLog();
+    disk.makeRoom();
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QCOMPARE(f.boxes.shown.first().text,
+             QDir::toNativeSeparators(f.files.answer) + QStringLiteral(": ") + disk.reason());
+    QCOMPARE(disk.files(), (QMap<QString, QByteArray>{{QStringLiteral("bus.log"), earlier}}));
 }
 
 void TestMainWindow::saveAddsTextExtension_data()

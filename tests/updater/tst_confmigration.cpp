@@ -1,6 +1,7 @@
 #include "ConfLoader.h"
 #include "ConfMigration.h"
 #include "EngineState.h"
+#include "NearlyFullFolder.h"
 #include "RecordingMessageBox.h"
 #include "TestFolder.h"
 #include "UpdateLog.h"
@@ -38,8 +39,10 @@ private slots:
     void commentedProgrammerExampleStays();
     void mainProgramLoadsTheResult_data();
     void mainProgramLoadsTheResult();
-    void failureKeepsConf_data();
-    void failureKeepsConf();
+    void missingConfFails();
+    void secondRunKeepsFirstBackup();
+    void fullDiskKeepsConf_data();
+    void fullDiskKeepsConf();
 };
 
 namespace {
@@ -289,6 +292,10 @@ void TestConfMigration::versionTagWrittenOtherwise_data()
     QTest::newRow("single quotes") << "<version number='1.0.1'/>" << "<version number='1.0.4'/>";
     QTest::newRow("blank before the end of the tag") << "<version number=\"1.0.2\" ></version>"
                                                      << "<version number=\"1.0.4\" ></version>";
+    // The camera is left where it is rather than moved with the tag it swallowed.
+    QTest::newRow("inside a camera's closing tag")
+        << "<camera name=\"a\" number=\"1\"></camera<version number=\"1.0.2\">"
+        << "<camera name=\"a\" number=\"1\"></camera<version number=\"1.0.4\">";
 }
 
 // Such a tag is read all the same; it must also be set, or every later run adds the blocks again.
@@ -297,11 +304,12 @@ void TestConfMigration::versionTagWrittenOtherwise()
     QFETCH(QString, tag);
     QFETCH(QString, expected);
     TestFolder folder;
+    const QString declaration = QStringLiteral("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n");
     QVERIFY(folder.writeText1252(QStringLiteral("conf.xml"),
-                                 QStringLiteral("<ACTUATOR>\r\n") + tag + QStringLiteral("\r\n</ACTUATOR>\r\n")));
+                                 declaration + QStringLiteral("<ACTUATOR>\r\n") + tag + QStringLiteral("\r\n</ACTUATOR>\r\n")));
     QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
     const QByteArray once = folder.read(QStringLiteral("conf.xml"));
-    QVERIFY2(once.contains(expected.toLatin1()), once.constData());
+    QVERIFY2(once.startsWith(declaration.toLatin1() + "<ACTUATOR>\r\n" + expected.toLatin1()), once.constData());
     QCOMPARE(migrateIn(folder).outcome, ConfOutcome::NotNeeded);
     QCOMPARE(folder.read(QStringLiteral("conf.xml")), once);
 }
@@ -510,29 +518,74 @@ void TestConfMigration::mainProgramLoadsTheResult()
     QCOMPARE(state.model.ScenariMH200.at(1).name, programmerName);
 }
 
-void TestConfMigration::failureKeepsConf_data()
+void TestConfMigration::missingConfFails()
 {
-    QTest::addColumn<bool>("confPresent");
-    QTest::addColumn<int>("number");
-    QTest::newRow("no conf.xml") << false << 53;
-    QTest::newRow("conf.old cannot be replaced") << true << 75;
-}
-
-void TestConfMigration::failureKeepsConf()
-{
-    QFETCH(bool, confPresent);
-    QFETCH(int, number);
     TestFolder folder;
-    const QByteArray before = Windows1252::encode(conf(QStringLiteral("1.0.1"), Devices));
-    if (confPresent) {
-        QVERIFY(folder.write(QStringLiteral("conf.xml"), before));
-        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("conf.old/keep")));
-    }
     const Run run = migrateIn(folder);
     QCOMPARE(run.outcome, ConfOutcome::Failed);
-    QCOMPARE(run.error.number, number);
-    QVERIFY(run.error.description.contains(QLatin1String(confPresent ? "conf.old" : "conf.xml")));
-    QCOMPARE(folder.read(QStringLiteral("conf.xml")), confPresent ? before : QByteArray());
+    QCOMPARE(run.error.number, 53);
+    QVERIFY(run.error.description.contains(QLatin1String("conf.xml")));
+    QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+}
+
+// A 1.0.1 file whose cameras use "addr" needs two runs; the second must not take the user's
+// original from conf.old.
+void TestConfMigration::secondRunKeepsFirstBackup()
+{
+    TestFolder folder;
+    const QByteArray original = Windows1252::encode(
+        conf(QStringLiteral("1.0.1"), QStringLiteral("<camera name=\"ingresso\" number=\"1\" addr=\"4001\"></camera>\r\n")));
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), original));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+    const QByteArray once = folder.read(QStringLiteral("conf.xml"));
+    QVERIFY(once.contains("addr="));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+    QVERIFY(!folder.read(QStringLiteral("conf.xml")).contains("addr="));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::NotNeeded);
+
+    QCOMPARE(folder.read(QStringLiteral("conf.old")), original);
+    QCOMPARE(folder.read(QStringLiteral("conf.2.old")), once);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+             (QStringList{QStringLiteral("conf.2.old"), QStringLiteral("conf.old"), QStringLiteral("conf.xml")}));
+}
+
+void TestConfMigration::fullDiskKeepsConf_data()
+{
+    QTest::addColumn<NearlyFullFolder::Kind>("kind");
+    for (const auto &[kind, name] : NearlyFullFolder::kinds())
+        QTest::newRow(name) << kind;
+}
+
+// Room for the backup but not for the migrated file: conf.xml stays as it was.
+void TestConfMigration::fullDiskKeepsConf()
+{
+    QFETCH(NearlyFullFolder::Kind, kind);
+    NearlyFullFolder folder(kind);
+    if (!folder.isValid())
+        QSKIP(qPrintable(folder.whyNot()));
+    QString body = Devices;
+    while (body.size() < 6000)
+        body += QStringLiteral("<device point=\"%1\" name=\"luce\" type=\"light\" group=\"1\"></device>\r\n").arg(body.size());
+    const QByteArray before = Windows1252::encode(conf(QStringLiteral("1.0.1"), body));
+    const qint64 room = NearlyFullFolder::blocksFor(before.size());
+    QVERIFY(migrateConfText(conf(QStringLiteral("1.0.1"), body)).text.size() > room);
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), before));
+
+    UpdateLog log;
+    UpdateError error;
+    QVERIFY(folder.runOutOfRoom(room));
+    const ConfOutcome outcome = MigraConf(folder.path(), log, &error);
+    folder.makeRoom();
+
+    QCOMPARE(outcome, ConfOutcome::Failed);
+    QCOMPARE(error.number, 75);
+    QVERIFY2(error.description.contains(QStringLiteral("conf.xml: ") + folder.reason()), qPrintable(error.description));
+    QVERIFY(log.text().endsWith(QStringLiteral("Scrittura nuovo xml 1.0.4 ... ")));
+    QCOMPARE(folder.files(), (QMap<QString, QByteArray>{{QStringLiteral("conf.old"), before},
+                                                         {QStringLiteral("conf.xml"), before}}));
+
+    QCOMPARE(MigraConf(folder.path(), log, &error), ConfOutcome::Written);
+    QCOMPARE(folder.files().keys(), (QStringList{QStringLiteral("conf.old"), QStringLiteral("conf.xml")}));
 }
 
 QTEST_GUILESS_MAIN(TestConfMigration)

@@ -1,6 +1,6 @@
 #include "IniDocument.h"
 #include "LanguageMerge.h"
-#include "RecordingMessageBox.h"
+#include "NearlyFullFolder.h"
 #include "TestFolder.h"
 #include "UpdateLog.h"
 #include "Windows1252.h"
@@ -21,6 +21,10 @@ private slots:
     void currentFileOnlyDropsNew();
     void failureKeepsEveryFile_data();
     void failureKeepsEveryFile();
+    void earlierBackupsKept_data();
+    void earlierBackupsKept();
+    void fullDiskKeepsEveryFile_data();
+    void fullDiskKeepsEveryFile();
 };
 
 namespace {
@@ -46,13 +50,12 @@ QString read1252(const TestFolder &folder, const QString &name)
 void TestLanguageMerge::mergedFileExactly()
 {
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     QVERIFY(folder.write(QStringLiteral("italian.lng"), Installed103));
     QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
 
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
 
     QCOMPARE(folder.read(QStringLiteral("italian.lng")),
              QByteArray("[menu]\r\nFile=File\r\nFind=Cerca\r\n[text]\r\nNoAck=Il gateway non risponde\r\n"
@@ -66,20 +69,18 @@ void TestLanguageMerge::mergedFileExactly()
                                         "Apertura lingua italiano 1.0.4 ... OK\r\n"
                                         "Apertura lingua italiano 1.0.3 ... OK\r\n"
                                         "Scrittura nuova lingua italiano ... OK\r\n"));
-    QVERIFY(boxes.shown.isEmpty());
 }
 
 void TestLanguageMerge::englishEntriesAndLog()
 {
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     log.setText(QStringLiteral("before"));
     // Tables without the thermoregulation sections: the writer adds them.
     QVERIFY(folder.write(QStringLiteral("english.lng"), "[Version]\r\nini=1.0.2\r\n# OPEN WEBNET #\r\n[light]\r\n0=off\r\n"));
     QVERIFY(folder.write(QStringLiteral("english.new"), "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n"));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::english(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageSpec::english(), folder.path(), log, &error), MergeOutcome::Merged);
 
     const IniDocument merged(folder.filePath(QStringLiteral("english.lng")));
     QCOMPARE(merged.value(QStringLiteral("version"), QStringLiteral("ini")), QStringLiteral("1.0.4"));
@@ -97,7 +98,6 @@ void TestLanguageMerge::englishEntriesAndLog()
 void TestLanguageMerge::installedTablesLongerThanNewFile()
 {
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     QString tables = QStringLiteral("# OPEN WEBNET #\r\n[video]\r\n");
     for (int i = 0; i <= 300; ++i)
@@ -105,7 +105,7 @@ void TestLanguageMerge::installedTablesLongerThanNewFile()
     QVERIFY(folder.writeText1252(QStringLiteral("italian.lng"), QStringLiteral("[Version]\r\nini=1.0.3\r\n") + tables));
     QVERIFY(folder.write(QStringLiteral("italian.new"), "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n[light]\r\n"));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
     const QString merged = read1252(folder, QStringLiteral("italian.lng"));
     QVERIFY(merged.startsWith(QStringLiteral("[Version]\r\nini=1.0.4\r\n") + tables));
     QCOMPARE(IniDocument(folder.filePath(QStringLiteral("italian.lng"))).value(QStringLiteral("video"), QStringLiteral("300")),
@@ -115,13 +115,12 @@ void TestLanguageMerge::installedTablesLongerThanNewFile()
 void TestLanguageMerge::currentFileOnlyDropsNew()
 {
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     const QByteArray current = "[Version]\r\nini = 1.0.4   \r\n# OPEN WEBNET #\r\n";
     QVERIFY(folder.write(QStringLiteral("italian.lng"), current));
     QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::AlreadyCurrent);
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::AlreadyCurrent);
     QCOMPARE(log.text(), QStringLiteral("Versione attuale lingua ita: 1.0.4\r\nAggiornamento non necessario"));
     QCOMPARE(folder.read(QStringLiteral("italian.lng")), current);
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.new"))));
@@ -133,7 +132,6 @@ void TestLanguageMerge::failureKeepsEveryFile_data()
     QTest::addColumn<QByteArray>("installed"); // empty: no file
     QTest::addColumn<QByteArray>("fresh");     // empty: no file
     QTest::addColumn<bool>("emptyFiles");       // write the empty ones as empty files instead
-    QTest::addColumn<bool>("oldIsFolder");
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("named"); // the file the error names
     QTest::addColumn<QString>("logTail");
@@ -141,23 +139,21 @@ void TestLanguageMerge::failureKeepsEveryFile_data()
     const QString writing = QStringLiteral("Scrittura nuova lingua italiano ... ");
     const QString lng = QStringLiteral("italian.lng");
     const QString fresh = QStringLiteral("italian.new");
-    QTest::newRow("no .new") << Installed103 << QByteArray() << false << false << 53 << fresh
+    QTest::newRow("no .new") << Installed103 << QByteArray() << false << 53 << fresh
                              << QStringLiteral("Apertura lingua italiano 1.0.4 ... ");
-    QTest::newRow("no .lng") << QByteArray() << New104 << false << false << 53 << lng
+    QTest::newRow("no .lng") << QByteArray() << New104 << false << 53 << lng
                              << QStringLiteral("Apertura lingua italiano  ... ");
-    QTest::newRow("empty .new") << Installed103 << QByteArray() << true << false << 62 << fresh
+    QTest::newRow("empty .new") << Installed103 << QByteArray() << true << 62 << fresh
                                 << QStringLiteral("Apertura lingua italiano 1.0.4 ... ");
     QTest::newRow("no marker in .new") << Installed103 << QByteArray("[Version]\r\nini=1.0.4\r\n[light]\r\n0=spento\r\n")
-                                       << false << false << 5 << fresh << writing;
+                                       << false << 5 << fresh << writing;
     QTest::newRow("marker not at the start of a line in .new")
-        << Installed103 << QByteArray("[Version]\r\nini=1.0.4\r\n ; # OPEN WEBNET #\r\n") << false << false << 5 << fresh
+        << Installed103 << QByteArray("[Version]\r\nini=1.0.4\r\n ; # OPEN WEBNET #\r\n") << false << 5 << fresh
         << writing;
     QTest::newRow("nothing above the marker in .new")
-        << Installed103 << QByteArray("# OPEN WEBNET #\r\n[light]\r\n") << false << false << 5 << fresh << writing;
+        << Installed103 << QByteArray("# OPEN WEBNET #\r\n[light]\r\n") << false << 5 << fresh << writing;
     QTest::newRow("no marker in .lng") << QByteArray("[Version]\r\nini=1.0.3\r\n[light]\r\n0=x\r\n") << New104 << false
-                                       << false << 5 << lng << writing;
-    QTest::newRow(".old cannot be replaced") << Installed103 << New104 << false << true << 75
-                                             << QStringLiteral("italian.old") << writing;
+                                       << 5 << lng << writing;
 }
 
 void TestLanguageMerge::failureKeepsEveryFile()
@@ -165,23 +161,19 @@ void TestLanguageMerge::failureKeepsEveryFile()
     QFETCH(QByteArray, installed);
     QFETCH(QByteArray, fresh);
     QFETCH(bool, emptyFiles);
-    QFETCH(bool, oldIsFolder);
     QFETCH(int, number);
     QFETCH(QString, named);
     QFETCH(QString, logTail);
 
     TestFolder folder;
-    RecordingMessageBox boxes;
     UpdateLog log;
     if (!installed.isEmpty() || emptyFiles)
         QVERIFY(folder.write(QStringLiteral("italian.lng"), installed));
     if (!fresh.isEmpty() || emptyFiles)
         QVERIFY(folder.write(QStringLiteral("italian.new"), fresh));
-    if (oldIsFolder)
-        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("italian.old/keep")));
 
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, boxes, &error), MergeOutcome::Failed);
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Failed);
     QCOMPARE(error.number, number);
     QVERIFY2(error.description.contains(named), qPrintable(error.description));
     QVERIFY2(log.text().endsWith(logTail), qPrintable(log.text()));
@@ -190,8 +182,110 @@ void TestLanguageMerge::failureKeepsEveryFile()
     QCOMPARE(folder.read(QStringLiteral("italian.lng")), installed);
     QCOMPARE(QFile::exists(folder.filePath(QStringLiteral("italian.new"))), !fresh.isEmpty() || emptyFiles);
     QCOMPARE(folder.read(QStringLiteral("italian.new")), fresh);
-    if (!oldIsFolder)
-        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.old"))));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.old"))));
+}
+
+void TestLanguageMerge::earlierBackupsKept_data()
+{
+    QTest::addColumn<QStringList>("earlier"); // backups a former run left
+    QTest::addColumn<bool>("sameBytes");      // the last of them holds the installed file already
+    QTest::addColumn<QString>("backup");      // where the installed file is kept; empty: no new file
+
+    QTest::newRow("first backup") << QStringList() << false << "italian.old";
+    QTest::newRow("an earlier backup stays") << QStringList{QStringLiteral("italian.old")} << false << "italian.2.old";
+    QTest::newRow("the next free number")
+        << QStringList{QStringLiteral("italian.old"), QStringLiteral("italian.2.old")} << false << "italian.3.old";
+    QTest::newRow("already kept") << QStringList{QStringLiteral("italian.old")} << true << QString();
+}
+
+void TestLanguageMerge::earlierBackupsKept()
+{
+    QFETCH(QStringList, earlier);
+    QFETCH(bool, sameBytes);
+    QFETCH(QString, backup);
+
+    TestFolder folder;
+    UpdateLog log;
+    QVERIFY(folder.write(QStringLiteral("italian.lng"), Installed103));
+    QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
+    QStringList expectedFiles{QStringLiteral("italian.lng")};
+    for (qsizetype i = 0; i < earlier.size(); ++i) {
+        const bool same = sameBytes && i == earlier.size() - 1;
+        QVERIFY(folder.write(earlier[i], same ? Installed103 : "[Version]\r\nini=" + QByteArray::number(i) + "\r\n"));
+        expectedFiles << earlier[i];
+    }
+    const QMap<QString, QByteArray> before = [&] {
+        QMap<QString, QByteArray> m;
+        for (const QString &name : earlier)
+            m.insert(name, folder.read(name));
+        return m;
+    }();
+
+    UpdateError error;
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(folder.read(it.key()), it.value());
+    if (!backup.isEmpty()) {
+        QCOMPARE(folder.read(backup), Installed103);
+        expectedFiles << backup;
+    }
+    expectedFiles.sort();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), expectedFiles);
+}
+
+void TestLanguageMerge::fullDiskKeepsEveryFile_data()
+{
+    QTest::addColumn<NearlyFullFolder::Kind>("kind");
+    QTest::addColumn<bool>("backupFits");
+    for (const auto &[kind, name] : NearlyFullFolder::kinds()) {
+        QTest::addRow("%s, no room at all", name) << kind << false;
+        QTest::addRow("%s, room for the backup only", name) << kind << true;
+    }
+}
+
+// A full disk once emptied the installed file and its backup and dropped the new one, while the
+// log said the update went well.
+void TestLanguageMerge::fullDiskKeepsEveryFile()
+{
+    QFETCH(NearlyFullFolder::Kind, kind);
+    QFETCH(bool, backupFits);
+    NearlyFullFolder folder(kind);
+    if (!folder.isValid())
+        QSKIP(qPrintable(folder.whyNot()));
+
+    QByteArray installed = "[Version]\r\nini=1.0.3\r\n# OPEN WEBNET #\r\n[video]\r\n";
+    for (int i = 0; i < 200; ++i)
+        installed += QByteArray::number(i) + "=telecamera " + QByteArray::number(i) + " accesa\r\n";
+    QByteArray fresh = "[menu]\r\n";
+    for (int i = 0; i < 400; ++i)
+        fresh += "voce" + QByteArray::number(i) + "=Voce di menu " + QByteArray::number(i) + "\r\n";
+    fresh += "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n";
+    const qint64 room = backupFits ? NearlyFullFolder::blocksFor(installed.size()) : 0;
+    QVERIFY(fresh.size() > room); // the merged file is longer still
+    QVERIFY(folder.write(QStringLiteral("italian.lng"), installed));
+    QVERIFY(folder.write(QStringLiteral("italian.new"), fresh));
+    const QMap<QString, QByteArray> before = folder.files();
+
+    UpdateLog log;
+    UpdateError error;
+    QVERIFY(folder.runOutOfRoom(room));
+    const MergeOutcome outcome = MergeLingua(LanguageSpec::italian(), folder.path(), log, &error);
+    folder.makeRoom();
+
+    QCOMPARE(outcome, MergeOutcome::Failed);
+    QCOMPARE(error.number, 75);
+    const QString failed = backupFits ? QStringLiteral("italian.lng") : QStringLiteral("italian.old");
+    QVERIFY2(error.description.contains(failed + QStringLiteral(": ") + folder.reason()), qPrintable(error.description));
+    QVERIFY2(log.text().endsWith(QStringLiteral("Scrittura nuova lingua italiano ... ")), qPrintable(log.text()));
+    QMap<QString, QByteArray> expected = before;
+    if (backupFits)
+        expected.insert(QStringLiteral("italian.old"), installed);
+    QCOMPARE(folder.files(), expected);
+
+    // With room again the same run succeeds, and the backup it left is not taken twice.
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    QCOMPARE(folder.files().keys(), (QStringList{QStringLiteral("italian.lng"), QStringLiteral("italian.old")}));
+    QCOMPARE(folder.files().value(QStringLiteral("italian.old")), installed);
 }
 
 QTEST_GUILESS_MAIN(TestLanguageMerge)

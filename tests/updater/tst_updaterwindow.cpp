@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "NearlyFullFolder.h"
 #include "RecordingMessageBox.h"
 #include "TestFolder.h"
 #include "Windows1252.h"
@@ -18,6 +19,8 @@ private slots:
     void languageStepFails_data();
     void languageStepFails();
     void confStepFailureStopsTheRun();
+    void fullDiskKeepsEveryFile_data();
+    void fullDiskKeepsEveryFile();
     void barDrains();
 };
 
@@ -165,14 +168,17 @@ void TestUpdaterWindow::languageStepFails()
     QCOMPARE(folder.read(failing + QStringLiteral(".lng")), languageFile("1.0.3", failing == QLatin1String("italian") ? "spento" : "off"));
 
     const bool migrated = folder.read(QStringLiteral("conf.xml")).contains("\"1.0.4\"");
+    // The log keeps the reason the dialog gave.
+    const QString failure = QStringLiteral(" ... \r\nERRORE\r\n") + question.section(QStringLiteral("\r\n"), 1, 1)
+                            + QStringLiteral("\r\n");
     if (answerYes) {
-        QVERIFY(form.logText().contains(QStringLiteral(" ... \r\nERRORE\r\n")));
+        QVERIFY2(form.logText().contains(failure), qPrintable(form.logText()));
         QVERIFY(form.logText().endsWith(QStringLiteral("\r\nAggiornamento completato.\r\n")));
         QCOMPARE(folder.read(QStringLiteral("agg.log")), form.logText().toLatin1() + "\r\n");
         QVERIFY(migrated);
         QVERIFY(form.texit().isActive());
     } else {
-        QVERIFY2(form.logText().endsWith(QStringLiteral(" ... \r\nERRORE\r\n")), qPrintable(form.logText()));
+        QVERIFY2(form.logText().endsWith(failure), qPrintable(form.logText()));
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("agg.log"))));
         QVERIFY(!migrated);
         QVERIFY(!form.texit().isActive());
@@ -194,9 +200,53 @@ void TestUpdaterWindow::confStepFailureStopsTheRun()
     QVERIFY2(form.logText().endsWith(QStringLiteral("Apertura file conf.xml ... \r\nERRORE\r\n53 File not found (conf.xml)\r\n")),
              qPrintable(form.logText()));
     QVERIFY(!form.logText().contains(QStringLiteral("completato")));
-    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("agg.log"))));
+    QCOMPARE(folder.read(QStringLiteral("agg.log")), form.logText().toLatin1() + "\r\n");
     QVERIFY(!form.texit().isActive());
     QVERIFY(boxes.shown.isEmpty());
+}
+
+void TestUpdaterWindow::fullDiskKeepsEveryFile_data()
+{
+    QTest::addColumn<NearlyFullFolder::Kind>("kind");
+    for (const auto &[kind, name] : NearlyFullFolder::kinds())
+        QTest::newRow(name) << kind;
+}
+
+// The whole run on a disk with no room left: every step fails and says why, and not one byte
+// of the user's files changes.
+void TestUpdaterWindow::fullDiskKeepsEveryFile()
+{
+    QFETCH(NearlyFullFolder::Kind, kind);
+    NearlyFullFolder folder(kind);
+    if (!folder.isValid())
+        QSKIP(qPrintable(folder.whyNot()));
+    QVERIFY(folder.write(QStringLiteral("italian.lng"), languageFile("1.0.3", "spento")));
+    QVERIFY(folder.write(QStringLiteral("italian.new"), languageFile("1.0.4", "nuovo")));
+    QVERIFY(folder.write(QStringLiteral("english.lng"), languageFile("1.0.3", "off")));
+    QVERIFY(folder.write(QStringLiteral("english.new"), languageFile("1.0.4", "new")));
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), confFile("1.0.1")));
+    const QMap<QString, QByteArray> before = folder.files();
+
+    RecordingMessageBox boxes;
+    boxes.answerYes = true;
+    Form1 form(folder.path(), boxes);
+    QVERIFY(folder.runOutOfRoom(0));
+    form.Tagg_Timer();
+    folder.makeRoom();
+
+    QCOMPARE(folder.files(), before);
+    const QStringList asked = boxes.texts();
+    QCOMPARE(asked.size(), 2);
+    const QString log = form.logText();
+    // The language steps ask whether to go on; the other two only log.
+    for (const auto &[name, asks] : {std::pair{"italian.old", true}, std::pair{"english.old", true},
+                                     std::pair{"conf.old", false}, std::pair{"agg.log", false}}) {
+        const QString failure = QStringLiteral("75 Path/File access error (%1: %2)").arg(QLatin1String(name), folder.reason());
+        QVERIFY2(log.contains(QStringLiteral("ERRORE\r\n") + failure + QStringLiteral("\r\n")), qPrintable(log));
+        QCOMPARE(asked.filter(failure).size(), asks ? 1 : 0);
+    }
+    QVERIFY(!log.contains(QStringLiteral("completato")));
+    QVERIFY(!form.texit().isActive());
 }
 
 void TestUpdaterWindow::barDrains()

@@ -36,6 +36,9 @@ QStringList DemoScript::answer(const QString &frame)
     if (c.hasMatch()) {
         if (c.captured(1) == QLatin1String("1") && m_lights.contains(c.captured(3)))
             m_lights[c.captured(3)] = c.captured(2);
+        const int channel = c.captured(3).toInt();
+        if (c.captured(1) == QLatin1String("9") && channel >= 1 && channel <= m_auxOn.size())
+            m_auxOn[channel - 1] = c.captured(2) == QLatin1String("1") ? QLatin1Char('1') : QLatin1Char('0');
         QTimer::singleShot(MonitorEchoMs, this, [this, frame] { m_gateway.pushEvent(frame); });
         return {Ack};
     }
@@ -52,15 +55,25 @@ QStringList DemoScript::answer(const QString &frame)
                 out << QStringLiteral("*1*%1*%2##").arg(it.value(), it.key());
         }
     } else if (who == QLatin1String("4") && (where == QLatin1String("1") || where == QLatin1String("2"))) {
-        const int t = where == QLatin1String("1") ? m_temperature1 : m_temperature2;
+        // Zone 1 heats toward 21 degrees with its knob at +0; zone 2 idles at 19, knob at -1.
+        const bool first = where == QLatin1String("1");
+        const int t = first ? m_temperature1 : m_temperature2;
         if (dim == QLatin1String("0"))
             out << QStringLiteral("*#4*%1*0*%2##").arg(where, temperature(t));
         else if (dim == QLatin1String("12"))
-            out << QStringLiteral("*#4*%1*12*0210*1##").arg(where);
+            out << QStringLiteral("*#4*%1*12*%2*1##").arg(where, first ? QStringLiteral("0210") : QStringLiteral("0190"));
         else if (dim == QLatin1String("13"))
-            out << QStringLiteral("*#4*%1*13*00##").arg(where);
+            out << QStringLiteral("*#4*%1*13*%2##").arg(where, first ? QStringLiteral("00") : QStringLiteral("11"));
         else if (dim == QLatin1String("19"))
-            out << QStringLiteral("*#4*%1*19*0*1##").arg(where);
+            out << QStringLiteral("*#4*%1*19*0*%2##").arg(where, first ? QStringLiteral("1") : QStringLiteral("0"));
+    } else if (who == QLatin1String("9") && where.isEmpty()) {
+        for (int n = 1; n <= m_auxOn.size(); ++n)
+            out << QStringLiteral("*9*%1*%2##").arg(m_auxOn.at(n - 1)).arg(n);
+    } else if (who == QLatin1String("5") && where.isEmpty()) {
+        // Active, disengaged, battery and mains fine, then each zone.
+        out << QStringLiteral("*5*1*##") << QStringLiteral("*5*9*##") << QStringLiteral("*5*5*##") << QStringLiteral("*5*7*##");
+        for (int z = 1; z <= m_alarmZones.size(); ++z)
+            out << QStringLiteral("*5*%1*#%2##").arg(m_alarmZones.at(z - 1) == QLatin1Char('1') ? 11 : 18).arg(z);
     } else if (who == QLatin1String("3") && where == QLatin1String("10")) {
         if (dim == QLatin1String("1"))
             out << QStringLiteral("*#3*10*1*%1##").arg(228 + QRandomGenerator::global()->bounded(5));
@@ -99,8 +112,15 @@ void DemoScript::nextEvent()
         m_temperature2 += QRandomGenerator::global()->bounded(-2, 3);
         m_gateway.pushEvent(QStringLiteral("*#4*2*0*%1##").arg(temperature(m_temperature2)));
         break;
-    default:
+    default: {
         m_gateway.pushEvent(QStringLiteral("*#3*10*3*%1##").arg(600 + QRandomGenerator::global()->bounded(900)));
+        // Now and then someone walks through alarm zone 2.
+        if ((step / 5) % 2 == 1) {
+            const bool active = m_alarmZones.at(1) != QLatin1Char('1');
+            m_alarmZones[1] = active ? QLatin1Char('1') : QLatin1Char('0');
+            m_gateway.pushEvent(QStringLiteral("*5*%1*#2##").arg(active ? 11 : 18));
+        }
         break;
+    }
     }
 }

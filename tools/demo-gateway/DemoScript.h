@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QString>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -28,4 +29,6 @@ private:
     QMap<QString, QString> m_lights;  // WHERE -> WHAT
     int m_temperature1 = 215;          // tenths of a degree
     int m_temperature2 = 198;
+    QString m_auxOn = QStringLiteral("100100000010000"); // channels 1 to 15
+    QString m_alarmZones = QStringLiteral("10010000");   // zones 1 to 8 active
 };

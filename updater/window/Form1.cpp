@@ -121,7 +121,7 @@ void Form1::Texit_Timer()
 
 bool Form1::askToContinue(const QString &firstLine, const QString &question, const QString &error)
 {
-    m_log.append(Crlf + QStringLiteral("ERRORE") + Crlf);
+    logFailure(error);
     const bool yes = m_boxes.askYesNo(firstLine + Crlf + error + Crlf + question, ProgramName,
                                       MessageBoxService::Icon::Critical);
     Risposta = yes ? QStringLiteral("6") : QStringLiteral("7");
@@ -132,7 +132,7 @@ bool Form1::runLanguageStep(const LanguageSpec &language, int barAfter, const QS
                             const QString &question)
 {
     UpdateError error;
-    switch (MergeLingua(language, m_folder, m_log, m_boxes, &error)) {
+    switch (MergeLingua(language, m_folder, m_log, &error)) {
     case MergeOutcome::Merged:
         setBarWidth(barAfter);
         return true;
@@ -157,8 +157,10 @@ void Form1::EseguiAggiornamento()
 
     UpdateError error;
     if (MigraConf(m_folder, m_log, &error) == ConfOutcome::Failed) {
-        // No dialog here: the log says why, and the window stays open so the user can read it.
-        m_log.append(Crlf + QStringLiteral("ERRORE") + Crlf + error.text() + Crlf);
+        // No dialog here: the log says why, in agg.log as well, and the window stays open so
+        // the user can read it.
+        logFailure(error.text());
+        saveLog();
         return;
     }
 
@@ -166,10 +168,21 @@ void Form1::EseguiAggiornamento()
     m_log.append(Crlf + QStringLiteral("Aggiornamento completato.") + Crlf);
     Tbar.start();
     Texit.start(5000);
-
-    if (!UpdaterFiles::writeAtomically(QDir(m_folder).filePath(QStringLiteral("agg.log")),
-                                       Windows1252::encode(m_log.text() + Crlf), &error)) {
-        m_log.append(Crlf + QStringLiteral("ERRORE") + Crlf + error.text() + Crlf);
+    if (!saveLog())
         Texit.stop(); // leave the reason on screen
-    }
+}
+
+void Form1::logFailure(const QString &error)
+{
+    m_log.append(Crlf + QStringLiteral("ERRORE") + Crlf + error + Crlf);
+}
+
+bool Form1::saveLog()
+{
+    UpdateError error;
+    if (UpdaterFiles::writeAtomically(QDir(m_folder).filePath(QStringLiteral("agg.log")),
+                                      Windows1252::encode(m_log.text() + Crlf), &error))
+        return true;
+    logFailure(error.text());
+    return false;
 }

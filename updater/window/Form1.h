@@ -62,6 +62,10 @@ private:
                          const QString &question);
     // The error dialog of a failed language step; true when the user goes on.
     bool askToContinue(const QString &firstLine, const QString &question, const QString &error);
+    // "ERRORE" and the reason, on its own lines.
+    void logFailure(const QString &error);
+    // agg.log with the log's text; a failure is added to the log on screen.
+    bool saveLog();
     int twipsToPixels(int twips) const;
 
     QString m_folder;

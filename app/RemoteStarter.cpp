@@ -1,0 +1,16 @@
+#include "RemoteStarter.h"
+
+#include "ConsolePane.h"
+#include "FrmMain.h"
+#include "RemoteAccess.h"
+
+RemoteStarter::RemoteStarter(RemoteAccess &remote, FrmMain &window, const EngineState &state, FrameSender &sender,
+                             CameraControl *camera)
+    : m_window(window)
+{
+    remote.attach({state, sender, window.Tlog(), *this, window, camera});
+    window.startRemoteAccess = [&remote] { remote.start(); };
+    window.stopRemoteAccess = [&remote] { remote.stop(); };
+}
+
+void RemoteStarter::setClientLamp(quint32 bgr) { m_window.setClientLamp(bgr); }

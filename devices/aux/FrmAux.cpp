@@ -1,0 +1,142 @@
+#include "FrmAux.h"
+
+#include "EngineState.h"
+#include "FrameRequests.h"
+#include "FrameSender.h"
+#include "KeptLoaded.h"
+#include "PictureBox.h"
+#include "ProgramSettings.h"
+#include "SavedPosition.h"
+#include "WindowNames.h"
+#include "WindowUtils.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+static void registerAuxResources() { Q_INIT_RESOURCE(aux); }
+
+namespace {
+
+const QString Section = WindowNames::FrmAux;
+const QString LampOff = QStringLiteral(":/ombrix/aux/lamp-off.svg");
+const QString LampOn = QStringLiteral(":/ombrix/aux/lamp-on.svg");
+constexpr int LampPx = 18;
+constexpr int NameWidthPx = 104;
+
+QString channelSheet(bool on)
+{
+    return QStringLiteral("QPushButton { border: none; text-align: left; padding: 0 2px; font-weight: bold; color: %1; }"
+                          "QPushButton:hover { text-decoration: underline; }")
+        .arg(on ? QStringLiteral("black") : QStringLiteral("rgb(192, 192, 192)"));
+}
+
+} // namespace
+
+FrmAux::FrmAux(DeviceContext context, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint), m_ctx(std::move(context)),
+      m_contop(new QCheckBox(this))
+{
+    static const bool registered = (registerAuxResources(), true);
+    Q_UNUSED(registered);
+    setObjectName(WindowNames::FrmAux);
+    setWindowTitle(QStringLiteral("AUX"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(128, 128, 128));
+    setPalette(pal);
+
+    auto *rows = new QGridLayout;
+    rows->setHorizontalSpacing(6);
+    rows->setVerticalSpacing(2);
+    const auto &names = m_ctx.state.model.NomiAux;
+    for (int i = 0; i < Channels; ++i) {
+        const int n = i + 1;
+        auto *lamp = new PictureBox(this);
+        lamp->setObjectName(QStringLiteral("ImgAux%1").arg(i));
+        lamp->setFixedSize(LampPx, LampPx);
+        auto *number = new QPushButton(QStringLiteral("Aux %1").arg(n), this);
+        number->setObjectName(QStringLiteral("Laux%1").arg(i));
+        number->setFlat(true);
+        number->setCursor(Qt::PointingHandCursor);
+        number->setFocusPolicy(Qt::NoFocus);
+        number->setFixedWidth(52);
+        auto *name = new QLabel(this);
+        name->setObjectName(QStringLiteral("LnAux%1").arg(i));
+        name->setStyleSheet(QStringLiteral("color: white;"));
+        // A long name is shortened to the row; the whole of it is in the tool tip.
+        const QString full = size_t(n) < names.size() ? names[size_t(n)] : QString();
+        name->setText(name->fontMetrics().elidedText(full, Qt::ElideRight, NameWidthPx));
+        name->setToolTip(full);
+        connect(number, &QPushButton::clicked, this, [this, i] { Laux_Click(i); });
+        m_imgAux[size_t(i)] = lamp;
+        m_laux[size_t(i)] = number;
+        m_lnAux[size_t(i)] = name;
+        rows->addWidget(lamp, i, 0);
+        rows->addWidget(number, i, 1);
+        rows->addWidget(name, i, 2);
+    }
+    rows->setColumnStretch(2, 1);
+
+    m_contop->setObjectName(QStringLiteral("Contop"));
+    m_contop->setStyleSheet(QStringLiteral("color: white;"));
+    const QString ontop = m_ctx.state.lang.t(QStringLiteral("ontop"));
+    m_contop->setText(ontop.isEmpty() ? QStringLiteral("Always on top") : ontop);
+    auto *box = new QVBoxLayout(this);
+    box->setContentsMargins(10, 10, 10, 8);
+    box->addLayout(rows);
+    box->addStretch(1);
+    box->addWidget(m_contop);
+    const double tx = WindowUtils::twipsPerPixelX();
+    const double ty = WindowUtils::twipsPerPixelY();
+    setFixedSize(int(3045 / tx), int(5010 / ty));
+
+    // Form_Load
+    const bool onTop = m_ctx.settings.readInt(Section, QStringLiteral("ontop"), 0) == 1;
+    m_contop->setChecked(onTop);
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    connect(m_contop, &QCheckBox::clicked, this, &FrmAux::Contop_Click);
+    SavedPosition::restore(this, m_ctx.settings, Section);
+    Aggiorna();
+}
+
+void FrmAux::Aggiorna()
+{
+    const auto &state = m_ctx.state.live.StatoAux;
+    for (int i = 0; i < Channels; ++i) {
+        // A channel not reported yet looks like one that is off.
+        const bool on = state[size_t(i + 1)].value_or(false);
+        m_imgAux[size_t(i)]->setPicture(on ? 1 : 0, on ? LampOn : LampOff);
+        m_imgAux[size_t(i)]->setAccessibleName(m_laux[size_t(i)]->text());
+        m_laux[size_t(i)]->setStyleSheet(channelSheet(on));
+    }
+}
+
+void FrmAux::Laux_Click(int index)
+{
+    if (index < 0 || index >= Channels)
+        return;
+    const int n = index + 1;
+    const bool switchOff = m_ctx.state.live.StatoAux[size_t(n)].value_or(false);
+    const QString frame = Frame::command(9, switchOff ? QStringLiteral("0") : QStringLiteral("1"), QString::number(n));
+    // Always the command link: only it tells whether the gateway took the command.
+    if (!m_ctx.sender.SendTCP(frame))
+        return;
+    m_ctx.state.live.StatoAux[size_t(n)] = !switchOff;
+    Aggiorna();
+}
+
+void FrmAux::Contop_Click()
+{
+    const bool on = m_contop->isChecked();
+    WindowUtils::SempreInPrimoPiano(this, on);
+    m_ctx.settings.save(Section, QStringLiteral("ontop"), on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void FrmAux::closeEvent(QCloseEvent *event)
+{
+    // Kept loaded: opening it again shows the same window with its state.
+    closeKeptLoaded(this, event, m_ctx, Section, MainMenus::Entry::Aux);
+}

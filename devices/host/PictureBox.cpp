@@ -1,0 +1,24 @@
+#include "PictureBox.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+
+PictureBox::PictureBox(QWidget *parent) : QWidget(parent), m_renderer(new QSvgRenderer(this)) {}
+
+void PictureBox::setPicture(int number, const QString &resource)
+{
+    m_number = number;
+    if (resource != m_resource) {
+        m_resource = resource;
+        m_renderer->load(resource);
+    }
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    if (!m_renderer->isValid())
+        return;
+    QPainter p(this);
+    m_renderer->render(&p, QRectF(rect()));
+}

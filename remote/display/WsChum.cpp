@@ -1,0 +1,289 @@
+#include "WsChum.h"
+
+#include "CameraControl.h"
+#include "ClientLamp.h"
+#include "EngineState.h"
+#include "Frame.h"
+#include "FrameRequests.h"
+#include "FrameSender.h"
+#include "LogLine.h"
+#include "LogPane.h"
+#include "NumberConversions.h"
+#include "OutputError.h"
+#include "Windows1252.h"
+#include "WsPolicy.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace {
+
+constexpr int MaxFrameLength = 64;
+constexpr int CameraCount = 12;
+constexpr int ScenarioCount = 16;
+
+// What a client may put on the bus: a plain frame of digits, "*" and "#". Session frames
+// would reopen or hijack the gateway's sessions and stay with the links.
+bool isSendable(const QString &frame)
+{
+    return Frame::isWellFormed(frame) && frame.size() <= MaxFrameLength && !frame.startsWith(QLatin1String("*99*"));
+}
+
+// What the client meant as a frame, well formed or not (a malformed one is refused, not
+// taken for another command).
+bool looksLikeFrame(const QString &command)
+{
+    return command.startsWith(QLatin1Char('*')) && command.endsWith(QLatin1String("##"));
+}
+
+QString scenarioList(const InstallationModel &model)
+{
+    QString s = QStringLiteral("scn");
+    for (int i = 1; i <= ScenarioCount; ++i) {
+        const ScenarioF420 &sc = model.ScenariF420.at(size_t(i));
+        if (sc.name.isEmpty())
+            s += QStringLiteral(",Scenario %1,").arg(i);
+        else
+            s += QLatin1Char(',') + sc.name + QStringLiteral(",*0*%1*").arg(i) + sc.address + Frame::Terminator;
+    }
+    return s;
+}
+
+QString cameraList(const InstallationModel &model)
+{
+    QString s = QStringLiteral("cam");
+    for (int i = 1; i <= CameraCount; ++i)
+        s += QLatin1Char(',') + model.NomiCamere.at(size_t(i));
+    return s;
+}
+
+} // namespace
+
+WsChum::WsChum(QObject *parent)
+    : QObject(parent), m_server(new QTcpServer(this)), m_tout(new QTimer(this)), m_tlchum(new QTimer(this))
+{
+    m_server->setObjectName(QStringLiteral("WsChum"));
+    m_tout->setObjectName(QStringLiteral("Tout"));
+    m_tlchum->setObjectName(QStringLiteral("Tlchum"));
+    m_tlchum->setSingleShot(true);
+    setTimings({});
+    connect(m_server, &QTcpServer::newConnection, this, &WsChum::onNewConnection);
+    connect(m_tout, &QTimer::timeout, this, &WsChum::Tout_Timer);
+    connect(m_tlchum, &QTimer::timeout, this, &WsChum::Tlchum_Timer);
+}
+
+WsChum::~WsChum()
+{
+    if (m_client)
+        m_client->disconnect(this);
+}
+
+void WsChum::setTimings(const Timings &timings)
+{
+    m_tout->setInterval(timings.keepAliveMs);
+    m_tlchum->setInterval(timings.flashMs);
+}
+
+bool WsChum::listen(const QHostAddress &address, quint16 port)
+{
+    return m_context && m_server->listen(address, port);
+}
+
+void WsChum::close()
+{
+    m_server->close();
+    closeHandling();
+}
+
+bool WsChum::isListening() const { return m_server->isListening(); }
+quint16 WsChum::serverPort() const { return m_server->serverPort(); }
+QString WsChum::errorString() const { return m_server->errorString(); }
+
+bool WsChum::ClienteConnesso() const { return m_client && m_client->state() == QAbstractSocket::ConnectedState; }
+
+void WsChum::write(const QByteArray &bytes)
+{
+    if (!m_client)
+        throw OutputError(40006, QStringLiteral("no display client is connected"));
+    if (m_client->write(bytes) < 0)
+        throw OutputError(40006, m_client->errorString());
+}
+
+void WsChum::onNewConnection()
+{
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        if (m_client) {
+            // One client at a time; the one connected stays undisturbed.
+            note(QStringLiteral("second client refused: ") + socket->peerAddress().toString());
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        m_client = socket;
+        m_pending.clear();
+        m_sondaInAttesa = false;
+        connect(socket, &QTcpSocket::readyRead, this, &WsChum::onReadyRead);
+        connect(socket, &QTcpSocket::disconnected, this, &WsChum::closeHandling);
+        connect(socket, &QTcpSocket::errorOccurred, this, &WsChum::onError);
+        m_context->lamp.setClientLamp(ClientLamp::Green);
+        m_tout->start();
+    }
+}
+
+void WsChum::onReadyRead()
+{
+    if (!m_client)
+        return;
+    m_pending += m_client->readAll();
+    if (m_pending.size() - (m_pending.lastIndexOf('\0') + 1) > MaxCommandBytes) {
+        note(QStringLiteral("command longer than %1 bytes, client dropped").arg(MaxCommandBytes));
+        closeHandling();
+        return;
+    }
+    // Commands are handled from the event loop, never inside the socket's own signal: a
+    // frame's send waits for the gateway and the client may be gone when it returns.
+    if (!m_scheduled && m_pending.contains('\0')) {
+        m_scheduled = true;
+        QMetaObject::invokeMethod(this, &WsChum::processPending, Qt::QueuedConnection);
+    }
+}
+
+void WsChum::processPending()
+{
+    m_scheduled = false;
+    // Commands that arrive while one is handled wait their turn in this loop.
+    if (m_processing)
+        return;
+    m_processing = true;
+    qsizetype end;
+    while (m_client && (end = m_pending.indexOf('\0')) >= 0) {
+        const QByteArray command = m_pending.left(end);
+        m_pending.remove(0, end + 1);
+        handle(command);
+    }
+    m_processing = false;
+}
+
+void WsChum::handle(const QByteArray &raw)
+{
+    const QString command = Windows1252::decode(raw);
+    const QPointer<QTcpSocket> client = m_client;
+    m_context->lamp.setClientLamp(ClientLamp::Yellow);
+    m_tlchum->start();
+    m_context->log.appendText(QStringLiteral("chum: ") + command + LogLine::Crlf);
+
+    if (command.startsWith(QLatin1String("<policy-"))) {
+        m_client->write(WsPolicy::CrossDomainPolicy(serverPort()));
+        return;
+    }
+    if (command == QLatin1String("yep")) {
+        m_sondaInAttesa = false;
+        return;
+    }
+    if (command == QLatin1String("scn")) {
+        send(scenarioList(m_context->state.model));
+        return;
+    }
+    try {
+        if (command == QLatin1String("cam"))
+            send(cameraList(m_context->state.model));
+        else if (command.startsWith(QLatin1String("co/")))
+            showCamera(command.mid(3));
+        else if (looksLikeFrame(command))
+            sendFrame(command);
+        else if (command == QLatin1String("l51"))
+            m_context->sender.Send(Frame::command(1, QStringLiteral("1"), QStringLiteral("51")));
+        else if (command == QLatin1String("k51"))
+            m_context->sender.Send(Frame::command(1, QStringLiteral("0"), QStringLiteral("51")));
+    } catch (const std::exception &e) {
+        // A stranger's command never opens a dialog; the monitor log keeps the failure.
+        note(QStringLiteral("error: ") + QString::fromLocal8Bit(e.what()));
+    }
+    // A send to the bus waits for the gateway; the client may have left meanwhile, and its
+    // "ok" must not reach a client that came after it.
+    if (client && client == m_client)
+        send(QStringLiteral("ok"));
+}
+
+void WsChum::sendFrame(const QString &frame)
+{
+    if (!isSendable(frame)) {
+        note(QStringLiteral("frame refused: ") + frame);
+        return;
+    }
+    m_context->sender.Send(frame);
+}
+
+void WsChum::showCamera(const QString &number)
+{
+    const double v = NumberConversions::numberValue(number);
+    const int camera = int(v);
+    if (v != camera || camera < 1 || camera > CameraCount) {
+        note(QStringLiteral("no camera ") + number);
+        return;
+    }
+    // The camera's picture loop runs until it is stopped; it runs from the event loop so that
+    // the client's later commands, its "yep" among them, are still answered meanwhile.
+    QMetaObject::invokeMethod(this, [this, camera] { driveCamera(camera); }, Qt::QueuedConnection);
+}
+
+void WsChum::driveCamera(int camera)
+{
+    CameraControl *c = m_context->camera;
+    if (!c || !c->showCamera()) {
+        note(QStringLiteral("no camera window for camera %1").arg(camera));
+        return;
+    }
+    c->StopMe();
+    c->Video(camera);
+}
+
+void WsChum::Tout_Timer()
+{
+    if (m_sondaInAttesa) {
+        closeHandling();
+        return;
+    }
+    send(QStringLiteral("on?"));
+    m_sondaInAttesa = true;
+}
+
+void WsChum::Tlchum_Timer()
+{
+    if (ClienteConnesso())
+        m_context->lamp.setClientLamp(ClientLamp::Green);
+}
+
+void WsChum::onError()
+{
+    if (m_client && m_client->error() != QAbstractSocket::RemoteHostClosedError)
+        m_context->lamp.setClientLamp(ClientLamp::Red);
+    closeHandling();
+}
+
+void WsChum::closeHandling()
+{
+    if (!m_client)
+        return;
+    QTcpSocket *socket = m_client;
+    m_client = nullptr;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    m_pending.clear();
+    m_tout->stop();
+    m_sondaInAttesa = false;
+    m_context->lamp.setClientLamp(ClientLamp::Grey);
+    emit clientClosed();
+}
+
+void WsChum::send(const QString &text)
+{
+    QByteArray bytes = Windows1252::encode(text);
+    bytes.append('\0');
+    if (m_client)
+        m_client->write(bytes);
+}
+
+void WsChum::note(const QString &text) { m_context->log.appendText(QStringLiteral("chum: ") + text + LogLine::Crlf); }

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "DisplayClient.h"
+#include "RemoteContext.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <optional>
+
+class QTcpServer;
+class QTcpSocket;
+class QTimer;
+
+// The display-client listener: one client at a time speaks the short NUL-ended command
+// language, is probed every 9 s with "on?" and dropped when a probe goes unanswered. The
+// translator pushes lighting lines to it through DisplayClient.
+class WsChum : public QObject, public DisplayClient
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint16 DefaultPort = 2010;
+    // Received text that holds no NUL beyond this is not a command a client would send.
+    static constexpr int MaxCommandBytes = 4096;
+
+    struct Timings
+    {
+        int keepAliveMs = 9000;  // "Tout"
+        int flashMs = 1000;      // "Tlchum"
+    };
+
+    explicit WsChum(QObject *parent = nullptr);
+    ~WsChum() override;
+
+    // The program's side; nothing listens before it is attached.
+    void attach(const RemoteContext &context) { m_context.emplace(context); }
+    void setTimings(const Timings &timings);
+
+    bool listen(const QHostAddress &address, quint16 port);
+    // Stops listening and drops a connected client.
+    void close();
+    bool isListening() const;
+    quint16 serverPort() const;
+    QString errorString() const;
+
+    bool ClienteConnesso() const override;
+    void write(const QByteArray &bytes) override;
+    bool SondaInAttesa() const { return m_sondaInAttesa; }
+
+signals:
+    // The client connection has ended (closed by the peer, dropped, or an error).
+    void clientClosed();
+
+private:
+    void onNewConnection();
+    void onReadyRead();
+    void processPending();
+    void handle(const QByteArray &raw);
+    void sendFrame(const QString &frame);
+    void showCamera(const QString &number);
+    void driveCamera(int camera);
+    void Tout_Timer();
+    void Tlchum_Timer();
+    void onError();
+    void closeHandling();
+    void send(const QString &text);
+    void note(const QString &text);
+
+    std::optional<RemoteContext> m_context;
+    QTcpServer *m_server;
+    QPointer<QTcpSocket> m_client;
+    QTimer *m_tout;
+    QTimer *m_tlchum;
+    QByteArray m_pending;
+    bool m_processing = false;
+    bool m_scheduled = false;
+    bool m_sondaInAttesa = false;
+};

@@ -1,0 +1,119 @@
+#include "ConsolePane.h"
+#include "EngineBridge.h"
+#include "EngineState.h"
+#include "FrmMain.h"
+#include "LoopbackClient.h"
+#include "ProgramServices.h"
+#include "ProgramSettings.h"
+#include "RecordingFileDialog.h"
+#include "RecordingMessageBox.h"
+#include "RemoteStarter.h"
+#include "SettingKeys.h"
+#include "TestFolder.h"
+#include "VbColor.h"
+
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QtTest>
+
+// The program's own wiring of the remote services: the main window's start-up starts them
+// when "wschum" is 1, its lamp follows the client, and closing stops them.
+namespace {
+struct Program
+{
+    explicit Program(bool wschum)
+        : settings(dir.settingsFile()),
+          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), false})
+    {
+        for (const char *name : {"italian.lng", "english.lng", "conf.xml"})
+            dir.copyShipped(QString::fromLatin1(name));
+        settings.save(SettingKeys::Agent, QStringLiteral("0"));
+        settings.save(SettingKeys::WsChum, wschum ? QStringLiteral("1") : QStringLiteral("0"));
+        state.programFolder = dir.path();
+        window.setDeviceWindows(&services.devices);
+        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
+        window.setEngine(engine.get());
+        remote = std::make_unique<RemoteStarter>(services.remote, window, state, *engine);
+        services.remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
+    }
+    QColor lamp() const
+    {
+        return window.findChild<QLabel *>(QStringLiteral("Lchum"))->palette().color(QPalette::WindowText);
+    }
+    TestFolder dir;
+    ProgramSettings settings;
+    EngineState state;
+    RecordingMessageBox boxes;
+    RecordingFileDialog files;
+    ProgramServices services;
+    FrmMain window;
+    std::unique_ptr<EngineBridge> engine;
+    std::unique_ptr<RemoteStarter> remote;
+};
+} // namespace
+
+class TestRemoteAccess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void offByDefault();
+    void startedByTheSettingAndStoppedAtClosing();
+    void portThatCannotOpenStaysInTheStatusBar();
+};
+
+void TestRemoteAccess::offByDefault()
+{
+    Program p(false);
+    p.window.Main();
+    QVERIFY(!p.services.remote.isRunning());
+    QVERIFY(!p.services.remote.chum().isListening());
+    QCOMPARE(p.lamp(), VbColor::toQColor(0xC0C0C0));
+}
+
+void TestRemoteAccess::startedByTheSettingAndStoppedAtClosing()
+{
+    Program p(true);
+    p.window.Main();
+    QVERIFY(p.boxes.shown.isEmpty());
+    QVERIFY(p.services.remote.chum().isListening());
+    QVERIFY(p.services.remote.policy().isListening());
+    QVERIFY(p.services.remote.snapshot()->isListening());
+    QCOMPARE(p.lamp(), VbColor::toQColor(ClientLamp::Green));
+
+    LoopbackClient c(p.services.remote.chum().serverPort());
+    QTRY_VERIFY(p.services.remote.chum().ClienteConnesso());
+    c.send(QByteArray("hello\0", 6));
+    QTRY_COMPARE(c.received, QByteArray("ok\0", 3));
+    QVERIFY(p.window.Tlog().text().contains(QStringLiteral("chum: hello\r\n")));
+    c.socket.disconnectFromHost();
+    QTRY_COMPARE(p.lamp(), VbColor::toQColor(ClientLamp::Grey));
+
+    LoopbackClient again(p.services.remote.chum().serverPort());
+    QTRY_VERIFY(p.services.remote.chum().ClienteConnesso());
+    p.window.requestUnload();
+    QTRY_VERIFY(again.closed);
+    QVERIFY(!p.services.remote.chum().isListening());
+    QVERIFY(!p.services.remote.snapshot()->isListening());
+}
+
+void TestRemoteAccess::portThatCannotOpenStaysInTheStatusBar()
+{
+    QTcpServer taken;
+    QVERIFY(taken.listen(QHostAddress::LocalHost));
+    Program p(true);
+    p.services.remote.setPorts({QHostAddress::LocalHost, 0, taken.serverPort(), 0});
+    p.window.Main();
+    const QString text = QStringLiteral("Remote access: port %1 could not be opened").arg(taken.serverPort());
+    QTRY_VERIFY(p.window.statusText().startsWith(text));
+    // Why, in the platform's words.
+    QVERIFY(!p.window.statusText().endsWith(QStringLiteral("()")));
+    QVERIFY(p.window.Tlog().text().contains(text));
+    QVERIFY(p.boxes.shown.isEmpty());
+    QVERIFY(p.services.remote.chum().isListening());
+}
+
+QTEST_MAIN(TestRemoteAccess)
+#include "tst_remoteaccess.moc"

@@ -1,0 +1,115 @@
+#include "DeviceFixture.h"
+#include "FrmAux.h"
+#include "PictureBox.h"
+#include "WindowNames.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QtTest>
+
+// The auxiliary channels: lamps from the shared state, switching only after an acknowledgement.
+class TestAuxWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void unknownChannelsLookOff();
+    void switching_data();
+    void switching();
+    void closingHidesUntilTheProgramEnds();
+    void keptOnTop();
+};
+
+namespace {
+int lamp(const FrmAux &w, int channel)
+{
+    return w.findChild<PictureBox *>(QStringLiteral("ImgAux%1").arg(channel - 1))->picture();
+}
+QPushButton *number(const FrmAux &w, int channel)
+{
+    return w.findChild<QPushButton *>(QStringLiteral("Laux%1").arg(channel - 1));
+}
+bool black(const FrmAux &w, int channel) { return number(w, channel)->styleSheet().contains(QStringLiteral("color: black")); }
+} // namespace
+
+void TestAuxWindow::unknownChannelsLookOff()
+{
+    DeviceFixture f;
+    f.state.model.NomiAux[2] = QStringLiteral("Irrigazione");
+    f.state.live.StatoAux[4] = false;
+    f.state.live.StatoAux[6] = true;
+    FrmAux w(f.context());
+    QCOMPARE(w.windowTitle(), QStringLiteral("AUX"));
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("LnAux1"))->text(), QStringLiteral("Irrigazione"));
+    QCOMPARE(number(w, 15)->text(), QStringLiteral("Aux 15"));
+    for (int n = 1; n <= 15; ++n) {
+        QCOMPARE(lamp(w, n), n == 6 ? 1 : 0);
+        QCOMPARE(black(w, n), n == 6);
+    }
+    // The translator changes the state; the window shows it when asked to repaint.
+    f.state.live.StatoAux[6] = false;
+    w.Aggiorna();
+    QCOMPARE(lamp(w, 6), 0);
+}
+
+void TestAuxWindow::switching_data()
+{
+    QTest::addColumn<bool>("acknowledged");
+    QTest::newRow("acknowledged") << true;
+    QTest::newRow("refused") << false;
+}
+
+void TestAuxWindow::switching()
+{
+    QFETCH(bool, acknowledged);
+    DeviceFixture f;
+    f.sender.acknowledge = acknowledged;
+    FrmAux w(f.context());
+    number(w, 3)->click();
+    QCOMPARE(f.sender.tcp, QStringList{QStringLiteral("*9*1*3##")});
+    QCOMPARE(f.state.live.StatoAux[3].has_value(), acknowledged);
+    QCOMPARE(lamp(w, 3), acknowledged ? 1 : 0);
+    QCOMPARE(black(w, 3), acknowledged);
+    number(w, 3)->click();
+    // Switched on, the next click switches off; refused, it asks to switch on again.
+    QCOMPARE(f.sender.tcp.last(), acknowledged ? QStringLiteral("*9*0*3##") : QStringLiteral("*9*1*3##"));
+    QCOMPARE(lamp(w, 3), 0);
+    QCOMPARE(f.state.live.StatoAux[3], acknowledged ? std::optional<bool>(false) : std::nullopt);
+}
+
+void TestAuxWindow::closingHidesUntilTheProgramEnds()
+{
+    DeviceFixture f;
+    QPointer<FrmAux> w = new FrmAux(f.context());
+    w->show();
+    w->move(30, 45);
+    f.menus->tick(MainMenus::Entry::Aux, true);
+    QVERIFY(!w->close());
+    QVERIFY(!w.isNull());
+    QVERIFY(!w->isVisible());
+    QVERIFY(!f.menus->isTicked(MainMenus::Entry::Aux));
+    QCOMPARE(f.settings.read(WindowNames::FrmAux, QStringLiteral("x"), QString()), QStringLiteral("450"));
+    f.state.InChiusura = true;
+    w->show();
+    QVERIFY(w->close());
+    delete w.data();
+}
+
+void TestAuxWindow::keptOnTop()
+{
+    DeviceFixture f;
+    f.settings.save(WindowNames::FrmAux, QStringLiteral("ontop"), QStringLiteral("1"));
+    FrmAux w(f.context());
+    auto *box = w.findChild<QCheckBox *>(QStringLiteral("Contop"));
+    QVERIFY(box->isChecked());
+    QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    box->click();
+    QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(f.settings.read(WindowNames::FrmAux, QStringLiteral("ontop"), QString()), QStringLiteral("0"));
+}
+
+QTEST_MAIN(TestAuxWindow)
+#include "tst_auxwindow.moc"

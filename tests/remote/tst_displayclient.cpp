@@ -1,0 +1,358 @@
+#include "ClientLamp.h"
+#include "EngineState.h"
+#include "FrameTranslator.h"
+#include "LinkRecorders.h"
+#include "LoopbackClient.h"
+#include "RecordingCharacter.h"
+#include "RecordingMessageBox.h"
+#include "TranslatorFixture.h"
+#include "RecordingWindowRegistry.h"
+#include "RemoteAccess.h"
+#include "RemoteRecorders.h"
+
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray Ok("ok\0", 3);
+
+QByteArray z(const char *text) { return QByteArray(text).append('\0'); }
+
+// The remote services on free loopback ports, with recorders for the program's side.
+struct Remote
+{
+    explicit Remote(WsChum::Timings timings = {})
+    {
+        state.model.ScenariF420[1] = {QStringLiteral("Luci sera"), QStringLiteral("01"), QStringLiteral("1")};
+        state.model.ScenariF420[3] = {QStringLiteral("Tutto spento"), QStringLiteral("03"), QStringLiteral("1")};
+        state.model.NomiCamere[1] = QStringLiteral("Ingresso");
+        state.model.NomiCamere[2] = QStringLiteral("Garage");
+        remote.attach({state, sender, log, lamp, status, &camera});
+        remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
+        remote.chum().setTimings(timings);
+        started = remote.start();
+    }
+    quint16 port() { return remote.chum().serverPort(); }
+    // A client the listener has taken.
+    std::unique_ptr<LoopbackClient> client()
+    {
+        auto c = std::make_unique<LoopbackClient>(port());
+        for (int i = 0; i < 200 && !(c->isConnected() && remote.chum().ClienteConnesso()); ++i)
+            QTest::qWait(10);
+        return c;
+    }
+
+    EngineState state;
+    RecordingSender sender{state.link};
+    RecordingPane log{QStringLiteral("Tlog")};
+    RecordingLamp lamp;
+    RecordingStatusBar status;
+    RecordingCamera camera;
+    RemoteAccess remote;
+    bool started = false;
+};
+
+} // namespace
+
+class TestDisplayClient : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void policyDocumentByteForByte();
+    void policyListenerSendsTheDocumentAndCloses();
+    void commands_data();
+    void commands();
+    void textIsCutAtEachNul_data();
+    void textIsCutAtEachNul();
+    void overlongCommandDropsTheClient();
+    void unansweredProbeDropsAfterTwoPeriods();
+    void answeredProbesKeepTheClient();
+    void secondClientIsRefused();
+    void clientThatLeavesDuringASendGetsNoSuccessorsReply();
+    void closeFreesTheListenerForTheNextClient();
+    void lampFlashesOnACommand();
+    void lightingPushReachesTheClient();
+    void portInUseIsReportedAndTheRestRuns();
+    void stopClosesEverything();
+};
+
+void TestDisplayClient::policyDocumentByteForByte()
+{
+    const QByteArray expected("<?xml version=\"1.0\"?><!DOCTYPE cross-domain-policy SYSTEM "
+                              "\"http://www.adobe.com/xml/dtds/cross-domain-policy.dtd\"><cross-domain-policy>"
+                              "<allow-access-from domain=\"*\" to-ports=\"2010\" /></cross-domain-policy>");
+    QCOMPARE(WsPolicy::CrossDomainPolicy(), QByteArray(expected).append('\0'));
+}
+
+void TestDisplayClient::policyListenerSendsTheDocumentAndCloses()
+{
+    Remote r;
+    QVERIFY(r.started);
+    LoopbackClient peer(r.remote.policy().serverPort());
+    QTRY_VERIFY(peer.isConnected() || peer.closed);
+    peer.send("<policy-file-request/>\0");
+    QTRY_VERIFY(peer.closed);
+    QCOMPARE(peer.received, WsPolicy::CrossDomainPolicy(r.port()));
+}
+
+void TestDisplayClient::commands_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QStringList>("camera");
+
+    const QStringList none;
+    QByteArray scn = "scn,Luci sera,*0*1*01##,Scenario 2,,Tutto spento,*0*3*03##";
+    for (int i = 4; i <= 16; ++i)
+        scn += ",Scenario " + QByteArray::number(i) + ',';
+    QTest::newRow("yep: no reply") << z("yep") << QByteArray() << none << none;
+    QTest::newRow("scn: the list, no ok") << z("scn") << scn.append('\0') << none << none;
+    QTest::newRow("cam: the list, then ok") << z("cam") << z("cam,Ingresso,Garage,,,,,,,,,,") + Ok << none << none;
+    QTest::newRow("co/3: the camera window plays camera 3")
+        << z("co/3") << Ok << none << QStringList{"show", "StopMe", "Video 3"};
+    QTest::newRow("co/13: no such camera") << z("co/13") << Ok << none << none;
+    QTest::newRow("co/x: no number") << z("co/x") << Ok << none << none;
+    QTest::newRow("a frame goes to the bus") << z("*1*1*21##") << Ok << QStringList{"tcp *1*1*21##"} << none;
+    QTest::newRow("a status request goes to the bus") << z("*#4*5##") << Ok << QStringList{"tcp *#4*5##"} << none;
+    QTest::newRow("l51 switches point 51 on") << z("l51") << Ok << QStringList{"tcp *1*1*51##"} << none;
+    QTest::newRow("k51 switches point 51 off") << z("k51") << Ok << QStringList{"tcp *1*0*51##"} << none;
+    QTest::newRow("anything else") << z("hello") << Ok << none << none;
+    QTest::newRow("an empty command") << z("") << Ok << none << none;
+    QTest::newRow("session frame refused") << z("*99*0##") << Ok << none << none;
+    QTest::newRow("letters in a frame refused") << z("*1*1*2a##") << Ok << none << none;
+    QTest::newRow("65 characters refused") << QByteArray("*1*1*" + QByteArray(58, '1') + "##").append('\0') << Ok
+                                           << none << none;
+    QTest::newRow("64 characters sent") << QByteArray("*1*1*" + QByteArray(57, '1') + "##").append('\0') << Ok
+                                        << QStringList{"tcp *1*1*" + QString(57, QLatin1Char('1')) + "##"} << none;
+}
+
+void TestDisplayClient::commands()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, reply);
+    QFETCH(QStringList, sent);
+    QFETCH(QStringList, camera);
+    Remote r;
+    QVERIFY(r.started);
+    const auto c = r.client();
+    // The "ok" of a last command marks the end, so a reply that should not come is seen not to.
+    c->send(command + z("end"));
+    QTRY_VERIFY(c->received.endsWith(Ok) && (reply.isEmpty() || c->received.size() > Ok.size()));
+    QTest::qWait(20);
+    QCOMPARE(c->received, reply + Ok);
+    QCOMPARE(r.sender.sent, sent);
+    QCOMPARE(r.camera.calls, camera);
+    const QString text = QString::fromLatin1(command.chopped(1));
+    QVERIFY(r.log.lines().contains(QStringLiteral("chum: ") + text));
+    QVERIFY(r.remote.chum().ClienteConnesso());
+}
+
+void TestDisplayClient::textIsCutAtEachNul_data()
+{
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QStringList>("sent");
+    QTest::newRow("two commands in one chunk") << QList<QByteArray>{z("l51") + z("k51")} << Ok + Ok
+                                               << QStringList{"tcp *1*1*51##", "tcp *1*0*51##"};
+    QTest::newRow("one command split in two") << QList<QByteArray>{"*1*1", z("*21##")} << Ok
+                                              << QStringList{"tcp *1*1*21##"};
+    QTest::newRow("a command and the start of the next")
+        << QList<QByteArray>{z("l51") + "k5", z("1")} << Ok + Ok << QStringList{"tcp *1*1*51##", "tcp *1*0*51##"};
+    QTest::newRow("policy request and a command")
+        << QList<QByteArray>{z("<policy-file-request/>") + z("l51")} << QByteArray() << QStringList{"tcp *1*1*51##"};
+}
+
+void TestDisplayClient::textIsCutAtEachNul()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QByteArray, reply);
+    QFETCH(QStringList, sent);
+    Remote r;
+    QVERIFY(r.started);
+    const auto c = r.client();
+    for (const QByteArray &chunk : chunks) {
+        c->send(chunk);
+        QTest::qWait(30);
+    }
+    const QByteArray expected = reply.isEmpty() ? WsPolicy::CrossDomainPolicy(r.port()) + Ok : reply;
+    QTRY_COMPARE(c->received, expected);
+    QCOMPARE(r.sender.sent, sent);
+}
+
+void TestDisplayClient::overlongCommandDropsTheClient()
+{
+    Remote r;
+    QVERIFY(r.started);
+    const auto c = r.client();
+    c->send(QByteArray(WsChum::MaxCommandBytes, 'a'));
+    QTest::qWait(50);
+    QVERIFY(!c->closed);
+    c->send("a");
+    QTRY_VERIFY(c->closed);
+    QVERIFY(c->received.isEmpty());
+    QVERIFY(!r.remote.chum().ClienteConnesso());
+    QVERIFY(r.log.lines().contains(QStringLiteral("chum: command longer than 4096 bytes, client dropped")));
+}
+
+void TestDisplayClient::unansweredProbeDropsAfterTwoPeriods()
+{
+    Remote r({150, 1000});
+    QVERIFY(r.started);
+    QElapsedTimer clock;
+    clock.start();
+    const auto c = r.client();
+    QTRY_COMPARE(c->received, z("on?"));
+    QVERIFY(r.remote.chum().SondaInAttesa());
+    QVERIFY(!c->closed);
+    QTRY_VERIFY(c->closed);
+    QVERIFY(clock.elapsed() >= 280);
+    QCOMPARE(c->received, z("on?"));
+    QVERIFY(!r.remote.chum().ClienteConnesso());
+    QVERIFY(!r.remote.chum().SondaInAttesa());
+    QCOMPARE(r.lamp.last(), ClientLamp::Grey);
+    QVERIFY(r.remote.chum().isListening());
+}
+
+void TestDisplayClient::answeredProbesKeepTheClient()
+{
+    Remote r({100, 1000});
+    QVERIFY(r.started);
+    const auto c = r.client();
+    QObject::connect(&c->socket, &QTcpSocket::readyRead, [&c] {
+        if (c->received.endsWith(z("on?")))
+            c->send(z("yep"));
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(c->received.count(z("on?")) >= 4, 3000);
+    QVERIFY(!c->closed);
+    QVERIFY(r.remote.chum().ClienteConnesso());
+}
+
+void TestDisplayClient::secondClientIsRefused()
+{
+    Remote r;
+    QVERIFY(r.started);
+    const auto first = r.client();
+    LoopbackClient second(r.port());
+    QTRY_VERIFY(second.closed);
+    QVERIFY(second.received.isEmpty());
+    QVERIFY(r.log.text.contains(QStringLiteral("chum: second client refused: 127.0.0.1")));
+    first->send(z("hello"));
+    QTRY_COMPARE(first->received, Ok);
+    QVERIFY(!first->closed);
+}
+
+void TestDisplayClient::clientThatLeavesDuringASendGetsNoSuccessorsReply()
+{
+    Remote r;
+    QVERIFY(r.started);
+    auto first = r.client();
+    std::unique_ptr<LoopbackClient> next;
+    r.sender.whileSending = [&] {
+        if (next)
+            return;
+        first->socket.abort();
+        QVERIFY(QTest::qWaitFor([&] { return !r.remote.chum().ClienteConnesso(); }));
+        next = r.client();
+        QVERIFY(r.remote.chum().ClienteConnesso());
+    };
+    first->send(z("l51"));
+    QTRY_VERIFY(next);
+    next->send(z("hello"));
+    QTRY_COMPARE(next->received, Ok);
+    QTest::qWait(20);
+    QCOMPARE(next->received, Ok);
+}
+
+void TestDisplayClient::closeFreesTheListenerForTheNextClient()
+{
+    Remote r;
+    QVERIFY(r.started);
+    auto first = r.client();
+    QCOMPARE(r.lamp.last(), ClientLamp::Green);
+    first->socket.disconnectFromHost();
+    QTRY_VERIFY(!r.remote.chum().ClienteConnesso());
+    QCOMPARE(r.lamp.last(), ClientLamp::Grey);
+    QVERIFY(r.remote.chum().isListening());
+    QVERIFY(r.remote.policy().isListening());
+    const auto next = r.client();
+    QVERIFY(r.remote.chum().ClienteConnesso());
+    next->send(z("hello"));
+    QTRY_COMPARE(next->received, Ok);
+}
+
+void TestDisplayClient::lampFlashesOnACommand()
+{
+    Remote r({9000, 100});
+    QVERIFY(r.started);
+    const auto c = r.client();
+    r.lamp.colours.clear();
+    c->send(z("hello"));
+    QTRY_COMPARE(r.lamp.colours, QList<quint32>{ClientLamp::Yellow});
+    QTRY_COMPARE(r.lamp.colours, (QList<quint32>{ClientLamp::Yellow, ClientLamp::Green}));
+}
+
+void TestDisplayClient::lightingPushReachesTheClient()
+{
+    Remote r;
+    QVERIFY(r.started);
+    RecordingNotices notices;
+    RecordingCharacter character;
+    RecordingWindowRegistry windows;
+    RecordingStatusBar bar;
+    RecordingMessageBox boxes;
+    fillLanguageFixture(r.state.lang);
+    FrameTranslator translator(r.state, {notices, character, windows, r.remote.chum(), bar, boxes});
+    const auto c = r.client();
+    QString chunk = QStringLiteral("*1*1*21##");
+    translator.Traduci(chunk, r.log);
+    const QString line = r.log.lines().last();
+    const QString sentence = line.left(line.lastIndexOf(QStringLiteral(" (")));
+    QVERIFY(sentence.contains(QStringLiteral("21")));
+    QTRY_COMPARE(c->received, QByteArray(sentence.toLatin1()).append('\0'));
+    QVERIFY(boxes.shown.isEmpty());
+}
+
+void TestDisplayClient::portInUseIsReportedAndTheRestRuns()
+{
+    QTcpServer taken;
+    QVERIFY(taken.listen(QHostAddress::LocalHost));
+    Remote r;
+    r.remote.stop();
+    r.remote.setPorts({QHostAddress::LocalHost, 0, taken.serverPort(), 0});
+    QVERIFY(!r.remote.start());
+    const QString text = QStringLiteral("port %1 could not be opened").arg(taken.serverPort());
+    QTRY_VERIFY(r.status.statusText().contains(text));
+    QVERIFY(r.log.text.contains(text));
+    QVERIFY(!r.remote.policy().isListening());
+    QVERIFY(r.remote.chum().isListening());
+    QVERIFY(r.remote.snapshot()->isListening());
+    // The port is free again by the time a client leaves: the policy listener gets it then.
+    const quint16 port = taken.serverPort();
+    taken.close();
+    r.remote.setPorts({QHostAddress::LocalHost, r.port(), port, 0});
+    r.client()->socket.disconnectFromHost();
+    QTRY_VERIFY(r.remote.policy().isListening());
+}
+
+void TestDisplayClient::stopClosesEverything()
+{
+    Remote r;
+    QVERIFY(r.started);
+    const auto c = r.client();
+    r.remote.stop();
+    QTRY_VERIFY(c->closed);
+    QVERIFY(!r.remote.chum().isListening());
+    QVERIFY(!r.remote.policy().isListening());
+    QVERIFY(!r.remote.snapshot()->isListening());
+    QCOMPARE(r.lamp.last(), ClientLamp::Off);
+}
+
+QTEST_GUILESS_MAIN(TestDisplayClient)
+#include "tst_displayclient.moc"
