@@ -2,17 +2,10 @@
 
 #include "CharacterService.h"
 #include "DisplayClient.h"
-#include "NoticeService.h"
 #include "OutputError.h"
 
-// Stand-ins for the notice pop-up, the speaking character and the display client until
-// those are built: no notice, no character loaded, no client connected.
-class NoNotice : public NoticeService
-{
-public:
-    void MostraMessaggio(const QString &, const QString &, int, int) override {}
-};
-
+// Stand-ins for the speaking character and the display client until those are built: no
+// character loaded, no client connected.
 class NoCharacter : public CharacterService
 {
 public:

@@ -1,27 +1,34 @@
 #pragma once
 
 #include "AppServices.h"
+#include "CameraContext.h"
+#include "CameraWindowControl.h"
 #include "DeviceContext.h"
 #include "DeviceHost.h"
 #include "FrmAI.h"
 #include "FrmAux.h"
+#include "FrmCamera.h"
 #include "FrmMeter.h"
 #include "FrmProbe.h"
 #include "FrmScen.h"
+#include "NoticePopup.h"
 #include "NullServices.h"
 #include "RemoteAccess.h"
 #include "WindowNames.h"
 
 #include <QRandomGenerator>
 
-// The services the program runs with: the device host, and a stand-in for each service that
-// is not built yet. A new service replaces its stand-in here.
+// The services the program runs with: the device host, the notice pop-up (attached to the main
+// window once that exists), and a stand-in for each service that is not built yet. A new
+// service replaces its stand-in here.
 struct ProgramServices
 {
-    NoNotice notice;
+    NoticePopup notice;
     NoCharacter character;
     RemoteAccess remote;
     DeviceHost devices;
+    // What the display-client listener drives the camera window through.
+    CameraWindowControl camera{devices};
 
     AppServices services() { return {notice, character, remote.chum(), devices, devices}; }
 
@@ -41,5 +48,11 @@ struct ProgramServices
             probe->Lname(zoneName);
             return probe;
         });
+    }
+
+    // The camera window needs the engine and the main window, which are built after these.
+    void addCamera(const CameraContext &context)
+    {
+        devices.addWindow(WindowNames::FrmCamera, [context] { return new FrmCamera(context); });
     }
 };

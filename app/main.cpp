@@ -1,3 +1,4 @@
+#include "ConsolePane.h"
 #include "EngineBridge.h"
 #include "EngineState.h"
 #include "FrmMain.h"
@@ -6,6 +7,7 @@
 #include "QtFileDialogService.h"
 #include "QtMessageBoxService.h"
 #include "RemoteStarter.h"
+#include "WindowNames.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -43,9 +45,12 @@ int main(int argc, char *argv[])
     ProgramServices services;
     FrmMain window(state, *settings, messages, files, FrmMain::Options{});
     messages.setParentWidget(&window);
+    services.notice.attach(state, window.shellOptions(), window.images());
     EngineBridge engine(state, *settings, messages, window, services.services());
+    services.addCamera({state, *settings, messages, engine, &window.Tlog(),
+                        [&window] { window.windowUnloaded(WindowNames::FrmCamera); }});
     window.setEngine(&engine);
-    RemoteStarter remote(services.remote, window, state, engine);
+    RemoteStarter remote(services.remote, window, state, engine, &services.camera);
     services.addDeviceWindows({state, *settings, engine, window.shellOptions(), &window.menus(), {}});
     window.setDeviceWindows(&services.devices);
     QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);

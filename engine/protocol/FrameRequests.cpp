@@ -31,4 +31,13 @@ QString probeZoneRequests(int zone)
     return batch;
 }
 
+QString cameraOn(const QString &address) { return command(6, QStringLiteral("0"), address + QLatin1Char('*')); }
+
+QString cameraOff() { return command(6, QStringLiteral("9"), QStringLiteral("*")); }
+
+QString cameraAdjustment(int parameter, bool up)
+{
+    return command(6, QString::number(10 + parameter) + (up ? QLatin1Char('0') : QLatin1Char('1')), QString());
+}
+
 } // namespace Frame

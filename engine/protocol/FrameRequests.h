@@ -17,4 +17,12 @@ QString dimensionRequest(int who, const QString &where, int dimension);
 // and valves, as one batch.
 QString probeZoneRequests(int zone);
 
+// The door-entry camera at that bus address switched on ("*6*0*4001*##"), and every camera
+// switched off.
+QString cameraOn(const QString &address);
+QString cameraOff();
+// One step of a camera picture parameter (2 zoom, 5 brightness, 6 contrast, 7 colour,
+// 8 quality) up or down: "*6*150*##" / "*6*151*##".
+QString cameraAdjustment(int parameter, bool up);
+
 } // namespace Frame

@@ -22,10 +22,12 @@
 #include "StartupSettings.h"
 #include "TopLevelWindows.h"
 #include "TrayIcon.h"
+#include "TrayMenu.h"
 #include "WindowNames.h"
 
 #include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -91,6 +93,13 @@ FrmMain::FrmMain(EngineState &state, ProgramSettings &settings, MessageBoxServic
 
     m_launcher = std::make_unique<DeviceLauncher>(m_state, m_shared, *m_menus, *m_windows);
 
+    m_trayMenu = std::make_unique<TrayMenu>(
+        m_state, m_settings,
+        TrayMenu::Actions{[this] { restoreWindow(); }, [this] { barra_ButtonClick(TB::Monitor); },
+                          [this](const QString &name) { m_windows->show(name, true); }, [this] { trayExit(); },
+                          [this](int scenario) { barra_ButtonMenuClick(TB::Scenarios, scenario); },
+                          [](const QUrl &url) { QDesktopServices::openUrl(url); }});
+
     m_console = new ConsoleArea(m_state.lang, m_messages, this);
     connect(m_console, &ConsoleArea::sendRequested, this, &FrmMain::Isend_Click);
     connect(m_console, &ConsoleArea::findClosed, m_menus, [this] { m_menus->tickFind(false); });
@@ -134,6 +143,23 @@ bool FrmMain::trayAvailable() const
     return m_options.trayAvailable.value_or(QSystemTrayIcon::isSystemTrayAvailable());
 }
 
+void FrmMain::restoreWindow()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void FrmMain::trayExit()
+{
+    // The icon goes first, so it is never seen pointing at windows being unloaded.
+    if (m_tray)
+        m_tray->Remove();
+    m_windows->unload(W::FrmAux);
+    requestUnload();
+}
+
 void FrmMain::Main()
 {
     StartupSettings::readNoticePosition(m_settings, m_shared);
@@ -165,12 +191,13 @@ bool FrmMain::loadSequence()
         m_state.live.AmpValue = QStringLiteral("0");
         m_state.live.WattValue = 0;
         m_tray = std::make_unique<TrayIcon>(m_state.InChiusura, trayAvailable());
-        connect(m_tray.get(), &TrayIcon::restoreRequested, this, [this] {
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-            show();
-            raise();
-            activateWindow();
-        });
+        connect(m_tray.get(), &TrayIcon::restoreRequested, this, &FrmMain::restoreWindow);
+        connect(m_tray.get(), &TrayIcon::statusRequested, this,
+                [this] { m_tray->showStatus(TrayMenu::statusText(m_state.lang, m_state.live)); });
+        // Queued: the menu's exit deletes the icon, which must not happen inside its own signal.
+        connect(
+            m_tray.get(), &TrayIcon::menuRequested, this,
+            [this] { m_trayMenu->popup(QCursor::pos(), m_monitorImage, *m_windows); }, Qt::QueuedConnection);
         m_shared.VersioneCorrente = QStringLiteral(OMBRIX_VERSION "B5");
         setWindowTitle(QStringLiteral("Tarn  V.") + m_shared.VersioneCorrente);
 
@@ -359,6 +386,12 @@ bool FrmMain::Form_Unload()
     // Between the two phases: the hidden window goes at once.
     m_tclose->stop();
     return false;
+}
+
+void FrmMain::windowUnloaded(const QString &name)
+{
+    if (name == W::FrmCamera)
+        m_menus->tick(MainMenus::Entry::Camera, false);
 }
 
 void FrmMain::firstClosingPhase()

@@ -27,6 +27,7 @@ class QTimer;
 class ShellEngine;
 class SingleInstance;
 class TrayIcon;
+class TrayMenu;
 struct EngineState;
 
 // The main window: the console onto the bus, its toolbar and menus, the start-up sequence
@@ -82,6 +83,8 @@ public:
     // Whether a loaded window (shown or hidden) has exactly that caption, or, with an empty
     // caption, exactly that name.
     bool FormAperto(const QString &caption, const QString &name) const;
+    // A device window closed by itself: its menu entry loses its check.
+    void windowUnloaded(const QString &name);
 
     // StatusBar: the first panel.
     void setStatusText(const QString &text) override;
@@ -102,6 +105,7 @@ public:
     ConsolePane &TlogC();
     CommandBoxWidget &Tcmd();
     TrayIcon *MyTray() const { return m_tray.get(); }
+    const TrayMenu &trayMenu() const { return *m_trayMenu; }
     // ImageList1: the pictures of the toolbar, the tray menu and the notices, by position.
     const ImageList &images() const { return m_images; }
     // What the later windows read of the main window.
@@ -139,6 +143,8 @@ private:
     void applyLanguage(const QString &language);
     void setButtonImage(int button, int image);
     bool trayAvailable() const;
+    void restoreWindow();
+    void trayExit();
     QString helpDocument() const;
 
     EngineState &m_state;
@@ -153,6 +159,7 @@ private:
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<QtTranslations> m_qtTexts;
+    std::unique_ptr<TrayMenu> m_trayMenu;
 
     QString m_stage;
     bool m_chiusuraAvviata = false;

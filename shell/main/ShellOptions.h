@@ -14,7 +14,7 @@ struct ShellOptions
     QString DirWindows;          // where character files are looked for
     QString VersioneCorrente;    // the running version, "1.0.4B5"
     QString MsgPosX;             // notice position in twips, as stored
-    qint16 MsgPosY = 0;
+    int MsgPosY = 0;             // twips; any screen's, not only 16 bits' worth
     quint8 OpzFx = 1;            // notice effect: "fx"
     QString OpzMsgType;          // notice colour scheme: "msgtype"
     quint8 OpzMsgTras = 255;     // notice opacity: "msgtras"

@@ -26,14 +26,12 @@ void readNoticePosition(const ProgramSettings &settings, ShellOptions &options)
     const int screenWidthTw = int(std::lround(px.width() * WindowUtils::twipsPerPixelX()));
     const int screenHeightTw = int(std::lround(px.height() * WindowUtils::twipsPerPixelY()));
     const int taskbarTw = WindowUtils::AltezzaTaskbar();
-    // A stored height that is not a 16-bit number leaves the position as it was.
+    // Any whole number will do (a second screen lies far beyond 16 bits of twips); one that is
+    // not leaves the position as it was. A position off every screen is the notice's business.
     try {
         const QString y = settings.read(SettingKeys::MsgPosY.sectionName(), SettingKeys::MsgPosY.keyName(),
                                         QString::number(screenHeightTw - 915 - taskbarTw));
-        const int v = NC::wholeNumber(y);
-        if (v < -32768 || v > 32767)
-            throw ConversionError("overflow");
-        options.MsgPosY = qint16(v);
+        options.MsgPosY = NC::wholeNumber(y);
     } catch (const std::exception &) {
     }
     options.MsgPosX = settings.read(SettingKeys::MsgPosX.sectionName(), SettingKeys::MsgPosX.keyName(),

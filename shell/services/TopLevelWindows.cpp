@@ -6,12 +6,20 @@
 QList<WindowRegistry::LoadedWindow> TopLevelWindows::loaded()
 {
     QList<WindowRegistry::LoadedWindow> out;
+    for (const QWidget *w : programWindows())
+        out.append({w->windowTitle(), w->objectName()});
+    return out;
+}
+
+QList<QWidget *> TopLevelWindows::programWindows()
+{
+    QList<QWidget *> out;
     const auto widgets = QApplication::topLevelWidgets();
-    for (const QWidget *w : widgets) {
+    for (QWidget *w : widgets) {
         const Qt::WindowType type = w->windowType();
         if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::Desktop)
             continue;
-        out.append({w->windowTitle(), w->objectName()});
+        out.append(w);
     }
     return out;
 }

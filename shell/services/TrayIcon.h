@@ -2,16 +2,25 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QString>
 
 class QSystemTrayIcon;
+class QTimer;
 
-// The program's icon in the notification area (its menu and balloons come later). Nothing is
-// added while the program is closing, nor where the platform has no tray.
+// The program's icon in the notification area, its balloons and what the user's clicks on it
+// mean. Nothing is added while the program is closing, nor where the platform has no tray.
+//
+// A click shows the status balloon only once the double-click interval has passed without a
+// second click ("Tclick"), so a double click restores the window and shows no balloon.
 class TrayIcon : public QObject
 {
     Q_OBJECT
 
 public:
+    // The icon's notifications, by the numbers of the mouse messages they stand for.
+    enum Notification { LeftUp = 514, LeftDoubleClick = 515, RightDown = 516 };
+    static constexpr int StatusBalloonMs = 10000;
+
     TrayIcon(const bool &closing, bool trayAvailable, QObject *parent = nullptr);
     ~TrayIcon() override;
 
@@ -21,14 +30,38 @@ public:
     bool isShown() const;
     QIcon currentIcon() const { return m_icon; }
 
+    // A balloon on the icon; a new one replaces the one up.
+    void MostraBalloon(const QString &text, const QString &title);
+    void NascondiBalloon();
+    // The update check's notice.
+    void MSG(const QString &text);
+    // The status balloon, taken away after 10 seconds ("Tpop").
+    void showStatus(const QString &text);
+    // The balloon up now (empty when none).
+    QString balloonText() const { return m_balloonText; }
+    QString balloonTitle() const { return m_balloonTitle; }
+
+    // What the platform reports, as QSystemTrayIcon::ActivationReason: Trigger (a click),
+    // DoubleClick, Context.
+    void activated(int reason);
+    // A notification once the click rule has sorted it out.
+    void Form_MouseMove(int message);
+
+    QTimer *Tpop() const { return m_tpop; }
+    QTimer *Tclick() const { return m_tclick; }
+
 signals:
-    // A click on the icon: until the tray has its own menu, this is how a hidden window
-    // comes back.
+    void statusRequested();
     void restoreRequested();
+    void menuRequested();
 
 private:
     const bool &m_closing;
     bool m_available;
     QIcon m_icon;
     QSystemTrayIcon *m_tray = nullptr;
+    QTimer *m_tpop;
+    QTimer *m_tclick;
+    QString m_balloonText;
+    QString m_balloonTitle;
 };

@@ -12,6 +12,7 @@
 #include "ShellEngine.h"
 #include "TestFolder.h"
 #include "TrayIcon.h"
+#include "TrayMenu.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -164,6 +165,7 @@ private slots:
     void characterSetting();
     void secondInstance();
     void closingPhases();
+    void trayMenuDrivesTheWindow();
     void unloadBetweenPhases();
     void minimizedStart_data();
     void minimizedStart();
@@ -189,6 +191,7 @@ private slots:
     void meterMarkers();
     void windowMenuEntries_data();
     void windowMenuEntries();
+    void cameraEntryFollowsItsWindow();
     void scenarioFrames();
     void scenarioSubmenu();
     void statusRequestsOncePerRun_data();
@@ -863,6 +866,21 @@ void TestMainWindow::windowMenuEntries()
     QVERIFY(!a->isChecked());
 }
 
+// The camera window closes itself; its entry loses the check it got when the window opened.
+void TestMainWindow::cameraEntryFollowsItsWindow()
+{
+    Fixture f;
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    f.window.Main();
+    QAction *a = menuEntry(f.window, QStringLiteral("mWcam"));
+    a->trigger();
+    QVERIFY(windows.isVisible(QStringLiteral("FrmCamera")));
+    QVERIFY(a->isChecked());
+    f.window.windowUnloaded(QStringLiteral("FrmCamera"));
+    QVERIFY(!a->isChecked());
+}
+
 void TestMainWindow::scenarioFrames()
 {
     Fixture f;
@@ -998,6 +1016,43 @@ void TestMainWindow::probeWindowsToggle()
     QVERIFY(!f.window.FormAperto(QStringLiteral("FrmProbe2"), QString()));
     QVERIFY(!menuEntry(f.window, QStringLiteral("mWprobe"))->isChecked());
     QCOMPARE(f.engine.usb.size(), 3);
+}
+
+void TestMainWindow::trayMenuDrivesTheWindow()
+{
+    Fixture f(true);
+    FakeWindows windows;
+    f.window.setDeviceWindows(&windows);
+    f.window.Main();
+    f.window.hide();
+    f.window.trayMenu().act(TrayMenu::Open);
+    QVERIFY(f.window.isVisible());
+
+    f.window.trayMenu().act(TrayMenu::StartStop);
+    QCOMPARE(f.window.monitorButtonImage(), 2);
+    QCOMPARE(f.engine.opens, 1);
+    QCOMPARE(f.window.trayMenu().build(f.window.monitorButtonImage(), windows)->actions().at(1)->text(),
+             f.state.lang.t(QStringLiteral("Traystop")));
+    f.window.trayMenu().act(TrayMenu::StartStop);
+    QCOMPARE(f.window.monitorButtonImage(), 1);
+    QCOMPARE(f.engine.monitorCloses, 1);
+
+    f.state.model.ScenariF420[2].address = QStringLiteral("05");
+    f.window.trayMenu().act(TrayMenu::Scenario1 + 1);
+    QCOMPARE(f.engine.tcp.last(), QStringLiteral("*0*2*05##"));
+    f.state.link.ModoUsb = true;
+    f.window.trayMenu().act(TrayMenu::Scenario1 + 1);
+    QCOMPARE(f.engine.usb.last(), QStringLiteral("*0*2*05##"));
+
+    f.window.trayMenu().act(TrayMenu::Options);
+    QVERIFY(windows.visible.contains(QStringLiteral("FrmOpt")));
+
+    // Exit: the icon goes, then the auxiliary window, then the closing starts.
+    QVERIFY(f.window.MyTray()->isShown());
+    f.window.trayMenu().act(TrayMenu::Exit);
+    QVERIFY(f.window.MyTray() == nullptr);
+    QCOMPARE(windows.unloads.first(), QStringLiteral("FrmAux"));
+    QVERIFY(f.window.ChiusuraAvviata());
 }
 
 QTEST_MAIN(TestMainWindow)

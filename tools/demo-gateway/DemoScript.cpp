@@ -32,6 +32,11 @@ QStringList DemoScript::answer(const QString &frame)
     static const QRegularExpression command(QStringLiteral("^\\*(\\d+)\\*(\\d+(?:#\\d+)?)\\*(\\d*(?:#\\d+)?)##$"));
     static const QRegularExpression status(QStringLiteral("^\\*#(\\d+)(?:\\*([^*#]*))?(?:\\*(\\d+))?##$"));
 
+    // Door-entry camera commands carry a fourth field: "*6*0*4001*##", "*6*9**##".
+    static const QRegularExpression camera(QStringLiteral("^\\*6\\*\\d+\\*[\\d#]*\\*##$"));
+    if (camera.match(frame).hasMatch())
+        return {Ack};
+
     const QRegularExpressionMatch c = command.match(frame);
     if (c.hasMatch()) {
         if (c.captured(1) == QLatin1String("1") && m_lights.contains(c.captured(3)))

@@ -1,9 +1,11 @@
+#include "CameraPictureServer.h"
 #include "DemoScript.h"
 #include "FakeGateway.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHostAddress>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 // A gateway to try the program without an installation: ombrix with ServerIP 127.0.0.1
@@ -45,6 +47,19 @@ int main(int argc, char *argv[])
         return 1;
     }
     DemoScript script(gateway, ms);
-    QTextStream(stdout) << "demo-gateway listening on 127.0.0.1:" << gateway.port() << Qt::endl;
+    QTextStream out(stdout);
+    out << "demo-gateway listening on 127.0.0.1:" << gateway.port() << Qt::endl;
+
+    // The program asks for camera pictures at https://<gateway>/telecamera.php, port 443.
+    // The certificate is made for this run only and goes away with it.
+    QTemporaryDir certificateFolder;
+    const LoopbackCertificate certificate = LoopbackCertificate::selfSigned(certificateFolder.path());
+    CameraPictureServer camera(certificate);
+    if (camera.start(443))
+        out << "demo-gateway camera pictures at https://127.0.0.1/telecamera.php" << Qt::endl;
+    else
+        out << "demo-gateway: camera pictures are not available in this demo ("
+            << (certificate.isValid() ? camera.errorString() : certificate.error)
+            << "; port 443 needs the right to bind it)" << Qt::endl;
     return app.exec();
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+// One of the thirteen small buttons of the camera window (cameras 1 to 12 and cycling),
+// painted with one of four faces and its own label.
+class CameraButton : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Face { White, Red, Down, DownRed };
+    static constexpr int Width = 18;
+    static constexpr int Height = 17;
+
+    // index 0..11 shows the camera number index + 1; 12 is the cycling button ("A").
+    explicit CameraButton(int index, QWidget *parent = nullptr);
+
+    int index() const { return m_index; }
+    Face face() const { return m_face; }
+    void setFace(Face face);
+    QString label() const;
+
+signals:
+    void released(Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QPoint labelOrigin() const;
+
+    int m_index;
+    Face m_face = Face::White;
+};

@@ -1,0 +1,26 @@
+#include "CameraWindowControl.h"
+
+#include "DeviceHost.h"
+#include "FrmCamera.h"
+#include "WindowNames.h"
+
+FrmCamera *CameraWindowControl::window() const
+{
+    return qobject_cast<FrmCamera *>(m_host.window(WindowNames::FrmCamera));
+}
+
+bool CameraWindowControl::showCamera() { return m_host.show(WindowNames::FrmCamera, false); }
+
+void CameraWindowControl::StopMe()
+{
+    if (FrmCamera *w = window())
+        w->StopMe();
+}
+
+void CameraWindowControl::Video(int camera)
+{
+    if (!window() && !showCamera())
+        return;
+    if (FrmCamera *w = window())
+        w->Video(camera, true);
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "NoticeService.h"
+
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+
+class FrmMsg;
+class ImageList;
+class QTimer;
+struct EngineState;
+struct ShellOptions;
+
+// The notice pop-up: fills FrmMsg and brings it in, holds it and takes it away with the
+// effect of the options (plain, slide up from the bottom, fade), one 10 ms step at a time.
+// The timer runs only while a notice is up. Positions are kept in twips as the settings hold
+// them.
+class NoticePopup : public QObject, public NoticeService
+{
+    Q_OBJECT
+
+public:
+    enum Phase { Idle = 0, ComingIn = 1, Held = 2, GoingOut = 3 };
+    static constexpr int TwipsPerPixel = 15;
+    static constexpr int WindowHeightTwips = 915;
+    static constexpr int SlideStepTwips = 30;
+
+    explicit NoticePopup(QObject *parent = nullptr);
+    ~NoticePopup() override;
+
+    // The program's state (closing, program folder) and the main window's options and
+    // pictures; until they are attached, notices show nothing.
+    void attach(const EngineState &state, const ShellOptions &options, const ImageList &images);
+
+    void MostraMessaggio(const QString &text, const QString &detail, int durationMs, int icon) override;
+    // One animation step: what the timer runs.
+    void Tpopup_Timer();
+    // The colour scheme changed: the next notice builds the window anew.
+    void unload();
+
+    int FasePopup() const { return m_phase; }
+    int OpacitaPopup() const { return m_opacity; }
+    int DurataPopup() const { return m_duration; }
+    QTimer *Tpopup() const { return m_timer; }
+    FrmMsg *window() const;
+    // The window's top and height in twips as the steps leave them.
+    int topTwips() const { return m_top; }
+    int heightTwips() const { return m_height; }
+
+    static int pixels(double twips);
+    // Where notices appear, in twips: the stored position, or the primary screen's bottom
+    // right corner when the stored one lies off every screen (or is not a number).
+    static QPointF placeTwips(const ShellOptions &options);
+
+private:
+    FrmMsg *frmMsg();
+    void restartTimer(int intervalMs);
+    void place();
+    void applyOpacity();
+    void hold();
+    void goOut();
+    void end();
+
+    const EngineState *m_state = nullptr;
+    const ShellOptions *m_options = nullptr;
+    const ImageList *m_images = nullptr;
+    QPointer<FrmMsg> m_window;
+    QTimer *m_timer;
+    int m_phase = Idle;
+    int m_duration = 0;
+    int m_opacity = 0;
+    double m_left = 0;
+    int m_posY = 0;
+    int m_top = 0;
+    int m_height = 0;
+};
