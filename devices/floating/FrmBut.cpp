@@ -34,7 +34,8 @@ Span rowSpan(int y)
     return {0, 48};
 }
 
-// Twips: the level square sits 30 in from the corner and is 675 on each side.
+// The level square: 30 twips in from the corner and 675 on each side, in pixels as the
+// window itself is.
 constexpr int FillInset = 2;
 constexpr int FillSide = 45;
 
