@@ -71,8 +71,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -117,7 +115,6 @@ private:
 
     bool m_enlarged = false;
     bool m_unloaded = false;
-    QPoint m_dragOffset;
 
     QTimer m_startWait;
     QTimer *Trefresh;

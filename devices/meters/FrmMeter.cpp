@@ -1,6 +1,5 @@
 #include "FrmMeter.h"
 
-#include "Docking.h"
 #include "EngineState.h"
 #include "FrameSender.h"
 #include "LampShape.h"
@@ -8,7 +7,8 @@
 #include "PictureBox.h"
 #include "ProgramSettings.h"
 #include "SavedPosition.h"
-#include "WindowDrag.h"
+#include "SnapDrag.h"
+#include "Snapping.h"
 #include "WindowUtils.h"
 
 #include <QCloseEvent>
@@ -79,7 +79,7 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     m_iv->setGeometry(toPixels(QRectF(795, 960, 360, 180)));
     m_iv->setPicture(1, QStringLiteral(":/ombrix/meters/hub.svg"));
 
-    auto *drag = new WindowDrag(this);
+    auto *drag = new SnapDrag(this);
     drag->onRightRelease = [this] { MostraMenu(); };
 
     connect(m_tlanc, &QTimer::timeout, this, &FrmMeter::Tlanc_Timer);
@@ -88,7 +88,7 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     m_tcol->setInterval(FrameMs);
 
     // Form_Load
-    dockWindow(this);
+    Snapping::DockForm(this);
     SavedPosition::restore(this, m_ctx.settings, variant.name);
     m_reading->setText(variant.stored(m_ctx.state.live));
     m_posLancetta = -125;
@@ -100,7 +100,7 @@ FrmMeter::~FrmMeter()
 {
     // A closed window withdraws from snapping, so no stale entry is left behind; here, because
     // the program's end deletes it without closing it.
-    undockWindow(this);
+    Snapping::UndockForm(this);
 }
 
 QRect FrmMeter::toPixels(const QRectF &twips) const

@@ -1,13 +1,13 @@
 #include "FrmProbe.h"
 
-#include "Docking.h"
 #include "EngineState.h"
 #include "FrameRequests.h"
 #include "FrameSender.h"
 #include "ProgramSettings.h"
 #include "SavedPosition.h"
 #include "ShellOptions.h"
-#include "WindowDrag.h"
+#include "SnapDrag.h"
+#include "Snapping.h"
 #include "WindowNames.h"
 
 #include <QCursor>
@@ -78,11 +78,11 @@ FrmProbe::FrmProbe(DeviceContext context, QWidget *parent)
     // The set point neither drags the window nor opens its menu.
     m_lsetp->setAttribute(Qt::WA_NoMousePropagation);
 
-    auto *drag = new WindowDrag(this);
+    auto *drag = new SnapDrag(this);
     drag->onRightRelease = [this] { MostraMenu(); };
 
     RitagliaForm();
-    dockWindow(this);
+    Snapping::DockForm(this);
     connect(m_tagg, &QTimer::timeout, this, &FrmProbe::Tagg_Timer);
     m_tagg->start(FirstPollMs);
     m_lname->setStyleSheet(colourSheet(255, 255, 255));
@@ -95,7 +95,7 @@ FrmProbe::~FrmProbe()
     // The main window unloads its probe windows by deleting them: the place is kept here.
     if (m_zona > 0)
         SavedPosition::save(this, m_ctx.settings, WindowNames::probeCaption(m_zona));
-    undockWindow(this);
+    Snapping::UndockForm(this);
 }
 
 QRegion FrmProbe::RitagliaRegion()
