@@ -1,8 +1,9 @@
 #include "FrmBut.h"
 
-#include "Docking.h"
 #include "LevelPopup.h"
 #include "SavedPosition.h"
+#include "SnapDrag.h"
+#include "Snapping.h"
 #include "WindowNames.h"
 
 #include <QCloseEvent>
@@ -87,7 +88,7 @@ FrmBut::FrmBut(ProgramSettings &settings, LevelPopup &popup, QWidget *parent)
     m_tmPop.setSingleShot(true);
     connect(&m_tmPop, &QTimer::timeout, this, &FrmBut::TmPop_Timer);
 
-    dockWindow(this);
+    Snapping::DockForm(this);
     RitagliaForm();
     m_fill = QColor(220, 220, 220);
 }
@@ -95,7 +96,7 @@ FrmBut::FrmBut(ProgramSettings &settings, LevelPopup &popup, QWidget *parent)
 FrmBut::~FrmBut()
 {
     if (!m_undocked)
-        undockWindow(this);
+        Snapping::UndockForm(this);
 }
 
 void FrmBut::bIndex(const QString &value)
@@ -155,7 +156,7 @@ void FrmBut::mousePressEvent(QMouseEvent *event)
 {
     m_premuto = true;
     m_noClick = false;
-    m_grab = event->globalPosition().toPoint() - pos();
+    m_snap = Snap::start(Snap::Edges::of(frameGeometry()), event->globalPosition().toPoint());
     if (!m_popArmato) {
         m_tmPop.start(LongPressMs);
         m_popArmato = true;
@@ -168,8 +169,16 @@ void FrmBut::mouseMoveEvent(QMouseEvent *event)
     if (!(event->buttons() & Qt::LeftButton) || !m_premuto)
         return;
     m_tmPop.stop();
+    const QPoint cursor = event->globalPosition().toPoint();
+    // The drag begins with the first move, not the press, so a still press can open the pop-up.
+    if (!m_dragging) {
+        m_targets = SnapDrag::targets(this);
+        m_dragging = true;
+    }
     m_noClick = true;
-    move(event->globalPosition().toPoint() - m_grab);
+    const QRect proposed(cursor - m_snap.cursorOffset, frameGeometry().size());
+    const Snap::Edges placed = Snap::moveStep(Snap::Edges::of(proposed), cursor, m_targets, m_snap);
+    move(placed.left, placed.top);
 }
 
 void FrmBut::mouseReleaseEvent(QMouseEvent *event)
@@ -177,6 +186,8 @@ void FrmBut::mouseReleaseEvent(QMouseEvent *event)
     m_premuto = false;
     m_popArmato = false;
     m_tmPop.stop();
+    m_dragging = false;
+    m_targets.clear();
     if (event->button() == Qt::LeftButton && !m_noClick && rect().contains(event->position().toPoint()))
         Form_Click();
 }
@@ -192,7 +203,7 @@ void FrmBut::closeEvent(QCloseEvent *event)
 {
     m_popup.unload();
     SavedPosition::save(this, m_settings, WindowNames::FrmBut + QString::number(m_indice));
-    undockWindow(this);
+    Snapping::UndockForm(this);
     m_undocked = true;
     QWidget::closeEvent(event);
 }

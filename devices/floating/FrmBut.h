@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Snap.h"
+
 #include <QColor>
+#include <QList>
 #include <QTimer>
 #include <QWidget>
 
@@ -53,8 +56,10 @@ private:
     QSvgRenderer *m_gloss = nullptr;
     QColor m_fill;
     QTimer m_tmPop;
-    // The cursor's offset from the window's corner, kept from the press for a drag.
-    QPoint m_grab;
+    // A drag: where the press held the window, and the edges it snaps to.
+    Snap::Drag m_snap;
+    QList<Snap::Edges> m_targets;
+    bool m_dragging = false;
 
     int m_livello = 0;
     bool m_premuto = false;

@@ -6,7 +6,7 @@
 #include "NumberConversions.h"
 #include "PictureBox.h"
 #include "SavedPosition.h"
-#include "WindowDrag.h"
+#include "SnapDrag.h"
 #include "WindowNames.h"
 #include "WindowUtils.h"
 
@@ -153,7 +153,8 @@ void FrmScen::buildArt()
         m_lsce.at(size_t(k)) = name;
     }
 
-    auto *drag = new WindowDrag(this);
+    // Moved like the other borderless windows, but never registered: it snaps to nothing.
+    auto *drag = new SnapDrag(this);
     for (QWidget *part : {static_cast<QWidget *>(m_isfondo), static_cast<QWidget *>(m_lsce[0]),
                           static_cast<QWidget *>(m_lsce[1])})
         drag->addPart(part);

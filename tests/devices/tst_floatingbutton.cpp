@@ -4,6 +4,7 @@
 #include "LevelPopup.h"
 #include "ProgramSettings.h"
 #include "SettingKeys.h"
+#include "Snapping.h"
 #include "TestFolder.h"
 #include "WindowUtils.h"
 
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 #include <cmath>
 
@@ -173,6 +175,10 @@ void TestFloatingButton::dragOpensNoPopup()
     sendMouse(m_button, QEvent::MouseMove, Middle + QPoint(40, 25), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(m_button->pos(), QPoint(340, 225));
     QVERIFY(!m_button->findChild<QTimer *>(QStringLiteral("TmPop"))->isActive());
+    // Within reach of the work area's left edge, it snaps to it.
+    const int edge = m_button->screen()->availableGeometry().left();
+    sendMouse(m_button, QEvent::MouseMove, Middle + QPoint(edge + 10 - 340, 0), Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(m_button->x(), edge);
     QTest::qWait(FrmBut::LongPressMs + 200);
     QVERIFY(!m_popup->window());
     // Dropping the button is no click.
@@ -209,12 +215,14 @@ void TestFloatingButton::popupClosesOnAnyChoice()
 void TestFloatingButton::doubleClickClosesAndSaves()
 {
     QVERIFY(openButton(QStringLiteral("2")));
+    QVERIFY(Snapping::isDocked(m_button));
     m_popup->show(m_button->x(), m_button->y());
     QPointer<FrmPerc> popup = m_popup->window();
     click();
     sendMouse(m_button, QEvent::MouseButtonDblClick, Middle, Qt::LeftButton, Qt::LeftButton);
     sendMouse(m_button, QEvent::MouseButtonRelease, Middle, Qt::LeftButton, {});
     QVERIFY(popup.isNull());
+    QVERIFY(!Snapping::isDocked(m_button));
     QTRY_VERIFY(m_button.isNull());
     QCOMPARE(m_settings->read(QStringLiteral("FrmBut2"), SettingKeys::PosX, QString()),
              QString::number(std::lround(300 * WindowUtils::twipsPerPixelX())));

@@ -3,6 +3,7 @@
 #include "FrmScen.h"
 #include "PictureBox.h"
 #include "SettingKeys.h"
+#include "Snapping.h"
 #include "WindowNames.h"
 #include "WindowUtils.h"
 
@@ -275,6 +276,7 @@ void TestScenarioPanel::dragAndExit()
     sendMouse(background, QEvent::MouseMove, grip + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
     sendMouse(background, QEvent::MouseButtonRelease, grip + QPoint(30, 20), Qt::LeftButton, {});
     QCOMPARE(m_panel->pos(), QPoint(130, 120));
+    QVERIFY(!Snapping::isDocked(m_panel));
     // Moving afterwards, with no button held, does not drag.
     sendMouse(background, QEvent::MouseMove, grip, Qt::NoButton, {});
     QCOMPARE(m_panel->pos(), QPoint(130, 120));
