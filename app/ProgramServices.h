@@ -12,6 +12,7 @@
 #include "FrmMeter.h"
 #include "FrmOpt.h"
 #include "FrmProbe.h"
+#include "FrmScen.h"
 #include "NoticePopup.h"
 #include "ProgramOptionsServices.h"
 #include "QtColorDialogService.h"
@@ -61,6 +62,7 @@ struct ProgramServices
         devices.addWindow(WindowNames::FrmVolt, [context] { return new FrmMeter(context, MeterVariant::volt()); });
         devices.addWindow(WindowNames::FrmAmp, [context] { return new FrmMeter(context, MeterVariant::amp()); });
         devices.addWindow(WindowNames::FrmWatt, [context] { return new FrmMeter(context, MeterVariant::watt()); });
+        devices.addWindow(WindowNames::FrmScen, [context] { return new FrmScen(context); });
         devices.setProbeFactory([context](int, const QString &zoneName) {
             auto *probe = new FrmProbe(context);
             probe->Lname(zoneName);

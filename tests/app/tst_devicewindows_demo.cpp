@@ -1,3 +1,4 @@
+#include "ConsolePane.h"
 #include "DemoScript.h"
 #include "EngineBridge.h"
 #include "EngineState.h"
@@ -7,6 +8,7 @@
 #include "FrmMain.h"
 #include "FrmMeter.h"
 #include "FrmProbe.h"
+#include "FrmScen.h"
 #include "LampShape.h"
 #include "PictureBox.h"
 #include "ProgramServices.h"
@@ -17,6 +19,7 @@
 #include "TestFolder.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QtTest>
@@ -66,6 +69,7 @@ class TestDeviceWindowsDemo : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void windowsShowLiveValues();
+    void scenarioPanelRunsOnTheGateway();
 };
 
 void TestDeviceWindowsDemo::windowsShowLiveValues()
@@ -126,6 +130,27 @@ void TestDeviceWindowsDemo::windowsShowLiveValues()
     p.window.barra_ButtonClick(6);
     QVERIFY(p.window.shellOptions().SondeAperte.isEmpty());
     QVERIFY(p.window.shellOptions().FinestreSonda[1].isNull());
+}
+
+// The toolbar opens the panel; its button runs the scenario through the command session.
+void TestDeviceWindowsDemo::scenarioPanelRunsOnTheGateway()
+{
+    DemoProgram p;
+    p.window.Main();
+    p.state.model.ScenariF420[12] = {QStringLiteral("Away"), QStringLiteral("10"), QStringLiteral("1")};
+    p.window.barra_ButtonClick(9);
+    auto *panel = qobject_cast<FrmScen *>(p.services.devices.window(WindowNames::FrmScen));
+    QVERIFY(panel && panel->isVisible());
+    auto *button = panel->findChild<QWidget *>(QStringLiteral("Isc11"));
+    const QPointF at = button->rect().center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::LeftButton, {}, {});
+    QApplication::sendEvent(button, &press);
+    QApplication::sendEvent(button, &release);
+    QTRY_VERIFY(p.gateway.commandFrames().contains(QStringLiteral("*0*12*10##")));
+    QVERIFY(p.window.TlogC().text().contains(QStringLiteral("*0*12*10##")));
+    p.window.barra_ButtonClick(9);
+    QVERIFY(!p.services.devices.isLoaded(WindowNames::FrmScen));
 }
 
 QTEST_MAIN(TestDeviceWindowsDemo)
