@@ -109,7 +109,7 @@ void TestSnapshotServer::requestParsing()
 void TestSnapshotServer::headerEntries()
 {
     const clsHeader h = SnapshotServer::ProcessDataRequest(
-        QStringLiteral("GET / HTTP/1.1\r\nHost: 192.168.1.10:1037\r\nUser-Agent: frame\r\nbroken line\r\n"
+        QStringLiteral("GET / HTTP/1.1\r\nHost: 203.0.113.10:1037\r\nUser-Agent: frame\r\nbroken line\r\n"
                        "Accept:*/*\r\nX-Empty: \r\n\r\n"));
     QList<QPair<QString, QString>> got;
     for (const clsHeaderEntry &e : h.Parameters)

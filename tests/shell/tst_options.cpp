@@ -114,7 +114,7 @@ struct Fixture
             f.state.lang.text.insert(QLatin1String(key), LinkFixture::txt(key));
         for (const char *key : {"comdetect", "nodetect"})
             f.state.lang.error.insert(QLatin1String(key), LinkFixture::txt(key));
-        f.state.link.IpGateway = QStringLiteral("10.0.0.7");
+        f.state.link.IpGateway = QStringLiteral("203.0.113.7");
         f.state.link.PortaGateway = QStringLiteral("20000");
     }
 
@@ -212,7 +212,7 @@ void TestOptions::emptyStore()
     QCOMPARE(tabs.tabText(2), QStringLiteral("Messaggi"));
     QCOMPARE(child<QComboBox>(d, QStringLiteral("CbProt")).currentText(), QStringLiteral("Gateway Ethernet"));
     QCOMPARE(child<QComboBox>(d, QStringLiteral("CbCom")).currentIndex(), 1);  // the third port
-    QCOMPARE(child<QLineEdit>(d, QStringLiteral("TxtIPws")).text(), QStringLiteral("10.0.0.7"));
+    QCOMPARE(child<QLineEdit>(d, QStringLiteral("TxtIPws")).text(), QStringLiteral("203.0.113.7"));
     QCOMPARE(child<QToolButton>(d, QStringLiteral("LcolMon")).property("colour").toUInt(), 0u);
     QCOMPARE(child<QToolButton>(d, QStringLiteral("PcolMon")).property("colour").toUInt(), 0xFFFFFFu);
     QCOMPARE(child<QToolButton>(d, QStringLiteral("LcolCom")).property("colour").toUInt(), 0u);
@@ -482,7 +482,7 @@ void TestOptions::closingSaves()
     f.f.settings.save(K::OptionSection, K::whoAKey(6), QStringLiteral("1"));
     f.f.settings.save(K::OptionSection, K::whoLKey(1), QStringLiteral("0"));
     QVERIFY(d.close());
-    QCOMPARE(f.stored(K::ServerIP), QStringLiteral("10.0.0.7"));
+    QCOMPARE(f.stored(K::ServerIP), QStringLiteral("203.0.113.7"));
     QCOMPARE(f.stored(K::ServerPORT), QStringLiteral("20000"));
     QCOMPARE(f.stored(K::Agent), QString());
     QCOMPARE(f.f.state.filters.Who[1], 1);
