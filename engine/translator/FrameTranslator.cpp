@@ -47,7 +47,7 @@ QString lowerCase(const QString &text)
 }
 
 // Frame::fields, with the list sized once: this runs for every frame on the bus.
-QStringList splitFields(const QString &piece)
+QStringList splitFields(QStringView piece)
 {
     QStringList fields;
     fields.reserve(piece.count(QLatin1Char('*')) + 1);
@@ -55,10 +55,10 @@ QStringList splitFields(const QString &piece)
     for (;;) {
         const qsizetype star = piece.indexOf(QLatin1Char('*'), start);
         if (star < 0) {
-            fields.append(piece.mid(start));
+            fields.append(piece.sliced(start).toString());
             return fields;
         }
-        fields.append(piece.mid(start, star - start));
+        fields.append(piece.sliced(start, star - start).toString());
         start = star + 1;
     }
 }
@@ -119,18 +119,22 @@ void FrameTranslator::run(QString &frames, LogPane &box, bool echo)
 {
     if (frames.isEmpty())
         return;
-    const QStringList pieces = Frame::cut(frames);
-    for (const QString &piece : pieces) {
+    // The pieces are views into this copy: emptying `frames` below must not free them.
+    const QString chunk = frames;
+    // Each frame ends at the next "##"; the text after the last one is not a frame.
+    const QString &end = Frame::Terminator;
+    for (qsizetype start = 0, stop; (stop = chunk.indexOf(end, start)) >= 0; start = stop + end.size()) {
         bool heldBack = false;
-        if (!translateOne(piece, box, echo, heldBack))
+        if (!translateOne(QStringView(chunk).sliced(start, stop + end.size() - start), box, echo, heldBack))
             return;
         if (!heldBack)
             frames.clear();
     }
 }
 
-bool FrameTranslator::translateOne(const QString &piece, LogPane &box, bool echo, bool &heldBack)
+bool FrameTranslator::translateOne(QStringView frame, LogPane &box, bool echo, bool &heldBack)
 {
+    const QStringView piece = frame.chopped(Frame::Terminator.size());
     Work w;
     w.echo = echo;
     if (piece != AckPiece && piece != NackPiece) {
@@ -147,7 +151,7 @@ bool FrameTranslator::translateOne(const QString &piece, LogPane &box, bool echo
     if (heldBack)
         return true;
     try {
-        output(piece, w, box);
+        output(frame.toString(), w, box);
     } catch (const OutputError &e) {
         m_out.messages.message(QString::number(e.number()) + QStringLiteral(" - ") + e.description(),
                                ProgramIdentity::Title);
@@ -203,9 +207,8 @@ void FrameTranslator::setFilters(Work &w, int group) const
     w.speech = m_state.filters.WhoA[group] == 1;
 }
 
-void FrameTranslator::output(const QString &piece, const Work &w, LogPane &box)
+void FrameTranslator::output(const QString &frame, const Work &w, LogPane &box)
 {
-    const QString frame = Frame::withTerminator(piece);
     // An acknowledgement piece is never split into fields: it belongs to no group.
     const int group = w.fields.size() > 1 ? groupOf(w.fields[1]) : -1;
     const bool filtered = group >= 0 && m_state.filters.WhoL[group] == 0;

@@ -70,9 +70,10 @@ private:
 
     void run(QString &frames, LogPane &box, bool echo);
     // Returns false when an output failed and the whole call must end.
-    bool translateOne(const QString &piece, LogPane &box, bool echo, bool &heldBack);
+    // `frame` ends with its "##".
+    bool translateOne(QStringView frame, LogPane &box, bool echo, bool &heldBack);
     void dispatch(Work &w);
-    void output(const QString &piece, const Work &w, LogPane &box);
+    void output(const QString &frame, const Work &w, LogPane &box);
     void speak(const QString &sentence);
     void writeLine(LogPane &box, const QString &sentence, const QString &frame, const QString &last);
     QTime now();
