@@ -46,6 +46,18 @@ QString lowerCase(const QString &text)
     return lower;
 }
 
+// Where the frame that starts at `from` ends, just past its "##"; -1 when no "##" follows.
+// Searching for the single character is much cheaper than for the two-character text.
+qsizetype terminatorEnd(const QString &chunk, qsizetype from)
+{
+    for (qsizetype hash = chunk.indexOf(QLatin1Char('#'), from); hash >= 0 && hash + 1 < chunk.size();
+         hash = chunk.indexOf(QLatin1Char('#'), hash + 1)) {
+        if (chunk.at(hash + 1) == QLatin1Char('#'))
+            return hash + 2;
+    }
+    return -1;
+}
+
 // Frame::fields, with the list sized once: this runs for every frame on the bus.
 QStringList splitFields(QStringView piece)
 {
@@ -122,10 +134,9 @@ void FrameTranslator::run(QString &frames, LogPane &box, bool echo)
     // The pieces are views into this copy: emptying `frames` below must not free them.
     const QString chunk = frames;
     // Each frame ends at the next "##"; the text after the last one is not a frame.
-    const QString &end = Frame::Terminator;
-    for (qsizetype start = 0, stop; (stop = chunk.indexOf(end, start)) >= 0; start = stop + end.size()) {
+    for (qsizetype start = 0, end; (end = terminatorEnd(chunk, start)) >= 0; start = end) {
         bool heldBack = false;
-        if (!translateOne(QStringView(chunk).sliced(start, stop + end.size() - start), box, echo, heldBack))
+        if (!translateOne(QStringView(chunk).sliced(start, end - start), box, echo, heldBack))
             return;
         if (!heldBack)
             frames.clear();
@@ -238,9 +249,11 @@ void FrameTranslator::speak(const QString &sentence)
         m_tread.start();
     }
     QString spoken = lowerCase(sentence);
-    // Files older than the [text] "Degrees" key speak the word they always did.
-    const QString word = m_state.lang.t(QStringLiteral("Degrees"));
-    spoken.replace(Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
+    if (spoken.contains(Degrees)) {
+        // Files older than the [text] "Degrees" key speak the word they always did.
+        const QString word = m_state.lang.t(QStringLiteral("Degrees"));
+        spoken.replace(Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
+    }
     m_ultimaRichiesta = c.Speak(spoken);
     if (m_tread.isActive()) {
         // Every sentence of a burst keeps the reading pose for another 3 s.
@@ -310,6 +323,6 @@ QString FrameTranslator::Dove(const QString &where) const
     if (!name.isEmpty())
         return name;
     if (v == std::floor(v))
-        return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+        return QString::number(n).rightJustified(2, QLatin1Char('0'));
     return QString::number(v);
 }

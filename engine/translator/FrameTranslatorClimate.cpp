@@ -46,7 +46,7 @@ void step(Step &&s)
 // A four-digit temperature: the sign digit (0 plus, 1 minus), then tenths of a degree.
 QString FrameTranslator::temperature(const QString &field) const
 {
-    double t = NC::value(field.right(3)) / 10.0;
+    double t = NC::value(QStringView(field).right(3)) / 10.0;
     if (field.size() >= 4 && field.at(field.size() - 4) == QLatin1Char('1') && t != 0)
         t = -t;
     return QLocale().toString(t);
