@@ -58,27 +58,10 @@ qsizetype terminatorEnd(const QString &chunk, qsizetype from)
     return -1;
 }
 
-// Frame::fields, with the list sized once: this runs for every frame on the bus.
-QStringList splitFields(QStringView piece)
-{
-    QStringList fields;
-    fields.reserve(piece.count(QLatin1Char('*')) + 1);
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype star = piece.indexOf(QLatin1Char('*'), start);
-        if (star < 0) {
-            fields.append(piece.sliced(start).toString());
-            return fields;
-        }
-        fields.append(piece.sliced(start, star - start).toString());
-        start = star + 1;
-    }
-}
-
 // WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
-int groupOf(const QString &who)
+int groupOf(QStringView who)
 {
-    QStringView w(who);
+    QStringView w = who;
     QString stripped;
     if (w.startsWith(QLatin1Char('#')))
         w = w.mid(1);
@@ -101,7 +84,7 @@ int groupOf(const QString &who)
 
 } // namespace
 
-const QString &FrameTranslator::Work::field(int i) const
+QStringView FrameTranslator::Work::field(int i) const
 {
     if (i < 0 || i >= fields.size())
         throw std::out_of_range("missing field");
@@ -149,7 +132,9 @@ bool FrameTranslator::translateOne(QStringView frame, LogPane &box, bool echo, b
     Work w;
     w.echo = echo;
     if (piece != AckPiece && piece != NackPiece) {
-        w.fields = splitFields(piece);
+        // Frame::fields, as views: this runs for every frame on the bus.
+        for (const QStringView field : piece.tokenize(QLatin1Char('*')))
+            w.fields.append(field);
         try {
             dispatch(w);
         } catch (const std::exception &) {
@@ -179,7 +164,7 @@ void FrameTranslator::dispatch(Work &w)
 {
     if (w.fields.size() < 2)
         return; // no WHO: nothing to translate, logged raw
-    const QString &who = w.fields[1];
+    const QStringView who = w.fields[1];
 
     // What we send ourselves is often a request without values; there is nothing to say
     // about it beyond the frame itself.
@@ -307,12 +292,12 @@ const QString &FrameTranslator::timeOfDay(const QTime &t)
     return m_formatted;
 }
 
-QString FrameTranslator::dimension(const QString &field)
+QStringView FrameTranslator::dimension(QStringView field)
 {
-    return field.startsWith(QLatin1Char('#')) ? field.mid(1) : field;
+    return field.startsWith(QLatin1Char('#')) ? field.sliced(1) : field;
 }
 
-QString FrameTranslator::Dove(const QString &where) const
+QString FrameTranslator::Dove(QStringView where) const
 {
     const double v = NC::numberValue(where);
     // Halves round to even: -0.5 is point 0, 999.5 is 1000.

@@ -23,7 +23,7 @@ const QString &VoltWindow = WindowNames::FrmVolt;
 const QString &AmpWindow = WindowNames::FrmAmp;
 const QString &WattWindow = WindowNames::FrmWatt;
 
-qint16 powerReading(const QString &text)
+qint16 powerReading(QStringView text)
 {
     const int n = NC::wholeNumber(text);
     if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
@@ -44,9 +44,9 @@ void step(Step &&s)
 } // namespace
 
 // A four-digit temperature: the sign digit (0 plus, 1 minus), then tenths of a degree.
-QString FrameTranslator::temperature(const QString &field) const
+QString FrameTranslator::temperature(QStringView field) const
 {
-    double t = NC::value(QStringView(field).right(3)) / 10.0;
+    double t = NC::value(field.right(3)) / 10.0;
     if (field.size() >= 4 && field.at(field.size() - 4) == QLatin1Char('1') && t != 0)
         t = -t;
     return QLocale().toString(t);
@@ -57,8 +57,8 @@ void FrameTranslator::energy(Work &w)
     setFilters(w, 2);
     w.icon = 6;
     const LanguageTexts &lang = m_state.lang;
-    const QString &what = w.field(2);
-    QString where = w.field(3);
+    const QStringView what = w.field(2);
+    QString where = w.field(3).toString();
     where.remove(QLatin1Char('#'));
     const double load = NC::numberValue(where);
 
@@ -88,32 +88,32 @@ void FrameTranslator::energyDimension(Work &w)
     WindowRegistry &windows = m_out.windows;
     const QString empty;
 
-    auto reading = [&](int e, const QString &value) {
+    auto reading = [&](int e, QStringView value) {
         QString s = entry(power, e);
-        s.replace(Ph::d, value);
+        substitute(s, Ph::d, value);
         return s;
     };
-    auto volt = [&](const QString &v) {
+    auto volt = [&](QStringView v) {
         if (w.echo)
             return;
-        live.VoltValue = v;
+        live.VoltValue = v.toString();
         if (windows.FormAperto(empty, VoltWindow))
-            windows.Volt(v);
+            windows.Volt(live.VoltValue);
     };
-    auto amp = [&](const QString &v) {
+    auto amp = [&](QStringView v) {
         if (w.echo)
             return;
-        live.AmpValue = v;
+        live.AmpValue = v.toString();
         if (windows.FormAperto(empty, AmpWindow))
-            windows.Ampere(v);
+            windows.Ampere(live.AmpValue);
     };
-    auto watt = [&](const QString &v) {
+    auto watt = [&](QStringView v) {
         const qint16 n = powerReading(v);
         if (w.echo)
             return;
         live.WattValue = n;
         if (windows.FormAperto(empty, WattWindow))
-            windows.Watt(v);
+            windows.Watt(v.toString());
     };
 
     const double dim = NC::value(dimension(w.field(3)));
@@ -145,13 +145,13 @@ void FrameTranslator::thermo(Work &w)
     w.icon = 8;
     setFilters(w, 3);
     const LanguageTexts &lang = m_state.lang;
-    const QString &what = w.field(2);
-    const QString &where = w.field(3);
+    const QStringView what = w.field(2);
+    const QStringView where = w.field(3);
     const double mode = NC::value(what);
 
     if (mode < 102 || mode > 315) {
         QString s = entry(lang.thermo, NC::wholeNumber(what));
-        s.replace(Ph::z, where);
+        substitute(s, Ph::z, where);
         w.sentence = s;
         return;
     }
@@ -160,14 +160,14 @@ void FrameTranslator::thermo(Work &w)
     if (modeText.isEmpty())
         return;
     // The central unit reports a zone's mode as "#1", and its own as "#0" or "0".
-    const QString address = where.startsWith(QLatin1Char('#')) ? where.mid(1) : where;
+    const QStringView address = where.startsWith(QLatin1Char('#')) ? where.sliced(1) : where;
     if (NC::value(address) == 0) {
         QString s = entry(lang.whothermo, 0);
         s.replace(Ph::m, modeText);
         w.sentence = s;
     } else {
         QString s = entry(lang.whothermo, 1) + QLatin1Char(' ') + modeText;
-        s.replace(Ph::z, where);
+        substitute(s, Ph::z, where);
         w.sentence = s;
     }
 }
@@ -178,9 +178,8 @@ void FrameTranslator::thermoDimension(Work &w)
     setFilters(w, 3);
     const LanguageTexts &lang = m_state.lang;
     const int last = w.lastField();
-    QString exactDim;
-    step([&] { exactDim = w.field(3); });
-    const QString dim = dimension(exactDim);
+    const QStringView exactDim = last >= 3 ? w.field(3) : QStringView();
+    const QStringView dim = dimension(exactDim);
 
     // A part of the sentence that cannot be read, or that the language file has no word
     // for, would leave its placeholder in sight: the frame is then shown as received.
@@ -240,7 +239,7 @@ void FrameTranslator::thermoDimension(Work &w)
         fill(Ph::vc, tableEntry(lang.valvethermo, 4));
         fill(Ph::vr, tableEntry(lang.valvethermo, 5));
     }
-    fill(Ph::z, [&] { return w.field(2); });
+    fill(Ph::z, [&] { return w.field(2).toString(); });
     if (!complete)
         w.sentence.clear();
 
@@ -248,7 +247,7 @@ void FrameTranslator::thermoDimension(Work &w)
         probePush(w, exactDim);
 }
 
-void FrameTranslator::probePush(const Work &w, const QString &dim)
+void FrameTranslator::probePush(const Work &w, QStringView dim)
 {
     WindowRegistry &windows = m_out.windows;
     bool open = false;
@@ -276,9 +275,10 @@ void FrameTranslator::probePush(const Work &w, const QString &dim)
         step([&] { windows.Tempset(zone, temperature(w.field(4)) + QChar(0x00B0) + QLatin1Char('C')); });
     } else if (dim == QLatin1String("13")) {
         step([&] {
-            const QString &knob = w.field(4);
-            const QString sign = knob.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-");
-            windows.Knob(zone, sign + knob.right(1));
+            const QStringView knob = w.field(4);
+            QString text = knob.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-");
+            text += knob.right(1);
+            windows.Knob(zone, text);
         });
     } else if (dim == QLatin1String("19") && w.lastField() > 4) {
         auto active = [](double v) { return v == 1 || v == 2 || v > 5; };

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <cstddef>
 #include <stdexcept>
 
@@ -24,6 +25,12 @@ auto &slot(Array &array, int index)
     if (index < 0)
         throw std::out_of_range("negative index");
     return array.at(static_cast<std::size_t>(index));
+}
+
+// Replaces every `placeholder` in `sentence` with `text`, a field of the frame or a part of one.
+inline void substitute(QString &sentence, const QString &placeholder, QStringView text)
+{
+    sentence.replace(placeholder.constData(), placeholder.size(), text.constData(), text.size());
 }
 
 // Placeholders of the sentences, replaced by plain, case-sensitive text replacement.
