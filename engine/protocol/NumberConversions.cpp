@@ -99,22 +99,41 @@ double numberValue(QStringView text)
     return ok ? v : 0.0;
 }
 
-int roundHalfEven(double v)
+namespace {
+// Rounded half to even; no value when it lies outside the range of int. `v` is finite.
+std::optional<int> roundedHalfEven(double v)
 {
-    if (!std::isfinite(v))
-        throw ConversionError("not a finite number");
     double r = std::floor(v);
     const double diff = v - r;
     if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0.0))
         r += 1.0;
     if (r < std::numeric_limits<int>::min() || r > std::numeric_limits<int>::max())
-        throw ConversionError("number out of range");
+        return std::nullopt;
     return static_cast<int>(r);
+}
+} // namespace
+
+int roundHalfEven(double v)
+{
+    if (!std::isfinite(v))
+        throw ConversionError("not a finite number");
+    const auto r = roundedHalfEven(v);
+    if (!r)
+        throw ConversionError("number out of range");
+    return *r;
 }
 
 int wholeNumber(QStringView text)
 {
     return roundHalfEven(value(text));
+}
+
+std::optional<int> tryWholeNumber(QStringView text)
+{
+    const auto v = tryValue(text);
+    if (!v || !std::isfinite(*v))
+        return std::nullopt;
+    return roundedHalfEven(*v);
 }
 
 quint8 toByte(double v)

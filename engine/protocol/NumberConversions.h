@@ -20,6 +20,9 @@ double numberValue(QStringView text);
 // The text must be a decimal number; rounded to the nearest whole number, halves to the
 // even neighbour ("2.5" is 2, "3.5" is 4). Throws ConversionError otherwise.
 int wholeNumber(QStringView text);
+// As wholeNumber, with no value instead of the exception: for fields that are often no
+// number at all ("2#1", a zone on a local bus), where throwing would cost more than reading.
+std::optional<int> tryWholeNumber(QStringView text);
 // Rounds halves to even; throws ConversionError outside the range of int.
 int roundHalfEven(double v);
 

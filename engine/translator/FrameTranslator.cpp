@@ -15,6 +15,7 @@
 #include "WindowRegistry.h"
 
 #include <QDateTime>
+#include <QStringBuilder>
 
 #include <cmath>
 #include <stdexcept>
@@ -133,8 +134,14 @@ bool FrameTranslator::translateOne(QStringView frame, LogPane &box, bool echo, b
     w.echo = echo;
     if (piece != AckPiece && piece != NackPiece) {
         // Frame::fields, as views: this runs for every frame on the bus.
-        for (const QStringView field : piece.tokenize(QLatin1Char('*')))
-            w.fields.append(field);
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            if (piece[i] == QLatin1Char('*')) {
+                w.fields.append(piece.sliced(start, i - start));
+                start = i + 1;
+            }
+        }
+        w.fields.append(piece.sliced(start));
         try {
             dispatch(w);
         } catch (const std::exception &) {
@@ -234,7 +241,8 @@ void FrameTranslator::speak(const QString &sentence)
         m_tread.start();
     }
     QString spoken = lowerCase(sentence);
-    if (spoken.contains(Degrees)) {
+    // The degree sign alone is found much faster than the two characters together.
+    if (spoken.contains(Degrees.front()) && spoken.contains(Degrees)) {
         // Files older than the [text] "Degrees" key speak the word they always did.
         const QString word = m_state.lang.t(QStringLiteral("Degrees"));
         spoken.replace(Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
@@ -253,19 +261,10 @@ void FrameTranslator::writeLine(LogPane &box, const QString &sentence, const QSt
 {
     const QTime t = now();
     const QString &time = timeOfDay(t);
-    QString line;
-    line.reserve(time.size() + sentence.size() + frame.size() + 7);
-    line += time;
-    line += QLatin1String(": ");
-    if (!sentence.isEmpty()) {
-        line += sentence;
-        line += QLatin1String(" (");
-        line += frame;
-        line += QLatin1Char(')');
-    } else {
-        line += frame;
-    }
-    line += Crlf;
+    // Built in one go: the builder sizes the line once and copies each part once.
+    const QString line = sentence.isEmpty()
+        ? QString(time % QLatin1String(": ") % frame % Crlf)
+        : QString(time % QLatin1String(": ") % sentence % QLatin1String(" (") % frame % QLatin1Char(')') % Crlf);
     box.appendText(line);
     m_state.live.OraUltimoMessaggio = t;
     m_state.live.UltimoMessaggio = last;

@@ -91,6 +91,7 @@ private:
     void thermo(Work &w);
     void thermoDimension(Work &w);
     void probePush(const Work &w, QStringView dim);
+    void setProbe(QStringView zone, const QString &text);
     void alarm(Work &w);
     void doorEntry(Work &w);
     void auxiliary(Work &w);

@@ -68,12 +68,12 @@ void FrameTranslator::energy(Work &w)
         return;
     QString s = entry(lang.power, e);
     if (load == 0 || load >= 10) {
-        s.replace(Ph::n, QString());
-        s.replace(Ph::c, entry(lang.whopower, load == 0 ? 0 : 2));
+        substitute(s, Ph::n, QString());
+        substitute(s, Ph::c, entry(lang.whopower, load == 0 ? 0 : 2));
     } else {
         const QString &name = slot(m_state.model.Carichi, NC::roundHalfEven(load));
-        s.replace(Ph::n, name.isEmpty() ? QString::number(load) : name);
-        s.replace(Ph::c, entry(lang.whopower, 1));
+        substitute(s, Ph::n, name.isEmpty() ? QString::number(load) : name);
+        substitute(s, Ph::c, entry(lang.whopower, 1));
     }
     w.sentence = s;
 }
@@ -163,7 +163,7 @@ void FrameTranslator::thermo(Work &w)
     const QStringView address = where.startsWith(QLatin1Char('#')) ? where.sliced(1) : where;
     if (NC::value(address) == 0) {
         QString s = entry(lang.whothermo, 0);
-        s.replace(Ph::m, modeText);
+        substitute(s, Ph::m, modeText);
         w.sentence = s;
     } else {
         QString s = entry(lang.whothermo, 1) + QLatin1Char(' ') + modeText;
@@ -185,13 +185,13 @@ void FrameTranslator::thermoDimension(Work &w)
     // for, would leave its placeholder in sight: the frame is then shown as received.
     bool complete = true;
     const auto fill = [&](const QString &placeholder, const std::function<QString()> &text) {
-        if (!w.sentence.contains(placeholder))
+        if (findPlaceholder(w.sentence, placeholder) < 0)
             return;
         bool filled = false;
         step([&] {
             const QString t = text();
             if (!t.isEmpty()) {
-                w.sentence.replace(placeholder, t);
+                substitute(w.sentence, placeholder, t);
                 filled = true;
             }
         });
@@ -212,12 +212,12 @@ void FrameTranslator::thermoDimension(Work &w)
             });
             if (read) {
                 if (!w.echo)
-                    step([&] { slot(m_state.live.TempSonde, NC::wholeNumber(w.field(2))) = t; });
+                    setProbe(w.field(2), t);
                 begin(0);
                 fill(Ph::t, [&] { return t; });
             }
         } else if (!w.echo) {
-            step([&] { slot(m_state.live.TempSonde, NC::wholeNumber(w.field(2))) = QStringLiteral("---"); });
+            setProbe(w.field(2), QStringLiteral("---"));
         }
     }
     if ((dim == QLatin1String("12") || dim == QLatin1String("14")) && last > 4) {
@@ -247,11 +247,17 @@ void FrameTranslator::thermoDimension(Work &w)
         probePush(w, exactDim);
 }
 
+// A zone on a local bus ("2#1") keeps no temperature; neither does one beyond the table.
+void FrameTranslator::setProbe(QStringView zone, const QString &text)
+{
+    if (const auto z = NC::tryWholeNumber(zone))
+        step([&] { slot(m_state.live.TempSonde, *z) = text; });
+}
+
 void FrameTranslator::probePush(const Work &w, QStringView dim)
 {
     WindowRegistry &windows = m_out.windows;
     bool open = false;
-    int zone = 0;
     step([&] {
         const double zoneValue = NC::numberValue(w.field(2));
         const QString number = zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9
@@ -261,13 +267,11 @@ void FrameTranslator::probePush(const Work &w, QStringView dim)
     });
     if (!open)
         return;
-    bool known = false;
-    step([&] {
-        zone = NC::wholeNumber(w.field(2));
-        known = true;
-    });
-    if (!known)
+    // A zone on a local bus ("2#1") is not the zone of a probe window.
+    const auto number = NC::tryWholeNumber(w.field(2));
+    if (!number)
         return;
+    const int zone = *number;
 
     if (dim == QLatin1String("0")) {
         step([&] { windows.Temperatura(zone, slot(m_state.live.TempSonde, zone)); });

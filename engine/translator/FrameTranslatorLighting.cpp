@@ -113,7 +113,7 @@ void FrameTranslator::lighting(Work &w)
 
     if (localBusPoint(where)) {
         substitute(s, Ph::n, where);
-        s.replace(Ph::c, entry(lang.wholight, 0));
+        substitute(s, Ph::c, entry(lang.wholight, 0));
         if (cmd.parameter)
             substitute(s, Ph::v, cmd.value);
         w.sentence = s;
@@ -125,11 +125,11 @@ void FrameTranslator::lighting(Work &w)
         const int g = NC::wholeNumber(number);
         const QString name = g >= 1 && g < int(model.Gruppi.size()) ? model.Gruppi[std::size_t(g)] : QString();
         if (!name.isEmpty()) {
-            s.replace(Ph::n, name);
-            s.replace(Ph::c, QString());
+            substitute(s, Ph::n, name);
+            substitute(s, Ph::c, QString());
         } else {
             substitute(s, Ph::n, number);
-            s.replace(Ph::c, entry(lang.wholight, 1));
+            substitute(s, Ph::c, entry(lang.wholight, 1));
         }
         if (cmd.parameter)
             substitute(s, Ph::v, cmd.value);
@@ -138,8 +138,8 @@ void FrameTranslator::lighting(Work &w)
         return;
     }
 
-    s.replace(Ph::n, Dove(where));
-    s.replace(Ph::c, entry(lang.wholight, 0));
+    substitute(s, Ph::n, Dove(where));
+    substitute(s, Ph::c, entry(lang.wholight, 0));
     if (cmd.parameter)
         substitute(s, Ph::v, cmd.value);
     w.sentence = s;
@@ -177,14 +177,14 @@ void FrameTranslator::lightingDimension(Work &w)
             s = entry(lang.light, level == 100 ? 0 : 1);
         else
             s = entry(lang.light, level == 100 ? 31 : 32);
-        s.replace(Ph::c, entry(lang.wholight, 0));
-        s.replace(Ph::n, Dove(where));
+        substitute(s, Ph::c, entry(lang.wholight, 0));
+        substitute(s, Ph::n, Dove(where));
     } else {
         s = entry(lang.light, dimensionEntry(level));
-        s.replace(Ph::n, Dove(where));
-        s.replace(Ph::c, entry(lang.wholight, 0));
+        substitute(s, Ph::n, Dove(where));
+        substitute(s, Ph::c, entry(lang.wholight, 0));
     }
-    s.replace(Ph::v, speed);
+    substitute(s, Ph::v, speed);
     w.sentence = s;
 }
 
@@ -198,21 +198,21 @@ void FrameTranslator::automation(Work &w)
 
     if (localBusPoint(where)) {
         substitute(s, Ph::n, where);
-        s.replace(Ph::c, entry(lang.wholight, 2));
+        substitute(s, Ph::c, entry(lang.wholight, 2));
         w.sentence = s;
         return;
     }
 
     if (where.contains(QLatin1Char('#'))) {
         substitute(s, Ph::n, groupNumber(where));
-        s.replace(Ph::c, entry(lang.wholight, 3));
+        substitute(s, Ph::c, entry(lang.wholight, 3));
         w.sentence = s;
         w.icon = NC::value(what) == 0 ? 3 : 4;
         return;
     }
 
-    s.replace(Ph::n, Dove(where));
-    s.replace(Ph::c, entry(lang.wholight, 2));
+    substitute(s, Ph::n, Dove(where));
+    substitute(s, Ph::c, entry(lang.wholight, 2));
     w.sentence = s;
     Dispositivo &d = slot(m_state.model.Dispositivi, NC::wholeNumber(where));
     if (d.configured()) {

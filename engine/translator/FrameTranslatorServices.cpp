@@ -68,20 +68,20 @@ void FrameTranslator::alarm(Work &w)
         // No reception: WHERE is the zone followed by the sensor.
         if (where.size() == 1) {
             s = entry(lang.security, 14);
-            s.replace(Ph::c, QString());
+            substitute(s, Ph::c, QString());
             substitute(s, Ph::n, where);
         } else {
             QString zone = entry(lang.whosecurity, 0);
             substitute(zone, Ph::z, where.left(1));
             s = entry(lang.security, 14);
-            s.replace(Ph::c, zone);
+            substitute(s, Ph::c, zone);
             substitute(s, Ph::n, where.right(1));
         }
     } else {
         QString zone = entry(lang.whosecurity, 0);
-        zone.replace(Ph::z, zoneNumber);
+        substitute(zone, Ph::z, zoneNumber);
         s = entry(lang.security, NC::wholeNumber(what));
-        s.replace(Ph::c, zone);
+        substitute(s, Ph::c, zone);
     }
     w.sentence = s;
 
@@ -165,7 +165,7 @@ void FrameTranslator::auxiliary(Work &w)
 
     QString s = entry(m_state.lang.aux, NC::wholeNumber(what));
     const QString &name = slot(m_state.model.NomiAux, c);
-    s.replace(Ph::n, name.isEmpty() ? QString::number(c) : name);
+    substitute(s, Ph::n, name.isEmpty() ? QString::number(c) : name);
     w.sentence = s;
 
     if (w.echo)
@@ -198,32 +198,32 @@ void FrameTranslator::gateway(Work &w)
     if (dim == QLatin1String("15")) {
         // Models the table does not name (newer gateways) are shown by their number.
         const QString model = lang.devmodel.value(NC::wholeNumber(f4));
-        s.replace(Ph::m, model.isEmpty() ? f4 : model);
+        substitute(s, Ph::m, model.isEmpty() ? f4 : model);
         if (!w.echo)
             m_out.statusBar.setStatusText(s);
     } else if (dim == QLatin1String("0")) {
-        s.replace(Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.fields.value(7)));
+        substitute(s, Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.fields.value(7)));
     } else if (dim == QLatin1String("1")) {
-        s.replace(Ph::ww, entry(lang.daydevice, NC::wholeNumber(f4)));
+        substitute(s, Ph::ww, entry(lang.daydevice, NC::wholeNumber(f4)));
         substitute(s, Ph::dd, w.field(5));
         substitute(s, Ph::mm, w.field(6));
         substitute(s, Ph::aa, w.field(7));
     } else if (dim == QLatin1String("10") || dim == QLatin1String("11")) {
-        s.replace(Ph::n, joined({f4, w.field(5), w.field(6), w.field(7)}, QLatin1Char('.')));
+        substitute(s, Ph::n, joined({f4, w.field(5), w.field(6), w.field(7)}, QLatin1Char('.')));
     } else if (dim == QLatin1String("12")) {
         QStringList bytes;
         for (int i = 4; i <= 9; ++i) {
             const int b = NC::wholeNumber(i == 4 ? f4 : w.field(i));
             bytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
         }
-        s.replace(Ph::n, bytes.join(QLatin1Char(':')));
+        substitute(s, Ph::n, bytes.join(QLatin1Char(':')));
     } else if (dim == QLatin1String("16") || dim == QLatin1String("23") || dim == QLatin1String("24")) {
-        s.replace(Ph::n, joined({f4, w.field(5), w.field(6)}, QLatin1Char('.')));
+        substitute(s, Ph::n, joined({f4, w.field(5), w.field(6)}, QLatin1Char('.')));
     } else if (dim == QLatin1String("19")) {
-        s.replace(Ph::n, f4 + QLatin1Char(' ') + colonTime(w.field(5), w.field(6), w.field(7)));
+        substitute(s, Ph::n, f4 + QLatin1Char(' ') + colonTime(w.field(5), w.field(6), w.field(7)));
     } else if (dim == QLatin1String("22")) {
-        s.replace(Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.field(7)));
-        s.replace(Ph::ww, entry(lang.daydevice, NC::wholeNumber(w.field(8))));
+        substitute(s, Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.field(7)));
+        substitute(s, Ph::ww, entry(lang.daydevice, NC::wholeNumber(w.field(8))));
         substitute(s, Ph::dd, w.field(9));
         substitute(s, Ph::mm, w.field(10));
         substitute(s, Ph::aa, w.field(11));
