@@ -10,8 +10,9 @@
 
 #include <QLocale>
 
+#include <QStringBuilder>
+
 #include <cmath>
-#include <functional>
 #include <limits>
 
 using namespace TranslationTables;
@@ -184,7 +185,7 @@ void FrameTranslator::thermoDimension(Work &w)
     // A part of the sentence that cannot be read, or that the language file has no word
     // for, would leave its placeholder in sight: the frame is then shown as received.
     bool complete = true;
-    const auto fill = [&](const QString &placeholder, const std::function<QString()> &text) {
+    const auto fill = [&](const QString &placeholder, const auto &text) {
         if (findPlaceholder(w.sentence, placeholder) < 0)
             return;
         bool filled = false;
@@ -262,7 +263,7 @@ void FrameTranslator::probePush(const Work &w, QStringView dim)
         const double zoneValue = NC::numberValue(w.field(2));
         const QString number = zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9
             ? QString::number(qint64(zoneValue)) : QString::number(zoneValue);
-        const QString caption = WindowNames::FrmProbe + number;
+        const QString caption = WindowNames::FrmProbe % number;
         open = windows.FormAperto(caption, QString());
     });
     if (!open)
