@@ -9,7 +9,6 @@
 #include "WindowRegistry.h"
 
 #include <QLocale>
-
 #include <QStringBuilder>
 
 #include <cmath>
