@@ -12,6 +12,7 @@
 #include "OutputError.h"
 #include "ProgramIdentity.h"
 #include "StatusBar.h"
+#include "TranslationTables.h"
 #include "WindowRegistry.h"
 
 #include <QDateTime>
@@ -241,11 +242,10 @@ void FrameTranslator::speak(const QString &sentence)
         m_tread.start();
     }
     QString spoken = lowerCase(sentence);
-    // The degree sign alone is found much faster than the two characters together.
-    if (spoken.contains(Degrees.front()) && spoken.contains(Degrees)) {
+    if (TranslationTables::findPlaceholder(spoken, Degrees) >= 0) {
         // Files older than the [text] "Degrees" key speak the word they always did.
         const QString word = m_state.lang.t(QStringLiteral("Degrees"));
-        spoken.replace(Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
+        TranslationTables::substitute(spoken, Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
     }
     m_ultimaRichiesta = c.Speak(spoken);
     if (m_tread.isActive()) {

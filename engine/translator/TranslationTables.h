@@ -27,8 +27,8 @@ auto &slot(Array &array, int index)
     return array.at(static_cast<std::size_t>(index));
 }
 
-// Where `placeholder` next occurs in `sentence` from `from` on, or -1. Every placeholder
-// starts with a backslash, which is found far faster than the whole placeholder.
+// Where `placeholder` next occurs in `sentence` from `from` on, or -1. Its first character
+// (the backslash of every placeholder) is found far faster than the whole placeholder.
 inline qsizetype findPlaceholder(const QString &sentence, const QString &placeholder, qsizetype from = 0)
 {
     const QChar mark = placeholder.front();
