@@ -1,7 +1,9 @@
 // The captured corpus through the whole translator and its output stage (notices, speech,
 // log lines, window and client pushes all armed) into an in-memory log pane, with a shipped
-// language file and the sample conf.xml, as users run it. Prints frames per second and
-// microseconds per frame, the median of several runs.
+// language file and the sample conf.xml, as users run it. Prints microseconds per frame (the
+// median, best and worst of several runs) and heap allocations per frame, then the median
+// with 1 and with 1000 configured points and with an empty and a full pane: the cost of a
+// frame must not grow with the installation or with what the pane holds.
 //
 //   bench_translator [corpus file] [runs] [language]
 #include "CharacterService.h"
@@ -25,28 +27,71 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
+
+// Every heap allocation of the process, Qt's containers included (they call malloc, not
+// operator new): glibc's own entry points do the work, these only count.
+extern "C" {
+void *__libc_malloc(size_t);
+void *__libc_calloc(size_t, size_t);
+void *__libc_realloc(void *, size_t);
+}
+
+namespace {
+std::atomic<long long> allocations{0};
+}
+
+extern "C" void *malloc(size_t n)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_malloc(n);
+}
+
+extern "C" void *calloc(size_t count, size_t n)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_calloc(count, n);
+}
+
+extern "C" void *realloc(void *p, size_t n)
+{
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_realloc(p, n);
+}
 
 namespace {
 
+// A pane that keeps nothing (it is emptied before every line) or that is full: it holds
+// as many lines as the real pane's 10,000 characters do, and each new line drops the oldest.
 class MemoryPane : public LogPane
 {
 public:
+    enum Fill { Empty, Full };
+    static constexpr int FullLines = 200;
+
+    MemoryPane(const QString &name, Fill fill) : m_name(name), m_fill(fill)
+    {
+        m_lines.resize(FullLines, QStringLiteral("00:00:00: *1*1*11## padding the pane to its bound\r\n"));
+    }
     QString paneName() const override { return m_name; }
     void appendText(const QString &text) override
     {
-        // Bounded like the real pane, without the cost of trimming line by line.
-        if (m_text.size() > 1 << 16)
-            m_text.resize(0); // keeps the capacity
-        m_text += text;
+        if (m_fill == Full)
+            m_lines[m_next++ % FullLines] = text;
+        else
+            m_last = text;
     }
-    void moveCaretToEnd() override { m_caret = int(m_text.size()); }
-    explicit MemoryPane(const QString &name) : m_name(name) { m_text.reserve(1 << 17); }
+    void moveCaretToEnd() override { ++m_caret; }
 
 private:
     QString m_name;
-    QString m_text;
+    Fill m_fill;
+    std::vector<QString> m_lines;
+    QString m_last;
+    std::size_t m_next = 0;
     int m_caret = 0;
 };
 
@@ -147,30 +192,63 @@ int main(int argc, char *argv[])
     NullDisplay display;
     NullStatus status;
     FrameTranslator translator(state, {notice, character, windows, display, status, messages});
-    MemoryPane monitor(QStringLiteral("Tlog"));
-    MemoryPane commands(QStringLiteral("TlogC"));
 
     const int passes = 20;
     const qint64 framesPerRun = qint64(passes) * (received.size() + sent.size());
-    std::vector<double> nsPerFrame;
-    for (int r = 0; r < runs; ++r) {
-        QElapsedTimer t;
-        t.start();
-        for (int p = 0; p < passes; ++p) {
-            for (const QString &f : received) {
-                QString frames = f;
-                translator.Traduci(frames, monitor);
+    struct Result
+    {
+        double median, best, worst, allocationsPerFrame;
+    };
+    const auto measure = [&](MemoryPane::Fill fill) {
+        MemoryPane monitor(QStringLiteral("Tlog"), fill);
+        MemoryPane commands(QStringLiteral("TlogC"), fill);
+        std::vector<double> nsPerFrame;
+        long long allocated = 0;
+        for (int r = 0; r < runs; ++r) {
+            const long long before = allocations.load();
+            QElapsedTimer t;
+            t.start();
+            for (int p = 0; p < passes; ++p) {
+                for (const QString &f : received) {
+                    QString frames = f;
+                    translator.Traduci(frames, monitor);
+                }
+                for (const QString &f : sent)
+                    translator.TraduciEco(f, commands);
             }
-            for (const QString &f : sent)
-                translator.TraduciEco(f, commands);
+            nsPerFrame.push_back(double(t.nsecsElapsed()) / double(framesPerRun));
+            allocated += allocations.load() - before;
         }
-        nsPerFrame.push_back(double(t.nsecsElapsed()) / double(framesPerRun));
-    }
-    std::sort(nsPerFrame.begin(), nsPerFrame.end());
-    const double median = nsPerFrame[nsPerFrame.size() / 2];
+        std::sort(nsPerFrame.begin(), nsPerFrame.end());
+        return Result{nsPerFrame[nsPerFrame.size() / 2] / 1000.0, nsPerFrame.front() / 1000.0,
+                      nsPerFrame.back() / 1000.0, double(allocated) / double(framesPerRun * runs)};
+    };
+
     std::printf("translator (%s): %lld frames per run, %d runs\n", qPrintable(language),
                 static_cast<long long>(framesPerRun), runs);
-    std::printf("median %.3f us/frame, %.0f frames/s (best %.3f, worst %.3f us/frame)\n", median / 1000.0,
-                1e9 / median, nsPerFrame.front() / 1000.0, nsPerFrame.back() / 1000.0);
+    const Result sample = measure(MemoryPane::Full);
+    std::printf("sample conf.xml, full pane: median %.3f us/frame, %.0f frames/s (best %.3f, worst %.3f us/frame), "
+                "%.2f allocations/frame\n",
+                sample.median, 1e6 / sample.median, sample.best, sample.worst, sample.allocationsPerFrame);
+    const Result empty = measure(MemoryPane::Empty);
+    std::printf("sample conf.xml, empty pane: median %.3f us/frame, %.2f allocations/frame\n", empty.median,
+                empty.allocationsPerFrame);
+
+    // Every point configured and named, or one alone; the pane full as above.
+    const InstallationModel sampleModel = state.model;
+    for (int configured : {1, InstallationModel::PointCount}) {
+        for (int n = 0; n < InstallationModel::PointCount; ++n) {
+            Dispositivo &d = state.model.Dispositivi[std::size_t(n)];
+            d = Dispositivo{};
+            if (configured == InstallationModel::PointCount || n == 11) {
+                d.name = QStringLiteral("Point %1").arg(n);
+                d.type = n % 2 ? QStringLiteral("1") : QStringLiteral("2");
+            }
+        }
+        const Result r = measure(MemoryPane::Full);
+        std::printf("%d configured point%s: median %.3f us/frame, %.2f allocations/frame\n", configured,
+                    configured == 1 ? "" : "s", r.median, r.allocationsPerFrame);
+    }
+    state.model = sampleModel;
     return notice.count > 0 ? 0 : 2;
 }

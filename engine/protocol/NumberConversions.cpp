@@ -2,14 +2,16 @@
 
 #include "ConversionError.h"
 
+#include <QVarLengthArray>
+
 #include <cmath>
 #include <limits>
 
 namespace NumberConversions {
 
-std::optional<double> tryValue(const QString &text)
+std::optional<double> tryValue(QStringView text)
 {
-    const QString t = text.trimmed();
+    const QStringView t = text.trimmed();
     if (t.isEmpty())
         return std::nullopt;
     // Only plain decimal notation: no exponent, no hexadecimal, no thousands separators.
@@ -47,31 +49,32 @@ std::optional<double> tryValue(const QString &text)
     return v;
 }
 
-double value(const QString &text)
+double value(QStringView text)
 {
     const auto v = tryValue(text);
     if (!v)
-        throw ConversionError("not a number: " + text.toStdString());
+        throw ConversionError("not a number: " + text.toString().toStdString());
     return *v;
 }
 
-double numberValue(const QString &text)
+double numberValue(QStringView text)
 {
-    QString run;
+    // Frames call this for every address: the number is gathered without a heap string.
+    QVarLengthArray<QChar, 32> run;
     bool point = false;
     bool started = false;
     for (const QChar c : text) {
         if (c == QLatin1Char(' ') || c == QLatin1Char('\t'))
             continue;
         if (!started && (c == QLatin1Char('+') || c == QLatin1Char('-'))) {
-            run += c;
+            run.append(c);
             started = true;
             continue;
         }
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            run += c;
+            run.append(c);
         } else if (c == QLatin1Char('.') && !point) {
-            run += c;
+            run.append(c);
             point = true;
         } else {
             break;
@@ -89,29 +92,48 @@ double numberValue(const QString &text)
         }
         if (!digits)
             return 0.0;
-        return double(run.startsWith(QLatin1Char('-')) ? -n : n);
+        return double(!run.isEmpty() && run.front() == QLatin1Char('-') ? -n : n);
     }
     bool ok = false;
-    const double v = run.toDouble(&ok);
+    const double v = QStringView(run.constData(), run.size()).toDouble(&ok);
     return ok ? v : 0.0;
 }
 
-int roundHalfEven(double v)
+namespace {
+// Rounded half to even; no value when it lies outside the range of int. `v` is finite.
+std::optional<int> roundedHalfEven(double v)
 {
-    if (!std::isfinite(v))
-        throw ConversionError("not a finite number");
     double r = std::floor(v);
     const double diff = v - r;
     if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0.0))
         r += 1.0;
     if (r < std::numeric_limits<int>::min() || r > std::numeric_limits<int>::max())
-        throw ConversionError("number out of range");
+        return std::nullopt;
     return static_cast<int>(r);
 }
+} // namespace
 
-int wholeNumber(const QString &text)
+int roundHalfEven(double v)
+{
+    if (!std::isfinite(v))
+        throw ConversionError("not a finite number");
+    const auto r = roundedHalfEven(v);
+    if (!r)
+        throw ConversionError("number out of range");
+    return *r;
+}
+
+int wholeNumber(QStringView text)
 {
     return roundHalfEven(value(text));
+}
+
+std::optional<int> tryWholeNumber(QStringView text)
+{
+    const auto v = tryValue(text);
+    if (!v || !std::isfinite(*v))
+        return std::nullopt;
+    return roundedHalfEven(*v);
 }
 
 quint8 toByte(double v)
@@ -122,7 +144,7 @@ quint8 toByte(double v)
     return static_cast<quint8>(n);
 }
 
-quint8 toByte(const QString &text)
+quint8 toByte(QStringView text)
 {
     return toByte(value(text));
 }

@@ -29,12 +29,12 @@ QString decode(const QByteArray &bytes)
 
 QByteArray encode(const QString &text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *d = out.data();
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF) || (u >= 0x80 && u <= 0x9F && High[u - 0x80] == 0)) {
-            out += static_cast<char>(u);
+            *d++ = static_cast<char>(u);
             continue;
         }
         char mapped = '?';
@@ -44,7 +44,7 @@ QByteArray encode(const QString &text)
                 break;
             }
         }
-        out += mapped;
+        *d++ = mapped;
     }
     return out;
 }

@@ -12,9 +12,11 @@
 #include "OutputError.h"
 #include "ProgramIdentity.h"
 #include "StatusBar.h"
+#include "TranslationTables.h"
 #include "WindowRegistry.h"
 
 #include <QDateTime>
+#include <QStringBuilder>
 
 #include <cmath>
 #include <stdexcept>
@@ -46,27 +48,22 @@ QString lowerCase(const QString &text)
     return lower;
 }
 
-// Frame::fields, with the list sized once: this runs for every frame on the bus.
-QStringList splitFields(const QString &piece)
+// Where the frame that starts at `from` ends, just past its "##"; -1 when no "##" follows.
+// Searching for the single character is much cheaper than for the two-character text.
+qsizetype terminatorEnd(const QString &chunk, qsizetype from)
 {
-    QStringList fields;
-    fields.reserve(piece.count(QLatin1Char('*')) + 1);
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype star = piece.indexOf(QLatin1Char('*'), start);
-        if (star < 0) {
-            fields.append(piece.mid(start));
-            return fields;
-        }
-        fields.append(piece.mid(start, star - start));
-        start = star + 1;
+    for (qsizetype hash = chunk.indexOf(QLatin1Char('#'), from); hash >= 0 && hash + 1 < chunk.size();
+         hash = chunk.indexOf(QLatin1Char('#'), hash + 1)) {
+        if (chunk.at(hash + 1) == QLatin1Char('#'))
+            return hash + 2;
     }
+    return -1;
 }
 
 // WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
-int groupOf(const QString &who)
+int groupOf(QStringView who)
 {
-    QStringView w(who);
+    QStringView w = who;
     QString stripped;
     if (w.startsWith(QLatin1Char('#')))
         w = w.mid(1);
@@ -89,7 +86,7 @@ int groupOf(const QString &who)
 
 } // namespace
 
-const QString &FrameTranslator::Work::field(int i) const
+QStringView FrameTranslator::Work::field(int i) const
 {
     if (i < 0 || i >= fields.size())
         throw std::out_of_range("missing field");
@@ -119,22 +116,33 @@ void FrameTranslator::run(QString &frames, LogPane &box, bool echo)
 {
     if (frames.isEmpty())
         return;
-    const QStringList pieces = Frame::cut(frames);
-    for (const QString &piece : pieces) {
+    // The pieces are views into this copy: emptying `frames` below must not free them.
+    const QString chunk = frames;
+    // Each frame ends at the next "##"; the text after the last one is not a frame.
+    for (qsizetype start = 0, end; (end = terminatorEnd(chunk, start)) >= 0; start = end) {
         bool heldBack = false;
-        if (!translateOne(piece, box, echo, heldBack))
+        if (!translateOne(QStringView(chunk).sliced(start, end - start), box, echo, heldBack))
             return;
         if (!heldBack)
             frames.clear();
     }
 }
 
-bool FrameTranslator::translateOne(const QString &piece, LogPane &box, bool echo, bool &heldBack)
+bool FrameTranslator::translateOne(QStringView frame, LogPane &box, bool echo, bool &heldBack)
 {
+    const QStringView piece = frame.chopped(Frame::Terminator.size());
     Work w;
     w.echo = echo;
     if (piece != AckPiece && piece != NackPiece) {
-        w.fields = splitFields(piece);
+        // Frame::fields, as views: this runs for every frame on the bus.
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            if (piece[i] == QLatin1Char('*')) {
+                w.fields.append(piece.sliced(start, i - start));
+                start = i + 1;
+            }
+        }
+        w.fields.append(piece.sliced(start));
         try {
             dispatch(w);
         } catch (const std::exception &) {
@@ -147,7 +155,7 @@ bool FrameTranslator::translateOne(const QString &piece, LogPane &box, bool echo
     if (heldBack)
         return true;
     try {
-        output(piece, w, box);
+        output(frame.toString(), w, box);
     } catch (const OutputError &e) {
         m_out.messages.message(QString::number(e.number()) + QStringLiteral(" - ") + e.description(),
                                ProgramIdentity::Title);
@@ -164,7 +172,7 @@ void FrameTranslator::dispatch(Work &w)
 {
     if (w.fields.size() < 2)
         return; // no WHO: nothing to translate, logged raw
-    const QString &who = w.fields[1];
+    const QStringView who = w.fields[1];
 
     // What we send ourselves is often a request without values; there is nothing to say
     // about it beyond the frame itself.
@@ -203,9 +211,8 @@ void FrameTranslator::setFilters(Work &w, int group) const
     w.speech = m_state.filters.WhoA[group] == 1;
 }
 
-void FrameTranslator::output(const QString &piece, const Work &w, LogPane &box)
+void FrameTranslator::output(const QString &frame, const Work &w, LogPane &box)
 {
-    const QString frame = Frame::withTerminator(piece);
     // An acknowledgement piece is never split into fields: it belongs to no group.
     const int group = w.fields.size() > 1 ? groupOf(w.fields[1]) : -1;
     const bool filtered = group >= 0 && m_state.filters.WhoL[group] == 0;
@@ -235,9 +242,11 @@ void FrameTranslator::speak(const QString &sentence)
         m_tread.start();
     }
     QString spoken = lowerCase(sentence);
-    // Files older than the [text] "Degrees" key speak the word they always did.
-    const QString word = m_state.lang.t(QStringLiteral("Degrees"));
-    spoken.replace(Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
+    if (TranslationTables::findPlaceholder(spoken, Degrees) >= 0) {
+        // Files older than the [text] "Degrees" key speak the word they always did.
+        const QString word = m_state.lang.t(QStringLiteral("Degrees"));
+        TranslationTables::substitute(spoken, Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
+    }
     m_ultimaRichiesta = c.Speak(spoken);
     if (m_tread.isActive()) {
         // Every sentence of a burst keeps the reading pose for another 3 s.
@@ -252,19 +261,10 @@ void FrameTranslator::writeLine(LogPane &box, const QString &sentence, const QSt
 {
     const QTime t = now();
     const QString &time = timeOfDay(t);
-    QString line;
-    line.reserve(time.size() + sentence.size() + frame.size() + 7);
-    line += time;
-    line += QLatin1String(": ");
-    if (!sentence.isEmpty()) {
-        line += sentence;
-        line += QLatin1String(" (");
-        line += frame;
-        line += QLatin1Char(')');
-    } else {
-        line += frame;
-    }
-    line += Crlf;
+    // Built in one go: the builder sizes the line once and copies each part once.
+    const QString line = sentence.isEmpty()
+        ? QString(time % QLatin1String(": ") % frame % Crlf)
+        : QString(time % QLatin1String(": ") % sentence % QLatin1String(" (") % frame % QLatin1Char(')') % Crlf);
     box.appendText(line);
     m_state.live.OraUltimoMessaggio = t;
     m_state.live.UltimoMessaggio = last;
@@ -291,12 +291,12 @@ const QString &FrameTranslator::timeOfDay(const QTime &t)
     return m_formatted;
 }
 
-QString FrameTranslator::dimension(const QString &field)
+QStringView FrameTranslator::dimension(QStringView field)
 {
-    return field.startsWith(QLatin1Char('#')) ? field.mid(1) : field;
+    return field.startsWith(QLatin1Char('#')) ? field.sliced(1) : field;
 }
 
-QString FrameTranslator::Dove(const QString &where) const
+QString FrameTranslator::Dove(QStringView where) const
 {
     const double v = NC::numberValue(where);
     // Halves round to even: -0.5 is point 0, 999.5 is 1000.
@@ -307,6 +307,6 @@ QString FrameTranslator::Dove(const QString &where) const
     if (!name.isEmpty())
         return name;
     if (v == std::floor(v))
-        return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+        return QString::number(n).rightJustified(2, QLatin1Char('0'));
     return QString::number(v);
 }

@@ -4,8 +4,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QTime>
 #include <QTimer>
+#include <QVarLengthArray>
 
 #include <functional>
 
@@ -43,7 +45,7 @@ public:
 
     // The configured name of bus point `where`, else its address with at least two digits.
     // Throws std::out_of_range for an address outside 0..999.
-    QString Dove(const QString &where) const;
+    QString Dove(QStringView where) const;
 
     bool InLettura() const { return m_inLettura; }
     int UltimaRichiesta() const { return m_ultimaRichiesta; }
@@ -53,10 +55,11 @@ public:
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
 private:
-    // Working values of one frame; they start afresh for every frame.
+    // Working values of one frame; they start afresh for every frame. The fields are views
+    // into the frame, which outlives them.
     struct Work
     {
-        QStringList fields;
+        QVarLengthArray<QStringView, 16> fields;
         QString sentence;
         bool notice = false;
         bool speech = false;
@@ -64,15 +67,16 @@ private:
         bool heldBack = false;
         bool echo = false; // a frame we sent: translate it, but touch no state and push nothing
 
-        const QString &field(int i) const;
+        QStringView field(int i) const;
         int lastField() const { return int(fields.size()) - 1; }
     };
 
     void run(QString &frames, LogPane &box, bool echo);
     // Returns false when an output failed and the whole call must end.
-    bool translateOne(const QString &piece, LogPane &box, bool echo, bool &heldBack);
+    // `frame` ends with its "##".
+    bool translateOne(QStringView frame, LogPane &box, bool echo, bool &heldBack);
     void dispatch(Work &w);
-    void output(const QString &piece, const Work &w, LogPane &box);
+    void output(const QString &frame, const Work &w, LogPane &box);
     void speak(const QString &sentence);
     void writeLine(LogPane &box, const QString &sentence, const QString &frame, const QString &last);
     QTime now();
@@ -86,16 +90,17 @@ private:
     void energyDimension(Work &w);
     void thermo(Work &w);
     void thermoDimension(Work &w);
-    void probePush(const Work &w, const QString &dim);
+    void probePush(const Work &w, QStringView dim);
+    void setProbe(QStringView zone, const QString &text);
     void alarm(Work &w);
     void doorEntry(Work &w);
     void auxiliary(Work &w);
     void gateway(Work &w);
     void sound(Work &w);
 
-    QString temperature(const QString &field) const;
+    QString temperature(QStringView field) const;
     // A dimension written with "#" (a write, or its echo) reads as the dimension itself.
-    static QString dimension(const QString &field);
+    static QStringView dimension(QStringView field);
 
     EngineState &m_state;
     Outputs m_out;

@@ -9,9 +9,9 @@
 #include "WindowRegistry.h"
 
 #include <QLocale>
+#include <QStringBuilder>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 
 using namespace TranslationTables;
@@ -23,7 +23,7 @@ const QString &VoltWindow = WindowNames::FrmVolt;
 const QString &AmpWindow = WindowNames::FrmAmp;
 const QString &WattWindow = WindowNames::FrmWatt;
 
-qint16 powerReading(const QString &text)
+qint16 powerReading(QStringView text)
 {
     const int n = NC::wholeNumber(text);
     if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
@@ -44,7 +44,7 @@ void step(Step &&s)
 } // namespace
 
 // A four-digit temperature: the sign digit (0 plus, 1 minus), then tenths of a degree.
-QString FrameTranslator::temperature(const QString &field) const
+QString FrameTranslator::temperature(QStringView field) const
 {
     double t = NC::value(field.right(3)) / 10.0;
     if (field.size() >= 4 && field.at(field.size() - 4) == QLatin1Char('1') && t != 0)
@@ -57,8 +57,8 @@ void FrameTranslator::energy(Work &w)
     setFilters(w, 2);
     w.icon = 6;
     const LanguageTexts &lang = m_state.lang;
-    const QString &what = w.field(2);
-    QString where = w.field(3);
+    const QStringView what = w.field(2);
+    QString where = w.field(3).toString();
     where.remove(QLatin1Char('#'));
     const double load = NC::numberValue(where);
 
@@ -68,12 +68,12 @@ void FrameTranslator::energy(Work &w)
         return;
     QString s = entry(lang.power, e);
     if (load == 0 || load >= 10) {
-        s.replace(Ph::n, QString());
-        s.replace(Ph::c, entry(lang.whopower, load == 0 ? 0 : 2));
+        substitute(s, Ph::n, QString());
+        substitute(s, Ph::c, entry(lang.whopower, load == 0 ? 0 : 2));
     } else {
         const QString &name = slot(m_state.model.Carichi, NC::roundHalfEven(load));
-        s.replace(Ph::n, name.isEmpty() ? QString::number(load) : name);
-        s.replace(Ph::c, entry(lang.whopower, 1));
+        substitute(s, Ph::n, name.isEmpty() ? QString::number(load) : name);
+        substitute(s, Ph::c, entry(lang.whopower, 1));
     }
     w.sentence = s;
 }
@@ -88,32 +88,32 @@ void FrameTranslator::energyDimension(Work &w)
     WindowRegistry &windows = m_out.windows;
     const QString empty;
 
-    auto reading = [&](int e, const QString &value) {
+    auto reading = [&](int e, QStringView value) {
         QString s = entry(power, e);
-        s.replace(Ph::d, value);
+        substitute(s, Ph::d, value);
         return s;
     };
-    auto volt = [&](const QString &v) {
+    auto volt = [&](QStringView v) {
         if (w.echo)
             return;
-        live.VoltValue = v;
+        live.VoltValue = v.toString();
         if (windows.FormAperto(empty, VoltWindow))
-            windows.Volt(v);
+            windows.Volt(live.VoltValue);
     };
-    auto amp = [&](const QString &v) {
+    auto amp = [&](QStringView v) {
         if (w.echo)
             return;
-        live.AmpValue = v;
+        live.AmpValue = v.toString();
         if (windows.FormAperto(empty, AmpWindow))
-            windows.Ampere(v);
+            windows.Ampere(live.AmpValue);
     };
-    auto watt = [&](const QString &v) {
+    auto watt = [&](QStringView v) {
         const qint16 n = powerReading(v);
         if (w.echo)
             return;
         live.WattValue = n;
         if (windows.FormAperto(empty, WattWindow))
-            windows.Watt(v);
+            windows.Watt(v.toString());
     };
 
     const double dim = NC::value(dimension(w.field(3)));
@@ -145,13 +145,13 @@ void FrameTranslator::thermo(Work &w)
     w.icon = 8;
     setFilters(w, 3);
     const LanguageTexts &lang = m_state.lang;
-    const QString &what = w.field(2);
-    const QString &where = w.field(3);
+    const QStringView what = w.field(2);
+    const QStringView where = w.field(3);
     const double mode = NC::value(what);
 
     if (mode < 102 || mode > 315) {
         QString s = entry(lang.thermo, NC::wholeNumber(what));
-        s.replace(Ph::z, where);
+        substitute(s, Ph::z, where);
         w.sentence = s;
         return;
     }
@@ -160,14 +160,14 @@ void FrameTranslator::thermo(Work &w)
     if (modeText.isEmpty())
         return;
     // The central unit reports a zone's mode as "#1", and its own as "#0" or "0".
-    const QString address = where.startsWith(QLatin1Char('#')) ? where.mid(1) : where;
+    const QStringView address = where.startsWith(QLatin1Char('#')) ? where.sliced(1) : where;
     if (NC::value(address) == 0) {
         QString s = entry(lang.whothermo, 0);
-        s.replace(Ph::m, modeText);
+        substitute(s, Ph::m, modeText);
         w.sentence = s;
     } else {
         QString s = entry(lang.whothermo, 1) + QLatin1Char(' ') + modeText;
-        s.replace(Ph::z, where);
+        substitute(s, Ph::z, where);
         w.sentence = s;
     }
 }
@@ -178,21 +178,20 @@ void FrameTranslator::thermoDimension(Work &w)
     setFilters(w, 3);
     const LanguageTexts &lang = m_state.lang;
     const int last = w.lastField();
-    QString exactDim;
-    step([&] { exactDim = w.field(3); });
-    const QString dim = dimension(exactDim);
+    const QStringView exactDim = last >= 3 ? w.field(3) : QStringView();
+    const QStringView dim = dimension(exactDim);
 
     // A part of the sentence that cannot be read, or that the language file has no word
     // for, would leave its placeholder in sight: the frame is then shown as received.
     bool complete = true;
-    const auto fill = [&](const QString &placeholder, const std::function<QString()> &text) {
-        if (!w.sentence.contains(placeholder))
+    const auto fill = [&](const QString &placeholder, const auto &text) {
+        if (findPlaceholder(w.sentence, placeholder) < 0)
             return;
         bool filled = false;
         step([&] {
             const QString t = text();
             if (!t.isEmpty()) {
-                w.sentence.replace(placeholder, t);
+                substitute(w.sentence, placeholder, t);
                 filled = true;
             }
         });
@@ -213,12 +212,12 @@ void FrameTranslator::thermoDimension(Work &w)
             });
             if (read) {
                 if (!w.echo)
-                    step([&] { slot(m_state.live.TempSonde, NC::wholeNumber(w.field(2))) = t; });
+                    setProbe(w.field(2), t);
                 begin(0);
                 fill(Ph::t, [&] { return t; });
             }
         } else if (!w.echo) {
-            step([&] { slot(m_state.live.TempSonde, NC::wholeNumber(w.field(2))) = QStringLiteral("---"); });
+            setProbe(w.field(2), QStringLiteral("---"));
         }
     }
     if ((dim == QLatin1String("12") || dim == QLatin1String("14")) && last > 4) {
@@ -240,7 +239,7 @@ void FrameTranslator::thermoDimension(Work &w)
         fill(Ph::vc, tableEntry(lang.valvethermo, 4));
         fill(Ph::vr, tableEntry(lang.valvethermo, 5));
     }
-    fill(Ph::z, [&] { return w.field(2); });
+    fill(Ph::z, [&] { return w.field(2).toString(); });
     if (!complete)
         w.sentence.clear();
 
@@ -248,27 +247,31 @@ void FrameTranslator::thermoDimension(Work &w)
         probePush(w, exactDim);
 }
 
-void FrameTranslator::probePush(const Work &w, const QString &dim)
+// A zone on a local bus ("2#1") keeps no temperature; neither does one beyond the table.
+void FrameTranslator::setProbe(QStringView zone, const QString &text)
+{
+    if (const auto z = NC::tryWholeNumber(zone))
+        step([&] { slot(m_state.live.TempSonde, *z) = text; });
+}
+
+void FrameTranslator::probePush(const Work &w, QStringView dim)
 {
     WindowRegistry &windows = m_out.windows;
     bool open = false;
-    int zone = 0;
     step([&] {
         const double zoneValue = NC::numberValue(w.field(2));
         const QString number = zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9
             ? QString::number(qint64(zoneValue)) : QString::number(zoneValue);
-        const QString caption = WindowNames::FrmProbe + number;
+        const QString caption = WindowNames::FrmProbe % number;
         open = windows.FormAperto(caption, QString());
     });
     if (!open)
         return;
-    bool known = false;
-    step([&] {
-        zone = NC::wholeNumber(w.field(2));
-        known = true;
-    });
-    if (!known)
+    // A zone on a local bus ("2#1") is not the zone of a probe window.
+    const auto number = NC::tryWholeNumber(w.field(2));
+    if (!number)
         return;
+    const int zone = *number;
 
     if (dim == QLatin1String("0")) {
         step([&] { windows.Temperatura(zone, slot(m_state.live.TempSonde, zone)); });
@@ -276,9 +279,10 @@ void FrameTranslator::probePush(const Work &w, const QString &dim)
         step([&] { windows.Tempset(zone, temperature(w.field(4)) + QChar(0x00B0) + QLatin1Char('C')); });
     } else if (dim == QLatin1String("13")) {
         step([&] {
-            const QString &knob = w.field(4);
-            const QString sign = knob.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-");
-            windows.Knob(zone, sign + knob.right(1));
+            const QStringView knob = w.field(4);
+            QString text = knob.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-");
+            text += knob.right(1);
+            windows.Knob(zone, text);
         });
     } else if (dim == QLatin1String("19") && w.lastField() > 4) {
         auto active = [](double v) { return v == 1 || v == 2 || v > 5; };

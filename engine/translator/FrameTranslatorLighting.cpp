@@ -16,11 +16,11 @@ namespace {
 
 // The group number of a group address "#3" (also "#3#4#01" on a local bus): the digits
 // after the first "#", up to the next one. Not a number: a translation error.
-QString groupNumber(const QString &where)
+QStringView groupNumber(QStringView where)
 {
-    const int start = where.indexOf(QLatin1Char('#')) + 1;
-    const int end = where.indexOf(QLatin1Char('#'), start);
-    const QString number = where.mid(start, end < 0 ? -1 : end - start);
+    const qsizetype start = where.indexOf(QLatin1Char('#')) + 1;
+    const qsizetype end = where.indexOf(QLatin1Char('#'), start);
+    const QStringView number = end < 0 ? where.sliced(start) : where.sliced(start, end - start);
     NC::wholeNumber(number);
     return number;
 }
@@ -29,9 +29,9 @@ QString groupNumber(const QString &where)
 // decides the sentence.
 const QString RelayPrefix = QStringLiteral("1000#");
 
-QString relayedCommand(const QString &what)
+QStringView relayedCommand(QStringView what)
 {
-    return what.startsWith(RelayPrefix) ? what.mid(RelayPrefix.size()) : what;
+    return what.startsWith(RelayPrefix) ? what.sliced(RelayPrefix.size()) : what;
 }
 
 // [light] entry of the command "down one level": entries 31 and 32 hold the ramp texts.
@@ -57,15 +57,15 @@ struct LightCommand
     int entry;
     bool off;
     bool parameter;
-    QString value;
+    QStringView value;
 };
 
-LightCommand lightCommand(const QString &what)
+LightCommand lightCommand(QStringView what)
 {
-    const int hash = what.indexOf(QLatin1Char('#'));
+    const qsizetype hash = what.indexOf(QLatin1Char('#'));
     if (hash >= 0) {
         const bool off = NC::numberValue(what) == 0;
-        const QString value = what.mid(hash + 1);
+        const QStringView value = what.sliced(hash + 1);
         // Without a speed the ramp texts would end in "(speed )": say plainly on or off.
         if (value.isEmpty())
             return {off ? 0 : 1, off, false, {}};
@@ -93,7 +93,7 @@ int dimensionEntry(double level)
 
 // "21#4#02" is point 21 on local bus 02, not a group: only a WHERE that starts with "#"
 // addresses a group. Such a point is not one of the installation's points.
-bool localBusPoint(const QString &where)
+bool localBusPoint(QStringView where)
 {
     return where.indexOf(QLatin1Char('#')) > 0;
 }
@@ -104,44 +104,44 @@ void FrameTranslator::lighting(Work &w)
 {
     setFilters(w, 0);
     const bool relayed = w.field(2).startsWith(RelayPrefix);
-    const QString what = relayedCommand(w.field(2));
-    const QString &where = w.field(3);
+    const QStringView what = relayedCommand(w.field(2));
+    const QStringView where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
     InstallationModel &model = m_state.model;
     const LightCommand cmd = lightCommand(what);
     QString s = lightText(lang, cmd);
 
     if (localBusPoint(where)) {
-        s.replace(Ph::n, where);
-        s.replace(Ph::c, entry(lang.wholight, 0));
+        substitute(s, Ph::n, where);
+        substitute(s, Ph::c, entry(lang.wholight, 0));
         if (cmd.parameter)
-            s.replace(Ph::v, cmd.value);
+            substitute(s, Ph::v, cmd.value);
         w.sentence = s;
         return;
     }
 
     if (where.contains(QLatin1Char('#'))) {
-        const QString number = groupNumber(where);
+        const QStringView number = groupNumber(where);
         const int g = NC::wholeNumber(number);
         const QString name = g >= 1 && g < int(model.Gruppi.size()) ? model.Gruppi[std::size_t(g)] : QString();
         if (!name.isEmpty()) {
-            s.replace(Ph::n, name);
-            s.replace(Ph::c, QString());
+            substitute(s, Ph::n, name);
+            substitute(s, Ph::c, QString());
         } else {
-            s.replace(Ph::n, number);
-            s.replace(Ph::c, entry(lang.wholight, 1));
+            substitute(s, Ph::n, number);
+            substitute(s, Ph::c, entry(lang.wholight, 1));
         }
         if (cmd.parameter)
-            s.replace(Ph::v, cmd.value);
+            substitute(s, Ph::v, cmd.value);
         w.sentence = s;
         w.icon = cmd.off ? 1 : 2;
         return;
     }
 
-    s.replace(Ph::n, Dove(where));
-    s.replace(Ph::c, entry(lang.wholight, 0));
+    substitute(s, Ph::n, Dove(where));
+    substitute(s, Ph::c, entry(lang.wholight, 0));
     if (cmd.parameter)
-        s.replace(Ph::v, cmd.value);
+        substitute(s, Ph::v, cmd.value);
     w.sentence = s;
     // The client hears of plain commands only; a relayed one is followed by the command itself.
     if (!cmd.parameter && !relayed && !s.isEmpty() && !w.echo && m_out.display.ClienteConnesso()) {
@@ -164,10 +164,10 @@ void FrameTranslator::lightingDimension(Work &w)
     // status details) have no [light] text and are shown as received.
     if (dimension(w.field(3)) != QLatin1String("1"))
         return;
-    const QString &where = w.field(2);
+    const QStringView where = w.field(2);
     const double level = NC::value(w.field(4));
     const LanguageTexts &lang = m_state.lang;
-    QString speed = w.field(5);
+    QString speed = w.field(5).toString();
     speed.remove(QLatin1Char('#'));
 
     QString s;
@@ -177,42 +177,42 @@ void FrameTranslator::lightingDimension(Work &w)
             s = entry(lang.light, level == 100 ? 0 : 1);
         else
             s = entry(lang.light, level == 100 ? 31 : 32);
-        s.replace(Ph::c, entry(lang.wholight, 0));
-        s.replace(Ph::n, Dove(where));
+        substitute(s, Ph::c, entry(lang.wholight, 0));
+        substitute(s, Ph::n, Dove(where));
     } else {
         s = entry(lang.light, dimensionEntry(level));
-        s.replace(Ph::n, Dove(where));
-        s.replace(Ph::c, entry(lang.wholight, 0));
+        substitute(s, Ph::n, Dove(where));
+        substitute(s, Ph::c, entry(lang.wholight, 0));
     }
-    s.replace(Ph::v, speed);
+    substitute(s, Ph::v, speed);
     w.sentence = s;
 }
 
 void FrameTranslator::automation(Work &w)
 {
     setFilters(w, 1);
-    const QString what = relayedCommand(w.field(2));
-    const QString &where = w.field(3);
+    const QStringView what = relayedCommand(w.field(2));
+    const QStringView where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
     QString s = entry(lang.automation, NC::wholeNumber(what));
 
     if (localBusPoint(where)) {
-        s.replace(Ph::n, where);
-        s.replace(Ph::c, entry(lang.wholight, 2));
+        substitute(s, Ph::n, where);
+        substitute(s, Ph::c, entry(lang.wholight, 2));
         w.sentence = s;
         return;
     }
 
     if (where.contains(QLatin1Char('#'))) {
-        s.replace(Ph::n, groupNumber(where));
-        s.replace(Ph::c, entry(lang.wholight, 3));
+        substitute(s, Ph::n, groupNumber(where));
+        substitute(s, Ph::c, entry(lang.wholight, 3));
         w.sentence = s;
         w.icon = NC::value(what) == 0 ? 3 : 4;
         return;
     }
 
-    s.replace(Ph::n, Dove(where));
-    s.replace(Ph::c, entry(lang.wholight, 2));
+    substitute(s, Ph::n, Dove(where));
+    substitute(s, Ph::c, entry(lang.wholight, 2));
     w.sentence = s;
     Dispositivo &d = slot(m_state.model.Dispositivi, NC::wholeNumber(where));
     if (d.configured()) {

@@ -18,19 +18,34 @@ namespace {
 
 const QString &AuxWindow = WindowNames::FrmAux;
 
-QString colonTime(const QString &h, const QString &m, const QString &s)
+QString joined(std::initializer_list<QStringView> parts, QChar separator)
 {
-    return h + QLatin1Char(':') + m + QLatin1Char(':') + s;
+    QString text;
+    bool first = true;
+    for (const QStringView part : parts) {
+        if (!first)
+            text += separator;
+        text += part;
+        first = false;
+    }
+    return text;
+}
+
+QString colonTime(QStringView h, QStringView m, QStringView s)
+{
+    return joined({h, m, s}, QLatin1Char(':'));
 }
 
 // "001" is GMT+1, "101" GMT-1: the first digit is the sign. Some gateways send no zone, or
 // an empty field, or a value that is no zone at all ("999"): the time then stands alone.
-QString withTimeZone(const QString &time, const QString &z)
+QString withTimeZone(const QString &time, QStringView z)
 {
     static const QRegularExpression zone(QStringLiteral("^[01][0-9]{2}$"));
     if (!zone.match(z).hasMatch())
         return time;
-    return time + QLatin1Char(' ') + (z.startsWith(QLatin1Char('0')) ? QLatin1Char('+') : QLatin1Char('-')) + z.right(2);
+    QString text = time + QLatin1Char(' ') + (z.startsWith(QLatin1Char('0')) ? QLatin1Char('+') : QLatin1Char('-'));
+    text += z.right(2);
+    return text;
 }
 
 } // namespace
@@ -39,34 +54,34 @@ void FrameTranslator::alarm(Work &w)
 {
     setFilters(w, 4);
     const LanguageTexts &lang = m_state.lang;
-    const QString &what = w.field(2);
-    const QString &where = w.field(3);
+    const QStringView what = w.field(2);
+    const QStringView where = w.field(3);
     const double v = NC::value(what);
     w.icon = v == 2 || v == 4 || v == 6 ? 9 : 10;
     if (v == 18)
         w.icon = 9;
 
-    QString zoneNumber = where;
+    QString zoneNumber = where.toString();
     zoneNumber.remove(QLatin1Char('#'));
     QString s;
     if (v == 14) {
         // No reception: WHERE is the zone followed by the sensor.
         if (where.size() == 1) {
             s = entry(lang.security, 14);
-            s.replace(Ph::c, QString());
-            s.replace(Ph::n, where);
+            substitute(s, Ph::c, QString());
+            substitute(s, Ph::n, where);
         } else {
             QString zone = entry(lang.whosecurity, 0);
-            zone.replace(Ph::z, where.left(1));
+            substitute(zone, Ph::z, where.left(1));
             s = entry(lang.security, 14);
-            s.replace(Ph::c, zone);
-            s.replace(Ph::n, where.right(1));
+            substitute(s, Ph::c, zone);
+            substitute(s, Ph::n, where.right(1));
         }
     } else {
         QString zone = entry(lang.whosecurity, 0);
-        zone.replace(Ph::z, zoneNumber);
+        substitute(zone, Ph::z, zoneNumber);
         s = entry(lang.security, NC::wholeNumber(what));
-        s.replace(Ph::c, zone);
+        substitute(s, Ph::c, zone);
     }
     w.sentence = s;
 
@@ -100,13 +115,13 @@ void FrameTranslator::doorEntry(Work &w)
     w.icon = 14;
     setFilters(w, 5);
     const LanguageTexts &lang = m_state.lang;
-    const QString &what = w.field(2);
+    const QStringView what = w.field(2);
     const double v = NC::value(what);
 
     if (v >= 300) {
         QString s = entry(lang.video, 300);
-        s.replace(Ph::x, what.mid(1, 1));
-        s.replace(Ph::y, what.mid(2, 1));
+        substitute(s, Ph::x, what.mid(1, 1));
+        substitute(s, Ph::y, what.mid(2, 1));
         w.sentence = s;
         return;
     }
@@ -114,7 +129,7 @@ void FrameTranslator::doorEntry(Work &w)
     if (v <= 9) {
         if (v == 8 || v == 9)
             w.icon = 13;
-        const QString &where = w.field(3);
+        const QStringView where = w.field(3);
         // A camera 4000 + i is named by entry i and the unit 5000 by entry 500; any other
         // address ("4012#2", 4500, 5012, a blank entry) is shown as received.
         QString name;
@@ -125,7 +140,7 @@ void FrameTranslator::doorEntry(Work &w)
             if (const auto i = NC::tryValue(where.right(3)); i && *i >= 0 && *i < 500)
                 name = lang.whovideo.value(NC::roundHalfEven(*i));
         }
-        s.replace(Ph::n, name.isEmpty() ? where : name);
+        substitute(s, Ph::n, name.isEmpty() ? where : QStringView(name));
     }
     w.sentence = s;
 }
@@ -133,8 +148,8 @@ void FrameTranslator::doorEntry(Work &w)
 void FrameTranslator::auxiliary(Work &w)
 {
     setFilters(w, 6);
-    const QString &what = w.field(2);
-    QString channel = w.field(3);
+    const QStringView what = w.field(2);
+    QString channel = w.field(3).toString();
     channel.remove(QLatin1Char('#'));
     const int c = NC::wholeNumber(channel);
     LiveState &live = m_state.live;
@@ -150,7 +165,7 @@ void FrameTranslator::auxiliary(Work &w)
 
     QString s = entry(m_state.lang.aux, NC::wholeNumber(what));
     const QString &name = slot(m_state.model.NomiAux, c);
-    s.replace(Ph::n, name.isEmpty() ? QString::number(c) : name);
+    substitute(s, Ph::n, name.isEmpty() ? QString::number(c) : name);
     w.sentence = s;
 
     if (w.echo)
@@ -175,43 +190,43 @@ void FrameTranslator::gateway(Work &w)
 {
     setFilters(w, 7);
     const LanguageTexts &lang = m_state.lang;
-    QString f4 = w.field(4);
+    QString f4 = w.field(4).toString();
     f4.remove(QLatin1Char('#'));
-    const QString dim = dimension(w.field(3));
+    const QStringView dim = dimension(w.field(3));
     QString s = entry(lang.device, NC::roundHalfEven(NC::numberValue(dim)));
 
     if (dim == QLatin1String("15")) {
         // Models the table does not name (newer gateways) are shown by their number.
         const QString model = lang.devmodel.value(NC::wholeNumber(f4));
-        s.replace(Ph::m, model.isEmpty() ? f4 : model);
+        substitute(s, Ph::m, model.isEmpty() ? f4 : model);
         if (!w.echo)
             m_out.statusBar.setStatusText(s);
     } else if (dim == QLatin1String("0")) {
-        s.replace(Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.fields.value(7)));
+        substitute(s, Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.fields.value(7)));
     } else if (dim == QLatin1String("1")) {
-        s.replace(Ph::ww, entry(lang.daydevice, NC::wholeNumber(f4)));
-        s.replace(Ph::dd, w.field(5));
-        s.replace(Ph::mm, w.field(6));
-        s.replace(Ph::aa, w.field(7));
+        substitute(s, Ph::ww, entry(lang.daydevice, NC::wholeNumber(f4)));
+        substitute(s, Ph::dd, w.field(5));
+        substitute(s, Ph::mm, w.field(6));
+        substitute(s, Ph::aa, w.field(7));
     } else if (dim == QLatin1String("10") || dim == QLatin1String("11")) {
-        s.replace(Ph::n, QStringList{f4, w.field(5), w.field(6), w.field(7)}.join(QLatin1Char('.')));
+        substitute(s, Ph::n, joined({f4, w.field(5), w.field(6), w.field(7)}, QLatin1Char('.')));
     } else if (dim == QLatin1String("12")) {
         QStringList bytes;
         for (int i = 4; i <= 9; ++i) {
             const int b = NC::wholeNumber(i == 4 ? f4 : w.field(i));
             bytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
         }
-        s.replace(Ph::n, bytes.join(QLatin1Char(':')));
+        substitute(s, Ph::n, bytes.join(QLatin1Char(':')));
     } else if (dim == QLatin1String("16") || dim == QLatin1String("23") || dim == QLatin1String("24")) {
-        s.replace(Ph::n, QStringList{f4, w.field(5), w.field(6)}.join(QLatin1Char('.')));
+        substitute(s, Ph::n, joined({f4, w.field(5), w.field(6)}, QLatin1Char('.')));
     } else if (dim == QLatin1String("19")) {
-        s.replace(Ph::n, f4 + QLatin1Char(' ') + colonTime(w.field(5), w.field(6), w.field(7)));
+        substitute(s, Ph::n, f4 + QLatin1Char(' ') + colonTime(w.field(5), w.field(6), w.field(7)));
     } else if (dim == QLatin1String("22")) {
-        s.replace(Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.field(7)));
-        s.replace(Ph::ww, entry(lang.daydevice, NC::wholeNumber(w.field(8))));
-        s.replace(Ph::dd, w.field(9));
-        s.replace(Ph::mm, w.field(10));
-        s.replace(Ph::aa, w.field(11));
+        substitute(s, Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.field(7)));
+        substitute(s, Ph::ww, entry(lang.daydevice, NC::wholeNumber(w.field(8))));
+        substitute(s, Ph::dd, w.field(9));
+        substitute(s, Ph::mm, w.field(10));
+        substitute(s, Ph::aa, w.field(11));
     }
     w.sentence = s;
 }
@@ -220,11 +235,11 @@ void FrameTranslator::sound(Work &w)
 {
     w.icon = 12;
     setFilters(w, 8);
-    const QString &what = w.field(2);
+    const QStringView what = w.field(2);
     QString s = entry(m_state.lang.audio, NC::roundHalfEven(NC::numberValue(what)));
     const double v = NC::value(what);
     if (v == 10 || v == 13)
         w.icon = 11;
-    s.replace(Ph::n, w.field(3));
+    substitute(s, Ph::n, w.field(3));
     w.sentence = s;
 }

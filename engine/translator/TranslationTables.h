@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <cstddef>
 #include <stdexcept>
 
@@ -24,6 +25,28 @@ auto &slot(Array &array, int index)
     if (index < 0)
         throw std::out_of_range("negative index");
     return array.at(static_cast<std::size_t>(index));
+}
+
+// Where `placeholder` next occurs in `sentence` from `from` on, or -1. Its first character
+// (the backslash of every placeholder) is found far faster than the whole placeholder.
+inline qsizetype findPlaceholder(const QString &sentence, const QString &placeholder, qsizetype from = 0)
+{
+    const QChar mark = placeholder.front();
+    for (qsizetype at = sentence.indexOf(mark, from); at >= 0; at = sentence.indexOf(mark, at + 1)) {
+        if (QStringView(sentence).sliced(at).startsWith(placeholder))
+            return at;
+    }
+    return -1;
+}
+
+// Replaces every `placeholder` in `sentence` with `text`, left to right; the inserted text is
+// not searched again. (QString::replace builds a search table for every call: that costs
+// more than the few characters of a sentence.)
+inline void substitute(QString &sentence, const QString &placeholder, QStringView text)
+{
+    for (qsizetype at = findPlaceholder(sentence, placeholder); at >= 0;
+         at = findPlaceholder(sentence, placeholder, at + text.size()))
+        sentence.replace(at, placeholder.size(), text.constData(), text.size());
 }
 
 // Placeholders of the sentences, replaced by plain, case-sensitive text replacement.

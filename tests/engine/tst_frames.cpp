@@ -173,13 +173,15 @@ void TestFrames::numberValue_data()
     QTest::newRow("sign and point") << "-1.5.3" << -1.5;
     QTest::newRow("zero parameter") << "0#30" << 0.0;
     QTest::newRow("letters") << "abc" << 0.0;
+    QTest::newRow("longer than a short run") << "-123456789012345678901234567890123456.5" << -1.234567890123456789e35;
 }
 
 void TestFrames::numberValue()
 {
     QFETCH(QString, text);
     QFETCH(double, expected);
-    QCOMPARE(NumberConversions::numberValue(text), expected);
+    const QString frame = text + QStringLiteral("7*");
+    QCOMPARE(NumberConversions::numberValue(QStringView(frame).first(text.size())), expected);
 }
 
 void TestFrames::wholeNumber_data()
@@ -196,6 +198,8 @@ void TestFrames::wholeNumber_data()
     QTest::newRow("below half") << "2.49" << true << 2;
     QTest::newRow("zero half") << "0.5" << true << 0;
     QTest::newRow("not a number") << "#1" << false << 0;
+    QTest::newRow("zone on a local bus") << "2#1" << false << 0;
+    QTest::newRow("empty") << "" << false << 0;
     QTest::newRow("too large") << "99999999999" << false << 0;
 }
 
@@ -204,10 +208,16 @@ void TestFrames::wholeNumber()
     QFETCH(QString, text);
     QFETCH(bool, ok);
     QFETCH(int, expected);
-    if (ok)
-        QCOMPARE(NumberConversions::wholeNumber(text), expected);
-    else
-        QVERIFY_THROWS_EXCEPTION(ConversionError, NumberConversions::wholeNumber(text));
+    // Fields are views into the whole frame: what follows the view must not count.
+    const QString frame = text + QStringLiteral("7*");
+    const QStringView field = QStringView(frame).first(text.size());
+    if (ok) {
+        QCOMPARE(NumberConversions::wholeNumber(field), expected);
+        QCOMPARE(NumberConversions::tryWholeNumber(field), std::optional<int>(expected));
+    } else {
+        QVERIFY_THROWS_EXCEPTION(ConversionError, NumberConversions::wholeNumber(field));
+        QCOMPARE(NumberConversions::tryWholeNumber(field), std::nullopt);
+    }
 }
 
 void TestFrames::byteRange_data()

@@ -1,6 +1,7 @@
 // The translator's dispatch and output stage: chunks, filters, notices, speech, log lines,
 // error policies, echoes, Dove and FormAperto.
 #include "ProgramIdentity.h"
+#include "TranslationTables.h"
 #include "TranslatorFixture.h"
 
 #include <QStandardPaths>
@@ -50,6 +51,8 @@ private slots:
     void doveOutOfRange();
     void formAperto_data();
     void formAperto();
+    void placeholders_data();
+    void placeholders();
 
 private:
     std::unique_ptr<TranslatorFixture> f;
@@ -74,6 +77,9 @@ void TestTranslator::chunks_data()
     QTest::newRow("status form of a group: raw") << "*#9##*#5##" << 1
                                                  << QStringList{F::raw(QStringLiteral("*#9##")), F::raw(QStringLiteral("*#5##"))};
     QTest::newRow("empty pieces: raw") << "####" << 1 << QStringList{F::raw(QStringLiteral("##")), F::raw(QStringLiteral("##"))};
+    QTest::newRow("third # starts the next piece") << "*6*0*4000###*6*1*4000##" << 1
+                                                   << QStringList{F::raw(QStringLiteral("*6*0*4000##")),
+                                                                  F::raw(QStringLiteral("#*6*1*4000##"))};
 }
 
 void TestTranslator::chunks()
@@ -429,6 +435,33 @@ void TestTranslator::formAperto()
     f->windows.open(QStringLiteral("FrmWatt"), QStringLiteral("Power"));
     f->windows.openProbe(5);
     QCOMPARE(f->windows.FormAperto(caption, name), open);
+}
+
+// Sentences are filled in place; the result must be what QString::replace gives, in the
+// order the translator fills them.
+void TestTranslator::placeholders_data()
+{
+    QTest::addColumn<QString>("sentence");
+    QTest::addColumn<QString>("text"); // replaces \n, then "[c]" replaces \c
+    QTest::newRow("none") << "Luce accesa" << "11";
+    QTest::newRow("each once") << "Luce \\n: \\c" << "11";
+    QTest::newRow("twice, at both ends") << "\\n e \\n" << "Sala";
+    QTest::newRow("inserted text is not searched again") << "Luce \\n \\c" << "\\n\\c";
+    QTest::newRow("empty text") << "\\n\\n\\c" << "";
+    QTest::newRow("longer placeholder holds the shorter") << "\\nn \\cv" << "x";
+    QTest::newRow("backslash of no placeholder") << "a\\ b\\\\n \\" << "y";
+}
+
+void TestTranslator::placeholders()
+{
+    QFETCH(QString, sentence);
+    QFETCH(QString, text);
+    QString expected = sentence;
+    expected.replace(TranslationTables::Ph::n, text).replace(TranslationTables::Ph::c, QStringLiteral("[c]"));
+    const QString frame = text + QStringLiteral("*9");
+    TranslationTables::substitute(sentence, TranslationTables::Ph::n, QStringView(frame).first(text.size()));
+    TranslationTables::substitute(sentence, TranslationTables::Ph::c, QStringLiteral("[c]"));
+    QCOMPARE(sentence, expected);
 }
 
 QTEST_GUILESS_MAIN(TestTranslator)

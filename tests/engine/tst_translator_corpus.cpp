@@ -87,6 +87,8 @@ private slots:
     void realFrameShapesInEnglish_data();
     void realFrameShapesInEnglish();
     void traceReaderReadsChunksWithAnotherInstallation();
+    void receivedFramesReadAsBefore_data();
+    void receivedFramesReadAsBefore();
 
 private:
     // Returns how many lines carried a sentence; records every frame that broke a rule.
@@ -274,6 +276,47 @@ void TestTranslatorCorpus::traceReaderReadsChunksWithAnotherInstallation()
              QStringLiteral("*1*1*77##\tLight Porch: on (*1*1*77##)\n"
                             "*1*0*77##\tLight Porch: off (*1*0*77##)\n"
                             "*9*1*2##\tAuxiliary channel 2: on (*9*1*2##)\n"));
+}
+
+void TestTranslatorCorpus::receivedFramesReadAsBefore_data()
+{
+    everyFrameWithShippedLanguage_data();
+}
+
+// The received frames of the corpus read exactly as they did when the expected files were
+// made: any change to the translator that alters a single byte of a line shows here.
+void TestTranslatorCorpus::receivedFramesReadAsBefore()
+{
+    QFETCH(QString, language);
+    QFile trace(QStringLiteral(OMBRIX_SOURCE_DIR "/tests/data/bus-traces.txt"));
+    QFile expectedFile(QStringLiteral(OMBRIX_SOURCE_DIR "/tests/data/bus-traces-rx-%1.txt").arg(language));
+    QVERIFY(trace.open(QIODevice::ReadOnly));
+    QVERIFY(expectedFile.open(QIODevice::ReadOnly));
+    QByteArray received;
+    while (!trace.atEnd()) {
+        const QByteArray line = trace.readLine();
+        if (line.startsWith("rx "))
+            received += line;
+    }
+
+    QProcess reader;
+    // Temperatures follow the locale's decimal sign; the expected files were made in C.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    reader.setProcessEnvironment(env);
+    reader.start(QStringLiteral(OMBRIX_BIN_DIR "/translate-frames"), {QStringLiteral("--language"), language});
+    QVERIFY(reader.waitForStarted());
+    reader.write(received);
+    reader.closeWriteChannel();
+    QVERIFY(reader.waitForFinished(60000));
+    QCOMPARE(reader.exitCode(), 0);
+
+    const QList<QByteArray> shown = reader.readAllStandardOutput().split('\n');
+    const QList<QByteArray> expected = expectedFile.readAll().split('\n');
+    for (int i = 0; i < qMin(shown.size(), expected.size()); ++i)
+        QCOMPARE(shown[i], expected[i]);
+    QCOMPARE(shown.size(), expected.size());
 }
 
 QTEST_GUILESS_MAIN(TestTranslatorCorpus)
