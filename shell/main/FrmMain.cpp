@@ -7,7 +7,6 @@
 #include "DeviceWindows.h"
 #include "EngineState.h"
 #include "FrameRequests.h"
-#include "LanguageLoader.h"
 #include "LinkWait.h"
 #include "LogLine.h"
 #include "MainStatusBar.h"
@@ -26,15 +25,9 @@
 #include "WindowNames.h"
 
 #include <QCoreApplication>
-#include <QCloseEvent>
-#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
-#include <QTimer>
-#include <QUrl>
 
 namespace TB = ToolbarButtons;
 namespace W = WindowNames;
@@ -136,12 +129,7 @@ bool FrmMain::FormAperto(const QString &caption, const QString &name) const
 }
 
 // ---------------------------------------------------------------------------------------------
-// Start-up
-
-bool FrmMain::trayAvailable() const
-{
-    return m_options.trayAvailable.value_or(QSystemTrayIcon::isSystemTrayAvailable());
-}
+// Start-up (the load sequence is in FrmMainStartup.cpp)
 
 void FrmMain::restoreWindow()
 {
@@ -158,158 +146,6 @@ void FrmMain::trayExit()
         m_tray->Remove();
     m_windows->unload(W::FrmAux);
     requestUnload();
-}
-
-void FrmMain::Main()
-{
-    StartupSettings::readNoticePosition(m_settings, m_shared);
-    const bool hidden = m_settings.readInt(SettingKeys::Minimized) == 1;
-    Form_Load();
-    if (m_chiusuraAvviata || m_ended)
-        return;
-    // Without a tray icon (no tray, or the start-up stopped before it appeared) a hidden
-    // window could never be brought back.
-    if (!hidden || !m_tray || !m_tray->isShown())
-        show();
-}
-
-void FrmMain::Form_Load()
-{
-    if (!loadSequence())
-        return;
-    loadCharacterStage();
-    m_stage = QStringLiteral("load voice");
-}
-
-bool FrmMain::loadSequence()
-{
-    try {
-        m_stage = QStringLiteral("get winpath");
-        // The characters ship beside the program, as the language files do.
-        m_shared.DirWindows = QDir(m_state.programFolder).filePath(QStringLiteral("characters"));
-        m_state.live.VoltValue = QStringLiteral("0");
-        m_state.live.AmpValue = QStringLiteral("0");
-        m_state.live.WattValue = 0;
-        m_tray = std::make_unique<TrayIcon>(m_state.InChiusura, trayAvailable());
-        connect(m_tray.get(), &TrayIcon::restoreRequested, this, &FrmMain::restoreWindow);
-        connect(m_tray.get(), &TrayIcon::statusRequested, this,
-                [this] { m_tray->showStatus(TrayMenu::statusText(m_state.lang, m_state.live)); });
-        // Queued: the menu's exit deletes the icon, which must not happen inside its own signal.
-        connect(
-            m_tray.get(), &TrayIcon::menuRequested, this,
-            [this] { m_trayMenu->popup(QCursor::pos(), m_monitorImage, *m_windows); }, Qt::QueuedConnection);
-        m_shared.VersioneCorrente = QStringLiteral(OMBRIX_VERSION "B5");
-        setWindowTitle(QStringLiteral("Tarn  V.") + m_shared.VersioneCorrente);
-
-        m_instance = std::make_unique<SingleInstance>(m_options.lockFile);
-        if (!m_instance->tryLock()) {
-            m_secondInstance = true;
-            setWindowTitle(QString());
-            requestUnload();
-            return false;
-        }
-
-        m_stage = QStringLiteral("initializing");
-        readSettingsStage();
-
-        m_stage = QStringLiteral("read language");
-        const QStringList languages = LanguageLoader::availableLanguages(m_state.programFolder);
-        if (languages.isEmpty()) {
-            // Without a language there are no captions, not even one to find Exit by.
-            m_messages.message(StartupSettings::noLanguageFileText(m_state.programFolder), ProgramIdentity::Title,
-                               MessageBoxService::Icon::Critical);
-            requestUnload();
-            return false;
-        }
-        m_menus->fillLanguageMenu(languages, m_state.lang.Lingua);
-        if (m_engine)
-            m_engine->CaricaLingua(m_state.lang.Lingua);
-        applyLanguage(m_state.lang.Lingua);
-        QString badPort;
-        m_state.link.PortaGateway = StartupSettings::gatewayPort(m_state.link.PortaGateway, &badPort);
-        if (!badPort.isNull())
-            Tlog().appendText(LogLine::at(StartupSettings::badPortLine(m_state.lang.t(QStringLiteral("PortErr")), badPort)));
-
-        m_stage = QStringLiteral("settiing chumby");
-        m_status->setClientLamp(0xC0C0C0);
-        if (m_settings.readInt(SettingKeys::WsChum) == 1 && startRemoteAccess)
-            startRemoteAccess();
-
-        iconStage();
-
-        m_stage = QStringLiteral("load conf");
-        if (!m_state.model.ConfCaricata && !(m_engine && m_engine->CaricaConf())) {
-            requestUnload();
-            return false;
-        }
-
-        m_stage = QStringLiteral("set icons 2");
-        if (m_settings.readInt(SettingKeys::Monitor) == 1) {
-            m_tmon->setInterval(1000);
-            m_tmon->start();
-            setMonitorButtonImage(2);
-            Tlog().appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStart"))) + LogLine::Crlf);
-        } else {
-            setStatusText(m_state.lang.t(QStringLiteral("Stop")));
-        }
-
-        m_stage = QStringLiteral("menu f420");
-        m_menus->fillScenarioDropDown(m_state.model);
-        m_menus->enableHelp(QFileInfo::exists(helpDocument()));
-
-        if (m_settings.readInt(SettingKeys::StartChk) == 1 && startUpdateCheck)
-            startUpdateCheck();
-    } catch (const std::exception &e) {
-        m_messages.message(StartupSettings::failureText(e), m_stage, MessageBoxService::Icon::Critical);
-        return false;
-    }
-    return true;
-}
-
-void FrmMain::readSettingsStage()
-{
-    m_status->stopActivity();
-    StartupSettings::read(m_settings, m_state, m_shared);
-    const StartupSettings::ConsoleColours c = StartupSettings::readConsoleColours(m_settings);
-    ConsoleArea::setPaneColours(Tlog(), c.fore, c.back);
-    ConsoleArea::setPaneColours(TlogC(), c.foreC, c.backC);
-    Tcmd().setText(m_settings.read(SettingKeys::RecentCmd));
-}
-
-void FrmMain::iconStage()
-{
-    m_stage = QStringLiteral("get icons");
-    m_menus->loadIconLibrary(QDir(m_state.programFolder).filePath(QStringLiteral("ico.icl")), m_images);
-
-    m_state.link.IconaTray = 0;
-    // The picture first: a tray icon shown without one draws an empty slot and warns.
-    I_Icon(m_state.link.IconaTray);
-    m_tray->I_Show();
-
-    m_stage = QStringLiteral("set icons");
-    m_menus->setToolbarImages(m_images);
-    m_monitorImage = 1;
-}
-
-void FrmMain::loadCharacterStage()
-{
-    m_stage = QStringLiteral("load agents");
-    m_shared.OpzHlet = m_settings.read(SettingKeys::Hlet);
-    const QString agent = m_settings.read(SettingKeys::Agent);
-    if (agent == QLatin1String("0"))
-        return;
-    m_agentCaricato = true;
-    bool loaded = false;
-    try {
-        loaded = loadCharacter && loadCharacter(agent);
-    } catch (const std::exception &) {
-        loaded = false;
-    }
-    if (!loaded) {
-        // The next start tries the empty name again and fails the same way, silently.
-        m_settings.save(SettingKeys::Agent, QString());
-        m_agentCaricato = false;
-    }
 }
 
 void FrmMain::applyLanguage(const QString &language)
@@ -391,7 +227,7 @@ bool FrmMain::Form_Unload()
 void FrmMain::windowUnloaded(const QString &name)
 {
     if (name == W::FrmCamera)
-        m_menus->tick(MainMenus::Entry::Camera, false);
+        m_menus->tick(Entry::Camera, false);
 }
 
 void FrmMain::firstClosingPhase()
