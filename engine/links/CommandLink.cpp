@@ -37,6 +37,10 @@ CommandLink::CommandLink(EngineState &state, FrameSink &sink, LogPane &TlogC, St
     connect(&m_socket, &QTcpSocket::readyRead, this, &CommandLink::Winsock1_DataArrival);
 }
 
+// The socket dies after the members it reports into: its last "disconnected" would reach a
+// half-destroyed link.
+CommandLink::~CommandLink() { m_socket.disconnect(this); }
+
 bool CommandLink::ConnectTCP(bool &ack)
 {
     LinkState &link = m_state.link;

@@ -35,6 +35,7 @@ public:
 
     CommandLink(EngineState &state, FrameSink &sink, LogPane &TlogC, StatusBar &StBar, CommandBox &Tcmd,
                 LinkWindow &window, MessageBoxService &messages, QObject *parent = nullptr);
+    ~CommandLink() override;
     void setTimings(const Timings &timings) { m_timings = timings; }
 
     // True when the gateway acknowledged every frame of the write. A frame handed in while

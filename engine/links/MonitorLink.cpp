@@ -40,6 +40,10 @@ MonitorLink::MonitorLink(EngineState &state, const ProgramSettings &settings, Co
     connect(&comm, &QSerialPort::errorOccurred, this, &MonitorLink::Comm_Error);
 }
 
+// The socket dies after the members it reports into: its last "disconnected" would reach a
+// half-destroyed link.
+MonitorLink::~MonitorLink() { m_socket.disconnect(this); }
+
 bool MonitorLink::monitorSwitchedOff() const
 {
     return m_window.monitorButtonImage() == MonitorOffImage;

@@ -34,6 +34,7 @@ public:
     MonitorLink(EngineState &state, const ProgramSettings &settings, CommandLink &commands, FrameSink &sink,
                 LogPane &Tlog, StatusBar &StBar, LinkWindow &window, NoticeService &notices,
                 MessageBoxService &messages, QObject *parent = nullptr);
+    ~MonitorLink() override;
     void setTimings(const Timings &timings) { m_timings = timings; }
 
     // Opens the link chosen by Option/"Gateway"; true when it is open.

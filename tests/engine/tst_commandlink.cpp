@@ -22,6 +22,7 @@ private slots:
     void sendAnswered_data();
     void sendAnswered();
     void sessionReused();
+    void linkDestroyedWhileConnected();
     void secondSendDuringWaitGoesOutAfterwards_data();
     void secondSendDuringWaitGoesOutAfterwards();
     void textThatIsNoFrameNotSent();
@@ -106,6 +107,20 @@ void TestCommandLink::sessionReused()
     QCOMPARE(f.gateway.connectionCount(), 1);
     QCOMPARE(f.gateway.sessionFrames(), QStringList{QStringLiteral("*99*0##")});
     QCOMPARE(f.TlogC.lines().filter(LinkFixture::txt("Comstart")).size(), 1);
+}
+
+// The program's end destroys the link with its session open: the socket's last goodbye must
+// not reach a link whose members are already gone (it wrote a "Comstop" line and a status).
+void TestCommandLink::linkDestroyedWhileConnected()
+{
+    LinkFixture f;
+    auto link = std::make_unique<CommandLink>(f.state, f.sink, f.TlogC, f.status, f.box, f.window, f.messages);
+    QVERIFY(link->SendTCP(Light));
+    const QStringList lines = f.TlogC.lines();
+    const QStringList texts = f.status.texts;
+    link.reset();
+    QCOMPARE(f.TlogC.lines(), lines);
+    QCOMPARE(f.status.texts, texts);
 }
 
 void TestCommandLink::secondSendDuringWaitGoesOutAfterwards_data()
