@@ -6,9 +6,8 @@ class DisplayClient;
 class NoticeService;
 class WindowRegistry;
 
-// The services the engine reaches the user interface through. main builds the real ones (or
-// a stand-in while one is not built) and hands them in, so a new service is plugged in here
-// without touching the main window.
+// The services the engine reaches the user interface through. main builds them and hands
+// them in, so a new service is plugged in here without touching the main window.
 struct AppServices
 {
     NoticeService &notice;
