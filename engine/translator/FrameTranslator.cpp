@@ -98,7 +98,14 @@ FrameTranslator::FrameTranslator(EngineState &state, const Outputs &outputs)
 {
     m_tread.setSingleShot(true);
     m_tread.setInterval(ReadHoldMs);
-    QObject::connect(&m_tread, &QTimer::timeout, &m_tread, [this] { m_inLettura = false; });
+    QObject::connect(&m_tread, &QTimer::timeout, &m_tread, [this] {
+        // A sentence spoken since the last restart moved the end of the pose on.
+        const qint64 left = ReadHoldMs - m_lastSpoken.elapsed();
+        if (left > 0)
+            m_tread.start(int(left));
+        else
+            m_inLettura = false;
+    });
 }
 
 void FrameTranslator::Traduci(QString &frames, LogPane &box)
@@ -235,11 +242,11 @@ void FrameTranslator::speak(const QString &sentence)
 {
     CharacterService &c = m_out.character;
     c.Show();
+    m_lastSpoken.start();
     if (!m_inLettura) {
         c.Play(QStringLiteral("Read"));
         m_inLettura = true;
-        m_tread.setInterval(ReadHoldMs);
-        m_tread.start();
+        restartRead();
     }
     QString spoken = lowerCase(sentence);
     if (TranslationTables::findPlaceholder(spoken, Degrees) >= 0) {
@@ -248,12 +255,17 @@ void FrameTranslator::speak(const QString &sentence)
         TranslationTables::substitute(spoken, Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
     }
     m_ultimaRichiesta = c.Speak(spoken);
-    if (m_tread.isActive()) {
-        // Every sentence of a burst keeps the reading pose for another 3 s.
-        m_tread.stop();
-        m_tread.setInterval(ReadHoldMs);
-        m_tread.start();
-    }
+    // Every sentence of a burst keeps the reading pose for another 3 s. Restarting the timer
+    // goes through the event dispatcher, too dear for every sentence of a burst: it is
+    // restarted once it has run a while, and the timeout holds the pose for what is left.
+    if (m_tread.isActive() && m_readStarted.elapsed() >= ReadRestartMs)
+        restartRead();
+}
+
+void FrameTranslator::restartRead()
+{
+    m_tread.start(ReadHoldMs);
+    m_readStarted.start();
 }
 
 // "time: sentence (frame)" or, without a sentence, "time: frame"; ended by CR LF.
