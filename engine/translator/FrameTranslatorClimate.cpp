@@ -279,10 +279,10 @@ void FrameTranslator::probePush(const Work &w, QStringView dim)
     bool open = false;
     step([&] {
         const double zoneValue = NC::numberValue(w.field(2));
-        const QString number = zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9
-            ? QString::number(qint64(zoneValue)) : QString::number(zoneValue);
-        const QString caption = WindowNames::FrmProbe % number;
-        open = windows.FormAperto(caption, QString());
+        if (zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9)
+            open = windows.probeOpen(qint64(zoneValue));
+        else
+            open = windows.FormAperto(WindowNames::FrmProbe % QString::number(zoneValue), QString());
     });
     if (!open)
         return;
