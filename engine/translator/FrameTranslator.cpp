@@ -128,28 +128,29 @@ void FrameTranslator::run(QString &frames, LogPane &box, bool echo)
     // Each frame ends at the next "##"; the text after the last one is not a frame.
     for (qsizetype start = 0, end; (end = terminatorEnd(chunk, start)) >= 0; start = end) {
         bool heldBack = false;
-        if (!translateOne(QStringView(chunk).sliced(start, end - start), box, echo, heldBack))
+        if (!translateOne(chunk, start, end, box, echo, heldBack))
             return;
         if (!heldBack)
             frames.clear();
     }
 }
 
-bool FrameTranslator::translateOne(QStringView frame, LogPane &box, bool echo, bool &heldBack)
+bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizetype end, LogPane &box, bool echo,
+                                   bool &heldBack)
 {
-    const QStringView piece = frame.chopped(Frame::Terminator.size());
+    const QStringView piece = QStringView(chunk).sliced(start, end - start - Frame::Terminator.size());
     Work w;
     w.echo = echo;
     if (piece != AckPiece && piece != NackPiece) {
         // Frame::fields, as views: this runs for every frame on the bus.
-        qsizetype start = 0;
+        qsizetype field = 0;
         for (qsizetype i = 0; i < piece.size(); ++i) {
             if (piece[i] == QLatin1Char('*')) {
-                w.fields.append(piece.sliced(start, i - start));
-                start = i + 1;
+                w.fields.append(piece.sliced(field, i - field));
+                field = i + 1;
             }
         }
-        w.fields.append(piece.sliced(start));
+        w.fields.append(piece.sliced(field));
         try {
             dispatch(w);
         } catch (const std::exception &) {
@@ -162,7 +163,8 @@ bool FrameTranslator::translateOne(QStringView frame, LogPane &box, bool echo, b
     if (heldBack)
         return true;
     try {
-        output(frame.toString(), w, box);
+        // A chunk of one frame, as the gateway mostly sends them, is shared rather than copied.
+        output(start == 0 && end == chunk.size() ? chunk : chunk.sliced(start, end - start), w, box);
     } catch (const OutputError &e) {
         m_out.messages.message(QString::number(e.number()) + QStringLiteral(" - ") + e.description(),
                                ProgramIdentity::Title);

@@ -75,9 +75,9 @@ private:
     };
 
     void run(QString &frames, LogPane &box, bool echo);
-    // Returns false when an output failed and the whole call must end.
-    // `frame` ends with its "##".
-    bool translateOne(QStringView frame, LogPane &box, bool echo, bool &heldBack);
+    // The frame from `start` to `end` of the chunk, its "##" included. Returns false when an
+    // output failed and the whole call must end.
+    bool translateOne(const QString &chunk, qsizetype start, qsizetype end, LogPane &box, bool echo, bool &heldBack);
     void dispatch(Work &w);
     void output(const QString &frame, const Work &w, LogPane &box);
     void speak(const QString &sentence);

@@ -208,7 +208,7 @@ void FrameTranslator::thermoDimension(Work &w)
             return;
         bool filled = false;
         step([&] {
-            const QString t = text();
+            const auto t = text();
             if (!t.isEmpty()) {
                 substitute(w.sentence, placeholder, t);
                 filled = true;
@@ -258,7 +258,7 @@ void FrameTranslator::thermoDimension(Work &w)
         fill(Ph::vc, tableEntry(lang.valvethermo, 4));
         fill(Ph::vr, tableEntry(lang.valvethermo, 5));
     }
-    fill(Ph::z, [&] { return w.field(2).toString(); });
+    fill(Ph::z, [&] { return w.field(2); });
     if (!complete)
         w.sentence.clear();
 
