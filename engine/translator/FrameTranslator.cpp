@@ -49,13 +49,12 @@ QString lowerCase(const QString &text)
 }
 
 // Where the frame that starts at `from` ends, just past its "##"; -1 when no "##" follows.
-// Searching for the single character is much cheaper than for the two-character text.
-qsizetype terminatorEnd(const QString &chunk, qsizetype from)
+// A plain scan: frames are a few characters long, and most hold single "#" too.
+qsizetype terminatorEnd(QStringView chunk, qsizetype from)
 {
-    for (qsizetype hash = chunk.indexOf(QLatin1Char('#'), from); hash >= 0 && hash + 1 < chunk.size();
-         hash = chunk.indexOf(QLatin1Char('#'), hash + 1)) {
-        if (chunk.at(hash + 1) == QLatin1Char('#'))
-            return hash + 2;
+    for (qsizetype i = from; i + 1 < chunk.size(); ++i) {
+        if (chunk[i] == QLatin1Char('#') && chunk[i + 1] == QLatin1Char('#'))
+            return i + 2;
     }
     return -1;
 }
