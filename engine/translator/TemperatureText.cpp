@@ -8,7 +8,8 @@ QString TemperatureText::text(int tenths)
     const QLocale current;
     if (current != m_locale)
         read(current);
-    if (!m_plain)
+    // From 1000 degrees on, a locale's digit grouping would come in.
+    if (!m_plain || std::abs(tenths) >= 10000)
         return current.toString(tenths / 10.0);
 
     char whole[12];
