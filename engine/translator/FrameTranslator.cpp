@@ -62,20 +62,18 @@ qsizetype terminatorEnd(QStringView chunk, qsizetype from)
 // WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
 int groupOf(QStringView who)
 {
-    QStringView w = who;
-    QString stripped;
-    if (w.startsWith(QLatin1Char('#')))
-        w = w.mid(1);
-    if (w.contains(QLatin1Char('#'))) {
-        stripped = w.toString();
-        stripped.remove(QLatin1Char('#'));
-        w = stripped;
+    // Field 1 with every "#" dropped; no group has a name of more than two characters.
+    char16_t kept[2];
+    qsizetype size = 0;
+    for (const QChar c : who) {
+        if (c == QLatin1Char('#'))
+            continue;
+        if (size == 2)
+            return -1;
+        kept[size++] = c.unicode();
     }
-    static const QString names[] = {
-        QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-        QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("7"),
-        QStringLiteral("9"), QStringLiteral("13"), QStringLiteral("16"),
-    };
+    const QStringView w(kept, size);
+    static constexpr QStringView names[] = {u"1", u"2", u"3", u"4", u"5", u"7", u"9", u"13", u"16"};
     for (int g = 0; g < 9; ++g) {
         if (w == names[g])
             return g;

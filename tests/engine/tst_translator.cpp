@@ -79,6 +79,11 @@ void TestTranslator::chunks_data()
     QTest::newRow("status form of a group: raw") << "*#9##*#5##" << 1
                                                  << QStringList{F::raw(QStringLiteral("*#9##")), F::raw(QStringLiteral("*#5##"))};
     QTest::newRow("empty pieces: raw") << "####" << 1 << QStringList{F::raw(QStringLiteral("##")), F::raw(QStringLiteral("##"))};
+    // The log filter's group is the WHO with every "#" dropped.
+    QTest::newRow("dimension form filtered with its group") << "*#1*11*1*150##" << 0 << QStringList{};
+    QTest::newRow("# inside the WHO dropped") << "*1#*1*11##" << 0 << QStringList{};
+    QTest::newRow("11 is no group") << "*#1#1*1##" << 0 << QStringList{F::raw(QStringLiteral("*#1#1*1##"))};
+    QTest::newRow("three digits are no group") << "*1#13*1##" << 0 << QStringList{F::raw(QStringLiteral("*1#13*1##"))};
     QTest::newRow("third # starts the next piece") << "*6*0*4000###*6*1*4000##" << 1
                                                    << QStringList{F::raw(QStringLiteral("*6*0*4000##")),
                                                                   F::raw(QStringLiteral("#*6*1*4000##"))};
