@@ -29,7 +29,10 @@ QString decode(const QByteArray &bytes)
 
 QByteArray encode(const QString &text)
 {
-    QByteArray out(text.size(), Qt::Uninitialized);
+    // One byte of room: the texts for the display client get a NUL appended.
+    QByteArray out;
+    out.reserve(text.size() + 1);
+    out.resize(text.size());
     char *d = out.data();
     for (const QChar c : text) {
         const char16_t u = c.unicode();

@@ -49,13 +49,12 @@ QString lowerCase(const QString &text)
 }
 
 // Where the frame that starts at `from` ends, just past its "##"; -1 when no "##" follows.
-// Searching for the single character is much cheaper than for the two-character text.
-qsizetype terminatorEnd(const QString &chunk, qsizetype from)
+// A plain scan: frames are a few characters long, and most hold single "#" too.
+qsizetype terminatorEnd(QStringView chunk, qsizetype from)
 {
-    for (qsizetype hash = chunk.indexOf(QLatin1Char('#'), from); hash >= 0 && hash + 1 < chunk.size();
-         hash = chunk.indexOf(QLatin1Char('#'), hash + 1)) {
-        if (chunk.at(hash + 1) == QLatin1Char('#'))
-            return hash + 2;
+    for (qsizetype i = from; i + 1 < chunk.size(); ++i) {
+        if (chunk[i] == QLatin1Char('#') && chunk[i + 1] == QLatin1Char('#'))
+            return i + 2;
     }
     return -1;
 }
@@ -63,20 +62,18 @@ qsizetype terminatorEnd(const QString &chunk, qsizetype from)
 // WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
 int groupOf(QStringView who)
 {
-    QStringView w = who;
-    QString stripped;
-    if (w.startsWith(QLatin1Char('#')))
-        w = w.mid(1);
-    if (w.contains(QLatin1Char('#'))) {
-        stripped = w.toString();
-        stripped.remove(QLatin1Char('#'));
-        w = stripped;
+    // Field 1 with every "#" dropped; no group has a name of more than two characters.
+    char16_t kept[2];
+    qsizetype size = 0;
+    for (const QChar c : who) {
+        if (c == QLatin1Char('#'))
+            continue;
+        if (size == 2)
+            return -1;
+        kept[size++] = c.unicode();
     }
-    static const QString names[] = {
-        QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-        QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("7"),
-        QStringLiteral("9"), QStringLiteral("13"), QStringLiteral("16"),
-    };
+    const QStringView w(kept, size);
+    static constexpr QStringView names[] = {u"1", u"2", u"3", u"4", u"5", u"7", u"9", u"13", u"16"};
     for (int g = 0; g < 9; ++g) {
         if (w == names[g])
             return g;
@@ -98,7 +95,14 @@ FrameTranslator::FrameTranslator(EngineState &state, const Outputs &outputs)
 {
     m_tread.setSingleShot(true);
     m_tread.setInterval(ReadHoldMs);
-    QObject::connect(&m_tread, &QTimer::timeout, &m_tread, [this] { m_inLettura = false; });
+    QObject::connect(&m_tread, &QTimer::timeout, &m_tread, [this] {
+        // A sentence spoken since the last restart moved the end of the pose on.
+        const qint64 left = ReadHoldMs - m_lastSpoken.elapsed();
+        if (left > 0)
+            m_tread.start(int(left));
+        else
+            m_inLettura = false;
+    });
 }
 
 void FrameTranslator::Traduci(QString &frames, LogPane &box)
@@ -121,28 +125,29 @@ void FrameTranslator::run(QString &frames, LogPane &box, bool echo)
     // Each frame ends at the next "##"; the text after the last one is not a frame.
     for (qsizetype start = 0, end; (end = terminatorEnd(chunk, start)) >= 0; start = end) {
         bool heldBack = false;
-        if (!translateOne(QStringView(chunk).sliced(start, end - start), box, echo, heldBack))
+        if (!translateOne(chunk, start, end, box, echo, heldBack))
             return;
         if (!heldBack)
             frames.clear();
     }
 }
 
-bool FrameTranslator::translateOne(QStringView frame, LogPane &box, bool echo, bool &heldBack)
+bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizetype end, LogPane &box, bool echo,
+                                   bool &heldBack)
 {
-    const QStringView piece = frame.chopped(Frame::Terminator.size());
+    const QStringView piece = QStringView(chunk).sliced(start, end - start - Frame::Terminator.size());
     Work w;
     w.echo = echo;
     if (piece != AckPiece && piece != NackPiece) {
         // Frame::fields, as views: this runs for every frame on the bus.
-        qsizetype start = 0;
+        qsizetype field = 0;
         for (qsizetype i = 0; i < piece.size(); ++i) {
             if (piece[i] == QLatin1Char('*')) {
-                w.fields.append(piece.sliced(start, i - start));
-                start = i + 1;
+                w.fields.append(piece.sliced(field, i - field));
+                field = i + 1;
             }
         }
-        w.fields.append(piece.sliced(start));
+        w.fields.append(piece.sliced(field));
         try {
             dispatch(w);
         } catch (const std::exception &) {
@@ -155,7 +160,8 @@ bool FrameTranslator::translateOne(QStringView frame, LogPane &box, bool echo, b
     if (heldBack)
         return true;
     try {
-        output(frame.toString(), w, box);
+        // A chunk of one frame, as the gateway mostly sends them, is shared rather than copied.
+        output(start == 0 && end == chunk.size() ? chunk : chunk.sliced(start, end - start), w, box);
     } catch (const OutputError &e) {
         m_out.messages.message(QString::number(e.number()) + QStringLiteral(" - ") + e.description(),
                                ProgramIdentity::Title);
@@ -235,11 +241,11 @@ void FrameTranslator::speak(const QString &sentence)
 {
     CharacterService &c = m_out.character;
     c.Show();
+    m_lastSpoken.start();
     if (!m_inLettura) {
         c.Play(QStringLiteral("Read"));
         m_inLettura = true;
-        m_tread.setInterval(ReadHoldMs);
-        m_tread.start();
+        restartRead();
     }
     QString spoken = lowerCase(sentence);
     if (TranslationTables::findPlaceholder(spoken, Degrees) >= 0) {
@@ -248,12 +254,17 @@ void FrameTranslator::speak(const QString &sentence)
         TranslationTables::substitute(spoken, Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
     }
     m_ultimaRichiesta = c.Speak(spoken);
-    if (m_tread.isActive()) {
-        // Every sentence of a burst keeps the reading pose for another 3 s.
-        m_tread.stop();
-        m_tread.setInterval(ReadHoldMs);
-        m_tread.start();
-    }
+    // Every sentence of a burst keeps the reading pose for another 3 s. Restarting the timer
+    // goes through the event dispatcher, too dear for every sentence of a burst: it is
+    // restarted once it has run a while, and the timeout holds the pose for what is left.
+    if (m_tread.isActive() && m_readStarted.elapsed() >= ReadRestartMs)
+        restartRead();
+}
+
+void FrameTranslator::restartRead()
+{
+    m_tread.start(ReadHoldMs);
+    m_readStarted.start();
 }
 
 // "time: sentence (frame)" or, without a sentence, "time: frame"; ended by CR LF.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "FrameSink.h"
+#include "TemperatureText.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -37,6 +39,7 @@ public:
 
     static constexpr int DurataAvviso = 5000; // how long a notice of the translator stays up
     static constexpr int ReadHoldMs = 3000;   // "Read" plays once per burst of this length
+    static constexpr int ReadRestartMs = 100; // sentences this close share one timer restart
 
     FrameTranslator(EngineState &state, const Outputs &outputs);
 
@@ -72,12 +75,13 @@ private:
     };
 
     void run(QString &frames, LogPane &box, bool echo);
-    // Returns false when an output failed and the whole call must end.
-    // `frame` ends with its "##".
-    bool translateOne(QStringView frame, LogPane &box, bool echo, bool &heldBack);
+    // The frame from `start` to `end` of the chunk, its "##" included. Returns false when an
+    // output failed and the whole call must end.
+    bool translateOne(const QString &chunk, qsizetype start, qsizetype end, LogPane &box, bool echo, bool &heldBack);
     void dispatch(Work &w);
     void output(const QString &frame, const Work &w, LogPane &box);
     void speak(const QString &sentence);
+    void restartRead();
     void writeLine(LogPane &box, const QString &sentence, const QString &frame, const QString &last);
     QTime now();
     const QString &timeOfDay(const QTime &t);
@@ -98,15 +102,18 @@ private:
     void gateway(Work &w);
     void sound(Work &w);
 
-    QString temperature(QStringView field) const;
+    QString temperature(QStringView field);
     // A dimension written with "#" (a write, or its echo) reads as the dimension itself.
     static QStringView dimension(QStringView field);
 
     EngineState &m_state;
     Outputs m_out;
     QTimer m_tread;
+    QElapsedTimer m_readStarted;
+    QElapsedTimer m_lastSpoken;
     bool m_inLettura = false;
     int m_ultimaRichiesta = 0;
+    TemperatureText m_temperatureText;
     std::function<QTime()> m_clock;
     // Reading the local time costs a time-zone lookup; within one second the time of day
     // and its text are the same for every line.

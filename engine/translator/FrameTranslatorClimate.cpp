@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 using namespace TranslationTables;
 namespace NC = NumberConversions;
@@ -31,6 +32,20 @@ qint16 powerReading(QStringView text)
     return qint16(n);
 }
 
+// The value of a text of ASCII digits alone; nothing for any other text.
+std::optional<int> digitsValue(QStringView text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    int n = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        n = n * 10 + (c.unicode() - '0');
+    }
+    return n;
+}
+
 // The zone replies are read step by step: a step that fails is skipped, the next one runs.
 template<class Step>
 void step(Step &&s)
@@ -44,10 +59,14 @@ void step(Step &&s)
 } // namespace
 
 // A four-digit temperature: the sign digit (0 plus, 1 minus), then tenths of a degree.
-QString FrameTranslator::temperature(QStringView field) const
+QString FrameTranslator::temperature(QStringView field)
 {
-    double t = NC::value(field.right(3)) / 10.0;
-    if (field.size() >= 4 && field.at(field.size() - 4) == QLatin1Char('1') && t != 0)
+    const QStringView tenths = field.right(3);
+    const bool minus = field.size() >= 4 && field.at(field.size() - 4) == QLatin1Char('1');
+    if (const auto n = digitsValue(tenths))
+        return m_temperatureText.text(minus ? -*n : *n);
+    double t = NC::value(tenths) / 10.0;
+    if (minus && t != 0)
         t = -t;
     return QLocale().toString(t);
 }
@@ -189,7 +208,7 @@ void FrameTranslator::thermoDimension(Work &w)
             return;
         bool filled = false;
         step([&] {
-            const QString t = text();
+            const auto t = text();
             if (!t.isEmpty()) {
                 substitute(w.sentence, placeholder, t);
                 filled = true;
@@ -239,7 +258,7 @@ void FrameTranslator::thermoDimension(Work &w)
         fill(Ph::vc, tableEntry(lang.valvethermo, 4));
         fill(Ph::vr, tableEntry(lang.valvethermo, 5));
     }
-    fill(Ph::z, [&] { return w.field(2).toString(); });
+    fill(Ph::z, [&] { return w.field(2); });
     if (!complete)
         w.sentence.clear();
 
@@ -260,10 +279,10 @@ void FrameTranslator::probePush(const Work &w, QStringView dim)
     bool open = false;
     step([&] {
         const double zoneValue = NC::numberValue(w.field(2));
-        const QString number = zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9
-            ? QString::number(qint64(zoneValue)) : QString::number(zoneValue);
-        const QString caption = WindowNames::FrmProbe % number;
-        open = windows.FormAperto(caption, QString());
+        if (zoneValue == std::floor(zoneValue) && std::abs(zoneValue) < 1e9)
+            open = windows.probeOpen(qint64(zoneValue));
+        else
+            open = windows.FormAperto(WindowNames::FrmProbe % QString::number(zoneValue), QString());
     });
     if (!open)
         return;

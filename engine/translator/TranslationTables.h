@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 
@@ -44,8 +45,16 @@ inline qsizetype findPlaceholder(const QString &sentence, const QString &placeho
 // more than the few characters of a sentence.)
 inline void substitute(QString &sentence, const QString &placeholder, QStringView text)
 {
-    for (qsizetype at = findPlaceholder(sentence, placeholder); at >= 0;
-         at = findPlaceholder(sentence, placeholder, at + text.size()))
+    qsizetype at = findPlaceholder(sentence, placeholder);
+    if (at < 0)
+        return;
+    // The sentence is mostly a table entry still shared with its table: it is copied once,
+    // with room for what its placeholders add, rather than copied and then grown each time.
+    constexpr qsizetype Room = 64;
+    const qsizetype needed = sentence.size() + std::max<qsizetype>(0, text.size() - placeholder.size());
+    if (!sentence.isDetached() || sentence.capacity() < needed)
+        sentence.reserve(needed + Room);
+    for (; at >= 0; at = findPlaceholder(sentence, placeholder, at + text.size()))
         sentence.replace(at, placeholder.size(), text.constData(), text.size());
 }
 

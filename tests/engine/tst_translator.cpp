@@ -51,6 +51,8 @@ private slots:
     void doveOutOfRange();
     void formAperto_data();
     void formAperto();
+    void probeOpen_data();
+    void probeOpen();
     void placeholders_data();
     void placeholders();
 
@@ -77,6 +79,11 @@ void TestTranslator::chunks_data()
     QTest::newRow("status form of a group: raw") << "*#9##*#5##" << 1
                                                  << QStringList{F::raw(QStringLiteral("*#9##")), F::raw(QStringLiteral("*#5##"))};
     QTest::newRow("empty pieces: raw") << "####" << 1 << QStringList{F::raw(QStringLiteral("##")), F::raw(QStringLiteral("##"))};
+    // The log filter's group is the WHO with every "#" dropped.
+    QTest::newRow("dimension form filtered with its group") << "*#1*11*1*150##" << 0 << QStringList{};
+    QTest::newRow("# inside the WHO dropped") << "*1#*1*11##" << 0 << QStringList{};
+    QTest::newRow("11 is no group") << "*#1#1*1##" << 0 << QStringList{F::raw(QStringLiteral("*#1#1*1##"))};
+    QTest::newRow("three digits are no group") << "*1#13*1##" << 0 << QStringList{F::raw(QStringLiteral("*1#13*1##"))};
     QTest::newRow("third # starts the next piece") << "*6*0*4000###*6*1*4000##" << 1
                                                    << QStringList{F::raw(QStringLiteral("*6*0*4000##")),
                                                                   F::raw(QStringLiteral("#*6*1*4000##"))};
@@ -435,6 +442,31 @@ void TestTranslator::formAperto()
     f->windows.open(QStringLiteral("FrmWatt"), QStringLiteral("Power"));
     f->windows.openProbe(5);
     QCOMPARE(f->windows.FormAperto(caption, name), open);
+}
+
+void TestTranslator::probeOpen_data()
+{
+    QTest::addColumn<qint64>("zone");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("open") << qint64(5) << true;
+    QTest::newRow("a longer caption, a name alone") << qint64(1) << false;
+    QTest::newRow("a shorter caption") << qint64(15) << false;
+    QTest::newRow("negative") << qint64(-3) << true;
+    QTest::newRow("zero: no leading zero, case-sensitive") << qint64(0) << false;
+    QTest::newRow("large") << qint64(999999999) << true;
+}
+
+// The same answer as FormAperto with the caption written out.
+void TestTranslator::probeOpen()
+{
+    QFETCH(qint64, zone);
+    QFETCH(bool, open);
+    for (const char *caption : {"FrmProbe5", "FrmProbe12", "FrmProbe-3", "FrmProbe05", "frmprobe0", "FrmProbe999999999"})
+        f->windows.open(QStringLiteral("FrmProbe"), QLatin1String(caption));
+    f->windows.open(QStringLiteral("FrmProbe1"));
+    const QString caption = QStringLiteral("FrmProbe") + QString::number(zone);
+    QCOMPARE(f->windows.FormAperto(caption, QString()), open);
+    QCOMPARE(f->windows.probeOpen(zone), open);
 }
 
 // Sentences are filled in place; the result must be what QString::replace gives, in the

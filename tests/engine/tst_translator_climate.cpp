@@ -24,6 +24,8 @@ private slots:
     void zoneTemperature_data();
     void zoneTemperature();
     void temperatureUsesRegionalSeparator();
+    void temperatureFollowsDefaultLocale_data();
+    void temperatureFollowsDefaultLocale();
     void probePush_data();
     void probePush();
     void probePushErrorsIgnored();
@@ -195,6 +197,41 @@ void TestTranslatorClimate::temperatureUsesRegionalSeparator()
     QCOMPARE(f->windows.pushes,
              (QStringList{QStringLiteral("Temperatura(5,-4,8)"), QStringLiteral(u"Tempset(5,21,5\u00b0C)")}));
     QLocale::setDefault(QLocale::c());
+}
+
+void TestTranslatorClimate::temperatureFollowsDefaultLocale_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("C") << QLocale::c();
+    QTest::newRow("Italian") << QLocale(QLocale::Italian, QLocale::Italy);
+    QTest::newRow("Swedish minus sign") << QLocale(QLocale::Swedish, QLocale::Sweden);
+    QTest::newRow("Arabic digits") << QLocale(QLocale::Arabic, QLocale::Egypt);
+    QTest::newRow("Persian") << QLocale(QLocale::Persian, QLocale::Iran);
+    QLocale trailingZeroes = QLocale::c();
+    trailingZeroes.setNumberOptions(QLocale::IncludeTrailingZeroesAfterDot);
+    QTest::newRow("trailing zeroes") << trailingZeroes;
+}
+
+// The text is the default locale's, also when that changes between two frames.
+void TestTranslatorClimate::temperatureFollowsDefaultLocale()
+{
+    QFETCH(QLocale, locale);
+    const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    f->monitor(QStringLiteral("*#4*5*0*1048##"));
+    QCOMPARE(f->state.live.TempSonde[5], QStringLiteral("-4,8"));
+
+    QLocale::setDefault(locale);
+    const struct
+    {
+        const char *field;
+        double degrees;
+    } shapes[] = {{"0215", 21.5}, {"1215", -21.5}, {"0200", 20}, {"1200", -20}, {"0000", 0}, {"1000", 0},
+                  {"0005", 0.5}, {"1005", -0.5}, {"0999", 99.9}, {"215", 21.5}, {"7", 0.7}, {"0 15", 1.5}};
+    for (const auto &shape : shapes) {
+        f->monitor(QStringLiteral("*#4*5*0*%1##").arg(QLatin1String(shape.field)));
+        QCOMPARE(f->state.live.TempSonde[5], locale.toString(shape.degrees));
+    }
 }
 
 void TestTranslatorClimate::probePush_data()
