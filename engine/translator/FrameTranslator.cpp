@@ -18,6 +18,7 @@
 #include <QDateTime>
 #include <QStringBuilder>
 
+#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
@@ -32,18 +33,22 @@ const QString Crlf = QStringLiteral("\r\n");
 
 const QString Degrees = QString(QChar(0x00B0)) + QLatin1Char('c');
 
-// Sentences are Latin-1 text nearly always, which needs no case tables.
-QString lowerCase(const QString &text)
+// Sentences are Latin-1 text nearly always, which needs no case tables. The copy keeps
+// `room` characters spare, so that what is said in place of a sign needs no second one.
+QString lowerCase(const QString &text, qsizetype room)
 {
-    QString lower = text;
-    QChar *c = lower.data();
-    for (qsizetype i = 0, n = lower.size(); i < n; ++i) {
-        const char16_t u = c[i].unicode();
+    QString lower;
+    lower.reserve(text.size() + room);
+    lower.resize(text.size());
+    const QChar *from = text.constData();
+    QChar *to = lower.data();
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const char16_t u = from[i].unicode();
         if (u >= 0x100)
             return text.toLower();
         // ASCII and Latin-1 capitals ("È") sit 32 below their small letters; "×" is no letter.
-        if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
-            c[i] = QChar(char16_t(u + 32));
+        const bool capital = (u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7);
+        to[i] = QChar(capital ? char16_t(u + 32) : u);
     }
     return lower;
 }
@@ -247,7 +252,9 @@ void FrameTranslator::speak(const QString &sentence)
         m_inLettura = true;
         restartRead();
     }
-    QString spoken = lowerCase(sentence);
+    // Room for the word said in place of the degree sign ("gradi" and the space before it).
+    constexpr qsizetype WordRoom = 16;
+    QString spoken = lowerCase(sentence, WordRoom);
     if (TranslationTables::findPlaceholder(spoken, Degrees) >= 0) {
         // Files older than the [text] "Degrees" key speak the word they always did.
         const QString word = m_state.lang.t(QStringLiteral("Degrees"));
@@ -317,7 +324,11 @@ QString FrameTranslator::Dove(QStringView where) const
     const QString &name = m_state.model.Dispositivi[std::size_t(n)].name;
     if (!name.isEmpty())
         return name;
-    if (v == std::floor(v))
-        return QString::number(n).rightJustified(2, QLatin1Char('0'));
+    if (v == std::floor(v)) {
+        // Written straight into one string: this runs for every unnamed point on the bus.
+        char digits[4] = {'0'};
+        const char *end = std::to_chars(digits + (n < 10 ? 1 : 0), digits + sizeof digits, n).ptr;
+        return QString::fromLatin1(digits, end - digits);
+    }
     return QString::number(v);
 }

@@ -9,7 +9,7 @@
 #include "WindowNames.h"
 #include "WindowRegistry.h"
 
-#include <QRegularExpression>
+#include <QStringBuilder>
 
 using namespace TranslationTables;
 namespace NC = NumberConversions;
@@ -20,7 +20,11 @@ const QString &AuxWindow = WindowNames::FrmAux;
 
 QString joined(std::initializer_list<QStringView> parts, QChar separator)
 {
+    qsizetype size = qsizetype(parts.size()) - 1;
+    for (const QStringView part : parts)
+        size += part.size();
     QString text;
+    text.reserve(size);
     bool first = true;
     for (const QStringView part : parts) {
         if (!first)
@@ -40,12 +44,10 @@ QString colonTime(QStringView h, QStringView m, QStringView s)
 // an empty field, or a value that is no zone at all ("999"): the time then stands alone.
 QString withTimeZone(const QString &time, QStringView z)
 {
-    static const QRegularExpression zone(QStringLiteral("^[01][0-9]{2}$"));
-    if (!zone.match(z).hasMatch())
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    if (z.size() != 3 || (z[0] != QLatin1Char('0') && z[0] != QLatin1Char('1')) || !digit(z[1]) || !digit(z[2]))
         return time;
-    QString text = time + QLatin1Char(' ') + (z.startsWith(QLatin1Char('0')) ? QLatin1Char('+') : QLatin1Char('-'));
-    text += z.right(2);
-    return text;
+    return time % QLatin1Char(' ') % (z[0] == QLatin1Char('0') ? QLatin1Char('+') : QLatin1Char('-')) % z.sliced(1);
 }
 
 } // namespace
