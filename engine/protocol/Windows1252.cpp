@@ -32,6 +32,12 @@ QByteArray encode(const QString &text)
     // One byte of room: the texts for the display client get a NUL appended.
     QByteArray out;
     out.reserve(text.size() + 1);
+    encode(text, out);
+    return out;
+}
+
+void encode(const QString &text, QByteArray &out)
+{
     out.resize(text.size());
     char *d = out.data();
     for (const QChar c : text) {
@@ -49,7 +55,6 @@ QByteArray encode(const QString &text)
         }
         *d++ = mapped;
     }
-    return out;
 }
 
 } // namespace Windows1252

@@ -9,4 +9,6 @@ namespace Windows1252 {
 QString decode(const QByteArray &bytes);
 // Characters that the code page cannot hold become "?".
 QByteArray encode(const QString &text);
+// The same into `out`, whose storage is reused when it is large enough.
+void encode(const QString &text, QByteArray &out);
 } // namespace Windows1252

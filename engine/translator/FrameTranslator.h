@@ -3,6 +3,7 @@
 #include "FrameSink.h"
 #include "TemperatureText.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
@@ -121,4 +122,7 @@ private:
     QTime m_clockTime;
     QTime m_formattedTime;
     QString m_formatted;
+    // The bytes of the last text for the display client: the client copies what it sends,
+    // so one buffer serves every text.
+    QByteArray m_displayBytes;
 };

@@ -145,9 +145,9 @@ void FrameTranslator::lighting(Work &w)
     w.sentence = s;
     // The client hears of plain commands only; a relayed one is followed by the command itself.
     if (!cmd.parameter && !relayed && !s.isEmpty() && !w.echo && m_out.display.ClienteConnesso()) {
-        QByteArray bytes = Windows1252::encode(s);
-        bytes.append('\0');
-        m_out.display.write(bytes);
+        Windows1252::encode(s, m_displayBytes);
+        m_displayBytes.append('\0');
+        m_out.display.write(m_displayBytes);
     }
     Dispositivo &d = slot(model.Dispositivi, NC::wholeNumber(where));
     if (d.configured()) {
