@@ -316,6 +316,12 @@ QStringView FrameTranslator::dimension(QStringView field)
 
 QString FrameTranslator::Dove(QStringView where) const
 {
+    QString address;
+    return pointName(where, address).toString();
+}
+
+QStringView FrameTranslator::pointName(QStringView where, QString &address) const
+{
     const double v = NC::numberValue(where);
     // Halves round to even: -0.5 is point 0, 999.5 is 1000.
     if (!(v >= -0.5 && v < InstallationModel::PointCount - 0.5))
@@ -325,10 +331,12 @@ QString FrameTranslator::Dove(QStringView where) const
     if (!name.isEmpty())
         return name;
     if (v == std::floor(v)) {
-        // Written straight into one string: this runs for every unnamed point on the bus.
         char digits[4] = {'0'};
         const char *end = std::to_chars(digits + (n < 10 ? 1 : 0), digits + sizeof digits, n).ptr;
-        return QString::fromLatin1(digits, end - digits);
+        // Assigned into the storage `address` already has.
+        address = QLatin1String(digits, end);
+    } else {
+        address = QString::number(v);
     }
-    return QString::number(v);
+    return address;
 }

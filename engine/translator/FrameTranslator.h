@@ -103,6 +103,8 @@ private:
     void gateway(Work &w);
     void sound(Work &w);
 
+    // Dove without a copy: a view of the name, or of the address written into `address`.
+    QStringView pointName(QStringView where, QString &address) const;
     QString temperature(QStringView field);
     // A dimension written with "#" (a write, or its echo) reads as the dimension itself.
     static QStringView dimension(QStringView field);
@@ -125,4 +127,6 @@ private:
     // The bytes of the last text for the display client: the client copies what it sends,
     // so one buffer serves every text.
     QByteArray m_displayBytes;
+    // The address of an unnamed point, for the sentence it is copied into.
+    QString m_address;
 };

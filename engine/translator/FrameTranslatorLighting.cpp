@@ -138,7 +138,7 @@ void FrameTranslator::lighting(Work &w)
         return;
     }
 
-    substitute(s, Ph::n, Dove(where));
+    substitute(s, Ph::n, pointName(where, m_address));
     substitute(s, Ph::c, entry(lang.wholight, 0));
     if (cmd.parameter)
         substitute(s, Ph::v, cmd.value);
@@ -178,10 +178,10 @@ void FrameTranslator::lightingDimension(Work &w)
         else
             s = entry(lang.light, level == 100 ? 31 : 32);
         substitute(s, Ph::c, entry(lang.wholight, 0));
-        substitute(s, Ph::n, Dove(where));
+        substitute(s, Ph::n, pointName(where, m_address));
     } else {
         s = entry(lang.light, dimensionEntry(level));
-        substitute(s, Ph::n, Dove(where));
+        substitute(s, Ph::n, pointName(where, m_address));
         substitute(s, Ph::c, entry(lang.wholight, 0));
     }
     substitute(s, Ph::v, speed);
@@ -211,7 +211,7 @@ void FrameTranslator::automation(Work &w)
         return;
     }
 
-    substitute(s, Ph::n, Dove(where));
+    substitute(s, Ph::n, pointName(where, m_address));
     substitute(s, Ph::c, entry(lang.wholight, 2));
     w.sentence = s;
     Dispositivo &d = slot(m_state.model.Dispositivi, NC::wholeNumber(where));

@@ -34,7 +34,7 @@ inline qsizetype findPlaceholder(QStringView sentence, QStringView placeholder, 
 {
     const QChar mark = placeholder.front();
     for (qsizetype at = from, last = sentence.size() - placeholder.size(); at <= last; ++at) {
-        if (sentence[at] == mark && sentence.sliced(at, placeholder.size()) == placeholder)
+        if (sentence[at] == mark && std::equal(placeholder.begin(), placeholder.end(), sentence.begin() + at))
             return at;
     }
     return -1;
