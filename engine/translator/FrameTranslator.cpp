@@ -64,6 +64,18 @@ qsizetype terminatorEnd(QStringView chunk, qsizetype from)
     return -1;
 }
 
+// A text of up to three characters and its length packed into one number, so that a WHO
+// is told by one switch rather than by a string comparison per WHO; 0 for a longer text.
+constexpr quint64 whoKey(QStringView text)
+{
+    if (text.size() > 3)
+        return 0;
+    quint64 key = quint64(text.size()) << 48;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        key |= quint64(text[i].unicode()) << (16 * i);
+    return key;
+}
+
 // WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
 int groupOf(QStringView who)
 {
@@ -77,13 +89,18 @@ int groupOf(QStringView who)
             return -1;
         kept[size++] = c.unicode();
     }
-    const QStringView w(kept, size);
-    static constexpr QStringView names[] = {u"1", u"2", u"3", u"4", u"5", u"7", u"9", u"13", u"16"};
-    for (int g = 0; g < 9; ++g) {
-        if (w == names[g])
-            return g;
+    switch (whoKey(QStringView(kept, size))) {
+    case whoKey(u"1"): return 0;
+    case whoKey(u"2"): return 1;
+    case whoKey(u"3"): return 2;
+    case whoKey(u"4"): return 3;
+    case whoKey(u"5"): return 4;
+    case whoKey(u"7"): return 5;
+    case whoKey(u"9"): return 6;
+    case whoKey(u"13"): return 7;
+    case whoKey(u"16"): return 8;
+    default: return -1;
     }
-    return -1;
 }
 
 } // namespace
@@ -190,30 +207,21 @@ void FrameTranslator::dispatch(Work &w)
     if (w.echo && who.startsWith(QLatin1Char('#')) && w.lastField() < 4)
         return;
 
-    if (who == QLatin1String("1"))
-        lighting(w);
-    else if (who == QLatin1String("#1"))
-        lightingDimension(w);
-    else if (who == QLatin1String("2"))
-        automation(w);
-    else if (who == QLatin1String("3"))
-        energy(w);
-    else if (who == QLatin1String("#3"))
-        energyDimension(w);
-    else if (who == QLatin1String("4"))
-        thermo(w);
-    else if (who == QLatin1String("#4"))
-        thermoDimension(w);
-    else if (who == QLatin1String("5"))
-        alarm(w);
-    else if (who == QLatin1String("7"))
-        doorEntry(w);
-    else if (who == QLatin1String("9"))
-        auxiliary(w);
-    else if (who == QLatin1String("#13"))
-        gateway(w);
-    else if (who == QLatin1String("16"))
-        sound(w);
+    switch (whoKey(who)) {
+    case whoKey(u"1"): lighting(w); break;
+    case whoKey(u"#1"): lightingDimension(w); break;
+    case whoKey(u"2"): automation(w); break;
+    case whoKey(u"3"): energy(w); break;
+    case whoKey(u"#3"): energyDimension(w); break;
+    case whoKey(u"4"): thermo(w); break;
+    case whoKey(u"#4"): thermoDimension(w); break;
+    case whoKey(u"5"): alarm(w); break;
+    case whoKey(u"7"): doorEntry(w); break;
+    case whoKey(u"9"): auxiliary(w); break;
+    case whoKey(u"#13"): gateway(w); break;
+    case whoKey(u"16"): sound(w); break;
+    default: break;
+    }
 }
 
 void FrameTranslator::setFilters(Work &w, int group) const

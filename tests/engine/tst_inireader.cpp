@@ -100,6 +100,14 @@ void TestIniReader::codePageRoundTrip()
         all += char(b);
     QCOMPARE(Windows1252::encode(Windows1252::decode(all)), all);
     QCOMPARE(Windows1252::encode(QString::fromUtf8("Ω")), QByteArray("?"));
+
+    // A buffer used again holds the new text alone, not the tail of a longer one before it.
+    QByteArray reused;
+    Windows1252::encode(QString::fromUtf8("Luce 11: accensione per 15 minuti"), reused);
+    const char *storage = reused.constData();
+    Windows1252::encode(QString::fromUtf8("Luce 2: è"), reused);
+    QCOMPARE(reused, QByteArray("Luce 2: \xe8"));
+    QCOMPARE(reused.constData(), storage);
 }
 
 QTEST_GUILESS_MAIN(TestIniReader)

@@ -84,6 +84,9 @@ void TestTranslator::chunks_data()
     QTest::newRow("# inside the WHO dropped") << "*1#*1*11##" << 0 << QStringList{};
     QTest::newRow("11 is no group") << "*#1#1*1##" << 0 << QStringList{F::raw(QStringLiteral("*#1#1*1##"))};
     QTest::newRow("three digits are no group") << "*1#13*1##" << 0 << QStringList{F::raw(QStringLiteral("*1#13*1##"))};
+    const QString nulWho = QStringLiteral("*") + QChar(0) + QStringLiteral("1*1*11##");
+    QTest::newRow("a NUL before the WHO makes no WHO") << nulWho << 0 << QStringList{F::raw(nulWho)};
+    QTest::newRow("13 without # is no WHO, but a group") << "*13*0*0##" << 1 << QStringList{F::raw(QStringLiteral("*13*0*0##"))};
     QTest::newRow("third # starts the next piece") << "*6*0*4000###*6*1*4000##" << 1
                                                    << QStringList{F::raw(QStringLiteral("*6*0*4000##")),
                                                                   F::raw(QStringLiteral("#*6*1*4000##"))};
