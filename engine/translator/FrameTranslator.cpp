@@ -263,7 +263,9 @@ void FrameTranslator::speak(const QString &sentence)
     // Room for the word said in place of the degree sign ("gradi" and the space before it).
     constexpr qsizetype WordRoom = 16;
     QString spoken = lowerCase(sentence, WordRoom);
-    if (TranslationTables::findPlaceholder(spoken, Degrees) >= 0) {
+    // Most sentences hold no degree sign: the library's scan for one character rules it out
+    // faster than a scan for the pair.
+    if (spoken.contains(Degrees.front()) && TranslationTables::findPlaceholder(spoken, Degrees) >= 0) {
         // Files older than the [text] "Degrees" key speak the word they always did.
         const QString word = m_state.lang.t(QStringLiteral("Degrees"));
         TranslationTables::substitute(spoken, Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
