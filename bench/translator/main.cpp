@@ -12,13 +12,13 @@
 #include "EngineState.h"
 #include "FrameTranslator.h"
 #include "LanguageLoader.h"
+#include "ListedWindows.h"
 #include "LogPane.h"
 #include "MessageBoxService.h"
 #include "NoticeService.h"
 #include "ProgramSettings.h"
 #include "SettingKeys.h"
 #include "StatusBar.h"
-#include "WindowRegistry.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -110,19 +110,6 @@ struct NullCharacter : CharacterService
     int id = 0;
 };
 
-struct NullWindows : WindowRegistry
-{
-    QList<LoadedWindow> loadedWindows() const override { return windows; }
-    void Volt(const QString &) override {}
-    void Ampere(const QString &) override {}
-    void Watt(const QString &) override {}
-    void Temperatura(int, const QString &) override {}
-    void Tempset(int, const QString &) override {}
-    void Knob(int, const QString &) override {}
-    void pCol(int, int) override {}
-    void AggiornaAux(bool) override {}
-    QList<LoadedWindow> windows;
-};
 
 struct NullDisplay : DisplayClient
 {
@@ -184,7 +171,7 @@ int main(int argc, char *argv[])
     state.filters.WhoA.fill(1);
     NullNotice notice;
     NullCharacter character;
-    NullWindows windows;
+    ListedWindows windows;
     for (const char *w : {"FrmMain", "FrmVolt", "FrmAmp", "FrmWatt", "FrmAux"})
         windows.windows.append({QString::fromLatin1(w), QString::fromLatin1(w)});
     for (int z = 1; z <= 8; ++z)

@@ -12,6 +12,7 @@
 #include "Frame.h"
 #include "FrameTranslator.h"
 #include "LanguageLoader.h"
+#include "ListedWindows.h"
 #include "LogLine.h"
 #include "LogPane.h"
 #include "MessageBoxService.h"
@@ -19,7 +20,6 @@
 #include "ProgramSettings.h"
 #include "SettingKeys.h"
 #include "StatusBar.h"
-#include "WindowRegistry.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -66,18 +66,6 @@ struct NoCharacter : CharacterService
     void Show() override {}
     void Play(const QString &) override {}
     int Speak(const QString &) override { return 0; }
-};
-struct NoWindows : WindowRegistry
-{
-    QList<LoadedWindow> loadedWindows() const override { return {}; }
-    void Volt(const QString &) override {}
-    void Ampere(const QString &) override {}
-    void Watt(const QString &) override {}
-    void Temperatura(int, const QString &) override {}
-    void Tempset(int, const QString &) override {}
-    void Knob(int, const QString &) override {}
-    void pCol(int, int) override {}
-    void AggiornaAux(bool) override {}
 };
 struct NoDisplay : DisplayClient
 {
@@ -159,7 +147,7 @@ int main(int argc, char *argv[])
 
     NoNotice notice;
     NoCharacter character;
-    NoWindows windows;
+    ListedWindows windows;
     NoDisplay display;
     NoStatusBar statusBar;
     FrameTranslator translator(state, {notice, character, windows, display, statusBar, messages});
