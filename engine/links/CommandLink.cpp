@@ -280,11 +280,11 @@ void CommandLink::Winsock1_DataArrival()
 {
     if (!connected())
         return;
-    const QString read = QString::fromLatin1(m_socket.readAll());
-    if (read.isEmpty())
+    bool arrived = false;
+    QString frames = m_received.readFrom(m_socket, m_TlogC, &arrived);
+    if (!arrived)
         return;
     m_window.showActivity();
-    QString frames = m_received.join(read, m_TlogC);
     if (!frames.isEmpty()) {
         FrameReassembler::keepBounded(m_state.link.BufferCmd, frames);
         countAnswers(frames);

@@ -4,6 +4,8 @@
 #include "LogLine.h"
 #include "LogPane.h"
 
+#include <QIODevice>
+
 QString FrameReassembler::join(const QString &read, LogPane &pane)
 {
     // Searched together: the "##" that ends the tail may begin with its last character.
@@ -20,6 +22,14 @@ QString FrameReassembler::join(const QString &read, LogPane &pane)
         m_tail.clear();
     }
     return whole;
+}
+
+QString FrameReassembler::readFrom(QIODevice &device, LogPane &pane, bool *arrived)
+{
+    const QString read = QString::fromLatin1(device.readAll());
+    if (arrived)
+        *arrived = !read.isEmpty();
+    return read.isEmpty() ? QString() : join(read, pane);
 }
 
 void FrameReassembler::keepBounded(QString &buffer, const QString &frames)

@@ -3,6 +3,7 @@
 #include <QString>
 
 class LogPane;
+class QIODevice;
 
 // Busy gateways split frames anywhere, so a read is not a frame: the text after the last
 // "##" waits here for the next read. Each link (command socket, monitor socket, serial
@@ -18,6 +19,8 @@ public:
     // The whole frames that this read completes (empty when it completes none). A tail
     // that outgrows MaxTail is dropped with a line in pane saying so.
     QString join(const QString &read, LogPane &pane);
+    // join() over everything the socket or port has; `arrived` tells whether any byte came.
+    QString readFrom(QIODevice &device, LogPane &pane, bool *arrived = nullptr);
     const QString &tail() const { return m_tail; }
     // A new connection or port starts with nothing pending.
     void clear() { m_tail.clear(); }

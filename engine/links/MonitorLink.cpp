@@ -206,7 +206,7 @@ void MonitorLink::closeSocket()
 void MonitorLink::Comm_OnComm()
 {
     QSerialPort &comm = m_commands.Comm();
-    const QString piece = m_serial.join(QString::fromLatin1(comm.readAll()), m_Tlog);
+    const QString piece = m_serial.readFrom(comm, m_Tlog);
     // A bare "##" is no answer.
     if (piece.size() < 3)
         return;
@@ -270,11 +270,11 @@ void MonitorLink::WSMON_DataArrival()
 {
     if (!connected())
         return;
-    const QString read = QString::fromLatin1(m_socket.readAll());
-    if (read.isEmpty())
+    bool arrived = false;
+    const QString frames = m_received.readFrom(m_socket, m_Tlog, &arrived);
+    if (!arrived)
         return;
     m_window.showActivity();
-    const QString frames = m_received.join(read, m_Tlog);
     if (!frames.isEmpty())
         received(frames);
 }
