@@ -150,6 +150,8 @@ void LanguageLoader::CaricaLingua(const QString &language)
 
     readTexts({"nofound", "ontop", "Connection", "General", "Protocol", "Colmon", "ColCom", "Stupmon", "Stupmin",
                "Stupchk", "Launch", "Degrees"});
+    // Read once here rather than looked up for every sentence that is spoken.
+    t.degreesWord = t.text.value(QStringLiteral("Degrees"));
     readTexts({"OptPwd", "OptDetect", "OptChum", "OptNotices", "OptFx", "OptColours", "OptTras", "OptPos", "OptTry",
                "OptNotice", "OptSpeak", "OptLog", "OptFore", "OptBack", "OptPick", "OptClear"});
     for (int i = 0; i < 9; ++i) {

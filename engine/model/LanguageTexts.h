@@ -25,6 +25,7 @@ struct LanguageTexts
     std::array<QString, 6> TestiPcam{};
     std::array<QString, 2> NomiProg{};
     QString TitoloApp;
+    QString degreesWord;               // [text] "Degrees": spoken in place of the degree sign
 
     // Translation tables, one per section, sized as the translator indexes them.
     QStringList wholight, light, automation, power, whopower;

@@ -2,6 +2,7 @@
 
 #include "WindowNames.h"
 
+#include <algorithm>
 #include <charconv>
 
 bool WindowRegistry::FormAperto(const QList<LoadedWindow> &windows, const QString &caption, const QString &name)
@@ -15,14 +16,20 @@ bool WindowRegistry::FormAperto(const QList<LoadedWindow> &windows, const QStrin
 
 bool WindowRegistry::probeOpen(qint64 zone) const
 {
-    char digits[24];
-    const QLatin1String number(digits, std::to_chars(digits, digits + sizeof digits, zone).ptr);
+    // The caption wanted, "FrmProbe" and the zone, written on the stack.
     const QString &prefix = WindowNames::FrmProbe;
+    QChar caption[64];
+    QChar *end = std::copy(prefix.cbegin(), prefix.cend(), caption);
+    char digits[24];
+    const char *const digitsEnd = std::to_chars(digits, digits + sizeof digits, zone).ptr;
+    for (const char *d = digits; d != digitsEnd; ++d)
+        *end++ = QLatin1Char(*d);
+    const QStringView wanted(caption, end);
     const QList<LoadedWindow> windows = loadedWindows();
     for (const LoadedWindow &w : windows) {
-        const QStringView caption = w.caption;
-        if (caption.size() == prefix.size() + number.size() && caption.startsWith(prefix)
-            && caption.sliced(prefix.size()) == number)
+        // From the end: the probe windows' captions differ in their last digits.
+        if (w.caption.size() == wanted.size()
+            && std::equal(wanted.rbegin(), wanted.rend(), QStringView(w.caption).rbegin()))
             return true;
     }
     return false;

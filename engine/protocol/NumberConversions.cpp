@@ -11,37 +11,37 @@ namespace NumberConversions {
 
 std::optional<double> tryValue(QStringView text)
 {
-    const QStringView t = text.trimmed();
+    // Blanks around a field are rare: the library trims only when an end is one.
+    const QStringView t =
+        !text.isEmpty() && (text.front().isSpace() || text.back().isSpace()) ? text.trimmed() : text;
     if (t.isEmpty())
         return std::nullopt;
     // Only plain decimal notation: no exponent, no hexadecimal, no thousands separators.
-    int i = 0;
-    if (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))
+    // Bus fields are nearly always short runs of digits: those are read on the way.
+    const bool shortRun = t.size() <= 9;
+    qint64 n = 0;
+    qsizetype i = 0;
+    const bool negative = t[0] == QLatin1Char('-');
+    if (negative || t[0] == QLatin1Char('+'))
         ++i;
     bool digits = false;
     bool point = false;
     for (; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        const char16_t c = t[i].unicode();
+        if (c >= '0' && c <= '9') {
             digits = true;
-        else if (c == QLatin1Char('.') && !point)
+            if (shortRun)
+                n = n * 10 + (c - '0');
+        } else if (c == '.' && !point) {
             point = true;
-        else
+        } else {
             return std::nullopt;
+        }
     }
     if (!digits)
         return std::nullopt;
-    // Bus fields are nearly always short runs of digits: read those without the general parser.
-    if (!point && t.size() <= 9) {
-        qint64 n = 0;
-        int j = 0;
-        const bool negative = t[0] == QLatin1Char('-');
-        if (negative || t[0] == QLatin1Char('+'))
-            j = 1;
-        for (; j < t.size(); ++j)
-            n = n * 10 + (t[j].unicode() - '0');
+    if (!point && shortRun)
         return double(negative ? -n : n);
-    }
     bool ok = false;
     const double v = t.toDouble(&ok);
     if (!ok)
@@ -57,9 +57,11 @@ double value(QStringView text)
     return *v;
 }
 
-double numberValue(QStringView text)
+namespace {
+
+// numberValue for a run with a decimal point or of more than nine characters.
+double generalNumberValue(QStringView text)
 {
-    // Frames call this for every address: the number is gathered without a heap string.
     QVarLengthArray<QChar, 32> run;
     bool point = false;
     bool started = false;
@@ -81,28 +83,56 @@ double numberValue(QStringView text)
         }
         started = true;
     }
-    if (!point && run.size() <= 9) {
-        qint64 n = 0;
-        bool digits = false;
-        for (const QChar c : run) {
-            if (c.isDigit()) {
-                n = n * 10 + (c.unicode() - '0');
-                digits = true;
-            }
-        }
-        if (!digits)
-            return 0.0;
-        return double(!run.isEmpty() && run.front() == QLatin1Char('-') ? -n : n);
-    }
     bool ok = false;
     const double v = QStringView(run.constData(), run.size()).toDouble(&ok);
     return ok ? v : 0.0;
 }
 
+} // namespace
+
+double numberValue(QStringView text)
+{
+    // Frames call this for every address: a short run of digits is read in one pass, without
+    // gathering it first.
+    qint64 n = 0;
+    qsizetype run = 0; // characters of the number so far, its sign included
+    bool negative = false;
+    bool digits = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t'))
+            continue;
+        if (run == 0 && (c == QLatin1Char('+') || c == QLatin1Char('-'))) {
+            negative = c == QLatin1Char('-');
+            ++run;
+            continue;
+        }
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            if (++run > 9)
+                return generalNumberValue(text);
+            n = n * 10 + (c.unicode() - '0');
+            digits = true;
+        } else if (c == QLatin1Char('.')) {
+            return generalNumberValue(text);
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return 0.0;
+    return double(negative ? -n : n);
+}
+
 namespace {
+
 // Rounded half to even; no value when it lies outside the range of int. `v` is finite.
 std::optional<int> roundedHalfEven(double v)
 {
+    // Whole numbers, as nearly every field is, need no rounding.
+    if (v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max()) {
+        const int whole = static_cast<int>(v);
+        if (whole == v)
+            return whole;
+    }
     double r = std::floor(v);
     const double diff = v - r;
     if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0.0))

@@ -23,34 +23,38 @@
 #include <stdexcept>
 
 namespace NC = NumberConversions;
+using TranslationTables::shortKey;
 
 namespace {
 
 const QString MonitorPane = QStringLiteral("Tlog");
 const QString AckPiece = QStringLiteral("*#*1");
 const QString NackPiece = QStringLiteral("*#*0");
-const QString Crlf = QStringLiteral("\r\n");
+const char16_t Crlf[] = u"\r\n";
 
 const QString Degrees = QString(QChar(0x00B0)) + QLatin1Char('c');
 
-// Sentences are Latin-1 text nearly always, which needs no case tables. The copy keeps
-// `room` characters spare, so that what is said in place of a sign needs no second one.
-QString lowerCase(const QString &text, qsizetype room)
+// Sentences are Latin-1 text nearly always, which needs no case tables. Written into the
+// storage `lower` already has. Returns whether the text holds `mark`, which the copy meets
+// anyway.
+bool lowerCaseInto(QString &lower, const QString &text, QChar mark)
 {
-    QString lower;
-    lower.reserve(text.size() + room);
     lower.resize(text.size());
     const QChar *from = text.constData();
-    QChar *to = lower.data();
+    char16_t *to = reinterpret_cast<char16_t *>(lower.data());
+    bool marked = false;
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
         const char16_t u = from[i].unicode();
-        if (u >= 0x100)
-            return text.toLower();
+        if (u >= 0x100) {
+            lower = text.toLower();
+            return text.contains(mark);
+        }
+        marked |= u == mark.unicode();
         // ASCII and Latin-1 capitals ("È") sit 32 below their small letters; "×" is no letter.
-        const bool capital = (u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7);
-        to[i] = QChar(capital ? char16_t(u + 32) : u);
+        const bool capital = char16_t(u - 'A') < 26 || (char16_t(u - 0xC0) <= 0x1E && u != 0xD7);
+        to[i] = capital ? char16_t(u + 32) : u;
     }
-    return lower;
+    return marked;
 }
 
 // Where the frame that starts at `from` ends, just past its "##"; -1 when no "##" follows.
@@ -62,18 +66,6 @@ qsizetype terminatorEnd(QStringView chunk, qsizetype from)
             return i + 2;
     }
     return -1;
-}
-
-// A text of up to three characters and its length packed into one number, so that a WHO
-// is told by one switch rather than by a string comparison per WHO; 0 for a longer text.
-constexpr quint64 whoKey(QStringView text)
-{
-    if (text.size() > 3)
-        return 0;
-    quint64 key = quint64(text.size()) << 48;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        key |= quint64(text[i].unicode()) << (16 * i);
-    return key;
 }
 
 // WHO group of a line: field 1 without its "#"; -1 when the WHO belongs to no group.
@@ -89,16 +81,16 @@ int groupOf(QStringView who)
             return -1;
         kept[size++] = c.unicode();
     }
-    switch (whoKey(QStringView(kept, size))) {
-    case whoKey(u"1"): return 0;
-    case whoKey(u"2"): return 1;
-    case whoKey(u"3"): return 2;
-    case whoKey(u"4"): return 3;
-    case whoKey(u"5"): return 4;
-    case whoKey(u"7"): return 5;
-    case whoKey(u"9"): return 6;
-    case whoKey(u"13"): return 7;
-    case whoKey(u"16"): return 8;
+    switch (shortKey(QStringView(kept, size))) {
+    case shortKey(u"1"): return 0;
+    case shortKey(u"2"): return 1;
+    case shortKey(u"3"): return 2;
+    case shortKey(u"4"): return 3;
+    case shortKey(u"5"): return 4;
+    case shortKey(u"7"): return 5;
+    case shortKey(u"9"): return 6;
+    case shortKey(u"13"): return 7;
+    case shortKey(u"16"): return 8;
     default: return -1;
     }
 }
@@ -158,7 +150,7 @@ bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizet
                                    bool &heldBack)
 {
     const QStringView piece = QStringView(chunk).sliced(start, end - start - Frame::Terminator.size());
-    Work w;
+    Work w(m_sentence);
     w.echo = echo;
     if (piece != AckPiece && piece != NackPiece) {
         // Frame::fields, as views: this runs for every frame on the bus.
@@ -174,7 +166,7 @@ bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizet
             dispatch(w);
         } catch (const std::exception &) {
             // One frame that cannot be read must not cost the rest of the chunk.
-            w.sentence = m_state.lang.t(QStringLiteral("ErrTrad"));
+            TranslationTables::copyInto(w.sentence, m_state.lang.t(QStringLiteral("ErrTrad")));
             w.heldBack = false;
         }
     }
@@ -207,19 +199,19 @@ void FrameTranslator::dispatch(Work &w)
     if (w.echo && who.startsWith(QLatin1Char('#')) && w.lastField() < 4)
         return;
 
-    switch (whoKey(who)) {
-    case whoKey(u"1"): lighting(w); break;
-    case whoKey(u"#1"): lightingDimension(w); break;
-    case whoKey(u"2"): automation(w); break;
-    case whoKey(u"3"): energy(w); break;
-    case whoKey(u"#3"): energyDimension(w); break;
-    case whoKey(u"4"): thermo(w); break;
-    case whoKey(u"#4"): thermoDimension(w); break;
-    case whoKey(u"5"): alarm(w); break;
-    case whoKey(u"7"): doorEntry(w); break;
-    case whoKey(u"9"): auxiliary(w); break;
-    case whoKey(u"#13"): gateway(w); break;
-    case whoKey(u"16"): sound(w); break;
+    switch (shortKey(who)) {
+    case shortKey(u"1"): lighting(w); break;
+    case shortKey(u"#1"): lightingDimension(w); break;
+    case shortKey(u"2"): automation(w); break;
+    case shortKey(u"3"): energy(w); break;
+    case shortKey(u"#3"): energyDimension(w); break;
+    case shortKey(u"4"): thermo(w); break;
+    case shortKey(u"#4"): thermoDimension(w); break;
+    case shortKey(u"5"): alarm(w); break;
+    case shortKey(u"7"): doorEntry(w); break;
+    case shortKey(u"9"): auxiliary(w); break;
+    case shortKey(u"#13"): gateway(w); break;
+    case shortKey(u"16"): sound(w); break;
     default: break;
     }
 }
@@ -260,21 +252,19 @@ void FrameTranslator::speak(const QString &sentence)
         m_inLettura = true;
         restartRead();
     }
-    // Room for the word said in place of the degree sign ("gradi" and the space before it).
-    constexpr qsizetype WordRoom = 16;
-    QString spoken = lowerCase(sentence, WordRoom);
-    // Most sentences hold no degree sign: the library's scan for one character rules it out
-    // faster than a scan for the pair.
-    if (spoken.contains(Degrees.front()) && TranslationTables::findPlaceholder(spoken, Degrees) >= 0) {
+    // Most sentences hold no degree sign: the copy rules it out on its way.
+    if (lowerCaseInto(m_spoken, sentence, Degrees.front()) && TranslationTables::findPlaceholder(m_spoken, Degrees) >= 0) {
         // Files older than the [text] "Degrees" key speak the word they always did.
-        const QString word = m_state.lang.t(QStringLiteral("Degrees"));
-        TranslationTables::substitute(spoken, Degrees, QLatin1Char(' ') + (word.isEmpty() ? QStringLiteral("gradi") : word));
+        const QString &word = m_state.lang.degreesWord;
+        TranslationTables::copyInto(m_degreesWord, u" ");
+        m_degreesWord += word.isEmpty() ? QStringLiteral("gradi") : word;
+        TranslationTables::substitute(m_spoken, Degrees, m_degreesWord);
     }
-    m_ultimaRichiesta = c.Speak(spoken);
+    m_ultimaRichiesta = c.Speak(m_spoken);
     // Every sentence of a burst keeps the reading pose for another 3 s. Restarting the timer
     // goes through the event dispatcher, too dear for every sentence of a burst: it is
     // restarted once it has run a while, and the timeout holds the pose for what is left.
-    if (m_tread.isActive() && m_readStarted.elapsed() >= ReadRestartMs)
+    if (m_tread.isActive() && m_readStarted.msecsTo(m_lastSpoken) >= ReadRestartMs)
         restartRead();
 }
 
@@ -291,11 +281,11 @@ void FrameTranslator::writeLine(LogPane &box, const QString &sentence, const QSt
     const QString &time = timeOfDay(t);
     // Built in one go: the builder sizes the line once and copies each part once.
     const QString line = sentence.isEmpty()
-        ? QString(time % QLatin1String(": ") % frame % Crlf)
-        : QString(time % QLatin1String(": ") % sentence % QLatin1String(" (") % frame % QLatin1Char(')') % Crlf);
+        ? QString(time % u": " % frame % Crlf)
+        : QString(time % u": " % sentence % u" (" % frame % u')' % Crlf);
     box.appendText(line);
     m_state.live.OraUltimoMessaggio = t;
-    m_state.live.UltimoMessaggio = last;
+    TranslationTables::copyInto(m_state.live.UltimoMessaggio, last);
 }
 
 QTime FrameTranslator::now()

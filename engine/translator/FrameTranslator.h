@@ -63,8 +63,12 @@ private:
     // into the frame, which outlives them.
     struct Work
     {
+        explicit Work(QString &buffer) : sentence(buffer) { sentence.truncate(0); }
+
         QVarLengthArray<QStringView, 16> fields;
-        QString sentence;
+        // The translator's sentence buffer: written in place, never assigned, so that it
+        // keeps its storage from frame to frame.
+        QString &sentence;
         bool notice = false;
         bool speech = false;
         int icon = 0;
@@ -95,8 +99,9 @@ private:
     void energyDimension(Work &w);
     void thermo(Work &w);
     void thermoDimension(Work &w);
-    void probePush(const Work &w, QStringView dim);
-    void setProbe(QStringView zone, const QString &text);
+    // `exactDim` is the packed dimension as received: a "#" write is no reading to push.
+    void probePush(const Work &w, quint64 exactDim);
+    void setProbe(QStringView zone, QStringView text);
     void alarm(Work &w);
     void doorEntry(Work &w);
     void auxiliary(Work &w);
@@ -105,7 +110,7 @@ private:
 
     // Dove without a copy: a view of the name, or of the address written into `address`.
     QStringView pointName(QStringView where, QString &address) const;
-    QString temperature(QStringView field);
+    void temperature(QStringView field, QString &text);
     // A dimension written with "#" (a write, or its echo) reads as the dimension itself.
     static QStringView dimension(QStringView field);
 
@@ -129,4 +134,10 @@ private:
     QByteArray m_displayBytes;
     // The address of an unnamed point, for the sentence it is copied into.
     QString m_address;
+    // Buffers refilled for every frame, so that they are allocated once: the sentence, its
+    // spoken form, the words said in place of the degree sign and a zone's temperature.
+    QString m_sentence;
+    QString m_spoken;
+    QString m_degreesWord;
+    QString m_temperature;
 };

@@ -46,6 +46,12 @@ std::optional<int> digitsValue(QStringView text)
     return n;
 }
 
+// A valve state that counts as open.
+bool active(double v)
+{
+    return v == 1 || v == 2 || v > 5;
+}
+
 // The zone replies are read step by step: a step that fails is skipped, the next one runs.
 template<class Step>
 void step(Step &&s)
@@ -59,16 +65,18 @@ void step(Step &&s)
 } // namespace
 
 // A four-digit temperature: the sign digit (0 plus, 1 minus), then tenths of a degree.
-QString FrameTranslator::temperature(QStringView field)
+void FrameTranslator::temperature(QStringView field, QString &text)
 {
     const QStringView tenths = field.right(3);
     const bool minus = field.size() >= 4 && field.at(field.size() - 4) == QLatin1Char('1');
-    if (const auto n = digitsValue(tenths))
-        return m_temperatureText.text(minus ? -*n : *n);
+    if (const auto n = digitsValue(tenths)) {
+        m_temperatureText.write(minus ? -*n : *n, text);
+        return;
+    }
     double t = NC::value(tenths) / 10.0;
     if (minus && t != 0)
         t = -t;
-    return QLocale().toString(t);
+    text = QLocale().toString(t);
 }
 
 void FrameTranslator::energy(Work &w)
@@ -167,11 +175,11 @@ void FrameTranslator::thermo(Work &w)
     const QStringView what = w.field(2);
     const QStringView where = w.field(3);
     const double mode = NC::value(what);
+    QString &s = w.sentence;
 
     if (mode < 102 || mode > 315) {
-        QString s = entry(lang.thermo, NC::wholeNumber(what));
+        copyInto(s, entry(lang.thermo, NC::wholeNumber(what)));
         substitute(s, Ph::z, where);
-        w.sentence = s;
         return;
     }
     // A mode the language file has no word for would leave "Zone 5: " hanging.
@@ -181,13 +189,13 @@ void FrameTranslator::thermo(Work &w)
     // The central unit reports a zone's mode as "#1", and its own as "#0" or "0".
     const QStringView address = where.startsWith(QLatin1Char('#')) ? where.sliced(1) : where;
     if (NC::value(address) == 0) {
-        QString s = entry(lang.whothermo, 0);
+        copyInto(s, entry(lang.whothermo, 0));
         substitute(s, Ph::m, modeText);
-        w.sentence = s;
     } else {
-        QString s = entry(lang.whothermo, 1) + QLatin1Char(' ') + modeText;
+        copyInto(s, entry(lang.whothermo, 1));
+        s += QLatin1Char(' ');
+        s += modeText;
         substitute(s, Ph::z, where);
-        w.sentence = s;
     }
 }
 
@@ -198,7 +206,7 @@ void FrameTranslator::thermoDimension(Work &w)
     const LanguageTexts &lang = m_state.lang;
     const int last = w.lastField();
     const QStringView exactDim = last >= 3 ? w.field(3) : QStringView();
-    const QStringView dim = dimension(exactDim);
+    const quint64 dim = shortKey(dimension(exactDim));
 
     // A part of the sentence that cannot be read, or that the language file has no word
     // for, would leave its placeholder in sight: the frame is then shown as received.
@@ -208,7 +216,7 @@ void FrameTranslator::thermoDimension(Work &w)
             return;
         bool filled = false;
         step([&] {
-            const auto t = text();
+            const QStringView t = text();
             if (!t.isEmpty()) {
                 substitute(w.sentence, placeholder, t);
                 filled = true;
@@ -216,64 +224,76 @@ void FrameTranslator::thermoDimension(Work &w)
         });
         complete = complete && filled;
     };
-    const auto begin = [&](int e) { step([&] { w.sentence = entry(lang.dimthermo, e); }); };
+    const auto begin = [&](int e) { step([&] { copyInto(w.sentence, entry(lang.dimthermo, e)); }); };
     const auto tableEntry = [&](const QStringList &table, int i) {
-        return [&, i] { return entry(table, NC::wholeNumber(w.field(i))); };
+        return [&, i] { return QStringView(entry(table, NC::wholeNumber(w.field(i)))); };
     };
+    QString &t = m_temperature;
+    const auto temperatureText = [&] { return QStringView(t); };
 
-    if (dim == QLatin1String("0")) {
+    switch (dim) {
+    case shortKey(u"0"):
         if (last >= 4) {
-            QString t;
             bool read = false;
             step([&] {
-                t = temperature(w.field(4));
+                temperature(w.field(4), t);
                 read = true;
             });
             if (read) {
                 if (!w.echo)
                     setProbe(w.field(2), t);
                 begin(0);
-                fill(Ph::t, [&] { return t; });
+                fill(Ph::t, temperatureText);
             }
         } else if (!w.echo) {
-            setProbe(w.field(2), QStringLiteral("---"));
+            setProbe(w.field(2), u"---");
         }
-    }
-    if ((dim == QLatin1String("12") || dim == QLatin1String("14")) && last > 4) {
-        QString t;
-        step([&] { t = temperature(w.field(4)); });
-        // Without a readable temperature there is no sentence at all.
-        if (!t.isEmpty()) {
-            begin(dim == QLatin1String("12") ? 12 : 14);
-            fill(Ph::t, [&] { return t; });
-            fill(Ph::m, tableEntry(lang.modthermo, 5));
+        break;
+    case shortKey(u"12"):
+    case shortKey(u"14"):
+        if (last > 4) {
+            t.truncate(0);
+            step([&] { temperature(w.field(4), t); });
+            // Without a readable temperature there is no sentence at all.
+            if (!t.isEmpty()) {
+                begin(dim == shortKey(u"12") ? 12 : 14);
+                fill(Ph::t, temperatureText);
+                fill(Ph::m, tableEntry(lang.modthermo, 5));
+            }
         }
-    }
-    if (dim == QLatin1String("13") && last > 3) {
-        begin(13);
-        fill(Ph::n, tableEntry(lang.knobthermo, 4));
-    }
-    if (dim == QLatin1String("19") && last > 4) {
-        begin(19);
-        fill(Ph::vc, tableEntry(lang.valvethermo, 4));
-        fill(Ph::vr, tableEntry(lang.valvethermo, 5));
+        break;
+    case shortKey(u"13"):
+        if (last > 3) {
+            begin(13);
+            fill(Ph::n, tableEntry(lang.knobthermo, 4));
+        }
+        break;
+    case shortKey(u"19"):
+        if (last > 4) {
+            begin(19);
+            fill(Ph::vc, tableEntry(lang.valvethermo, 4));
+            fill(Ph::vr, tableEntry(lang.valvethermo, 5));
+        }
+        break;
+    default:
+        break;
     }
     fill(Ph::z, [&] { return w.field(2); });
     if (!complete)
-        w.sentence.clear();
+        w.sentence.truncate(0);
 
     if (!w.echo)
-        probePush(w, exactDim);
+        probePush(w, shortKey(exactDim));
 }
 
 // A zone on a local bus ("2#1") keeps no temperature; neither does one beyond the table.
-void FrameTranslator::setProbe(QStringView zone, const QString &text)
+void FrameTranslator::setProbe(QStringView zone, QStringView text)
 {
     if (const auto z = NC::tryWholeNumber(zone))
-        step([&] { slot(m_state.live.TempSonde, *z) = text; });
+        step([&] { copyInto(slot(m_state.live.TempSonde, *z), text); });
 }
 
-void FrameTranslator::probePush(const Work &w, QStringView dim)
+void FrameTranslator::probePush(const Work &w, quint64 exactDim)
 {
     WindowRegistry &windows = m_out.windows;
     bool open = false;
@@ -292,19 +312,27 @@ void FrameTranslator::probePush(const Work &w, QStringView dim)
         return;
     const int zone = *number;
 
-    if (dim == QLatin1String("0")) {
+    switch (exactDim) {
+    case shortKey(u"0"):
         step([&] { windows.Temperatura(zone, slot(m_state.live.TempSonde, zone)); });
-    } else if (dim == QLatin1String("12")) {
-        step([&] { windows.Tempset(zone, temperature(w.field(4)) + QChar(0x00B0) + QLatin1Char('C')); });
-    } else if (dim == QLatin1String("13")) {
+        break;
+    case shortKey(u"12"):
+        step([&] {
+            temperature(w.field(4), m_temperature);
+            windows.Tempset(zone, m_temperature + QChar(0x00B0) + QLatin1Char('C'));
+        });
+        break;
+    case shortKey(u"13"):
         step([&] {
             const QStringView knob = w.field(4);
             QString text = knob.left(1) == QLatin1String("0") ? QStringLiteral("+") : QStringLiteral("-");
             text += knob.right(1);
             windows.Knob(zone, text);
         });
-    } else if (dim == QLatin1String("19") && w.lastField() > 4) {
-        auto active = [](double v) { return v == 1 || v == 2 || v > 5; };
+        break;
+    case shortKey(u"19"):
+        if (w.lastField() <= 4)
+            break;
         step([&] {
             if (NC::value(w.field(4)) == 0 && NC::value(w.field(5)) == 0)
                 windows.pCol(zone, 0);
@@ -317,5 +345,8 @@ void FrameTranslator::probePush(const Work &w, QStringView dim)
             if (active(NC::value(w.field(5))))
                 windows.pCol(zone, 2);
         });
+        break;
+    default:
+        break;
     }
 }

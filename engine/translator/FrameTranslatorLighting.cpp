@@ -74,9 +74,9 @@ LightCommand lightCommand(QStringView what)
     return {plainEntry(NC::wholeNumber(what)), NC::value(what) == 0, false, {}};
 }
 
-QString lightText(const LanguageTexts &lang, const LightCommand &cmd)
+QStringView lightText(const LanguageTexts &lang, const LightCommand &cmd)
 {
-    return cmd.entry == NoEntry ? QString() : entry(lang.light, cmd.entry);
+    return cmd.entry == NoEntry ? QStringView() : QStringView(entry(lang.light, cmd.entry));
 }
 
 // Level of a dimension reply between off (100) and full (200): the dimmer sentence nearest
@@ -109,14 +109,14 @@ void FrameTranslator::lighting(Work &w)
     const LanguageTexts &lang = m_state.lang;
     InstallationModel &model = m_state.model;
     const LightCommand cmd = lightCommand(what);
-    QString s = lightText(lang, cmd);
+    QString &s = w.sentence;
+    copyInto(s, lightText(lang, cmd));
 
     if (localBusPoint(where)) {
         substitute(s, Ph::n, where);
         substitute(s, Ph::c, entry(lang.wholight, 0));
         if (cmd.parameter)
             substitute(s, Ph::v, cmd.value);
-        w.sentence = s;
         return;
     }
 
@@ -126,14 +126,13 @@ void FrameTranslator::lighting(Work &w)
         const QString name = g >= 1 && g < int(model.Gruppi.size()) ? model.Gruppi[std::size_t(g)] : QString();
         if (!name.isEmpty()) {
             substitute(s, Ph::n, name);
-            substitute(s, Ph::c, QString());
+            substitute(s, Ph::c, QStringView());
         } else {
             substitute(s, Ph::n, number);
             substitute(s, Ph::c, entry(lang.wholight, 1));
         }
         if (cmd.parameter)
             substitute(s, Ph::v, cmd.value);
-        w.sentence = s;
         w.icon = cmd.off ? 1 : 2;
         return;
     }
@@ -142,7 +141,6 @@ void FrameTranslator::lighting(Work &w)
     substitute(s, Ph::c, entry(lang.wholight, 0));
     if (cmd.parameter)
         substitute(s, Ph::v, cmd.value);
-    w.sentence = s;
     // The client hears of plain commands only; a relayed one is followed by the command itself.
     if (!cmd.parameter && !relayed && !s.isEmpty() && !w.echo && m_out.display.ClienteConnesso()) {
         Windows1252::encode(s, m_displayBytes);
@@ -170,22 +168,21 @@ void FrameTranslator::lightingDimension(Work &w)
     QString speed = w.field(5).toString();
     speed.remove(QLatin1Char('#'));
 
-    QString s;
+    QString &s = w.sentence;
     if (level == 100 || level == 200) {
         // Without a speed the ramp texts would end in "(speed )": say plainly on or off.
         if (speed.isEmpty())
-            s = entry(lang.light, level == 100 ? 0 : 1);
+            copyInto(s, entry(lang.light, level == 100 ? 0 : 1));
         else
-            s = entry(lang.light, level == 100 ? 31 : 32);
+            copyInto(s, entry(lang.light, level == 100 ? 31 : 32));
         substitute(s, Ph::c, entry(lang.wholight, 0));
         substitute(s, Ph::n, pointName(where, m_address));
     } else {
-        s = entry(lang.light, dimensionEntry(level));
+        copyInto(s, entry(lang.light, dimensionEntry(level)));
         substitute(s, Ph::n, pointName(where, m_address));
         substitute(s, Ph::c, entry(lang.wholight, 0));
     }
     substitute(s, Ph::v, speed);
-    w.sentence = s;
 }
 
 void FrameTranslator::automation(Work &w)
@@ -194,26 +191,24 @@ void FrameTranslator::automation(Work &w)
     const QStringView what = relayedCommand(w.field(2));
     const QStringView where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
-    QString s = entry(lang.automation, NC::wholeNumber(what));
+    QString &s = w.sentence;
+    copyInto(s, entry(lang.automation, NC::wholeNumber(what)));
 
     if (localBusPoint(where)) {
         substitute(s, Ph::n, where);
         substitute(s, Ph::c, entry(lang.wholight, 2));
-        w.sentence = s;
         return;
     }
 
     if (where.contains(QLatin1Char('#'))) {
         substitute(s, Ph::n, groupNumber(where));
         substitute(s, Ph::c, entry(lang.wholight, 3));
-        w.sentence = s;
         w.icon = NC::value(what) == 0 ? 3 : 4;
         return;
     }
 
     substitute(s, Ph::n, pointName(where, m_address));
     substitute(s, Ph::c, entry(lang.wholight, 2));
-    w.sentence = s;
     Dispositivo &d = slot(m_state.model.Dispositivi, NC::wholeNumber(where));
     if (d.configured()) {
         const quint8 state = NC::toByte(what);

@@ -3,20 +3,21 @@
 #include <charconv>
 #include <cstdlib>
 
-QString TemperatureText::text(int tenths)
+void TemperatureText::write(int tenths, QString &text)
 {
     const QLocale current;
     if (current != m_locale)
         read(current);
     // From 1000 degrees on, a locale's digit grouping would come in.
-    if (!m_plain || std::abs(tenths) >= 10000)
-        return current.toString(tenths / 10.0);
+    if (!m_plain || std::abs(tenths) >= 10000) {
+        text = current.toString(tenths / 10.0);
+        return;
+    }
 
     char whole[12];
     const auto end = std::to_chars(whole, whole + sizeof whole, std::abs(tenths) / 10).ptr;
     const int tenth = std::abs(tenths) % 10;
-    QString text;
-    text.reserve(m_minus.size() + int(end - whole) + m_point.size() + 1);
+    text.truncate(0);
     if (tenths < 0)
         text += m_minus;
     text += QLatin1String(whole, end);
@@ -24,7 +25,6 @@ QString TemperatureText::text(int tenths)
         text += m_point;
         text += QLatin1Char(char('0' + tenth));
     }
-    return text;
 }
 
 void TemperatureText::read(const QLocale &locale)

@@ -13,7 +13,8 @@ class TemperatureText
 public:
     TemperatureText() { read(QLocale()); }
 
-    QString text(int tenths);
+    // Written over what `text` holds, into the storage it already has.
+    void write(int tenths, QString &text);
 
 private:
     void read(const QLocale &locale);

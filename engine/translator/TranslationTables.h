@@ -7,6 +7,7 @@
 #include <QStringView>
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <stdexcept>
 
 // Lookups of the frame translator. A miss throws, so that the translation of that one frame
@@ -34,28 +35,52 @@ inline qsizetype findPlaceholder(QStringView sentence, QStringView placeholder, 
 {
     const QChar mark = placeholder.front();
     for (qsizetype at = from, last = sentence.size() - placeholder.size(); at <= last; ++at) {
-        if (sentence[at] == mark && std::equal(placeholder.begin(), placeholder.end(), sentence.begin() + at))
+        if (sentence[at] == mark && std::equal(placeholder.begin() + 1, placeholder.end(), sentence.begin() + at + 1))
             return at;
     }
     return -1;
 }
 
-// Replaces every `placeholder` in `sentence` with `text`, left to right; the inserted text is
-// not searched again. (QString::replace builds a search table for every call: that costs
-// more than the few characters of a sentence.)
-inline void substitute(QString &sentence, const QString &placeholder, QStringView text)
+// `text` written over what `target` holds, into the storage it already has: a buffer that
+// is refilled for every frame is allocated once, not once per frame. `text` must not lie
+// in `target`.
+inline void copyInto(QString &target, QStringView text)
 {
-    qsizetype at = findPlaceholder(sentence, placeholder);
-    if (at < 0)
-        return;
-    // The sentence is mostly a table entry still shared with its table: it is copied once,
-    // with room for what its placeholders add, rather than copied and then grown each time.
-    constexpr qsizetype Room = 64;
-    const qsizetype needed = sentence.size() + std::max<qsizetype>(0, text.size() - placeholder.size());
-    if (!sentence.isDetached() || sentence.capacity() < needed)
-        sentence.reserve(needed + Room);
-    for (; at >= 0; at = findPlaceholder(sentence, placeholder, at + text.size()))
-        sentence.replace(at, placeholder.size(), text.constData(), text.size());
+    target.resize(text.size());
+    std::copy(text.begin(), text.end(), target.data());
+}
+
+// Replaces every `placeholder` in `sentence` with `text`, left to right; the inserted text is
+// not searched again. Done in place: a sentence buffer keeps its storage from frame to frame.
+// `text` must not lie in `sentence`.
+inline void substitute(QString &sentence, QStringView placeholder, QStringView text)
+{
+    const qsizetype grow = text.size() - placeholder.size();
+    for (qsizetype at = findPlaceholder(sentence, placeholder); at >= 0;
+         at = findPlaceholder(sentence, placeholder, at + text.size())) {
+        const qsizetype size = sentence.size();
+        if (grow > 0)
+            sentence.resize(size + grow);
+        QChar *data = sentence.data();
+        const qsizetype tail = at + placeholder.size();
+        std::memmove(data + tail + grow, data + tail, std::size_t(size - tail) * sizeof(QChar));
+        std::copy(text.begin(), text.end(), data + at);
+        if (grow < 0)
+            sentence.resize(size + grow);
+    }
+}
+
+// A text of up to three characters and its length packed into one number, so that a WHO or
+// a dimension is told by one switch rather than by a string comparison per case; 0 for a
+// longer text.
+constexpr quint64 shortKey(QStringView text)
+{
+    if (text.size() > 3)
+        return 0;
+    quint64 key = quint64(text.size()) << 48;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        key |= quint64(text[i].unicode()) << (16 * i);
+    return key;
 }
 
 // Placeholders of the sentences, replaced by plain, case-sensitive text replacement.

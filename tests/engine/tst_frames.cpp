@@ -145,6 +145,12 @@ void TestFrames::value_data()
     QTest::newRow("inner blank") << "1 2" << false << 0.0;
     QTest::newRow("exponent refused") << "1e3" << false << 0.0;
     QTest::newRow("sign only") << "-" << false << 0.0;
+    QTest::newRow("plus sign") << "+4" << true << 4.0;
+    QTest::newRow("tabs around") << "\t5\t" << true << 5.0;
+    QTest::newRow("nine digits") << "123456789" << true << 123456789.0;
+    QTest::newRow("ten digits") << "1234567890" << true << 1234567890.0;
+    QTest::newRow("two points") << "1.2.3" << false << 0.0;
+    QTest::newRow("point only") << "." << false << 0.0;
 }
 
 void TestFrames::value()
@@ -173,6 +179,11 @@ void TestFrames::numberValue_data()
     QTest::newRow("sign and point") << "-1.5.3" << -1.5;
     QTest::newRow("zero parameter") << "0#30" << 0.0;
     QTest::newRow("letters") << "abc" << 0.0;
+    QTest::newRow("sign and eight digits") << "-12345678" << -12345678.0;
+    QTest::newRow("ten digits") << "1234567890#1" << 1234567890.0;
+    QTest::newRow("blank after the sign") << "- 5" << -5.0;
+    QTest::newRow("second sign ends it") << "--5" << 0.0;
+    QTest::newRow("point after digits") << "12.5#1" << 12.5;
     QTest::newRow("longer than a short run") << "-123456789012345678901234567890123456.5" << -1.234567890123456789e35;
 }
 
@@ -201,6 +212,10 @@ void TestFrames::wholeNumber_data()
     QTest::newRow("zone on a local bus") << "2#1" << false << 0;
     QTest::newRow("empty") << "" << false << 0;
     QTest::newRow("too large") << "99999999999" << false << 0;
+    QTest::newRow("largest int") << "2147483647" << true << 2147483647;
+    QTest::newRow("smallest int") << "-2147483648" << true << int(-2147483647 - 1);
+    QTest::newRow("just past int") << "2147483648" << false << 0;
+    QTest::newRow("half past int") << "2147483647.5" << false << 0;
 }
 
 void TestFrames::wholeNumber()

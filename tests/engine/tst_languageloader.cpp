@@ -237,7 +237,7 @@ void TestLanguageLoader::derivedCaptions()
         QStringLiteral("test.lng"),
         QStringLiteral("[menu]\r\nFind=Trova\r\nwvolt=Volt\r\nwcurrent=Ampere\r\nwwatt=Watt\r\n"
                        "[tooltip]\r\nbut1=b1\r\nbut2=b2\r\nbut5=Camere\r\nbut8=b8\r\ncexp=Espandi\r\n"
-                       "[text]\r\nCommand=Comandi\r\nMonitor=Monitor\r\n")));
+                       "[text]\r\nCommand=Comandi\r\nMonitor=Monitor\r\nDegrees=gradi centigradi\r\n")));
     load(QStringLiteral("test"));
     QCOMPARE(m_texts.Cfind, QStringLiteral("Trova"));
     QCOMPARE(m_texts.VociEnergia[0], QStringLiteral("  Volt"));
@@ -252,6 +252,7 @@ void TestLanguageLoader::derivedCaptions()
     QVERIFY(m_texts.TooltipBarra[2].isEmpty());
     QCOMPARE(m_texts.Lcom, QStringLiteral("Comandi"));
     QCOMPARE(m_texts.Lmon, QStringLiteral("Monitor"));
+    QCOMPARE(m_texts.degreesWord, QStringLiteral("gradi centigradi"));
 }
 
 void TestLanguageLoader::fullStopStartsNewLine()
@@ -296,7 +297,8 @@ void TestLanguageLoader::programCaptionsFromSettings()
 void TestLanguageLoader::switchingLanguageLeavesNothingBehind()
 {
     QVERIFY(m_folder->writeText1252(QStringLiteral("first.lng"),
-                                    QStringLiteral("[text]\r\nNoAck=primo\r\nWho3=Termo\r\n[light]\r\n5=cinquanta\r\n"
+                                    QStringLiteral("[text]\r\nNoAck=primo\r\nWho3=Termo\r\nDegrees=gradi\r\n"
+                                                   "[light]\r\n5=cinquanta\r\n"
                                                    "[knobthermo]\r\n4=spento\r\n")));
     QVERIFY(m_folder->writeText1252(QStringLiteral("second.lng"), QStringLiteral("[text]\r\nNoCon=second\r\n")));
     load(QStringLiteral("first"));
@@ -306,6 +308,7 @@ void TestLanguageLoader::switchingLanguageLeavesNothingBehind()
     QCOMPARE(m_texts.t(QStringLiteral("NoCon")), QStringLiteral("second"));
     QVERIFY(m_texts.t(QStringLiteral("NoAck")).isEmpty());
     QVERIFY(m_texts.NomiWho[3].isEmpty());
+    QVERIFY(m_texts.degreesWord.isEmpty());
     QVERIFY(m_texts.light.at(5).isEmpty());
     QVERIFY(m_texts.knobthermo.at(4).isEmpty());
     QCOMPARE(m_texts.light.size(), 34);

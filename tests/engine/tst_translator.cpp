@@ -55,6 +55,7 @@ private slots:
     void probeOpen();
     void placeholders_data();
     void placeholders();
+    void keptTextsOutliveLaterFrames();
 
 private:
     std::unique_ptr<TranslatorFixture> f;
@@ -192,8 +193,7 @@ void TestTranslator::speechText()
     QFETCH(QString, spoken);
     f->state.filters.Who[3] = 1;
     f->state.filters.WhoA[3] = 1;
-    if (!word.isEmpty())
-        f->state.lang.text.insert(QStringLiteral("Degrees"), word);
+    f->state.lang.degreesWord = word;
     f->state.lang.dimthermo[0] = QStringLiteral(u"Zona \\z: \\t\u00b0C, \u00c8 Letta \\t\u00b0c");
     f->monitor(QStringLiteral("*#4*5*0*0215##"));
     QCOMPARE(f->character.spoken(), QStringList{spoken});
@@ -497,6 +497,36 @@ void TestTranslator::placeholders()
     TranslationTables::substitute(sentence, TranslationTables::Ph::n, QStringView(frame).first(text.size()));
     TranslationTables::substitute(sentence, TranslationTables::Ph::c, QStringLiteral("[c]"));
     QCOMPARE(sentence, expected);
+}
+
+// The translator writes sentences, spoken texts, the last message and zone temperatures into
+// storage it reuses frame after frame. What an output kept of one frame, and the language
+// table a sentence was filled from, must not change with the next frame.
+void TestTranslator::keptTextsOutliveLaterFrames()
+{
+    f->state.filters.Who.fill(1);
+    f->state.filters.WhoA.fill(1);
+    const LanguageTexts tables = f->state.lang;
+
+    f->monitor(QStringLiteral("*1*1*11##"));
+    const QString last = f->state.live.UltimoMessaggio;
+    f->monitor(QStringLiteral("*#4*5*0*0215##"));
+    const QString temperature = f->state.live.TempSonde[5];
+
+    // Texts of the same lengths: storage that is written without being detached shows.
+    f->monitor(QStringLiteral("*1*0*11##"));
+    f->monitor(QStringLiteral("*#4*5*0*0195##"));
+
+    QCOMPARE(f->notice.shown.size(), 4);
+    QCOMPARE(f->notice.shown[0].text, QStringLiteral("L1[Kitchen|cat0|\\v]"));
+    QCOMPARE(f->notice.shown[1].text, QStringLiteral("D0[21.5|\\m|\\n|\\vc|\\vr|5]"));
+    QCOMPARE(f->character.said.first(), QStringLiteral("l1[kitchen|cat0|\\v]"));
+    QCOMPARE(last, QStringLiteral("L1[Kitchen|cat0|\\v]"));
+    QCOMPARE(temperature, QStringLiteral("21.5"));
+    QCOMPARE(f->state.live.TempSonde[5], QStringLiteral("19.5"));
+    QCOMPARE(f->state.lang.light, tables.light);
+    QCOMPARE(f->state.lang.dimthermo, tables.dimthermo);
+    QCOMPARE(f->state.lang.wholight, tables.wholight);
 }
 
 QTEST_GUILESS_MAIN(TestTranslator)

@@ -17,6 +17,7 @@ public:
         if (failSpeak)
             throw OutputError(91, QStringLiteral("no character"));
         calls << QStringLiteral("Speak ") + text;
+        said << text;
         return ++lastRequest;
     }
 
@@ -34,4 +35,5 @@ public:
     bool failSpeak = false;
     int lastRequest = 0;
     QStringList calls;
+    QStringList said; // the texts as given, kept as a speech queue keeps them
 };
