@@ -76,7 +76,7 @@ public:
     {
         m_lines.resize(FullLines, QStringLiteral("00:00:00: *1*1*11## padding the pane to its bound\r\n"));
     }
-    QString paneName() const override { return m_name; }
+    const QString &paneName() const override { return m_name; }
     void appendText(const QString &text) override
     {
         if (m_fill == Full)

@@ -121,29 +121,26 @@ FrameTranslator::FrameTranslator(EngineState &state, const Outputs &outputs)
 
 void FrameTranslator::Traduci(QString &frames, LogPane &box)
 {
-    run(frames, box, false);
+    if (run(frames, box, false))
+        frames.clear();
 }
 
 void FrameTranslator::TraduciEco(const QString &frame, LogPane &box)
 {
-    QString copy = frame;
-    run(copy, box, true);
+    run(frame, box, true);
 }
 
-void FrameTranslator::run(QString &frames, LogPane &box, bool echo)
+bool FrameTranslator::run(const QString &chunk, LogPane &box, bool echo)
 {
-    if (frames.isEmpty())
-        return;
-    // The pieces are views into this copy: emptying `frames` below must not free them.
-    const QString chunk = frames;
+    bool usedUp = false;
     // Each frame ends at the next "##"; the text after the last one is not a frame.
     for (qsizetype start = 0, end; (end = terminatorEnd(chunk, start)) >= 0; start = end) {
         bool heldBack = false;
         if (!translateOne(chunk, start, end, box, echo, heldBack))
-            return;
-        if (!heldBack)
-            frames.clear();
+            break;
+        usedUp = usedUp || !heldBack;
     }
+    return usedUp;
 }
 
 bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizetype end, LogPane &box, bool echo,

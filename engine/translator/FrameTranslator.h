@@ -79,7 +79,9 @@ private:
         int lastField() const { return int(fields.size()) - 1; }
     };
 
-    void run(QString &frames, LogPane &box, bool echo);
+    // Translates every frame of the chunk, which is read in place. Returns whether a frame
+    // was translated and not held back: the caller's chunk is then used up.
+    bool run(const QString &chunk, LogPane &box, bool echo);
     // The frame from `start` to `end` of the chunk, its "##" included. Returns false when an
     // output failed and the whole call must end.
     bool translateOne(const QString &chunk, qsizetype start, qsizetype end, LogPane &box, bool echo, bool &heldBack);

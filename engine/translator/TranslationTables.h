@@ -29,14 +29,17 @@ auto &slot(Array &array, int index)
     return array.at(static_cast<std::size_t>(index));
 }
 
-// Where `placeholder` next occurs in `sentence` from `from` on, or -1. A plain scan: a
-// sentence is a few dozen characters, fewer than a library search takes to set out.
+// Where `placeholder` next occurs in `sentence` from `from` on, or -1. A plain scan for its
+// backslash: a sentence is a few dozen characters, fewer than a library search takes to set out.
 inline qsizetype findPlaceholder(QStringView sentence, QStringView placeholder, qsizetype from = 0)
 {
-    const QChar mark = placeholder.front();
-    for (qsizetype at = from, last = sentence.size() - placeholder.size(); at <= last; ++at) {
-        if (sentence[at] == mark && std::equal(placeholder.begin() + 1, placeholder.end(), sentence.begin() + at + 1))
-            return at;
+    const QChar *const begin = sentence.begin();
+    const QChar *const end = sentence.end();
+    const QStringView rest = placeholder.sliced(1);
+    for (const QChar *at = std::find(begin + from, end, placeholder.front()); at != end;
+         at = std::find(at + 1, end, placeholder.front())) {
+        if (end - at > rest.size() && std::equal(rest.begin(), rest.end(), at + 1))
+            return at - begin;
     }
     return -1;
 }

@@ -24,7 +24,7 @@ public:
 
     ConsolePane(const QString &paneName, QWidget *parent = nullptr);
 
-    QString paneName() const override { return m_name; }
+    const QString &paneName() const override { return m_name; }
     void appendText(const QString &text) override;
     void moveCaretToEnd() override;
 

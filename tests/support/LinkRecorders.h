@@ -17,7 +17,7 @@ class RecordingPane : public LogPane
 {
 public:
     explicit RecordingPane(QString name) : m_name(std::move(name)) {}
-    QString paneName() const override { return m_name; }
+    const QString &paneName() const override { return m_name; }
     void appendText(const QString &t) override { text += t; }
     void moveCaretToEnd() override { ++caretMoves; }
     // The log lines without their time prefix ("12:00:00: x" gives "x").

@@ -12,7 +12,7 @@ class RecordingLogPane : public LogPane
 public:
     explicit RecordingLogPane(const QString &name) : m_name(name) {}
 
-    QString paneName() const override { return m_name; }
+    const QString &paneName() const override { return m_name; }
     void appendText(const QString &text) override
     {
         if (refuseNumber)

@@ -34,10 +34,13 @@ namespace {
 class CollectingPane : public LogPane
 {
 public:
-    QString paneName() const override { return QStringLiteral("Tlog"); }
+    const QString &paneName() const override { return m_name; }
     void appendText(const QString &text) override { lines << text; }
     void moveCaretToEnd() override {}
     QStringList lines;
+
+private:
+    const QString m_name = QStringLiteral("Tlog");
 };
 
 // Warnings about the language file or conf.xml go to the error stream; nothing waits.
