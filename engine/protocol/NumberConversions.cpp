@@ -153,13 +153,41 @@ int roundHalfEven(double v)
     return *r;
 }
 
+namespace {
+
+// A sign and up to eight digits, or nine digits, as nearly every field is: its value, read
+// without the round trip through a double. Nothing for any other text.
+std::optional<int> shortWholeNumber(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 9)
+        return std::nullopt;
+    const bool negative = text[0] == QLatin1Char('-');
+    qsizetype i = negative || text[0] == QLatin1Char('+') ? 1 : 0;
+    if (i == text.size())
+        return std::nullopt;
+    int n = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return negative ? -n : n;
+}
+
+} // namespace
+
 int wholeNumber(QStringView text)
 {
+    if (const auto n = shortWholeNumber(text))
+        return *n;
     return roundHalfEven(value(text));
 }
 
 std::optional<int> tryWholeNumber(QStringView text)
 {
+    if (const auto n = shortWholeNumber(text))
+        return n;
     const auto v = tryValue(text);
     if (!v || !std::isfinite(*v))
         return std::nullopt;

@@ -18,6 +18,7 @@
 #include <QDateTime>
 #include <QStringBuilder>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -34,6 +35,17 @@ const char16_t Crlf[] = u"\r\n";
 
 const QString Degrees = QString(QChar(0x00B0)) + QLatin1Char('c');
 
+// The small letter of each Latin-1 character: ASCII and Latin-1 capitals ("È") sit 32 below
+// their small letters; "×" is no letter.
+constexpr std::array<char16_t, 256> Latin1Lower = [] {
+    std::array<char16_t, 256> lower{};
+    for (char16_t u = 0; u < lower.size(); ++u) {
+        const bool capital = (u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7);
+        lower[u] = capital ? char16_t(u + 32) : u;
+    }
+    return lower;
+}();
+
 // Sentences are Latin-1 text nearly always, which needs no case tables. Written into the
 // storage `lower` already has. Returns whether the text holds `mark`, which the copy meets
 // anyway.
@@ -41,19 +53,17 @@ bool lowerCaseInto(QString &lower, const QString &text, QChar mark)
 {
     lower.resize(text.size());
     const QChar *from = text.constData();
-    char16_t *to = reinterpret_cast<char16_t *>(lower.data());
+    QChar *to = lower.data();
+    char16_t wide = 0; // any bit above the eighth: a character beyond Latin-1
     bool marked = false;
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
         const char16_t u = from[i].unicode();
-        if (u >= 0x100) {
-            lower = text.toLower();
-            return text.contains(mark);
-        }
+        wide |= u;
         marked |= u == mark.unicode();
-        // ASCII and Latin-1 capitals ("È") sit 32 below their small letters; "×" is no letter.
-        const bool capital = char16_t(u - 'A') < 26 || (char16_t(u - 0xC0) <= 0x1E && u != 0xD7);
-        to[i] = capital ? char16_t(u + 32) : u;
+        to[i] = QChar(Latin1Lower[u & 0xFF]);
     }
+    if (wide >= 0x100)
+        lower = text.toLower();
     return marked;
 }
 
@@ -96,13 +106,6 @@ int groupOf(QStringView who)
 }
 
 } // namespace
-
-QStringView FrameTranslator::Work::field(int i) const
-{
-    if (i < 0 || i >= fields.size())
-        throw std::out_of_range("missing field");
-    return fields[i];
-}
 
 FrameTranslator::FrameTranslator(EngineState &state, const Outputs &outputs)
     : m_state(state), m_out(outputs)
@@ -171,8 +174,11 @@ bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizet
     if (heldBack)
         return true;
     try {
-        // A chunk of one frame, as the gateway mostly sends them, is shared rather than copied.
-        output(start == 0 && end == chunk.size() ? chunk : chunk.sliced(start, end - start), w, box);
+        // A chunk of one frame, as the gateway mostly sends them, is handed on as it is.
+        if (start == 0 && end == chunk.size())
+            output(chunk, w, box);
+        else
+            output(chunk.sliced(start, end - start), w, box);
     } catch (const OutputError &e) {
         m_out.messages.message(QString::number(e.number()) + QStringLiteral(" - ") + e.description(),
                                ProgramIdentity::Title);

@@ -13,6 +13,7 @@
 #include <QVarLengthArray>
 
 #include <functional>
+#include <stdexcept>
 
 class CharacterService;
 class DisplayClient;
@@ -75,7 +76,12 @@ private:
         bool heldBack = false;
         bool echo = false; // a frame we sent: translate it, but touch no state and push nothing
 
-        QStringView field(int i) const;
+        QStringView field(int i) const
+        {
+            if (i < 0 || i >= fields.size())
+                throw std::out_of_range("missing field");
+            return fields[i];
+        }
         int lastField() const { return int(fields.size()) - 1; }
     };
 

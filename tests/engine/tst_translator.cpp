@@ -182,23 +182,36 @@ void TestTranslator::oneNoticePerFilteredChunk()
 void TestTranslator::speechText_data()
 {
     QTest::addColumn<QString>("word"); // the [text] "Degrees" text
+    QTest::addColumn<QString>("sentence"); // [dimthermo] 0
     QTest::addColumn<QString>("spoken");
-    QTest::newRow("word of the language file") << "degrees" << QStringLiteral(u"zona 5: 21.5 degrees, \u00e8 letta 21.5 degrees");
-    QTest::newRow("older file without it") << "" << QStringLiteral(u"zona 5: 21.5 gradi, \u00e8 letta 21.5 gradi");
+    const QString latin1 = QStringLiteral(u"Zona \\z: \\t\u00b0C, \u00c8 Letta \\t\u00b0c");
+    QTest::newRow("word of the language file")
+        << "degrees" << latin1 << QStringLiteral(u"zona 5: 21.5 degrees, \u00e8 letta 21.5 degrees");
+    QTest::newRow("older file without it")
+        << "" << latin1 << QStringLiteral(u"zona 5: 21.5 gradi, \u00e8 letta 21.5 gradi");
+    QTest::newRow("Latin-1 capitals, and signs that are none")
+        << "" << QStringLiteral(u"\\z: AZ\u00c0\u00de \u00d7\u00df@[ \\t\u00b0C")
+        << QStringLiteral(u"5: az\u00e0\u00fe \u00d7\u00df@[ 21.5 gradi");
+    QTest::newRow("beyond Latin-1")
+        << "stopni" << QStringLiteral(u"Strefa \\z: \u0141AZIENKA \\t\u00b0C \u00d7 \u00de\u00df")
+        << QStringLiteral(u"strefa 5: \u0142azienka 21.5 stopni \u00d7 \u00fe\u00df");
 }
 
 void TestTranslator::speechText()
 {
     QFETCH(QString, word);
+    QFETCH(QString, sentence);
     QFETCH(QString, spoken);
     f->state.filters.Who[3] = 1;
     f->state.filters.WhoA[3] = 1;
     f->state.lang.degreesWord = word;
-    f->state.lang.dimthermo[0] = QStringLiteral(u"Zona \\z: \\t\u00b0C, \u00c8 Letta \\t\u00b0c");
+    f->state.lang.dimthermo[0] = sentence;
     f->monitor(QStringLiteral("*#4*5*0*0215##"));
     QCOMPARE(f->character.spoken(), QStringList{spoken});
     // The log keeps the sentence as written.
-    QCOMPARE(f->lastSentence(), QStringLiteral(u"Zona 5: 21.5\u00b0C, \u00c8 Letta 21.5\u00b0c"));
+    QString written = sentence;
+    written.replace(QStringLiteral("\\z"), QStringLiteral("5")).replace(QStringLiteral("\\t"), QStringLiteral("21.5"));
+    QCOMPARE(f->lastSentence(), written);
 }
 
 void TestTranslator::readPlaysOncePerBurst()
