@@ -7,6 +7,7 @@
 #include "TranslationTables.h"
 #include "Windows1252.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 using namespace TranslationTables;
@@ -18,8 +19,8 @@ namespace {
 // after the first "#", up to the next one. Not a number: a translation error.
 QStringView groupNumber(QStringView where)
 {
-    const qsizetype start = where.indexOf(QLatin1Char('#')) + 1;
-    const qsizetype end = where.indexOf(QLatin1Char('#'), start);
+    const qsizetype start = indexIn(where, QLatin1Char('#')) + 1;
+    const qsizetype end = indexIn(where, QLatin1Char('#'), start);
     const QStringView number = end < 0 ? where.sliced(start) : where.sliced(start, end - start);
     NC::wholeNumber(number);
     return number;
@@ -27,11 +28,16 @@ QStringView groupNumber(QStringView where)
 
 // A command relayed from another bus ("1000#0", "1000#31#2"): the command after "1000#"
 // decides the sentence.
-const QString RelayPrefix = QStringLiteral("1000#");
+constexpr QStringView RelayPrefix = u"1000#";
+
+bool isRelayed(QStringView what)
+{
+    return what.size() >= RelayPrefix.size() && std::equal(RelayPrefix.begin(), RelayPrefix.end(), what.begin());
+}
 
 QStringView relayedCommand(QStringView what)
 {
-    return what.startsWith(RelayPrefix) ? what.sliced(RelayPrefix.size()) : what;
+    return isRelayed(what) ? what.sliced(RelayPrefix.size()) : what;
 }
 
 // [light] entry of the command "down one level": entries 31 and 32 hold the ramp texts.
@@ -62,7 +68,7 @@ struct LightCommand
 
 LightCommand lightCommand(QStringView what)
 {
-    const qsizetype hash = what.indexOf(QLatin1Char('#'));
+    const qsizetype hash = indexIn(what, QLatin1Char('#'));
     if (hash >= 0) {
         const bool off = NC::numberValue(what) == 0;
         const QStringView value = what.sliced(hash + 1);
@@ -95,7 +101,7 @@ int dimensionEntry(double level)
 // addresses a group. Such a point is not one of the installation's points.
 bool localBusPoint(QStringView where)
 {
-    return where.indexOf(QLatin1Char('#')) > 0;
+    return indexIn(where, QLatin1Char('#')) > 0;
 }
 
 } // namespace
@@ -103,7 +109,7 @@ bool localBusPoint(QStringView where)
 void FrameTranslator::lighting(Work &w)
 {
     setFilters(w, 0);
-    const bool relayed = w.field(2).startsWith(RelayPrefix);
+    const bool relayed = isRelayed(w.field(2));
     const QStringView what = relayedCommand(w.field(2));
     const QStringView where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
@@ -120,7 +126,7 @@ void FrameTranslator::lighting(Work &w)
         return;
     }
 
-    if (where.contains(QLatin1Char('#'))) {
+    if (indexIn(where, QLatin1Char('#')) >= 0) {
         const QStringView number = groupNumber(where);
         const int g = NC::wholeNumber(number);
         const QString name = g >= 1 && g < int(model.Gruppi.size()) ? model.Gruppi[std::size_t(g)] : QString();
@@ -200,7 +206,7 @@ void FrameTranslator::automation(Work &w)
         return;
     }
 
-    if (where.contains(QLatin1Char('#'))) {
+    if (indexIn(where, QLatin1Char('#')) >= 0) {
         substitute(s, Ph::n, groupNumber(where));
         substitute(s, Ph::c, entry(lang.wholight, 3));
         w.icon = NC::value(what) == 0 ? 3 : 4;

@@ -44,6 +44,16 @@ inline qsizetype findPlaceholder(QStringView sentence, QStringView placeholder, 
     return -1;
 }
 
+// Where `c` next occurs in `field` from `from` on, or -1. A field is a few characters, fewer
+// than the library's search takes to set out.
+inline qsizetype indexIn(QStringView field, QChar c, qsizetype from = 0)
+{
+    if (from >= field.size())
+        return -1;
+    const QChar *const at = std::find(field.begin() + from, field.end(), c);
+    return at == field.end() ? -1 : at - field.begin();
+}
+
 // `text` written over what `target` holds, into the storage it already has: a buffer that
 // is refilled for every frame is allocated once, not once per frame. `text` must not lie
 // in `target`.
