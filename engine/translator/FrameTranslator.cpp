@@ -67,13 +67,21 @@ bool lowerCaseInto(QString &lower, const QString &text, QChar mark)
     return marked;
 }
 
-// Where the frame that starts at `from` ends, just past its "##"; -1 when no "##" follows.
-// A plain scan: frames are a few characters long, and most hold single "#" too.
-qsizetype terminatorEnd(QStringView chunk, qsizetype from)
+// Splits the frame that starts at `start` into its fields (Frame::fields, as views: this runs
+// for every frame on the bus) while looking for its "##". Returns where the frame ends, just
+// past the "##"; -1 when no "##" follows. One plain pass: frames are a few characters long.
+qsizetype splitFrame(QStringView chunk, qsizetype start, QVarLengthArray<QStringView, 16> &fields)
 {
-    for (qsizetype i = from; i + 1 < chunk.size(); ++i) {
-        if (chunk[i] == QLatin1Char('#') && chunk[i + 1] == QLatin1Char('#'))
-            return i + 2;
+    qsizetype field = start;
+    for (qsizetype i = start; i + 1 < chunk.size(); ++i) {
+        const QChar c = chunk[i];
+        if (c == QLatin1Char('*')) {
+            fields.append(chunk.sliced(field, i - field));
+            field = i + 1;
+        } else if (c == QLatin1Char('#') && chunk[i + 1] == QLatin1Char('#')) {
+            fields.append(chunk.sliced(field, i - field));
+            return i + Frame::Terminator.size();
+        }
     }
     return -1;
 }
@@ -137,31 +145,23 @@ bool FrameTranslator::run(const QString &chunk, LogPane &box, bool echo)
 {
     bool usedUp = false;
     // Each frame ends at the next "##"; the text after the last one is not a frame.
-    for (qsizetype start = 0, end; (end = terminatorEnd(chunk, start)) >= 0; start = end) {
-        bool heldBack = false;
-        if (!translateOne(chunk, start, end, box, echo, heldBack))
+    for (qsizetype start = 0, end;; start = end) {
+        Work w(m_sentence);
+        w.echo = echo;
+        if ((end = splitFrame(chunk, start, w.fields)) < 0 || !translateOne(chunk, start, end, w, box))
             break;
-        usedUp = usedUp || !heldBack;
+        usedUp = usedUp || !w.heldBack;
     }
     return usedUp;
 }
 
-bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizetype end, LogPane &box, bool echo,
-                                   bool &heldBack)
+bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizetype end, Work &w, LogPane &box)
 {
     const QStringView piece = QStringView(chunk).sliced(start, end - start - Frame::Terminator.size());
-    Work w(m_sentence);
-    w.echo = echo;
-    if (piece != AckPiece && piece != NackPiece) {
-        // Frame::fields, as views: this runs for every frame on the bus.
-        qsizetype field = 0;
-        for (qsizetype i = 0; i < piece.size(); ++i) {
-            if (piece[i] == QLatin1Char('*')) {
-                w.fields.append(piece.sliced(field, i - field));
-                field = i + 1;
-            }
-        }
-        w.fields.append(piece.sliced(field));
+    if (piece == AckPiece || piece == NackPiece) {
+        // An acknowledgement belongs to no group and says nothing but itself.
+        w.fields.clear();
+    } else {
         try {
             dispatch(w);
         } catch (const std::exception &) {
@@ -170,8 +170,7 @@ bool FrameTranslator::translateOne(const QString &chunk, qsizetype start, qsizet
             w.heldBack = false;
         }
     }
-    heldBack = w.heldBack;
-    if (heldBack)
+    if (w.heldBack)
         return true;
     try {
         // A chunk of one frame, as the gateway mostly sends them, is handed on as it is.

@@ -88,9 +88,9 @@ private:
     // Translates every frame of the chunk, which is read in place. Returns whether a frame
     // was translated and not held back: the caller's chunk is then used up.
     bool run(const QString &chunk, LogPane &box, bool echo);
-    // The frame from `start` to `end` of the chunk, its "##" included. Returns false when an
-    // output failed and the whole call must end.
-    bool translateOne(const QString &chunk, qsizetype start, qsizetype end, LogPane &box, bool echo, bool &heldBack);
+    // The frame from `start` to `end` of the chunk, its "##" included, split into `w`.
+    // Returns false when an output failed and the whole call must end.
+    bool translateOne(const QString &chunk, qsizetype start, qsizetype end, Work &w, LogPane &box);
     void dispatch(Work &w);
     void output(const QString &frame, const Work &w, LogPane &box);
     void speak(const QString &sentence);
