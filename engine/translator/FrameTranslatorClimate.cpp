@@ -212,13 +212,14 @@ void FrameTranslator::thermoDimension(Work &w)
     // for, would leave its placeholder in sight: the frame is then shown as received.
     bool complete = true;
     const auto fill = [&](const QString &placeholder, const auto &text) {
-        if (findPlaceholder(w.sentence, placeholder) < 0)
+        const qsizetype at = findPlaceholder(w.sentence, placeholder);
+        if (at < 0)
             return;
         bool filled = false;
         step([&] {
             const QStringView t = text();
             if (!t.isEmpty()) {
-                substitute(w.sentence, placeholder, t);
+                substitute(w.sentence, placeholder, t, at);
                 filled = true;
             }
         });

@@ -65,11 +65,12 @@ inline void copyInto(QString &target, QStringView text)
 
 // Replaces every `placeholder` in `sentence` with `text`, left to right; the inserted text is
 // not searched again. Done in place: a sentence buffer keeps its storage from frame to frame.
-// `text` must not lie in `sentence`.
-inline void substitute(QString &sentence, QStringView placeholder, QStringView text)
+// `text` must not lie in `sentence`. A caller that has found the first placeholder already
+// says where it is.
+inline void substitute(QString &sentence, QStringView placeholder, QStringView text, qsizetype first = -1)
 {
     const qsizetype grow = text.size() - placeholder.size();
-    for (qsizetype at = findPlaceholder(sentence, placeholder); at >= 0;
+    for (qsizetype at = first >= 0 ? first : findPlaceholder(sentence, placeholder); at >= 0;
          at = findPlaceholder(sentence, placeholder, at + text.size())) {
         const qsizetype size = sentence.size();
         if (grow > 0)
