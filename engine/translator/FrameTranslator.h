@@ -148,4 +148,7 @@ private:
     QString m_spoken;
     QString m_degreesWord;
     QString m_temperature;
+    // A field without its "#", and a part of a sentence put together before it is filled in.
+    QString m_field;
+    QString m_part;
 };

@@ -85,24 +85,23 @@ void FrameTranslator::energy(Work &w)
     w.icon = 6;
     const LanguageTexts &lang = m_state.lang;
     const QStringView what = w.field(2);
-    QString where = w.field(3).toString();
-    where.remove(QLatin1Char('#'));
-    const double load = NC::numberValue(where);
+    withoutHashes(w.field(3), m_field);
+    const double load = NC::numberValue(m_field);
 
     const int e = NC::wholeNumber(what);
     // Entries 4 to 7 are the texts of the meter readings, not of load commands.
     if (e >= 4 && e <= 7)
         return;
-    QString s = entry(lang.power, e);
+    QString &s = w.sentence;
+    copyInto(s, entry(lang.power, e));
     if (load == 0 || load >= 10) {
-        substitute(s, Ph::n, QString());
+        substitute(s, Ph::n, QStringView());
         substitute(s, Ph::c, entry(lang.whopower, load == 0 ? 0 : 2));
     } else {
         const QString &name = slot(m_state.model.Carichi, NC::roundHalfEven(load));
         substitute(s, Ph::n, name.isEmpty() ? QString::number(load) : name);
         substitute(s, Ph::c, entry(lang.whopower, 1));
     }
-    w.sentence = s;
 }
 
 void FrameTranslator::energyDimension(Work &w)
@@ -115,10 +114,12 @@ void FrameTranslator::energyDimension(Work &w)
     WindowRegistry &windows = m_out.windows;
     const QString empty;
 
-    auto reading = [&](int e, QStringView value) {
-        QString s = entry(power, e);
-        substitute(s, Ph::d, value);
-        return s;
+    // The reading's sentence added to the frame's, and what ends it.
+    auto addReading = [&](int e, QStringView value, QStringView end) {
+        copyInto(m_part, entry(power, e));
+        substitute(m_part, Ph::d, value);
+        w.sentence += m_part;
+        w.sentence += end;
     };
     auto volt = [&](QStringView v) {
         if (w.echo)
@@ -145,25 +146,23 @@ void FrameTranslator::energyDimension(Work &w)
 
     const double dim = NC::value(dimension(w.field(3)));
     if (dim == 0) {
-        QString s;
         for (int j = 4; j <= 7; ++j)
-            s += reading(j, w.field(j)) + QStringLiteral(".  ");
-        s.chop(2);
-        w.sentence = s;
+            addReading(j, w.field(j), u".  ");
+        w.sentence.chop(2);
         volt(w.field(4));
         amp(w.field(5));
         watt(w.field(6));
     } else if (dim == 1) {
-        w.sentence = reading(4, w.field(4)) + QLatin1Char('.');
+        addReading(4, w.field(4), u".");
         volt(w.field(4));
     } else if (dim == 2) {
-        w.sentence = reading(5, w.field(4)) + QLatin1Char('.');
+        addReading(5, w.field(4), u".");
         amp(w.field(4));
     } else if (dim == 3) {
-        w.sentence = reading(6, w.field(4)) + QLatin1Char('.');
+        addReading(6, w.field(4), u".");
         watt(w.field(4));
     } else if (dim == 4) {
-        w.sentence = reading(7, w.field(4)) + QLatin1Char('.');
+        addReading(7, w.field(4), u".");
     }
 }
 

@@ -18,13 +18,9 @@ namespace {
 
 const QString &AuxWindow = WindowNames::FrmAux;
 
-QString joined(std::initializer_list<QStringView> parts, QChar separator)
+// The parts joined by `separator`, appended to `text`.
+void appendJoined(QString &text, std::initializer_list<QStringView> parts, QChar separator)
 {
-    qsizetype size = qsizetype(parts.size()) - 1;
-    for (const QStringView part : parts)
-        size += part.size();
-    QString text;
-    text.reserve(size);
     bool first = true;
     for (const QStringView part : parts) {
         if (!first)
@@ -32,22 +28,23 @@ QString joined(std::initializer_list<QStringView> parts, QChar separator)
         text += part;
         first = false;
     }
-    return text;
 }
 
-QString colonTime(QStringView h, QStringView m, QStringView s)
+void appendColonTime(QString &text, QStringView h, QStringView m, QStringView s)
 {
-    return joined({h, m, s}, QLatin1Char(':'));
+    appendJoined(text, {h, m, s}, QLatin1Char(':'));
 }
 
 // "001" is GMT+1, "101" GMT-1: the first digit is the sign. Some gateways send no zone, or
 // an empty field, or a value that is no zone at all ("999"): the time then stands alone.
-QString withTimeZone(const QString &time, QStringView z)
+void appendTimeZone(QString &time, QStringView z)
 {
     const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
     if (z.size() != 3 || (z[0] != QLatin1Char('0') && z[0] != QLatin1Char('1')) || !digit(z[1]) || !digit(z[2]))
-        return time;
-    return time % QLatin1Char(' ') % (z[0] == QLatin1Char('0') ? QLatin1Char('+') : QLatin1Char('-')) % z.sliced(1);
+        return;
+    time += QLatin1Char(' ');
+    time += z[0] == QLatin1Char('0') ? QLatin1Char('+') : QLatin1Char('-');
+    time += z.sliced(1);
 }
 
 } // namespace
@@ -63,29 +60,29 @@ void FrameTranslator::alarm(Work &w)
     if (v == 18)
         w.icon = 9;
 
-    QString zoneNumber = where.toString();
-    zoneNumber.remove(QLatin1Char('#'));
-    QString s;
+    withoutHashes(where, m_field);
+    const QString &zoneNumber = m_field;
+    QString &s = w.sentence;
+    QString &zone = m_part;
     if (v == 14) {
         // No reception: WHERE is the zone followed by the sensor.
         if (where.size() == 1) {
-            s = entry(lang.security, 14);
-            substitute(s, Ph::c, QString());
+            copyInto(s, entry(lang.security, 14));
+            substitute(s, Ph::c, QStringView());
             substitute(s, Ph::n, where);
         } else {
-            QString zone = entry(lang.whosecurity, 0);
+            copyInto(zone, entry(lang.whosecurity, 0));
             substitute(zone, Ph::z, where.left(1));
-            s = entry(lang.security, 14);
+            copyInto(s, entry(lang.security, 14));
             substitute(s, Ph::c, zone);
             substitute(s, Ph::n, where.right(1));
         }
     } else {
-        QString zone = entry(lang.whosecurity, 0);
+        copyInto(zone, entry(lang.whosecurity, 0));
         substitute(zone, Ph::z, zoneNumber);
-        s = entry(lang.security, NC::wholeNumber(what));
+        copyInto(s, entry(lang.security, NC::wholeNumber(what)));
         substitute(s, Ph::c, zone);
     }
-    w.sentence = s;
 
     if (w.echo)
         return;
@@ -120,14 +117,14 @@ void FrameTranslator::doorEntry(Work &w)
     const QStringView what = w.field(2);
     const double v = NC::value(what);
 
+    QString &s = w.sentence;
     if (v >= 300) {
-        QString s = entry(lang.video, 300);
+        copyInto(s, entry(lang.video, 300));
         substitute(s, Ph::x, what.mid(1, 1));
         substitute(s, Ph::y, what.mid(2, 1));
-        w.sentence = s;
         return;
     }
-    QString s = entry(lang.video, NC::wholeNumber(what));
+    copyInto(s, entry(lang.video, NC::wholeNumber(what)));
     if (v <= 9) {
         if (v == 8 || v == 9)
             w.icon = 13;
@@ -144,16 +141,14 @@ void FrameTranslator::doorEntry(Work &w)
         }
         substitute(s, Ph::n, name.isEmpty() ? where : QStringView(name));
     }
-    w.sentence = s;
 }
 
 void FrameTranslator::auxiliary(Work &w)
 {
     setFilters(w, 6);
     const QStringView what = w.field(2);
-    QString channel = w.field(3).toString();
-    channel.remove(QLatin1Char('#'));
-    const int c = NC::wholeNumber(channel);
+    withoutHashes(w.field(3), m_field);
+    const int c = NC::wholeNumber(m_field);
     LiveState &live = m_state.live;
     auto &known = slot(live.StatoAux, c);
     const double v = NC::value(what);
@@ -165,10 +160,9 @@ void FrameTranslator::auxiliary(Work &w)
             known = true;
     }
 
-    QString s = entry(m_state.lang.aux, NC::wholeNumber(what));
+    copyInto(w.sentence, entry(m_state.lang.aux, NC::wholeNumber(what)));
     const QString &name = slot(m_state.model.NomiAux, c);
-    substitute(s, Ph::n, name.isEmpty() ? QString::number(c) : name);
-    w.sentence = s;
+    substitute(w.sentence, Ph::n, name.isEmpty() ? QString::number(c) : name);
 
     if (w.echo)
         return;
@@ -192,45 +186,73 @@ void FrameTranslator::gateway(Work &w)
 {
     setFilters(w, 7);
     const LanguageTexts &lang = m_state.lang;
-    QString f4 = w.field(4).toString();
-    f4.remove(QLatin1Char('#'));
+    withoutHashes(w.field(4), m_field);
+    const QStringView f4 = m_field;
     const QStringView dim = dimension(w.field(3));
-    QString s = entry(lang.device, NC::roundHalfEven(NC::numberValue(dim)));
+    QString &s = w.sentence;
+    copyInto(s, entry(lang.device, NC::roundHalfEven(NC::numberValue(dim))));
+    // A part of the sentence, put together before it takes its place.
+    QString &part = m_part;
+    part.truncate(0);
 
-    if (dim == QLatin1String("15")) {
+    switch (shortKey(dim)) {
+    case shortKey(u"15"): {
         // Models the table does not name (newer gateways) are shown by their number.
         const QString model = lang.devmodel.value(NC::wholeNumber(f4));
-        substitute(s, Ph::m, model.isEmpty() ? f4 : model);
+        substitute(s, Ph::m, model.isEmpty() ? f4 : QStringView(model));
         if (!w.echo)
             m_out.statusBar.setStatusText(s);
-    } else if (dim == QLatin1String("0")) {
-        substitute(s, Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.fields.value(7)));
-    } else if (dim == QLatin1String("1")) {
+        break;
+    }
+    case shortKey(u"0"):
+        appendColonTime(part, f4, w.field(5), w.field(6));
+        appendTimeZone(part, w.fields.value(7));
+        substitute(s, Ph::h, part);
+        break;
+    case shortKey(u"1"):
         substitute(s, Ph::ww, entry(lang.daydevice, NC::wholeNumber(f4)));
         substitute(s, Ph::dd, w.field(5));
         substitute(s, Ph::mm, w.field(6));
         substitute(s, Ph::aa, w.field(7));
-    } else if (dim == QLatin1String("10") || dim == QLatin1String("11")) {
-        substitute(s, Ph::n, joined({f4, w.field(5), w.field(6), w.field(7)}, QLatin1Char('.')));
-    } else if (dim == QLatin1String("12")) {
+        break;
+    case shortKey(u"10"):
+    case shortKey(u"11"):
+        appendJoined(part, {f4, w.field(5), w.field(6), w.field(7)}, QLatin1Char('.'));
+        substitute(s, Ph::n, part);
+        break;
+    case shortKey(u"12"): {
         QStringList bytes;
         for (int i = 4; i <= 9; ++i) {
             const int b = NC::wholeNumber(i == 4 ? f4 : w.field(i));
             bytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
         }
         substitute(s, Ph::n, bytes.join(QLatin1Char(':')));
-    } else if (dim == QLatin1String("16") || dim == QLatin1String("23") || dim == QLatin1String("24")) {
-        substitute(s, Ph::n, joined({f4, w.field(5), w.field(6)}, QLatin1Char('.')));
-    } else if (dim == QLatin1String("19")) {
-        substitute(s, Ph::n, f4 + QLatin1Char(' ') + colonTime(w.field(5), w.field(6), w.field(7)));
-    } else if (dim == QLatin1String("22")) {
-        substitute(s, Ph::h, withTimeZone(colonTime(f4, w.field(5), w.field(6)), w.field(7)));
+        break;
+    }
+    case shortKey(u"16"):
+    case shortKey(u"23"):
+    case shortKey(u"24"):
+        appendJoined(part, {f4, w.field(5), w.field(6)}, QLatin1Char('.'));
+        substitute(s, Ph::n, part);
+        break;
+    case shortKey(u"19"):
+        part += f4;
+        part += QLatin1Char(' ');
+        appendColonTime(part, w.field(5), w.field(6), w.field(7));
+        substitute(s, Ph::n, part);
+        break;
+    case shortKey(u"22"):
+        appendColonTime(part, f4, w.field(5), w.field(6));
+        appendTimeZone(part, w.field(7));
+        substitute(s, Ph::h, part);
         substitute(s, Ph::ww, entry(lang.daydevice, NC::wholeNumber(w.field(8))));
         substitute(s, Ph::dd, w.field(9));
         substitute(s, Ph::mm, w.field(10));
         substitute(s, Ph::aa, w.field(11));
+        break;
+    default:
+        break;
     }
-    w.sentence = s;
 }
 
 void FrameTranslator::sound(Work &w)
@@ -238,10 +260,9 @@ void FrameTranslator::sound(Work &w)
     w.icon = 12;
     setFilters(w, 8);
     const QStringView what = w.field(2);
-    QString s = entry(m_state.lang.audio, NC::roundHalfEven(NC::numberValue(what)));
+    copyInto(w.sentence, entry(m_state.lang.audio, NC::roundHalfEven(NC::numberValue(what))));
     const double v = NC::value(what);
     if (v == 10 || v == 13)
         w.icon = 11;
-    substitute(s, Ph::n, w.field(3));
-    w.sentence = s;
+    substitute(w.sentence, Ph::n, w.field(3));
 }

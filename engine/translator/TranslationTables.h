@@ -84,6 +84,18 @@ inline void substitute(QString &sentence, QStringView placeholder, QStringView t
     }
 }
 
+// `field` with every "#" dropped, written into `text`'s storage.
+inline void withoutHashes(QStringView field, QString &text)
+{
+    text.resize(field.size());
+    QChar *to = text.data();
+    for (const QChar c : field) {
+        if (c != QLatin1Char('#'))
+            *to++ = c;
+    }
+    text.truncate(to - text.constData());
+}
+
 // A text of up to three characters and its length packed into one number, so that a WHO or
 // a dimension is told by one switch rather than by a string comparison per case; 0 for a
 // longer text.
