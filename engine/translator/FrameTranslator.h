@@ -64,7 +64,14 @@ private:
     // into the frame, which outlives them.
     struct Work
     {
-        explicit Work(QString &buffer) : sentence(buffer) { sentence.truncate(0); }
+        explicit Work(QString &buffer) : sentence(buffer)
+        {
+            // A sentence an output still holds is let go rather than copied first.
+            if (sentence.isDetached())
+                sentence.truncate(0);
+            else
+                sentence.clear();
+        }
 
         QVarLengthArray<QStringView, 16> fields;
         // The translator's sentence buffer: written in place, never assigned, so that it
