@@ -29,10 +29,12 @@ auto &slot(Array &array, int index)
     return array.at(static_cast<std::size_t>(index));
 }
 
-// Where `placeholder` next occurs in `sentence` from `from` on, or -1. A plain scan for its
-// backslash: a sentence is a few dozen characters, fewer than a library search takes to set out.
+// Where `placeholder` next occurs in `sentence` from `from` on, or -1. The standard search for
+// its backslash: a sentence is a few dozen characters, fewer than Qt's search takes to set out.
 inline qsizetype findPlaceholder(QStringView sentence, QStringView placeholder, qsizetype from = 0)
 {
+    if (from >= sentence.size())
+        return -1;
     const QChar *const begin = sentence.begin();
     const QChar *const end = sentence.end();
     const QStringView rest = placeholder.sliced(1);
@@ -45,7 +47,7 @@ inline qsizetype findPlaceholder(QStringView sentence, QStringView placeholder, 
 }
 
 // Where `c` next occurs in `field` from `from` on, or -1. A field is a few characters, fewer
-// than the library's search takes to set out.
+// than Qt's search takes to set out.
 inline qsizetype indexIn(QStringView field, QChar c, qsizetype from = 0)
 {
     if (from >= field.size())
