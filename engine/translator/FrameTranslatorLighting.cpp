@@ -171,8 +171,8 @@ void FrameTranslator::lightingDimension(Work &w)
     const QStringView where = w.field(2);
     const double level = NC::value(w.field(4));
     const LanguageTexts &lang = m_state.lang;
-    QString speed = w.field(5).toString();
-    speed.remove(QLatin1Char('#'));
+    withoutHashes(w.field(5), m_field);
+    const QString &speed = m_field;
 
     QString &s = w.sentence;
     if (level == 100 || level == 200) {
