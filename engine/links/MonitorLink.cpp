@@ -4,6 +4,7 @@
 #include "EngineState.h"
 #include "Frame.h"
 #include "FrameReassembler.h"
+#include "FrameRequests.h"
 #include "FrameSink.h"
 #include "GatewayConnect.h"
 #include "LinkWait.h"
@@ -21,7 +22,6 @@
 
 namespace {
 constexpr int MonitorOffImage = 1;
-const QString ProbeFrame = QStringLiteral("*#13**15##");
 constexpr int MonitorOffPicture = 2;
 } // namespace
 
@@ -77,7 +77,7 @@ bool MonitorLink::ApriGateway()
 
         if (!ApriPorta(com))
             return failurePath(true, failureText, com);
-        m_commands.SendUsb(ProbeFrame, false);
+        m_commands.SendUsb(Frame::gatewayModelRequest(), false);
 
         const LinkWait::Outcome outcome = LinkWait::run([&] { return link.ModoUsb; }, [this] { return stopped(); },
                                                         m_timings.serialAnswerMs, {{&comm, SIGNAL(readyRead())}});

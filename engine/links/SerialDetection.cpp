@@ -42,7 +42,7 @@ bool SerialDetection::ProvaCom(const QString &port)
     // A port that will not open (in use, gone) gives no reply; there is nothing to wait for.
     if (!m_monitor.ApriPorta(port))
         return false;
-    comm.write(Frame::dimensionRequest(13, QString(), 15).toLatin1()); // *#13**15##
+    comm.write(Frame::gatewayModelRequest().toLatin1());
     // Ends on the reply; a gateway answering in a few milliseconds is not missed.
     LinkWait::run([&link] { return link.ModoUsb; }, [this] { return m_state.InChiusura; }, m_timings.replyMs,
                   {{&comm, SIGNAL(readyRead())}});

@@ -12,6 +12,8 @@ QString command(int who, const QString &what, const QString &where);
 QString statusRequest(int who, const QString &where = QString());
 // "*#WHO*WHERE*DIM##"
 QString dimensionRequest(int who, const QString &where, int dimension);
+// The gateway's model ("*#13**15##"): a serial port that answers it has a gateway behind it.
+inline QString gatewayModelRequest() { return dimensionRequest(13, QString(), 15); }
 
 // The requests a probe window's zone answers with its temperature, set point, local knob
 // and valves, as one batch.

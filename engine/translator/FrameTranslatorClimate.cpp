@@ -186,8 +186,7 @@ void FrameTranslator::thermo(Work &w)
     if (modeText.isEmpty())
         return;
     // The central unit reports a zone's mode as "#1", and its own as "#0" or "0".
-    const QStringView address = where.startsWith(QLatin1Char('#')) ? where.sliced(1) : where;
-    if (NC::value(address) == 0) {
+    if (NC::value(dimension(where)) == 0) {
         copyInto(s, entry(lang.whothermo, 0));
         substitute(s, Ph::m, modeText);
     } else {

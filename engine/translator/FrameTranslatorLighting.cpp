@@ -66,16 +66,22 @@ struct LightCommand
     QStringView value;
 };
 
+// The [light] entry of a ramp to off or on. Without a speed the ramp texts would end in
+// "(speed )": it is said plainly as off or on.
+int rampEntry(bool off, bool speed)
+{
+    if (!speed)
+        return off ? 0 : 1;
+    return off ? 31 : 32;
+}
+
 LightCommand lightCommand(QStringView what)
 {
     const qsizetype hash = indexIn(what, QLatin1Char('#'));
     if (hash >= 0) {
         const bool off = NC::numberValue(what) == 0;
         const QStringView value = what.sliced(hash + 1);
-        // Without a speed the ramp texts would end in "(speed )": say plainly on or off.
-        if (value.isEmpty())
-            return {off ? 0 : 1, off, false, {}};
-        return {off ? 31 : 32, off, true, value};
+        return {rampEntry(off, !value.isEmpty()), off, !value.isEmpty(), value};
     }
     return {plainEntry(NC::wholeNumber(what)), NC::value(what) == 0, false, {}};
 }
@@ -176,11 +182,7 @@ void FrameTranslator::lightingDimension(Work &w)
 
     QString &s = w.sentence;
     if (level == 100 || level == 200) {
-        // Without a speed the ramp texts would end in "(speed )": say plainly on or off.
-        if (speed.isEmpty())
-            copyInto(s, entry(lang.light, level == 100 ? 0 : 1));
-        else
-            copyInto(s, entry(lang.light, level == 100 ? 31 : 32));
+        copyInto(s, entry(lang.light, rampEntry(level == 100, !speed.isEmpty())));
         substitute(s, Ph::c, entry(lang.wholight, 0));
         substitute(s, Ph::n, pointName(where, m_address));
     } else {
