@@ -35,7 +35,6 @@ public:
 
     // While the find bar is open the caret stays where the search left it.
     void setCaretFollowsText(bool follows) { m_caretFollows = follows; }
-    bool caretFollowsText() const { return m_caretFollows; }
 
 private:
     void enforceBound();

@@ -12,7 +12,9 @@ MainStatusBar::MainStatusBar(QStatusBar &bar)
       m_panel1(new QLabel(&bar)),
       m_panel2(new QLabel(&bar)),
       m_lchum(new QLabel(QStringLiteral("\u25CF"), &bar)),
-      m_ttray(new QTimer(this))
+      m_ttray(new QTimer(this)),
+      m_idle(ShellResources::icon(QStringLiteral("status")).pixmap(16, 16)),
+      m_active(ShellResources::icon(QStringLiteral("status-active")).pixmap(16, 16))
 {
     bar.setObjectName(QStringLiteral("StBar"));
     m_panel1->setObjectName(QStringLiteral("StBarPanel1"));
@@ -37,8 +39,10 @@ QString MainStatusBar::text() const { return m_panel1->text(); }
 
 void MainStatusBar::setLight(bool active)
 {
-    m_panel2->setPixmap(ShellResources::icon(active ? QStringLiteral("status-active") : QStringLiteral("status"))
-                            .pixmap(16, 16));
+    // Every received chunk lights it: the pictures are drawn once, and set only on a change.
+    const QPixmap &light = active ? m_active : m_idle;
+    if (m_panel2->pixmap().cacheKey() != light.cacheKey())
+        m_panel2->setPixmap(light);
 }
 
 void MainStatusBar::showActivity()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPixmap>
 
 class QLabel;
 class QStatusBar;
@@ -34,4 +35,6 @@ private:
     QLabel *m_panel2;
     QLabel *m_lchum;
     QTimer *m_ttray;
+    const QPixmap m_idle;
+    const QPixmap m_active;
 };

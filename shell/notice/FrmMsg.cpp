@@ -54,7 +54,8 @@ FrmMsg::FrmMsg(int scheme, const QString &programFolder)
     setColour(m_shadow, Qt::black);
     setColour(m_detail, Qt::black);
 
-    m_background = backgroundFor(scheme);
+    // Drawn on every step of a slide: read once.
+    m_background = new QSvgRenderer(backgroundFor(scheme), this);
     setColour(m_text, VbColor::toQColor(scheme == Gray || scheme == White ? GrayText : BlueText));
     if (scheme == White)
         RitagliaForm();
@@ -103,8 +104,6 @@ void FrmMsg::setTexts(const QString &text, const QString &detail, const QIcon &p
     setAccessibleName(text);
 }
 
-QColor FrmMsg::textColour() const { return m_text->palette().color(QPalette::WindowText); }
-
 QRegion FrmMsg::whiteOutline()
 {
     QRegion region;
@@ -130,5 +129,5 @@ void FrmMsg::paintEvent(QPaintEvent *)
         p.drawPixmap(0, 0, m_custom);
         return;
     }
-    QSvgRenderer(m_background).render(&p, QRectF(0, 0, Width, Height));
+    m_background->render(&p, QRectF(0, 0, Width, Height));
 }

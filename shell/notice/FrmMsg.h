@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QLabel;
+class QSvgRenderer;
 
 // The notice window: 360 x 61 pixels, borderless, above the other windows and never taking
 // the focus. Its colour scheme is fixed when it is built; a new scheme means a new window.
@@ -34,7 +35,6 @@ public:
     // The built-in background picture of a scheme (a resource path).
     static QString backgroundFor(int scheme);
 
-    QColor textColour() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -42,7 +42,7 @@ protected:
 private:
     QLabel *label(const char *name, int x, int y, int w, int h);
 
-    QString m_background;
+    QSvgRenderer *m_background = nullptr;
     QPixmap m_custom;
     QLabel *m_shadow = nullptr;
     QLabel *m_text = nullptr;

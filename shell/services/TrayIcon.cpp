@@ -33,6 +33,9 @@ void TrayIcon::I_Show()
 
 void TrayIcon::I_Icon(const QIcon &icon)
 {
+    // The links set the picture for every chunk they receive; mostly it is the one shown.
+    if (icon.cacheKey() == m_icon.cacheKey())
+        return;
     m_icon = icon;
     if (m_tray)
         m_tray->setIcon(icon);

@@ -28,7 +28,6 @@ public:
     void I_Icon(const QIcon &icon);
     void Remove();
     bool isShown() const;
-    QIcon currentIcon() const { return m_icon; }
 
     // A balloon on the icon; a new one replaces the one up.
     void MostraBalloon(const QString &text, const QString &title);
