@@ -11,6 +11,7 @@
 #include "ProgramIdentity.h"
 #include "ProgramSettings.h"
 #include "SafeFileWriter.h"
+#include "SavedPosition.h"
 #include "SettingKeys.h"
 #include "SnapDrag.h"
 #include "Snapping.h"
@@ -83,16 +84,11 @@ void FrmCamera::Form_Load()
     m_tempoCiclo = qint16(std::clamp(settings.readInt(SettingKeys::Tcic), 1000, 32000));
     Txtcicla->setText(QString::number(m_tempoCiclo / 1000));
 
-    const double tx = WindowUtils::twipsPerPixelX();
-    const double ty = WindowUtils::twipsPerPixelY();
     // Never placed before: the desktop chooses where the window first appears.
     const bool placed = !settings.read(WindowNames::FrmCamera, SettingKeys::PosX, QString()).isEmpty()
         || !settings.read(WindowNames::FrmCamera, SettingKeys::PosY, QString()).isEmpty();
-    if (placed) {
-        const int x = settings.readInt(WindowNames::FrmCamera, SettingKeys::PosX, int(std::lround(pos().x() * tx)));
-        const int y = settings.readInt(WindowNames::FrmCamera, SettingKeys::PosY, int(std::lround(pos().y() * ty)));
-        move(int(std::lround(x / tx)), int(std::lround(y / ty)));
-    }
+    if (placed)
+        SavedPosition::restore(this, settings, WindowNames::FrmCamera);
     Snapping::DockForm(this);
     auto *drag = new SnapDrag(this);
     drag->addPart(Label1);
@@ -453,10 +449,7 @@ void FrmCamera::Form_Unload()
         m_inCorso = false;
         m_ctx.sender.SendTCP(Frame::cameraOff());
     }
-    const double tx = WindowUtils::twipsPerPixelX();
-    const double ty = WindowUtils::twipsPerPixelY();
-    m_ctx.settings.save(WindowNames::FrmCamera, SettingKeys::PosX, QString::number(std::lround(x() * tx)));
-    m_ctx.settings.save(WindowNames::FrmCamera, SettingKeys::PosY, QString::number(std::lround(y() * ty)));
+    SavedPosition::save(this, m_ctx.settings, WindowNames::FrmCamera);
     if (m_ctx.unloaded)
         m_ctx.unloaded();
 }

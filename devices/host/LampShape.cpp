@@ -6,12 +6,16 @@ LampShape::LampShape(QWidget *parent) : QWidget(parent) {}
 
 void LampShape::setFill(const QColor &colour)
 {
+    if (colour == m_fill)
+        return;
     m_fill = colour;
     update();
 }
 
 void LampShape::clearFill()
 {
+    if (!m_fill.isValid())
+        return;
     m_fill = QColor();
     update();
 }

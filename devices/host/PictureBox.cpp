@@ -7,6 +7,9 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent), m_renderer(new QSvgRe
 
 void PictureBox::setPicture(int number, const QString &resource)
 {
+    // Windows that follow the shared state set their pictures again and again.
+    if (number == m_number && resource == m_resource)
+        return;
     m_number = number;
     if (resource != m_resource) {
         m_resource = resource;

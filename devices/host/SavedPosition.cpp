@@ -1,6 +1,7 @@
 #include "SavedPosition.h"
 
 #include "ProgramSettings.h"
+#include "SettingKeys.h"
 #include "WindowUtils.h"
 
 #include <QWidget>
@@ -13,16 +14,16 @@ void restore(QWidget *window, const ProgramSettings &settings, const QString &se
     const double tx = WindowUtils::twipsPerPixelX();
     const double ty = WindowUtils::twipsPerPixelY();
     const QPoint now = window->pos();
-    const int leftTw = settings.readInt(section, QStringLiteral("x"), int(std::lround(now.x() * tx)));
-    const int topTw = settings.readInt(section, QStringLiteral("y"), int(std::lround(now.y() * ty)));
+    const int leftTw = settings.readInt(section, SettingKeys::PosX, int(std::lround(now.x() * tx)));
+    const int topTw = settings.readInt(section, SettingKeys::PosY, int(std::lround(now.y() * ty)));
     window->move(int(std::lround(leftTw / tx)), int(std::lround(topTw / ty)));
 }
 
 void save(const QWidget *window, ProgramSettings &settings, const QString &section)
 {
     const QPoint at = window->pos();
-    settings.save(section, QStringLiteral("x"), QString::number(std::lround(at.x() * WindowUtils::twipsPerPixelX())));
-    settings.save(section, QStringLiteral("y"), QString::number(std::lround(at.y() * WindowUtils::twipsPerPixelY())));
+    settings.save(section, SettingKeys::PosX, QString::number(std::lround(at.x() * WindowUtils::twipsPerPixelX())));
+    settings.save(section, SettingKeys::PosY, QString::number(std::lround(at.y() * WindowUtils::twipsPerPixelY())));
 }
 
 } // namespace SavedPosition

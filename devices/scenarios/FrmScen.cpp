@@ -194,9 +194,9 @@ void FrmScen::Isc_MouseMove(int index)
         AggiornaScenari(0);
         return;
     }
-    AggiornaScenari(n);
     if (m_evidenziato == n)
         return;
+    AggiornaScenari(n);
     m_evidenziato = n;
     m_isc.at(size_t(index))->setPicture(Highlighted, ButtonPictures[Highlighted]);
     m_tcur.start();

@@ -419,16 +419,25 @@ void TestOptions::colourDialog()
 {
     QFETCH(bool, ok);
     QFETCH(QString, colour);
-    // The dialog is answered as soon as it shows.
-    QTimer::singleShot(0, this, [ok] {
-        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->setCurrentColor(QColor(0xCC, 0x66, 0x33));
-        ok ? dialog->accept() : dialog->reject();
+    // The dialog is answered as soon as it shows; whatever shows is closed, so that a wrong
+    // window fails the test instead of waiting for the run's time-out.
+    bool found = false;
+    QTimer::singleShot(0, this, [ok, &found] {
+        QWidget *modal = QApplication::activeModalWidget();
+        auto *dialog = qobject_cast<QColorDialog *>(modal);
+        found = dialog != nullptr;
+        if (dialog) {
+            dialog->setCurrentColor(QColor(0xCC, 0x66, 0x33));
+            ok ? dialog->accept() : dialog->reject();
+        } else if (modal) {
+            modal->close();
+        }
     });
     QtColorDialogService colours;
     QString chosen = QStringLiteral("untouched");
-    QCOMPARE(colours.ScegliColore(nullptr, chosen), ok);
+    const bool answered = colours.ScegliColore(nullptr, chosen);
+    QVERIFY(found);
+    QCOMPARE(answered, ok);
     QCOMPARE(chosen, colour);
 }
 
