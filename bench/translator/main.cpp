@@ -6,12 +6,6 @@
 // frame must not grow with the installation or with what the pane holds.
 //
 //   bench_translator [corpus file] [runs] [language]
-//
-// Where glibc picks its AVX-512 string functions, the legacy SSE code that follows each of
-// their calls can run far slower on some processors, and the figures then measure that more
-// than this program. Run it a second time with
-//   GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX512F,-AVX512VL,-AVX512BW,-AVX512DQ
-// to see how much of the time that is.
 #include "CharacterService.h"
 #include "ConfLoader.h"
 #include "DisplayClient.h"
@@ -73,33 +67,34 @@ extern "C" void *realloc(void *p, size_t n)
 
 namespace {
 
-// A pane that keeps nothing (it is emptied before every line) or that is full: it holds
-// as many lines as the real pane's 10,000 characters do, and each new line drops the oldest.
+// A pane that copies each line into storage of its own, as the console does: the
+// translator's line is freed as soon as the pane returns. Empty: one line, overwritten by
+// every new one. Full: as many lines as the console's 10,000 characters hold, and each new
+// line is written over the oldest.
 class MemoryPane : public LogPane
 {
 public:
     enum Fill { Empty, Full };
     static constexpr int FullLines = 200;
 
-    MemoryPane(const QString &name, Fill fill) : m_name(name), m_fill(fill)
+    MemoryPane(const QString &name, Fill fill)
+        : m_name(name), m_lines(fill == Full ? FullLines : 1)
     {
-        m_lines.resize(FullLines, QStringLiteral("00:00:00: *1*1*11## padding the pane to its bound\r\n"));
+        for (QString &line : m_lines)
+            line = QStringLiteral("00:00:00: *1*1*11## padding the pane to its bound\r\n");
     }
     const QString &paneName() const override { return m_name; }
     void appendText(const QString &text) override
     {
-        if (m_fill == Full)
-            m_lines[m_next++ % FullLines] = text;
-        else
-            m_last = text;
+        QString &oldest = m_lines[m_next++ % m_lines.size()];
+        oldest.truncate(0);
+        oldest += text;
     }
     void moveCaretToEnd() override { ++m_caret; }
 
 private:
     QString m_name;
-    Fill m_fill;
     std::vector<QString> m_lines;
-    QString m_last;
     std::size_t m_next = 0;
     int m_caret = 0;
 };

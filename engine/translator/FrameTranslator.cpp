@@ -13,6 +13,7 @@
 #include "ProgramIdentity.h"
 #include "StatusBar.h"
 #include "TranslationTables.h"
+#include "UpperVectorState.h"
 #include "WindowRegistry.h"
 
 #include <QDateTime>
@@ -143,6 +144,7 @@ void FrameTranslator::TraduciEco(const QString &frame, LogPane &box)
 
 bool FrameTranslator::run(const QString &chunk, LogPane &box, bool echo)
 {
+    UpperVectorState::clear();
     bool usedUp = false;
     // Each frame ends at the next "##"; the text after the last one is not a frame.
     for (qsizetype start = 0, end;; start = end) {
