@@ -20,6 +20,9 @@
 
 namespace {
 
+// A frame that has not arrived by then is lost: the run fails instead of waiting for ever.
+constexpr qint64 DeadlineNs = 10'000'000'000;
+
 class SilentMessages : public MessageBoxService
 {
 public:
@@ -109,8 +112,12 @@ int main(int argc, char *argv[])
         QEventLoop loop;
         QObject::connect(&monitor.WSMON(), &QTcpSocket::readyRead, &loop, &QEventLoop::quit, Qt::QueuedConnection);
         QTimer::singleShot(1000, &loop, &QEventLoop::quit);
-        while (sink.arrivals.size() == before)
+        while (sink.arrivals.size() == before && sink.clock.nsecsElapsed() - sent < DeadlineNs)
             loop.exec();
+        if (sink.arrivals.size() == before) {
+            out << "monitor frame " << i + 1 << " never reached the translator\n";
+            return 1;
+        }
         delays.push_back(sink.arrivals.back() - sent);
     }
     std::sort(delays.begin(), delays.end());
@@ -141,8 +148,14 @@ int main(int argc, char *argv[])
             QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
     }
     gateway.pushCommand(QStringLiteral("*1*0*11##"));
-    while (sink.arrivals.size() == handedBefore)
+    QElapsedTimer lastFrame;
+    lastFrame.start();
+    while (sink.arrivals.size() == handedBefore && lastFrame.nsecsElapsed() < DeadlineNs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    if (sink.arrivals.size() == handedBefore) {
+        out << "the frame after the flood never reached the translator\n";
+        return 1;
+    }
     out << "30 MB without \"##\" on an idle command session: " << wall.elapsed() << " ms, peak RSS "
         << (peakRssKiB() - rssBefore) << " KiB above what it was, receive buffer "
         << state.link.BufferCmd.size() << " characters\n";
