@@ -143,6 +143,15 @@ void DeviceHost::Watt(const QString &reading) { meterReading(WindowNames::FrmWat
 
 QList<WindowRegistry::LoadedWindow> DeviceHost::loadedWindows() const { return TopLevelWindows::loaded(); }
 
+bool DeviceHost::probeOpen(qint64 zone) const
+{
+    // Only createProbe makes windows with a probe's caption, and only for zones of the table.
+    if (zone < 0 || zone >= qint64(m_probes.size()))
+        return false;
+    const QWidget *w = m_probes[size_t(zone)].data();
+    return w && w->windowTitle() == WindowNames::probeCaption(int(zone));
+}
+
 void DeviceHost::AggiornaAux(bool createHidden)
 {
     if (createHidden || isLoaded(WindowNames::FrmAux))

@@ -47,6 +47,8 @@ public:
 
     // WindowRegistry
     QList<LoadedWindow> loadedWindows() const override;
+    // From the probe windows made here, without walking every window for each zone frame.
+    bool probeOpen(qint64 zone) const override;
     // A push for a window that is not there reaches nobody.
     void Volt(const QString &reading) override;
     void Ampere(const QString &reading) override;

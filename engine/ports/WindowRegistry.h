@@ -28,8 +28,9 @@ public:
     // The same rule over a list of windows.
     static bool FormAperto(const QList<LoadedWindow> &windows, const QString &caption, const QString &name);
     // FormAperto("FrmProbe" followed by the zone number, ""), without building the caption:
-    // the translator asks this for every zone frame.
-    bool probeOpen(qint64 zone) const;
+    // the translator asks this for every zone frame. A registry that makes the probe windows
+    // itself answers from what it made.
+    virtual bool probeOpen(qint64 zone) const;
 
     // Meter windows: the reading as received.
     virtual void Volt(const QString &reading) = 0;

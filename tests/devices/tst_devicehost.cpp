@@ -26,6 +26,7 @@ private slots:
     void refreshLoadsHidden();
     void serviceWindowsUnloadByName();
     void unknownNamesStayUnloaded();
+    void probeOpenFollowsTheProbeWindows();
 };
 
 void TestDeviceHost::windowLifetime()
@@ -97,6 +98,35 @@ void TestDeviceHost::unknownNamesStayUnloaded()
     host.unload(WindowNames::FrmCamera);
     QVERIFY(!host.isLoaded(WindowNames::FrmCamera));
     QVERIFY(host.createProbe(1, QStringLiteral("Soggiorno")) == nullptr);
+}
+
+// The translator asks for every zone frame; the host answers from its table what the walk
+// over every window would.
+void TestDeviceHost::probeOpenFollowsTheProbeWindows()
+{
+    DeviceHost host;
+    host.setProbeFactory([](int, const QString &) { return new QWidget; });
+    const QString caption = WindowNames::probeCaption(3);
+
+    QPointer<QWidget> three = host.createProbe(3, QStringLiteral("Cucina"));
+    QVERIFY(three);
+    // Made, but not yet given its caption by the launcher.
+    QVERIFY(!host.probeOpen(3));
+    QVERIFY(!host.FormAperto(caption, QString()));
+    three->setWindowTitle(caption);
+    QVERIFY(host.probeOpen(3));
+    QVERIFY(host.FormAperto(caption, QString()));
+    for (qint64 other : {4, 33, -3, 100})
+        QVERIFY2(!host.probeOpen(other), qPrintable(QString::number(other)));
+
+    // Hidden and waiting for deletion, it is still loaded; deleted, it is gone.
+    three->hide();
+    three->deleteLater();
+    QVERIFY(host.probeOpen(3));
+    QVERIFY(host.FormAperto(caption, QString()));
+    QTRY_VERIFY(three.isNull());
+    QVERIFY(!host.probeOpen(3));
+    QVERIFY(!host.FormAperto(caption, QString()));
 }
 
 QTEST_MAIN(TestDeviceHost)
