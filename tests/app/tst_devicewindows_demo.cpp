@@ -1,22 +1,15 @@
 #include "ConsolePane.h"
 #include "DemoScript.h"
-#include "EngineBridge.h"
-#include "EngineState.h"
 #include "FakeGateway.h"
 #include "FrmAI.h"
 #include "FrmAux.h"
-#include "FrmMain.h"
 #include "FrmMeter.h"
 #include "FrmProbe.h"
 #include "FrmScen.h"
 #include "LampShape.h"
 #include "PictureBox.h"
-#include "ProgramServices.h"
-#include "ProgramSettings.h"
-#include "RecordingFileDialog.h"
-#include "RecordingMessageBox.h"
+#include "ProgramFixture.h"
 #include "SettingKeys.h"
-#include "TestFolder.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -27,35 +20,18 @@
 // The device windows opened from the main window's toolbar, on the program's own wiring,
 // the shipped conf.xml and the demo gateway's installation on loopback.
 namespace {
-struct DemoProgram
+struct DemoProgram : ProgramFixture
 {
     DemoProgram()
-        : settings(dir.settingsFile()),
-          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), false})
     {
-        for (const char *name : {"italian.lng", "english.lng", "conf.xml"})
-            dir.copyShipped(QString::fromLatin1(name));
-        gateway.listen();
-        settings.save(SettingKeys::ServerIP, gateway.address());
-        settings.save(SettingKeys::ServerPORT, QString::number(gateway.port()));
+        useGateway();
         settings.save(SettingKeys::Monitor, QStringLiteral("1"));
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
-        state.programFolder = dir.path();
-        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
-        window.setEngine(engine.get());
-        services.addDeviceWindows({state, settings, *engine, window.shellOptions(), &window.menus(), {}});
-        window.setDeviceWindows(&services.devices);
+        startEngine([this] {
+            services.addDeviceWindows({state, settings, *engine, window.shellOptions(), &window.menus(), {}});
+        });
     }
-    TestFolder dir;
-    ProgramSettings settings;
-    EngineState state;
-    RecordingMessageBox boxes;
-    RecordingFileDialog files;
-    FakeGateway gateway;
     DemoScript script{gateway, 250};
-    ProgramServices services;
-    FrmMain window;
-    std::unique_ptr<EngineBridge> engine;
 };
 
 QString labelText(const QWidget *w, const QString &name) { return w->findChild<QLabel *>(name)->text(); }

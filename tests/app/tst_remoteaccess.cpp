@@ -1,15 +1,8 @@
 #include "ConsolePane.h"
-#include "EngineBridge.h"
-#include "EngineState.h"
-#include "FrmMain.h"
 #include "LoopbackClient.h"
-#include "ProgramServices.h"
-#include "ProgramSettings.h"
-#include "RecordingFileDialog.h"
-#include "RecordingMessageBox.h"
+#include "ProgramFixture.h"
 #include "RemoteStarter.h"
 #include "SettingKeys.h"
-#include "TestFolder.h"
 #include "VbColor.h"
 
 #include <QLabel>
@@ -20,20 +13,13 @@
 // The program's own wiring of the remote services: the main window's start-up starts them
 // when "wschum" is 1, its lamp follows the client, and closing stops them.
 namespace {
-struct Program
+struct Program : ProgramFixture
 {
     explicit Program(bool wschum)
-        : settings(dir.settingsFile()),
-          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), false})
     {
-        for (const char *name : {"italian.lng", "english.lng", "conf.xml"})
-            dir.copyShipped(QString::fromLatin1(name));
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
         settings.save(SettingKeys::WsChum, wschum ? QStringLiteral("1") : QStringLiteral("0"));
-        state.programFolder = dir.path();
-        window.setDeviceWindows(&services.devices);
-        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
-        window.setEngine(engine.get());
+        startEngine();
         remote = std::make_unique<RemoteStarter>(services.remote, window, state, *engine);
         services.remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
     }
@@ -41,14 +27,6 @@ struct Program
     {
         return window.findChild<QLabel *>(QStringLiteral("Lchum"))->palette().color(QPalette::WindowText);
     }
-    TestFolder dir;
-    ProgramSettings settings;
-    EngineState state;
-    RecordingMessageBox boxes;
-    RecordingFileDialog files;
-    ProgramServices services;
-    FrmMain window;
-    std::unique_ptr<EngineBridge> engine;
     std::unique_ptr<RemoteStarter> remote;
 };
 } // namespace

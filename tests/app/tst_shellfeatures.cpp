@@ -1,15 +1,8 @@
 #include "CharacterWindow.h"
-#include "EngineBridge.h"
-#include "EngineState.h"
 #include "FakeSpeechEngine.h"
-#include "FakeVoices.h"
-#include "FrmMain.h"
 #include "FrmUpd.h"
 #include "LoopbackHttpServer.h"
-#include "ProgramServices.h"
-#include "ProgramSettings.h"
-#include "RecordingFileDialog.h"
-#include "RecordingMessageBox.h"
+#include "ProgramFixture.h"
 #include "SettingKeys.h"
 #include "StartupUpdateCheck.h"
 #include "TestFolder.h"
@@ -24,36 +17,19 @@
 // The character, the update check, the update window and the about box as the program wires
 // them to its main window, on the shipped language files and character.
 namespace {
-struct Program
+struct Program : ProgramFixture
 {
-    Program()
-        : settings(dir.settingsFile()),
-          services(voices.factory()),
-          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), false})
+    Program() : ProgramFixture(true)
     {
-        for (const char *name : {"italian.lng", "english.lng", "conf.xml"})
-            dir.copyShipped(QString::fromLatin1(name));
         const QDir shipped(TestFolder::shippedDataPath(QStringLiteral("characters")));
         QDir(dir.path()).mkpath(QStringLiteral("characters/Civetta"));
         dir.copyShipped(QStringLiteral("characters/Civetta.chr"));
         for (const QString &f : QDir(shipped.filePath(QStringLiteral("Civetta"))).entryList(QDir::Files))
             dir.copyShipped(QStringLiteral("characters/Civetta/") + f);
         settings.save(SettingKeys::Monitor, QStringLiteral("0"));
-        state.programFolder = dir.path();
         services.addShellFeatures(state, settings, boxes, window);
-        window.setDeviceWindows(&services.devices);
-        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
-        window.setEngine(engine.get());
+        startEngine();
     }
-    TestFolder dir;
-    ProgramSettings settings;
-    EngineState state;
-    RecordingMessageBox boxes;
-    RecordingFileDialog files;
-    FakeVoices voices;
-    ProgramServices services;
-    FrmMain window;
-    std::unique_ptr<EngineBridge> engine;
     LoopbackHttpServer server;
 };
 } // namespace

@@ -1,16 +1,10 @@
 #include "CommandBoxWidget.h"
 #include "CommandLink.h"
 #include "ConsolePane.h"
-#include "EngineBridge.h"
-#include "EngineState.h"
 #include "FakeGateway.h"
 #include "FrmMain.h"
-#include "ProgramServices.h"
-#include "ProgramSettings.h"
-#include "RecordingFileDialog.h"
-#include "RecordingMessageBox.h"
+#include "ProgramFixture.h"
 #include "SettingKeys.h"
-#include "TestFolder.h"
 
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -19,36 +13,18 @@
 // The main window on the real engine, the shipped language files and conf.xml, talking to
 // a fake gateway on loopback.
 namespace {
-struct Program
+struct Program : ProgramFixture
 {
     explicit Program(bool monitor)
-        : settings(dir.settingsFile()),
-          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), false})
     {
-        for (const char *name : {"italian.lng", "english.lng", "conf.xml"})
-            dir.copyShipped(QString::fromLatin1(name));
-        gateway.listen();
-        settings.save(SettingKeys::ServerIP, gateway.address());
-        settings.save(SettingKeys::ServerPORT, QString::number(gateway.port()));
+        useGateway();
         settings.save(SettingKeys::Monitor, monitor ? QStringLiteral("1") : QStringLiteral("0"));
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
-        state.programFolder = dir.path();
-        window.setDeviceWindows(&services.devices);
-        engine = std::make_unique<EngineBridge>(state, settings, boxes, window, services.services());
-        window.setEngine(engine.get());
+        startEngine();
         CommandLink::Timings t;
         t.ackMs = 400;
         engine->commands().setTimings(t);
     }
-    TestFolder dir;
-    ProgramSettings settings;
-    EngineState state;
-    RecordingMessageBox boxes;
-    RecordingFileDialog files;
-    FakeGateway gateway;
-    ProgramServices services;
-    FrmMain window;
-    std::unique_ptr<EngineBridge> engine;
 };
 } // namespace
 
