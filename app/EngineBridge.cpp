@@ -1,14 +1,14 @@
-#include "EngineBridge.h"
+#include "app/EngineBridge.h"
 
-#include "CommandBoxWidget.h"
-#include "CommandLink.h"
-#include "ConfLoader.h"
-#include "ConsolePane.h"
-#include "EngineState.h"
-#include "FrameTranslator.h"
-#include "FrmMain.h"
-#include "LanguageLoader.h"
-#include "MonitorLink.h"
+#include "shell/main/CommandBoxWidget.h"
+#include "engine/links/CommandLink.h"
+#include "engine/config/ConfLoader.h"
+#include "shell/main/ConsolePane.h"
+#include "engine/model/EngineState.h"
+#include "engine/translator/FrameTranslator.h"
+#include "shell/main/FrmMain.h"
+#include "engine/config/LanguageLoader.h"
+#include "engine/links/MonitorLink.h"
 
 EngineBridge::EngineBridge(EngineState &state, ProgramSettings &settings, MessageBoxService &messages,
                            FrmMain &window, const AppServices &services)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AppServices.h"
-#include "ShellEngine.h"
+#include "app/AppServices.h"
+#include "shell/main/ShellEngine.h"
 
 #include <memory>
 

@@ -1,11 +1,11 @@
-#include "ProgramOptionsServices.h"
+#include "app/ProgramOptionsServices.h"
 
-#include "CharacterFile.h"
-#include "EngineState.h"
-#include "FrmMain.h"
-#include "FrmPrev.h"
-#include "RemoteAccess.h"
-#include "SpeakingCharacter.h"
+#include "shell/character/CharacterFile.h"
+#include "engine/model/EngineState.h"
+#include "shell/main/FrmMain.h"
+#include "shell/notice/FrmPrev.h"
+#include "remote/RemoteAccess.h"
+#include "shell/character/SpeakingCharacter.h"
 
 ProgramOptionsServices::ProgramOptionsServices(EngineState &state, ProgramSettings &settings, FrmMain &window,
                                                SpeakingCharacter &character, RemoteAccess &remote)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OptionsServices.h"
+#include "shell/options/OptionsServices.h"
 
 class FrmMain;
 class ProgramSettings;

@@ -1,15 +1,15 @@
-#include "ProgramServices.h"
+#include "app/ProgramServices.h"
 
-#include "EngineState.h"
-#include "FrmAbout.h"
-#include "FrmMain.h"
-#include "FrmUpd.h"
-#include "NumberConversions.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "StartupUpdateCheck.h"
-#include "TrayIcon.h"
-#include "WindowNames.h"
+#include "engine/model/EngineState.h"
+#include "shell/about/FrmAbout.h"
+#include "shell/main/FrmMain.h"
+#include "shell/update/FrmUpd.h"
+#include "engine/protocol/NumberConversions.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/update/StartupUpdateCheck.h"
+#include "shell/services/TrayIcon.h"
+#include "engine/model/WindowNames.h"
 
 ProgramServices::ProgramServices(SpeakingCharacter::EngineFactory voices) : character(std::move(voices)) {}
 

@@ -1,8 +1,8 @@
-#include "RemoteStarter.h"
+#include "app/RemoteStarter.h"
 
-#include "ConsolePane.h"
-#include "FrmMain.h"
-#include "RemoteAccess.h"
+#include "shell/main/ConsolePane.h"
+#include "shell/main/FrmMain.h"
+#include "remote/RemoteAccess.h"
 
 RemoteStarter::RemoteStarter(RemoteAccess &remote, FrmMain &window, const EngineState &state, FrameSender &sender,
                              CameraControl *camera)

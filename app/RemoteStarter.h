@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClientLamp.h"
+#include "remote/display/ClientLamp.h"
 
 class CameraControl;
 class FrameSender;

@@ -29,19 +29,14 @@ function(ombrix_sources out dir)
   set(${out} ${_s} PARENT_SCOPE)
 endfunction()
 
-# A library's folder and each of its subfolders that holds headers are include folders, so
-# includes name the file alone ("Frame.h") whatever folder it sits in.
-function(ombrix_include_folders target dir)
-  cmake_parse_arguments(PARSE_ARGV 2 _arg "" "" "EXCLUDE")
-  file(GLOB_RECURSE _h CONFIGURE_DEPENDS ${dir}/*.h)
-  set(_dirs ${dir})
-  foreach(_f ${_h})
-    get_filename_component(_d ${_f} DIRECTORY)
-    list(APPEND _dirs ${_d})
-  endforeach()
-  list(REMOVE_DUPLICATES _dirs)
-  foreach(_x ${_arg_EXCLUDE})
-    list(FILTER _dirs EXCLUDE REGEX "^${dir}/${_x}(/|$)")
-  endforeach()
-  target_include_directories(${target} PUBLIC ${_dirs})
+# Includes name a header by its path from its library's root ("engine/protocol/Frame.h"), so a
+# reader sees which library an include crosses into. Each library exposes only its own root,
+# under its own name, and a target sees the roots of the libraries it links: a layer that
+# reaches one it may not use fails to compile.
+function(ombrix_include_root target name dir)
+  set(_roots ${CMAKE_BINARY_DIR}/include-roots/${name})
+  file(MAKE_DIRECTORY ${_roots})
+  file(REMOVE ${_roots}/${name})
+  file(CREATE_LINK ${dir} ${_roots}/${name} SYMBOLIC)
+  target_include_directories(${target} PUBLIC ${_roots})
 endfunction()

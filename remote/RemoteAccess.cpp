@@ -1,10 +1,10 @@
-#include "RemoteAccess.h"
+#include "remote/RemoteAccess.h"
 
-#include "ClientLamp.h"
-#include "EngineState.h"
-#include "LogLine.h"
-#include "LogPane.h"
-#include "StatusBar.h"
+#include "remote/display/ClientLamp.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/LogLine.h"
+#include "engine/ports/LogPane.h"
+#include "engine/ports/StatusBar.h"
 
 // The services are children, so moving the whole to another thread moves them too.
 RemoteAccess::RemoteAccess(QObject *parent) : QObject(parent), m_chum(this), m_policy(this)

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "RemoteContext.h"
-#include "SnapshotServer.h"
-#include "WsChum.h"
-#include "WsPolicy.h"
+#include "remote/display/RemoteContext.h"
+#include "remote/snapshot/SnapshotServer.h"
+#include "remote/display/WsChum.h"
+#include "remote/display/WsPolicy.h"
 
 #include <QHostAddress>
 #include <QObject>

@@ -1,9 +1,9 @@
-#include "ConfMigration.h"
+#include "updater/ConfMigration.h"
 
-#include "UpdateLog.h"
-#include "UpdaterFiles.h"
-#include "Windows1252.h"
-#include "XmlTextScanner.h"
+#include "updater/UpdateLog.h"
+#include "updater/UpdaterFiles.h"
+#include "engine/protocol/Windows1252.h"
+#include "updater/XmlTextScanner.h"
 
 #include <QDir>
 #include <QStringList>

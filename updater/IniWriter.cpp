@@ -1,9 +1,9 @@
-#include "IniWriter.h"
+#include "updater/IniWriter.h"
 
-#include "MessageBoxService.h"
-#include "UpdateError.h"
-#include "UpdaterFiles.h"
-#include "Windows1252.h"
+#include "engine/ports/MessageBoxService.h"
+#include "updater/UpdateError.h"
+#include "updater/UpdaterFiles.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QFile>
 #include <QFileInfo>

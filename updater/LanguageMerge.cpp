@@ -1,10 +1,10 @@
-#include "LanguageMerge.h"
+#include "updater/LanguageMerge.h"
 
-#include "IniDocument.h"
-#include "IniWriter.h"
-#include "UpdateLog.h"
-#include "UpdaterFiles.h"
-#include "Windows1252.h"
+#include "engine/config/IniDocument.h"
+#include "updater/IniWriter.h"
+#include "updater/UpdateLog.h"
+#include "updater/UpdaterFiles.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "UpdateError.h"
+#include "updater/UpdateError.h"
 
 UpdateError UpdateError::fileNotFound(const QString &name)
 {

@@ -1,7 +1,7 @@
-#include "UpdaterFiles.h"
+#include "updater/UpdaterFiles.h"
 
-#include "SafeFileWriter.h"
-#include "Windows1252.h"
+#include "engine/config/SafeFileWriter.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QCoreApplication>
 #include <QDir>

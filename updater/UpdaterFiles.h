@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpdateError.h"
+#include "updater/UpdateError.h"
 
 #include <QByteArray>
 #include <QString>

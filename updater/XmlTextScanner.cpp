@@ -1,4 +1,4 @@
-#include "XmlTextScanner.h"
+#include "updater/XmlTextScanner.h"
 
 namespace {
 

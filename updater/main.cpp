@@ -1,5 +1,5 @@
-#include "Form1.h"
-#include "QtMessageBoxService.h"
+#include "updater/window/Form1.h"
+#include "shell/services/QtMessageBoxService.h"
 
 #include <QApplication>
 

@@ -1,10 +1,10 @@
-#include "CameraPictureServer.h"
-#include "EngineState.h"
-#include "FrameSender.h"
-#include "FrmCamera.h"
-#include "MessageBoxService.h"
-#include "MotionDetector.h"
-#include "ProgramSettings.h"
+#include "demo-gateway/CameraPictureServer.h"
+#include "engine/model/EngineState.h"
+#include "engine/ports/FrameSender.h"
+#include "devices/camera/FrmCamera.h"
+#include "engine/ports/MessageBoxService.h"
+#include "devices/camera/MotionDetector.h"
+#include "engine/config/ProgramSettings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

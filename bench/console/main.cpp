@@ -3,7 +3,7 @@
 // without a line end arriving in 64 KB reads, as a flood from the gateway does.
 //
 //   QT_QPA_PLATFORM=offscreen bench_console [runs]
-#include "ConsolePane.h"
+#include "shell/main/ConsolePane.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

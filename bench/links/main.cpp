@@ -1,10 +1,10 @@
-#include "CommandLink.h"
-#include "EngineState.h"
-#include "FakeGateway.h"
-#include "LinkRecorders.h"
-#include "MessageBoxService.h"
-#include "MonitorLink.h"
-#include "ProgramSettings.h"
+#include "engine/links/CommandLink.h"
+#include "engine/model/EngineState.h"
+#include "demo-gateway/FakeGateway.h"
+#include "support/LinkRecorders.h"
+#include "engine/ports/MessageBoxService.h"
+#include "engine/links/MonitorLink.h"
+#include "engine/config/ProgramSettings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "EngineState.h"
-#include "LinkRecorders.h"
-#include "RemoteAccess.h"
-#include "RemoteRecorders.h"
+#include "engine/model/EngineState.h"
+#include "support/LinkRecorders.h"
+#include "remote/RemoteAccess.h"
+#include "support/RemoteRecorders.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,17 +5,17 @@
 //   append  cost of appending one line to a full monitor pane (the bound trims every time)
 //
 //   QT_QPA_PLATFORM=offscreen bench_shell [runs]
-#include "ConsolePane.h"
-#include "EngineBridge.h"
-#include "EngineState.h"
-#include "FrameTranslator.h"
-#include "FrmMain.h"
-#include "ProgramServices.h"
-#include "ProgramSettings.h"
-#include "QtFileDialogService.h"
-#include "SettingKeys.h"
+#include "shell/main/ConsolePane.h"
+#include "app/EngineBridge.h"
+#include "engine/model/EngineState.h"
+#include "engine/translator/FrameTranslator.h"
+#include "shell/main/FrmMain.h"
+#include "app/ProgramServices.h"
+#include "engine/config/ProgramSettings.h"
+#include "shell/services/QtFileDialogService.h"
+#include "engine/config/SettingKeys.h"
 
-#include "MessageBoxService.h"
+#include "engine/ports/MessageBoxService.h"
 
 #include <QApplication>
 #include <QDir>

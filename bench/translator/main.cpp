@@ -6,19 +6,19 @@
 // frame must not grow with the installation or with what the pane holds.
 //
 //   bench_translator [corpus file] [runs] [language]
-#include "CharacterService.h"
-#include "ConfLoader.h"
-#include "DisplayClient.h"
-#include "EngineState.h"
-#include "FrameTranslator.h"
-#include "LanguageLoader.h"
-#include "ListedWindows.h"
-#include "LogPane.h"
-#include "MessageBoxService.h"
-#include "NoticeService.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "StatusBar.h"
+#include "engine/ports/CharacterService.h"
+#include "engine/config/ConfLoader.h"
+#include "engine/ports/DisplayClient.h"
+#include "engine/model/EngineState.h"
+#include "engine/translator/FrameTranslator.h"
+#include "engine/config/LanguageLoader.h"
+#include "engine/ports/ListedWindows.h"
+#include "engine/ports/LogPane.h"
+#include "engine/ports/MessageBoxService.h"
+#include "engine/ports/NoticeService.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "engine/ports/StatusBar.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

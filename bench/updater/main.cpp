@@ -6,8 +6,8 @@
 // Prints the median time of each over several runs; the goal is under 1 s for every pass.
 //
 //   bench_updater [runs]
-#include "ConfMigration.h"
-#include "IniWriter.h"
+#include "updater/ConfMigration.h"
+#include "updater/IniWriter.h"
 
 #include <QElapsedTimer>
 #include <QString>

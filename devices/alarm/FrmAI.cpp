@@ -1,13 +1,13 @@
-#include "FrmAI.h"
+#include "devices/alarm/FrmAI.h"
 
-#include "EngineState.h"
-#include "LampShape.h"
-#include "KeptLoaded.h"
-#include "NumberConversions.h"
-#include "PictureBox.h"
-#include "ProgramSettings.h"
-#include "SavedPosition.h"
-#include "WindowNames.h"
+#include "engine/model/EngineState.h"
+#include "devices/host/LampShape.h"
+#include "devices/host/KeptLoaded.h"
+#include "engine/protocol/NumberConversions.h"
+#include "devices/host/PictureBox.h"
+#include "engine/config/ProgramSettings.h"
+#include "devices/host/SavedPosition.h"
+#include "engine/model/WindowNames.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,14 +1,14 @@
-#include "FrmAux.h"
+#include "devices/aux/FrmAux.h"
 
-#include "EngineState.h"
-#include "FrameRequests.h"
-#include "FrameSender.h"
-#include "KeptLoaded.h"
-#include "PictureBox.h"
-#include "ProgramSettings.h"
-#include "SavedPosition.h"
-#include "WindowNames.h"
-#include "WindowUtils.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/FrameRequests.h"
+#include "engine/ports/FrameSender.h"
+#include "devices/host/KeptLoaded.h"
+#include "devices/host/PictureBox.h"
+#include "engine/config/ProgramSettings.h"
+#include "devices/host/SavedPosition.h"
+#include "engine/model/WindowNames.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

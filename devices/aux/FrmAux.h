@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "RefreshableWindow.h"
+#include "devices/host/DeviceContext.h"
+#include "devices/host/RefreshableWindow.h"
 
 #include <QWidget>
 #include <array>

@@ -1,4 +1,4 @@
-#include "CameraButton.h"
+#include "devices/camera/CameraButton.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CameraButton.h"
-#include "MotionState.h"
+#include "devices/camera/CameraButton.h"
+#include "devices/camera/MotionState.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
-#include "CameraWindowControl.h"
+#include "devices/camera/CameraWindowControl.h"
 
-#include "DeviceHost.h"
-#include "FrmCamera.h"
-#include "WindowNames.h"
+#include "devices/host/DeviceHost.h"
+#include "devices/camera/FrmCamera.h"
+#include "engine/model/WindowNames.h"
 
 FrmCamera *CameraWindowControl::window() const
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CameraControl.h"
+#include "engine/ports/CameraControl.h"
 
 class DeviceHost;
 class FrmCamera;

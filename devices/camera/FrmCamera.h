@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CameraButton.h"
-#include "CameraContext.h"
-#include "CameraTimings.h"
-#include "MotionState.h"
-#include "PictureFetcher.h"
+#include "devices/camera/CameraButton.h"
+#include "devices/camera/CameraContext.h"
+#include "devices/camera/CameraTimings.h"
+#include "devices/camera/MotionState.h"
+#include "devices/camera/PictureFetcher.h"
 
 #include <QTimer>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "FrmCamera.h"
+#include "devices/camera/FrmCamera.h"
 
-#include "CameraLayout.h"
-#include "EngineState.h"
+#include "devices/camera/CameraLayout.h"
+#include "engine/model/EngineState.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MotionState.h"
+#include "devices/camera/MotionState.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "PictureFetcher.h"
+#include "devices/camera/PictureFetcher.h"
 
-#include "LinkGuard.h"
+#include "engine/links/LinkGuard.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>

@@ -1,10 +1,10 @@
-#include "FrmBut.h"
+#include "devices/floating/FrmBut.h"
 
-#include "LevelPopup.h"
-#include "SavedPosition.h"
-#include "SnapDrag.h"
-#include "Snapping.h"
-#include "WindowNames.h"
+#include "devices/floating/LevelPopup.h"
+#include "devices/host/SavedPosition.h"
+#include "shell/snapping/SnapDrag.h"
+#include "shell/snapping/Snapping.h"
+#include "engine/model/WindowNames.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Snap.h"
+#include "shell/snapping/Snap.h"
 
 #include <QColor>
 #include <QList>

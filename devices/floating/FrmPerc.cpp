@@ -1,7 +1,7 @@
-#include "FrmPerc.h"
+#include "devices/floating/FrmPerc.h"
 
-#include "PictureBox.h"
-#include "WindowUtils.h"
+#include "devices/host/PictureBox.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QLabel>
 #include <QMouseEvent>

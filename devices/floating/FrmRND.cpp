@@ -1,7 +1,7 @@
-#include "FrmRND.h"
+#include "devices/floating/FrmRND.h"
 
-#include "InstallationModel.h"
-#include "WindowUtils.h"
+#include "engine/model/InstallationModel.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QComboBox>
 #include <QGridLayout>

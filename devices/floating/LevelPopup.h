@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrmPerc.h"
+#include "devices/floating/FrmPerc.h"
 
 #include <QPointer>
 

@@ -1,10 +1,10 @@
-#include "DeviceHost.h"
+#include "devices/host/DeviceHost.h"
 
-#include "MeterDisplay.h"
-#include "ProbeDisplay.h"
-#include "RefreshableWindow.h"
-#include "TopLevelWindows.h"
-#include "WindowNames.h"
+#include "devices/host/MeterDisplay.h"
+#include "devices/host/ProbeDisplay.h"
+#include "devices/host/RefreshableWindow.h"
+#include "shell/services/TopLevelWindows.h"
+#include "engine/model/WindowNames.h"
 
 DeviceHost::~DeviceHost()
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceWindows.h"
-#include "WindowRegistry.h"
+#include "shell/main/DeviceWindows.h"
+#include "engine/ports/WindowRegistry.h"
 
 #include <QHash>
 #include <QPointer>

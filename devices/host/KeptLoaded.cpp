@@ -1,8 +1,8 @@
-#include "KeptLoaded.h"
+#include "devices/host/KeptLoaded.h"
 
-#include "DeviceContext.h"
-#include "EngineState.h"
-#include "SavedPosition.h"
+#include "devices/host/DeviceContext.h"
+#include "engine/model/EngineState.h"
+#include "devices/host/SavedPosition.h"
 
 #include <QCloseEvent>
 #include <QWidget>

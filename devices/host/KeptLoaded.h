@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainMenus.h"
+#include "shell/main/MainMenus.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "LampShape.h"
+#include "devices/host/LampShape.h"
 
 #include <QPainter>
 

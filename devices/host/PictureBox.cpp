@@ -1,4 +1,4 @@
-#include "PictureBox.h"
+#include "devices/host/PictureBox.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

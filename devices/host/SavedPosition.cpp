@@ -1,8 +1,8 @@
-#include "SavedPosition.h"
+#include "devices/host/SavedPosition.h"
 
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "WindowUtils.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QWidget>
 #include <cmath>

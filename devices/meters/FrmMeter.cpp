@@ -1,15 +1,15 @@
-#include "FrmMeter.h"
+#include "devices/meters/FrmMeter.h"
 
-#include "EngineState.h"
-#include "FrameSender.h"
-#include "LampShape.h"
-#include "MainMenus.h"
-#include "PictureBox.h"
-#include "ProgramSettings.h"
-#include "SavedPosition.h"
-#include "SnapDrag.h"
-#include "Snapping.h"
-#include "WindowUtils.h"
+#include "engine/model/EngineState.h"
+#include "engine/ports/FrameSender.h"
+#include "devices/host/LampShape.h"
+#include "shell/main/MainMenus.h"
+#include "devices/host/PictureBox.h"
+#include "engine/config/ProgramSettings.h"
+#include "devices/host/SavedPosition.h"
+#include "shell/snapping/SnapDrag.h"
+#include "shell/snapping/Snapping.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QCloseEvent>
 #include <QCursor>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "MeterDisplay.h"
-#include "MeterVariant.h"
+#include "devices/host/DeviceContext.h"
+#include "devices/host/MeterDisplay.h"
+#include "devices/meters/MeterVariant.h"
 
 #include <QPointF>
 #include <QWidget>

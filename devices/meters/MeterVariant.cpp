@@ -1,8 +1,8 @@
-#include "MeterVariant.h"
+#include "devices/meters/MeterVariant.h"
 
-#include "LiveState.h"
-#include "NumberConversions.h"
-#include "WindowNames.h"
+#include "engine/model/LiveState.h"
+#include "engine/protocol/NumberConversions.h"
+#include "engine/model/WindowNames.h"
 
 namespace {
 

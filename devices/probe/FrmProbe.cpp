@@ -1,14 +1,14 @@
-#include "FrmProbe.h"
+#include "devices/probe/FrmProbe.h"
 
-#include "EngineState.h"
-#include "FrameRequests.h"
-#include "FrameSender.h"
-#include "ProgramSettings.h"
-#include "SavedPosition.h"
-#include "ShellOptions.h"
-#include "SnapDrag.h"
-#include "Snapping.h"
-#include "WindowNames.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/FrameRequests.h"
+#include "engine/ports/FrameSender.h"
+#include "engine/config/ProgramSettings.h"
+#include "devices/host/SavedPosition.h"
+#include "shell/main/ShellOptions.h"
+#include "shell/snapping/SnapDrag.h"
+#include "shell/snapping/Snapping.h"
+#include "engine/model/WindowNames.h"
 
 #include <QCursor>
 #include <QLabel>

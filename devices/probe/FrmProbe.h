@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "ProbeDisplay.h"
+#include "devices/host/DeviceContext.h"
+#include "devices/host/ProbeDisplay.h"
 
 #include <QString>
 #include <QWidget>

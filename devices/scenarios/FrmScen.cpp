@@ -1,14 +1,14 @@
-#include "FrmScen.h"
+#include "devices/scenarios/FrmScen.h"
 
-#include "EngineState.h"
-#include "FrameRequests.h"
-#include "FrameSender.h"
-#include "NumberConversions.h"
-#include "PictureBox.h"
-#include "SavedPosition.h"
-#include "SnapDrag.h"
-#include "WindowNames.h"
-#include "WindowUtils.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/FrameRequests.h"
+#include "engine/ports/FrameSender.h"
+#include "engine/protocol/NumberConversions.h"
+#include "devices/host/PictureBox.h"
+#include "devices/host/SavedPosition.h"
+#include "shell/snapping/SnapDrag.h"
+#include "engine/model/WindowNames.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeviceContext.h"
+#include "devices/host/DeviceContext.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,10 +1,10 @@
-#include "ConfLoader.h"
+#include "engine/config/ConfLoader.h"
 
-#include "EngineState.h"
-#include "MessageBoxService.h"
-#include "NumberConversions.h"
-#include "ProgramIdentity.h"
-#include "Windows1252.h"
+#include "engine/model/EngineState.h"
+#include "engine/ports/MessageBoxService.h"
+#include "engine/protocol/NumberConversions.h"
+#include "engine/config/ProgramIdentity.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QDir>
 #include <QFile>

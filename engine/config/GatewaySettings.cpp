@@ -1,8 +1,8 @@
-#include "GatewaySettings.h"
+#include "engine/config/GatewaySettings.h"
 
-#include "LinkState.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
+#include "engine/model/LinkState.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "IniDocument.h"
+#include "engine/config/IniDocument.h"
 
-#include "Windows1252.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QFile>
 

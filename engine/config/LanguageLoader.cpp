@@ -1,11 +1,11 @@
-#include "LanguageLoader.h"
+#include "engine/config/LanguageLoader.h"
 
-#include "IniDocument.h"
-#include "LanguageTexts.h"
-#include "MessageBoxService.h"
-#include "ProgramIdentity.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
+#include "engine/config/IniDocument.h"
+#include "engine/model/LanguageTexts.h"
+#include "engine/ports/MessageBoxService.h"
+#include "engine/config/ProgramIdentity.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
 
 #include <QDir>
 #include <QFileInfo>

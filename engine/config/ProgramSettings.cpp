@@ -1,6 +1,6 @@
-#include "ProgramSettings.h"
+#include "engine/config/ProgramSettings.h"
 
-#include "NumberConversions.h"
+#include "engine/protocol/NumberConversions.h"
 
 #include <QSettings>
 

@@ -1,4 +1,4 @@
-#include "SafeFileWriter.h"
+#include "engine/config/SafeFileWriter.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "SettingKeys.h"
+#include "engine/config/SettingKeys.h"
 
 namespace SettingKeys {
 

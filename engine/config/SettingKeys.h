@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingKey.h"
+#include "engine/config/SettingKey.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "ClosingFlag.h"
+#include "engine/links/ClosingFlag.h"
 
-#include "LinkWait.h"
+#include "engine/links/LinkWait.h"
 
 ClosingFlag &ClosingFlag::operator=(bool closing)
 {

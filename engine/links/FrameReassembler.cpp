@@ -1,8 +1,8 @@
-#include "FrameReassembler.h"
+#include "engine/links/FrameReassembler.h"
 
-#include "Frame.h"
-#include "LogLine.h"
-#include "LogPane.h"
+#include "engine/protocol/Frame.h"
+#include "engine/protocol/LogLine.h"
+#include "engine/ports/LogPane.h"
 
 #include <QIODevice>
 

@@ -1,9 +1,9 @@
-#include "GatewayConnect.h"
+#include "engine/links/GatewayConnect.h"
 
-#include "Frame.h"
-#include "LinkGuard.h"
-#include "LinkState.h"
-#include "LinkWait.h"
+#include "engine/protocol/Frame.h"
+#include "engine/links/LinkGuard.h"
+#include "engine/model/LinkState.h"
+#include "engine/links/LinkWait.h"
 
 #include <QTcpSocket>
 

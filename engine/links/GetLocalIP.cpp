@@ -1,4 +1,4 @@
-#include "GetLocalIP.h"
+#include "engine/links/GetLocalIP.h"
 
 #include <QNetworkInterface>
 

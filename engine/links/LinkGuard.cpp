@@ -1,4 +1,4 @@
-#include "LinkGuard.h"
+#include "engine/links/LinkGuard.h"
 
 #include <QHostAddress>
 #include <QStandardPaths>

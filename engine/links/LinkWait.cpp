@@ -1,4 +1,4 @@
-#include "LinkWait.h"
+#include "engine/links/LinkWait.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

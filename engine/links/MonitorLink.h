@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameReassembler.h"
+#include "engine/links/FrameReassembler.h"
 
 #include <QObject>
 #include <QSerialPort>

@@ -1,11 +1,11 @@
-#include "SerialDetection.h"
+#include "engine/links/SerialDetection.h"
 
-#include "CommandLink.h"
-#include "EngineState.h"
-#include "FrameRequests.h"
-#include "LinkWait.h"
-#include "MonitorLink.h"
-#include "SerialPortName.h"
+#include "engine/links/CommandLink.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/FrameRequests.h"
+#include "engine/links/LinkWait.h"
+#include "engine/links/MonitorLink.h"
+#include "engine/links/SerialPortName.h"
 
 #include <QCollator>
 #include <QCoreApplication>

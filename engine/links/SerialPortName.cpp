@@ -1,4 +1,4 @@
-#include "SerialPortName.h"
+#include "engine/links/SerialPortName.h"
 
 namespace SerialPorts {
 

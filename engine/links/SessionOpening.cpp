@@ -1,14 +1,14 @@
-#include "SessionOpening.h"
+#include "engine/links/SessionOpening.h"
 
-#include "EngineState.h"
-#include "Frame.h"
-#include "GetLocalIP.h"
-#include "LinkWait.h"
-#include "LogLine.h"
-#include "LogPane.h"
-#include "MessageBoxService.h"
-#include "OpenPassword.h"
-#include "ProgramIdentity.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/Frame.h"
+#include "engine/links/GetLocalIP.h"
+#include "engine/links/LinkWait.h"
+#include "engine/protocol/LogLine.h"
+#include "engine/ports/LogPane.h"
+#include "engine/ports/MessageBoxService.h"
+#include "engine/protocol/OpenPassword.h"
+#include "engine/config/ProgramIdentity.h"
 
 #include <QTcpSocket>
 

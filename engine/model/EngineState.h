@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ClosingFlag.h"
-#include "Filters.h"
-#include "InstallationModel.h"
-#include "LanguageTexts.h"
-#include "LinkState.h"
-#include "LiveState.h"
+#include "engine/links/ClosingFlag.h"
+#include "engine/model/Filters.h"
+#include "engine/model/InstallationModel.h"
+#include "engine/model/LanguageTexts.h"
+#include "engine/model/LinkState.h"
+#include "engine/model/LiveState.h"
 
 #include <QString>
 

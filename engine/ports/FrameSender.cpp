@@ -1,6 +1,6 @@
-#include "FrameSender.h"
+#include "engine/ports/FrameSender.h"
 
-#include "LinkState.h"
+#include "engine/model/LinkState.h"
 
 bool FrameSender::Send(const QString &frame)
 {

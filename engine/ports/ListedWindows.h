@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowRegistry.h"
+#include "engine/ports/WindowRegistry.h"
 
 // The windows in `windows`, as loaded, with pushes that reach nobody: for the tools and
 // benchmarks that run the translator without a user interface.

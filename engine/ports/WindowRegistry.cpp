@@ -1,6 +1,6 @@
-#include "WindowRegistry.h"
+#include "engine/ports/WindowRegistry.h"
 
-#include "WindowNames.h"
+#include "engine/model/WindowNames.h"
 
 #include <algorithm>
 #include <charconv>

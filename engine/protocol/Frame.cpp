@@ -1,4 +1,4 @@
-#include "Frame.h"
+#include "engine/protocol/Frame.h"
 
 namespace Frame {
 

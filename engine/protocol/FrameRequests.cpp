@@ -1,4 +1,4 @@
-#include "FrameRequests.h"
+#include "engine/protocol/FrameRequests.h"
 
 namespace Frame {
 

@@ -1,4 +1,4 @@
-#include "LogLine.h"
+#include "engine/protocol/LogLine.h"
 
 #include <QDateTime>
 #include <QLocale>

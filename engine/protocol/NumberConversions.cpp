@@ -1,6 +1,6 @@
-#include "NumberConversions.h"
+#include "engine/protocol/NumberConversions.h"
 
-#include "ConversionError.h"
+#include "engine/protocol/ConversionError.h"
 
 #include <QVarLengthArray>
 

@@ -1,4 +1,4 @@
-#include "Windows1252.h"
+#include "engine/protocol/Windows1252.h"
 
 namespace {
 // 0x80..0x9F; 0 marks the five bytes that the code page leaves undefined (kept as C1 controls).

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FrameSink.h"
-#include "TemperatureText.h"
+#include "engine/ports/FrameSink.h"
+#include "engine/translator/TemperatureText.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
 // Energy and load control (WHO 3, #3) and thermoregulation (WHO 4, #4).
-#include "FrameTranslator.h"
+#include "engine/translator/FrameTranslator.h"
 
-#include "ConversionError.h"
-#include "EngineState.h"
-#include "NumberConversions.h"
-#include "TranslationTables.h"
-#include "WindowNames.h"
-#include "WindowRegistry.h"
+#include "engine/protocol/ConversionError.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/NumberConversions.h"
+#include "engine/translator/TranslationTables.h"
+#include "engine/model/WindowNames.h"
+#include "engine/ports/WindowRegistry.h"
 
 #include <QLocale>
 #include <QStringBuilder>

@@ -1,11 +1,11 @@
 // Lighting (WHO 1, #1) and automation (WHO 2).
-#include "FrameTranslator.h"
+#include "engine/translator/FrameTranslator.h"
 
-#include "DisplayClient.h"
-#include "EngineState.h"
-#include "NumberConversions.h"
-#include "TranslationTables.h"
-#include "Windows1252.h"
+#include "engine/ports/DisplayClient.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/NumberConversions.h"
+#include "engine/translator/TranslationTables.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,13 +1,13 @@
 // Burglar alarm (WHO 5), door entry (7), auxiliary channels (9), gateway management (#13)
 // and sound system (16).
-#include "FrameTranslator.h"
+#include "engine/translator/FrameTranslator.h"
 
-#include "EngineState.h"
-#include "NumberConversions.h"
-#include "StatusBar.h"
-#include "TranslationTables.h"
-#include "WindowNames.h"
-#include "WindowRegistry.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/NumberConversions.h"
+#include "engine/ports/StatusBar.h"
+#include "engine/translator/TranslationTables.h"
+#include "engine/model/WindowNames.h"
+#include "engine/ports/WindowRegistry.h"
 
 #include <QStringBuilder>
 

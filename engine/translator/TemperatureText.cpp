@@ -1,4 +1,4 @@
-#include "TemperatureText.h"
+#include "engine/translator/TemperatureText.h"
 
 #include <charconv>
 #include <cstdlib>

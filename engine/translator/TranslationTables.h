@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NumberConversions.h"
+#include "engine/protocol/NumberConversions.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "UpperVectorState.h"
+#include "engine/translator/UpperVectorState.h"
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DisplayClient.h"
-#include "RemoteContext.h"
+#include "engine/ports/DisplayClient.h"
+#include "remote/display/RemoteContext.h"
 
 #include <QByteArray>
 #include <QHostAddress>

@@ -1,4 +1,4 @@
-#include "WsPolicy.h"
+#include "remote/display/WsPolicy.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

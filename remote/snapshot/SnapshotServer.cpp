@@ -1,6 +1,6 @@
-#include "SnapshotServer.h"
+#include "remote/snapshot/SnapshotServer.h"
 
-#include "clsConnection.h"
+#include "remote/snapshot/clsConnection.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clsHeader.h"
+#include "remote/snapshot/clsHeader.h"
 
 #include <QHostAddress>
 #include <QObject>

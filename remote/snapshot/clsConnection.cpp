@@ -1,4 +1,4 @@
-#include "clsConnection.h"
+#include "remote/snapshot/clsConnection.h"
 
 #include <QTcpSocket>
 #include <QTimer>

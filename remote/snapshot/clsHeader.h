@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clsHeaderEntry.h"
+#include "remote/snapshot/clsHeaderEntry.h"
 
 #include <QList>
 #include <QString>

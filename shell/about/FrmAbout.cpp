@@ -1,13 +1,13 @@
-#include "FrmAbout.h"
+#include "shell/about/FrmAbout.h"
 
-#include "HoverLink.h"
-#include "LanguageTexts.h"
-#include "LinkOpener.h"
-#include "MessageBoxService.h"
-#include "ProgramIdentity.h"
-#include "ProjectAddresses.h"
-#include "ShellOptions.h"
-#include "WindowNames.h"
+#include "shell/services/HoverLink.h"
+#include "engine/model/LanguageTexts.h"
+#include "shell/services/LinkOpener.h"
+#include "engine/ports/MessageBoxService.h"
+#include "engine/config/ProgramIdentity.h"
+#include "shell/update/ProjectAddresses.h"
+#include "shell/main/ShellOptions.h"
+#include "engine/model/WindowNames.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SystemInfoTool.h"
+#include "shell/about/SystemInfoTool.h"
 
 #include <QDialog>
 

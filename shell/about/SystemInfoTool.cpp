@@ -1,4 +1,4 @@
-#include "SystemInfoTool.h"
+#include "shell/about/SystemInfoTool.h"
 
 #include <QProcess>
 #include <QStandardPaths>

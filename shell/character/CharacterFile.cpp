@@ -1,4 +1,4 @@
-#include "CharacterFile.h"
+#include "shell/character/CharacterFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "CharacterWindow.h"
+#include "shell/character/CharacterWindow.h"
 
 #include <QBitmap>
 #include <QFileInfo>

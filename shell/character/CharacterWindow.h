@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CharacterFile.h"
+#include "shell/character/CharacterFile.h"
 
 #include <QHash>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SpeechEngine.h"
+#include "shell/character/SpeechEngine.h"
 
 #include <QTimer>
 #include <memory>

@@ -1,11 +1,11 @@
-#include "SpeakingCharacter.h"
+#include "shell/character/SpeakingCharacter.h"
 
-#include "CharacterFile.h"
-#include "CharacterWindow.h"
-#include "NumberConversions.h"
-#include "OutputError.h"
-#include "QtSpeechEngine.h"
-#include "ShellOptions.h"
+#include "shell/character/CharacterFile.h"
+#include "shell/character/CharacterWindow.h"
+#include "engine/protocol/NumberConversions.h"
+#include "engine/translator/OutputError.h"
+#include "shell/character/QtSpeechEngine.h"
+#include "shell/main/ShellOptions.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CharacterService.h"
-#include "CharacterWindow.h"
-#include "SpeechEngine.h"
+#include "engine/ports/CharacterService.h"
+#include "shell/character/CharacterWindow.h"
+#include "shell/character/SpeechEngine.h"
 
 #include <QElapsedTimer>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "IconLibrary.h"
+#include "shell/icons/IconLibrary.h"
 
-#include "ImageList.h"
-#include "ResourceModule.h"
+#include "shell/icons/ImageList.h"
+#include "shell/icons/ResourceModule.h"
 
 #include <QPixmap>
 

@@ -1,6 +1,6 @@
-#include "ImageList.h"
+#include "shell/icons/ImageList.h"
 
-#include "ShellResources.h"
+#include "shell/icons/ShellResources.h"
 
 ImageList ImageList::builtIn()
 {

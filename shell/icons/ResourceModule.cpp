@@ -1,4 +1,4 @@
-#include "ResourceModule.h"
+#include "shell/icons/ResourceModule.h"
 
 #include <QFile>
 

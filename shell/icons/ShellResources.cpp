@@ -1,4 +1,4 @@
-#include "ShellResources.h"
+#include "shell/icons/ShellResources.h"
 
 #include <QToolButton>
 #include <QtGlobal>

@@ -1,7 +1,7 @@
-#include "CommandBoxWidget.h"
+#include "shell/main/CommandBoxWidget.h"
 
-#include "Frame.h"
-#include "VbColor.h"
+#include "engine/protocol/Frame.h"
+#include "shell/services/VbColor.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandBox.h"
+#include "engine/ports/CommandBox.h"
 
 #include <QColor>
 #include <QLineEdit>

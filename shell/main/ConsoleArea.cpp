@@ -1,15 +1,15 @@
-#include "ConsoleArea.h"
+#include "shell/main/ConsoleArea.h"
 
-#include "CommandBoxWidget.h"
-#include "ConsolePane.h"
-#include "FileDialogService.h"
-#include "LanguageTexts.h"
-#include "LogSearch.h"
-#include "MessageBoxService.h"
-#include "ProgramIdentity.h"
-#include "SafeFileWriter.h"
-#include "ShellResources.h"
-#include "VbColor.h"
+#include "shell/main/CommandBoxWidget.h"
+#include "shell/main/ConsolePane.h"
+#include "shell/services/FileDialogService.h"
+#include "engine/model/LanguageTexts.h"
+#include "shell/main/LogSearch.h"
+#include "engine/ports/MessageBoxService.h"
+#include "engine/config/ProgramIdentity.h"
+#include "engine/config/SafeFileWriter.h"
+#include "shell/icons/ShellResources.h"
+#include "shell/services/VbColor.h"
 
 #include <QEvent>
 #include <QDir>

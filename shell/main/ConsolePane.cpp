@@ -1,4 +1,4 @@
-#include "ConsolePane.h"
+#include "shell/main/ConsolePane.h"
 
 #include <QScrollBar>
 #include <QTextBlock>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LogPane.h"
+#include "engine/ports/LogPane.h"
 
 #include <QPlainTextEdit>
 

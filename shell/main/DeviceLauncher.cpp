@@ -1,15 +1,15 @@
-#include "DeviceLauncher.h"
+#include "shell/main/DeviceLauncher.h"
 
-#include "DeviceWindows.h"
-#include "EngineState.h"
-#include "FrameRequests.h"
-#include "LinkWait.h"
-#include "NumberConversions.h"
-#include "ShellEngine.h"
-#include "ShellOptions.h"
-#include "TopLevelWindows.h"
-#include "WindowNames.h"
-#include "WindowUtils.h"
+#include "shell/main/DeviceWindows.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/FrameRequests.h"
+#include "engine/links/LinkWait.h"
+#include "engine/protocol/NumberConversions.h"
+#include "shell/main/ShellEngine.h"
+#include "shell/main/ShellOptions.h"
+#include "shell/services/TopLevelWindows.h"
+#include "engine/model/WindowNames.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QGuiApplication>
 #include <QScreen>

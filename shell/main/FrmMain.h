@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ImageList.h"
-#include "LinkWindow.h"
-#include "MainMenus.h"
-#include "ShellOptions.h"
-#include "StatusBar.h"
+#include "shell/icons/ImageList.h"
+#include "engine/ports/LinkWindow.h"
+#include "shell/main/MainMenus.h"
+#include "shell/main/ShellOptions.h"
+#include "engine/ports/StatusBar.h"
 
 #include <QMainWindow>
 #include <array>

@@ -1,4 +1,4 @@
-#include "LogSearch.h"
+#include "shell/main/LogSearch.h"
 
 LogSearch::Result LogSearch::find(const QString &log, int selectionStart, int selectionLength,
                                   const QString &needle)

@@ -1,12 +1,12 @@
-#include "MainMenus.h"
+#include "shell/main/MainMenus.h"
 
-#include "DeviceWindows.h"
-#include "ImageList.h"
-#include "InstallationModel.h"
-#include "LanguageTexts.h"
-#include "NumberConversions.h"
-#include "ShellResources.h"
-#include "WindowNames.h"
+#include "shell/main/DeviceWindows.h"
+#include "shell/icons/ImageList.h"
+#include "engine/model/InstallationModel.h"
+#include "engine/model/LanguageTexts.h"
+#include "engine/protocol/NumberConversions.h"
+#include "shell/icons/ShellResources.h"
+#include "engine/model/WindowNames.h"
 
 #include <QAction>
 #include <QComboBox>

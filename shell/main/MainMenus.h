@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IconLibrary.h"
-#include "ToolbarButtons.h"
+#include "shell/icons/IconLibrary.h"
+#include "engine/model/ToolbarButtons.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "MainStatusBar.h"
+#include "shell/main/MainStatusBar.h"
 
-#include "ShellResources.h"
-#include "VbColor.h"
+#include "shell/icons/ShellResources.h"
+#include "shell/services/VbColor.h"
 
 #include <QLabel>
 #include <QStatusBar>

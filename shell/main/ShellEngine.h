@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FrameSender.h"
+#include "engine/ports/FrameSender.h"
 
 #include <QString>
 

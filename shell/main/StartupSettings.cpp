@@ -1,13 +1,13 @@
-#include "StartupSettings.h"
+#include "shell/main/StartupSettings.h"
 
-#include "ConversionError.h"
-#include "EngineState.h"
-#include "GatewaySettings.h"
-#include "NumberConversions.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "ShellOptions.h"
-#include "WindowUtils.h"
+#include "engine/protocol/ConversionError.h"
+#include "engine/model/EngineState.h"
+#include "engine/config/GatewaySettings.h"
+#include "engine/protocol/NumberConversions.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/main/ShellOptions.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "FrmMsg.h"
+#include "shell/notice/FrmMsg.h"
 
-#include "VbColor.h"
+#include "shell/services/VbColor.h"
 
 #include <QDir>
 #include <QFileInfo>

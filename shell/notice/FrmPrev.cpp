@@ -1,12 +1,12 @@
-#include "FrmPrev.h"
+#include "shell/notice/FrmPrev.h"
 
-#include "Snapping.h"
-#include "FrmMsg.h"
-#include "NoticePopup.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "ShellOptions.h"
-#include "SnapDrag.h"
+#include "shell/snapping/Snapping.h"
+#include "shell/notice/FrmMsg.h"
+#include "shell/notice/NoticePopup.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/main/ShellOptions.h"
+#include "shell/snapping/SnapDrag.h"
 
 #include <QLabel>
 #include <QPainter>

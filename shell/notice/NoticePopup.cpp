@@ -1,11 +1,11 @@
-#include "NoticePopup.h"
+#include "shell/notice/NoticePopup.h"
 
-#include "EngineState.h"
-#include "FrmMsg.h"
-#include "ImageList.h"
-#include "ShellOptions.h"
-#include "TopLevelWindows.h"
-#include "WindowUtils.h"
+#include "engine/model/EngineState.h"
+#include "shell/notice/FrmMsg.h"
+#include "shell/icons/ImageList.h"
+#include "shell/main/ShellOptions.h"
+#include "shell/services/TopLevelWindows.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NoticeService.h"
+#include "engine/ports/NoticeService.h"
 
 #include <QObject>
 #include <QPointF>

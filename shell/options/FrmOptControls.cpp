@@ -1,10 +1,10 @@
 // The options dialog's three tabs, their controls and their captions.
-#include "FrmOpt.h"
+#include "shell/options/FrmOpt.h"
 
-#include "EngineState.h"
-#include "OptionsLayout.h"
-#include "SettingKeys.h"
-#include "ShellResources.h"
+#include "engine/model/EngineState.h"
+#include "shell/options/OptionsLayout.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/icons/ShellResources.h"
 
 #include <QComboBox>
 #include <QGroupBox>

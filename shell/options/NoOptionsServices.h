@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OptionsServices.h"
+#include "shell/options/OptionsServices.h"
 
 // Until those pieces are wired: no preview, no characters, no listeners.
 class NoOptionsServices : public OptionsServices

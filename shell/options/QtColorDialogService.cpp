@@ -1,6 +1,6 @@
-#include "QtColorDialogService.h"
+#include "shell/options/QtColorDialogService.h"
 
-#include "VbColor.h"
+#include "shell/services/VbColor.h"
 
 #include <QColorDialog>
 

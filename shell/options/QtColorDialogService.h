@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorDialogService.h"
+#include "shell/options/ColorDialogService.h"
 
 // The real colour dialog.
 class QtColorDialogService : public ColorDialogService

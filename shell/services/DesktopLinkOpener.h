@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkOpener.h"
+#include "shell/services/LinkOpener.h"
 
 #include <QDesktopServices>
 

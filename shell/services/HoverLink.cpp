@@ -1,4 +1,4 @@
-#include "HoverLink.h"
+#include "shell/services/HoverLink.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

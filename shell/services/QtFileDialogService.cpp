@@ -1,4 +1,4 @@
-#include "QtFileDialogService.h"
+#include "shell/services/QtFileDialogService.h"
 
 #include <QDir>
 #include <QFileDialog>

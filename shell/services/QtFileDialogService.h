@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDialogService.h"
+#include "shell/services/FileDialogService.h"
 
 // Real file dialogs.
 class QtFileDialogService : public FileDialogService

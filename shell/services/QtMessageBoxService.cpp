@@ -1,4 +1,4 @@
-#include "QtMessageBoxService.h"
+#include "shell/services/QtMessageBoxService.h"
 
 #include <QMessageBox>
 

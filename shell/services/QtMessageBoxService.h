@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageBoxService.h"
+#include "engine/ports/MessageBoxService.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "QtTranslations.h"
+#include "shell/services/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

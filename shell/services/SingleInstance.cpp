@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "shell/services/SingleInstance.h"
 
 #include <QDir>
 #include <QLockFile>

@@ -1,4 +1,4 @@
-#include "TopLevelWindows.h"
+#include "shell/services/TopLevelWindows.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowRegistry.h"
+#include "engine/ports/WindowRegistry.h"
 
 class QWidget;
 

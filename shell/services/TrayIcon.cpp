@@ -1,6 +1,6 @@
-#include "TrayIcon.h"
+#include "shell/services/TrayIcon.h"
 
-#include "ProgramIdentity.h"
+#include "engine/config/ProgramIdentity.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>

@@ -1,4 +1,4 @@
-#include "WindowUtils.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QGuiApplication>
 #include <QScreen>

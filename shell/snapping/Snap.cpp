@@ -1,4 +1,4 @@
-#include "Snap.h"
+#include "shell/snapping/Snap.h"
 
 #include <cstdlib>
 #include <initializer_list>

@@ -1,7 +1,7 @@
-#include "SnapDrag.h"
+#include "shell/snapping/SnapDrag.h"
 
-#include "Snapping.h"
-#include "TopLevelWindows.h"
+#include "shell/snapping/Snapping.h"
+#include "shell/services/TopLevelWindows.h"
 
 #include <QMouseEvent>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "Snapping.h"
+#include "shell/snapping/Snapping.h"
 
 #include <QEvent>
 #include <QObject>

@@ -1,12 +1,12 @@
-#include "TrayMenu.h"
+#include "shell/tray/TrayMenu.h"
 
-#include "DeviceWindows.h"
-#include "EngineState.h"
-#include "LogLine.h"
-#include "MainMenus.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "WindowNames.h"
+#include "shell/main/DeviceWindows.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/LogLine.h"
+#include "shell/main/MainMenus.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "engine/model/WindowNames.h"
 
 #include <QMenu>
 

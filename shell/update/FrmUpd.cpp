@@ -1,14 +1,14 @@
-#include "FrmUpd.h"
+#include "shell/update/FrmUpd.h"
 
-#include "HoverLink.h"
-#include "LanguageTexts.h"
-#include "LinkOpener.h"
-#include "ProjectAddresses.h"
-#include "ShellOptions.h"
-#include "UpdateResources.h"
-#include "VersionNumber.h"
-#include "VersionReply.h"
-#include "WindowNames.h"
+#include "shell/services/HoverLink.h"
+#include "engine/model/LanguageTexts.h"
+#include "shell/services/LinkOpener.h"
+#include "shell/update/ProjectAddresses.h"
+#include "shell/main/ShellOptions.h"
+#include "shell/update/UpdateResources.h"
+#include "shell/update/VersionNumber.h"
+#include "shell/update/VersionReply.h"
+#include "engine/model/WindowNames.h"
 
 #include <QGridLayout>
 #include <QHideEvent>

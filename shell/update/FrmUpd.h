@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VersionFetch.h"
+#include "shell/update/VersionFetch.h"
 
 #include <QDialog>
 #include <QTimer>

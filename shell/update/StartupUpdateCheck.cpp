@@ -1,10 +1,10 @@
-#include "StartupUpdateCheck.h"
+#include "shell/update/StartupUpdateCheck.h"
 
-#include "LanguageTexts.h"
-#include "ShellOptions.h"
-#include "StatusBar.h"
-#include "VersionNumber.h"
-#include "VersionReply.h"
+#include "engine/model/LanguageTexts.h"
+#include "shell/main/ShellOptions.h"
+#include "engine/ports/StatusBar.h"
+#include "shell/update/VersionNumber.h"
+#include "shell/update/VersionReply.h"
 
 StartupUpdateCheck::StartupUpdateCheck(StatusBar &status, const LanguageTexts &lang, const ShellOptions &options,
                                        const bool &closing, QObject *parent)

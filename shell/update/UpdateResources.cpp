@@ -1,4 +1,4 @@
-#include "UpdateResources.h"
+#include "shell/update/UpdateResources.h"
 
 static void registerUpdateResources() { Q_INIT_RESOURCE(update); }
 

@@ -1,7 +1,7 @@
-#include "VersionFetch.h"
+#include "shell/update/VersionFetch.h"
 
-#include "LinkGuard.h"
-#include "ProjectAddresses.h"
+#include "engine/links/LinkGuard.h"
+#include "shell/update/ProjectAddresses.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>

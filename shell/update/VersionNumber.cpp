@@ -1,4 +1,4 @@
-#include "VersionNumber.h"
+#include "shell/update/VersionNumber.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "VersionReply.h"
+#include "shell/update/VersionReply.h"
 
-#include "Windows1252.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QStringList>
 

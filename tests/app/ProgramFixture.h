@@ -1,16 +1,16 @@
 #pragma once
 
-#include "EngineBridge.h"
-#include "EngineState.h"
-#include "FakeGateway.h"
-#include "FakeVoices.h"
-#include "FrmMain.h"
-#include "ProgramServices.h"
-#include "ProgramSettings.h"
-#include "RecordingFileDialog.h"
-#include "RecordingMessageBox.h"
-#include "SettingKeys.h"
-#include "TestFolder.h"
+#include "app/EngineBridge.h"
+#include "engine/model/EngineState.h"
+#include "demo-gateway/FakeGateway.h"
+#include "support/FakeVoices.h"
+#include "shell/main/FrmMain.h"
+#include "app/ProgramServices.h"
+#include "engine/config/ProgramSettings.h"
+#include "support/RecordingFileDialog.h"
+#include "support/RecordingMessageBox.h"
+#include "engine/config/SettingKeys.h"
+#include "support/TestFolder.h"
 
 #include <functional>
 #include <memory>

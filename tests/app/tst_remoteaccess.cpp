@@ -1,9 +1,9 @@
-#include "ConsolePane.h"
-#include "LoopbackClient.h"
+#include "shell/main/ConsolePane.h"
+#include "support/LoopbackClient.h"
 #include "ProgramFixture.h"
-#include "RemoteStarter.h"
-#include "SettingKeys.h"
-#include "VbColor.h"
+#include "app/RemoteStarter.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/services/VbColor.h"
 
 #include <QLabel>
 #include <QStandardPaths>

@@ -1,12 +1,12 @@
-#include "CharacterWindow.h"
-#include "FakeSpeechEngine.h"
-#include "FrmUpd.h"
-#include "LoopbackHttpServer.h"
+#include "shell/character/CharacterWindow.h"
+#include "support/FakeSpeechEngine.h"
+#include "shell/update/FrmUpd.h"
+#include "support/LoopbackHttpServer.h"
 #include "ProgramFixture.h"
-#include "SettingKeys.h"
-#include "StartupUpdateCheck.h"
-#include "TestFolder.h"
-#include "WindowNames.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/update/StartupUpdateCheck.h"
+#include "support/TestFolder.h"
+#include "engine/model/WindowNames.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "CommandBoxWidget.h"
-#include "CommandLink.h"
-#include "ConsolePane.h"
-#include "FakeGateway.h"
-#include "FrmMain.h"
+#include "shell/main/CommandBoxWidget.h"
+#include "engine/links/CommandLink.h"
+#include "shell/main/ConsolePane.h"
+#include "demo-gateway/FakeGateway.h"
+#include "shell/main/FrmMain.h"
 #include "ProgramFixture.h"
-#include "SettingKeys.h"
+#include "engine/config/SettingKeys.h"
 
 #include <QSignalSpy>
 #include <QStandardPaths>

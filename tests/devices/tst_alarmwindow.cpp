@@ -1,9 +1,9 @@
-#include "DeviceFixture.h"
-#include "FrmAI.h"
-#include "LampShape.h"
-#include "PictureBox.h"
-#include "TranslatorFixture.h"
-#include "WindowNames.h"
+#include "support/DeviceFixture.h"
+#include "devices/alarm/FrmAI.h"
+#include "devices/host/LampShape.h"
+#include "devices/host/PictureBox.h"
+#include "support/TranslatorFixture.h"
+#include "engine/model/WindowNames.h"
 
 #include <QLabel>
 #include <QStandardPaths>

@@ -1,7 +1,7 @@
-#include "DeviceFixture.h"
-#include "FrmAux.h"
-#include "PictureBox.h"
-#include "WindowNames.h"
+#include "support/DeviceFixture.h"
+#include "devices/aux/FrmAux.h"
+#include "devices/host/PictureBox.h"
+#include "engine/model/WindowNames.h"
 
 #include <QCheckBox>
 #include <QLabel>

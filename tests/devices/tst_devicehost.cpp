@@ -1,6 +1,6 @@
-#include "DeviceHost.h"
-#include "RefreshableWindow.h"
-#include "WindowNames.h"
+#include "devices/host/DeviceHost.h"
+#include "devices/host/RefreshableWindow.h"
+#include "engine/model/WindowNames.h"
 
 #include <QPointer>
 #include <QtTest>

@@ -1,12 +1,12 @@
-#include "FrmBut.h"
-#include "FrmRND.h"
-#include "InstallationModel.h"
-#include "LevelPopup.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "Snapping.h"
-#include "TestFolder.h"
-#include "WindowUtils.h"
+#include "devices/floating/FrmBut.h"
+#include "devices/floating/FrmRND.h"
+#include "engine/model/InstallationModel.h"
+#include "devices/floating/LevelPopup.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/snapping/Snapping.h"
+#include "support/TestFolder.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "DeviceFixture.h"
-#include "FrmMeter.h"
-#include "LampShape.h"
-#include "WindowNames.h"
+#include "support/DeviceFixture.h"
+#include "devices/meters/FrmMeter.h"
+#include "devices/host/LampShape.h"
+#include "engine/model/WindowNames.h"
 
 #include <QLabel>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "MotionDetector.h"
+#include "devices/camera/MotionDetector.h"
 
 #include <QImage>
 #include <QtTest>

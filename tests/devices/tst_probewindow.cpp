@@ -1,6 +1,6 @@
-#include "DeviceFixture.h"
-#include "FrmProbe.h"
-#include "WindowNames.h"
+#include "support/DeviceFixture.h"
+#include "devices/probe/FrmProbe.h"
+#include "engine/model/WindowNames.h"
 
 #include <QLabel>
 #include <QPointer>

@@ -1,11 +1,11 @@
-#include "DeviceFixture.h"
-#include "DeviceHost.h"
-#include "FrmScen.h"
-#include "PictureBox.h"
-#include "SettingKeys.h"
-#include "Snapping.h"
-#include "WindowNames.h"
-#include "WindowUtils.h"
+#include "support/DeviceFixture.h"
+#include "devices/host/DeviceHost.h"
+#include "devices/scenarios/FrmScen.h"
+#include "devices/host/PictureBox.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/snapping/Snapping.h"
+#include "engine/model/WindowNames.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QLabel>
 #include <QMenu>

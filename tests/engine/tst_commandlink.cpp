@@ -1,12 +1,12 @@
-#include "Frame.h"
-#include "FrameReassembler.h"
-#include "GatewaySettings.h"
-#include "GetLocalIP.h"
-#include "LinkFixture.h"
-#include "LinkGuard.h"
-#include "LinkWait.h"
-#include "ProgramIdentity.h"
-#include "SettingKeys.h"
+#include "engine/protocol/Frame.h"
+#include "engine/links/FrameReassembler.h"
+#include "engine/config/GatewaySettings.h"
+#include "engine/links/GetLocalIP.h"
+#include "support/LinkFixture.h"
+#include "engine/links/LinkGuard.h"
+#include "engine/links/LinkWait.h"
+#include "engine/config/ProgramIdentity.h"
+#include "engine/config/SettingKeys.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,10 +1,10 @@
-#include "ConfLoader.h"
-#include "EngineState.h"
-#include "LanguageLoader.h"
-#include "ProgramSettings.h"
-#include "RecordingMessageBox.h"
-#include "TestFolder.h"
-#include "Windows1252.h"
+#include "engine/config/ConfLoader.h"
+#include "engine/model/EngineState.h"
+#include "engine/config/LanguageLoader.h"
+#include "engine/config/ProgramSettings.h"
+#include "support/RecordingMessageBox.h"
+#include "support/TestFolder.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QStandardPaths>
 #include <QtTest>

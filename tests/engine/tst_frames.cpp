@@ -1,6 +1,6 @@
-#include "ConversionError.h"
-#include "Frame.h"
-#include "NumberConversions.h"
+#include "engine/protocol/ConversionError.h"
+#include "engine/protocol/Frame.h"
+#include "engine/protocol/NumberConversions.h"
 
 #include <QStandardPaths>
 #include <QtTest>

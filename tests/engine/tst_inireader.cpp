@@ -1,6 +1,6 @@
-#include "IniDocument.h"
-#include "TestFolder.h"
-#include "Windows1252.h"
+#include "engine/config/IniDocument.h"
+#include "support/TestFolder.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QStandardPaths>
 #include <QtTest>

@@ -1,10 +1,10 @@
-#include "LanguageLoader.h"
-#include "LanguageTexts.h"
-#include "ProgramSettings.h"
-#include "RecordingMessageBox.h"
-#include "SettingKeys.h"
-#include "TestFolder.h"
-#include "Windows1252.h"
+#include "engine/config/LanguageLoader.h"
+#include "engine/model/LanguageTexts.h"
+#include "engine/config/ProgramSettings.h"
+#include "support/RecordingMessageBox.h"
+#include "engine/config/SettingKeys.h"
+#include "support/TestFolder.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QStandardPaths>
 #include <QtTest>

@@ -1,7 +1,7 @@
-#include "Frame.h"
-#include "GetLocalIP.h"
-#include "LinkFixture.h"
-#include "SettingKeys.h"
+#include "engine/protocol/Frame.h"
+#include "engine/links/GetLocalIP.h"
+#include "support/LinkFixture.h"
+#include "engine/config/SettingKeys.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>

@@ -1,4 +1,4 @@
-#include "OpenPassword.h"
+#include "engine/protocol/OpenPassword.h"
 
 #include <QStandardPaths>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "NearlyFullFolder.h"
-#include "SafeFileWriter.h"
-#include "TestFolder.h"
+#include "support/NearlyFullFolder.h"
+#include "engine/config/SafeFileWriter.h"
+#include "support/TestFolder.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,7 +1,7 @@
-#include "LinkFixture.h"
-#include "PtyPair.h"
-#include "SerialPortName.h"
-#include "SettingKeys.h"
+#include "support/LinkFixture.h"
+#include "support/PtyPair.h"
+#include "engine/links/SerialPortName.h"
+#include "engine/config/SettingKeys.h"
 
 #include <QSerialPort>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
-#include "AnsweringPort.h"
-#include "LinkFixture.h"
-#include "SerialDetection.h"
+#include "support/AnsweringPort.h"
+#include "support/LinkFixture.h"
+#include "engine/links/SerialDetection.h"
 
 #include <QElapsedTimer>
 #include <QStandardPaths>

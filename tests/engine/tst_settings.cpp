@@ -1,6 +1,6 @@
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "TestFolder.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "support/TestFolder.h"
 
 #include <QStandardPaths>
 #include <QtTest>

@@ -1,8 +1,8 @@
 // The translator's dispatch and output stage: chunks, filters, notices, speech, log lines,
 // error policies, echoes, Dove and FormAperto.
-#include "ProgramIdentity.h"
-#include "TranslationTables.h"
-#include "TranslatorFixture.h"
+#include "engine/config/ProgramIdentity.h"
+#include "engine/translator/TranslationTables.h"
+#include "support/TranslatorFixture.h"
 
 #include <QStandardPaths>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // Energy and thermoregulation frames: sentences, readings, zone temperatures and the pushes
 // into the meter and probe windows.
-#include "TranslatorFixture.h"
+#include "support/TranslatorFixture.h"
 
 #include <QStandardPaths>
 #include <QtTest>

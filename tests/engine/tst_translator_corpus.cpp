@@ -3,11 +3,11 @@
 // sentence unless it is one of the kinds that cannot be read (named below). The trace reader
 // (translate-frames) shows the same corpus as users would see it: no placeholder in sight,
 // and the sentences of a few distinct real frame shapes as they read in English.
-#include "Frame.h"
-#include "LanguageLoader.h"
-#include "ProgramSettings.h"
-#include "TestFolder.h"
-#include "TranslatorFixture.h"
+#include "engine/protocol/Frame.h"
+#include "engine/config/LanguageLoader.h"
+#include "engine/config/ProgramSettings.h"
+#include "support/TestFolder.h"
+#include "support/TranslatorFixture.h"
 
 #include <QFile>
 #include <QProcess>

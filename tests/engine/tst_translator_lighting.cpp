@@ -1,5 +1,5 @@
 // Lighting and automation frames: sentences, icons, point state, display-client pushes.
-#include "TranslatorFixture.h"
+#include "support/TranslatorFixture.h"
 
 #include <QStandardPaths>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // Alarm, door entry, auxiliary channels, gateway management and sound frames: sentences,
 // icons, alarm and channel state, the held-back status replies and the status bar.
-#include "TranslatorFixture.h"
+#include "support/TranslatorFixture.h"
 
 #include <QStandardPaths>
 #include <QtTest>

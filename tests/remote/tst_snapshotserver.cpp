@@ -1,7 +1,7 @@
-#include "LoopbackClient.h"
-#include "SnapshotServer.h"
-#include "clsConnection.h"
-#include "TestFolder.h"
+#include "support/LoopbackClient.h"
+#include "remote/snapshot/SnapshotServer.h"
+#include "remote/snapshot/clsConnection.h"
+#include "support/TestFolder.h"
 
 #include <QDir>
 #include <QStandardPaths>

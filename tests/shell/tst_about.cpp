@@ -1,10 +1,10 @@
-#include "FrmAbout.h"
-#include "HoverLink.h"
-#include "LanguageTexts.h"
-#include "RecordingLinkOpener.h"
-#include "RecordingMessageBox.h"
-#include "ShellOptions.h"
-#include "TestFolder.h"
+#include "shell/about/FrmAbout.h"
+#include "shell/services/HoverLink.h"
+#include "engine/model/LanguageTexts.h"
+#include "support/RecordingLinkOpener.h"
+#include "support/RecordingMessageBox.h"
+#include "shell/main/ShellOptions.h"
+#include "support/TestFolder.h"
 
 #include <QFile>
 #include <QLabel>

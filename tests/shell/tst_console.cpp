@@ -1,6 +1,6 @@
-#include "CommandBoxWidget.h"
-#include "ConsolePane.h"
-#include "LogSearch.h"
+#include "shell/main/CommandBoxWidget.h"
+#include "shell/main/ConsolePane.h"
+#include "shell/main/LogSearch.h"
 
 #include <QStandardPaths>
 #include <QtTest>

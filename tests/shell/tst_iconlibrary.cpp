@@ -1,7 +1,7 @@
-#include "IconLibrary.h"
-#include "ImageList.h"
-#include "PeResourceWriter.h"
-#include "TestFolder.h"
+#include "shell/icons/IconLibrary.h"
+#include "shell/icons/ImageList.h"
+#include "support/PeResourceWriter.h"
+#include "support/TestFolder.h"
 
 #include <QStandardPaths>
 #include <QtTest>

@@ -1,13 +1,13 @@
-#include "Snapping.h"
-#include "EngineState.h"
-#include "FrmMsg.h"
-#include "FrmPrev.h"
-#include "ImageList.h"
-#include "NoticePopup.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "ShellOptions.h"
-#include "TestFolder.h"
+#include "shell/snapping/Snapping.h"
+#include "engine/model/EngineState.h"
+#include "shell/notice/FrmMsg.h"
+#include "shell/notice/FrmPrev.h"
+#include "shell/icons/ImageList.h"
+#include "shell/notice/NoticePopup.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "shell/main/ShellOptions.h"
+#include "support/TestFolder.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "Snapping.h"
-#include "Snap.h"
-#include "SnapDrag.h"
+#include "shell/snapping/Snapping.h"
+#include "shell/snapping/Snap.h"
+#include "shell/snapping/SnapDrag.h"
 
 #include <QApplication>
 #include <QLabel>

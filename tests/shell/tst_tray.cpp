@@ -1,11 +1,11 @@
-#include "DeviceWindows.h"
-#include "EngineState.h"
-#include "ProgramIdentity.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "TestFolder.h"
-#include "TrayIcon.h"
-#include "TrayMenu.h"
+#include "shell/main/DeviceWindows.h"
+#include "engine/model/EngineState.h"
+#include "engine/config/ProgramIdentity.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "support/TestFolder.h"
+#include "shell/services/TrayIcon.h"
+#include "shell/tray/TrayMenu.h"
 
 #include <QApplication>
 #include <QMenu>

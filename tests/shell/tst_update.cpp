@@ -1,12 +1,12 @@
-#include "FrmUpd.h"
-#include "HoverLink.h"
-#include "LanguageTexts.h"
-#include "LinkRecorders.h"
-#include "RecordingLinkOpener.h"
-#include "LoopbackHttpServer.h"
-#include "ShellOptions.h"
-#include "StartupUpdateCheck.h"
-#include "VersionNumber.h"
+#include "shell/update/FrmUpd.h"
+#include "shell/services/HoverLink.h"
+#include "engine/model/LanguageTexts.h"
+#include "support/LinkRecorders.h"
+#include "support/RecordingLinkOpener.h"
+#include "support/LoopbackHttpServer.h"
+#include "shell/main/ShellOptions.h"
+#include "shell/update/StartupUpdateCheck.h"
+#include "shell/update/VersionNumber.h"
 
 #include <QEnterEvent>
 #include <QLabel>

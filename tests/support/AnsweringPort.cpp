@@ -1,4 +1,4 @@
-#include "AnsweringPort.h"
+#include "support/AnsweringPort.h"
 
 #include <QTimer>
 #include <utility>

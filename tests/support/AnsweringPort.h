@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "DeviceContext.h"
-#include "EngineState.h"
-#include "MainMenus.h"
-#include "ProgramSettings.h"
-#include "RecordingSender.h"
-#include "ShellOptions.h"
-#include "TestFolder.h"
+#include "devices/host/DeviceContext.h"
+#include "engine/model/EngineState.h"
+#include "shell/main/MainMenus.h"
+#include "engine/config/ProgramSettings.h"
+#include "support/RecordingSender.h"
+#include "shell/main/ShellOptions.h"
+#include "support/TestFolder.h"
 
 #include <QMainWindow>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FakeSpeechEngine.h"
+#include "support/FakeSpeechEngine.h"
 
 #include <QPointer>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 
 #include <QTimer>
 

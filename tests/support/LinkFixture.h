@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CommandLink.h"
-#include "EngineState.h"
-#include "FakeGateway.h"
-#include "LinkRecorders.h"
-#include "MonitorLink.h"
-#include "ProgramSettings.h"
-#include "RecordingMessageBox.h"
-#include "TestFolder.h"
+#include "engine/links/CommandLink.h"
+#include "engine/model/EngineState.h"
+#include "demo-gateway/FakeGateway.h"
+#include "support/LinkRecorders.h"
+#include "engine/links/MonitorLink.h"
+#include "engine/config/ProgramSettings.h"
+#include "support/RecordingMessageBox.h"
+#include "support/TestFolder.h"
 
 // Both links wired to recorders and a fake gateway on loopback, with short waits.
 struct LinkFixture

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CommandBox.h"
-#include "FrameSink.h"
-#include "LinkWindow.h"
-#include "LogPane.h"
-#include "NoticeService.h"
-#include "StatusBar.h"
+#include "engine/ports/CommandBox.h"
+#include "engine/ports/FrameSink.h"
+#include "engine/ports/LinkWindow.h"
+#include "engine/ports/LogPane.h"
+#include "engine/ports/NoticeService.h"
+#include "engine/ports/StatusBar.h"
 
 #include <QElapsedTimer>
 #include <QList>

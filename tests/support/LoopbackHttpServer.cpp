@@ -1,4 +1,4 @@
-#include "LoopbackHttpServer.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <QTcpSocket>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "NearlyFullFolder.h"
+#include "support/NearlyFullFolder.h"
 
 #include <QDir>
 #include <QFile>

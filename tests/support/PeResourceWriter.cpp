@@ -1,4 +1,4 @@
-#include "PeResourceWriter.h"
+#include "support/PeResourceWriter.h"
 
 #include <QMap>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CharacterService.h"
-#include "OutputError.h"
+#include "engine/ports/CharacterService.h"
+#include "engine/translator/OutputError.h"
 
 #include <QStringList>
 

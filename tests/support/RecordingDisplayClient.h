@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DisplayClient.h"
-#include "OutputError.h"
+#include "engine/ports/DisplayClient.h"
+#include "engine/translator/OutputError.h"
 
 #include <QList>
 

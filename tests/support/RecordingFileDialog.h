@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDialogService.h"
+#include "shell/services/FileDialogService.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LogPane.h"
-#include "OutputError.h"
+#include "engine/ports/LogPane.h"
+#include "engine/translator/OutputError.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NoticeService.h"
-#include "OutputError.h"
+#include "engine/ports/NoticeService.h"
+#include "engine/translator/OutputError.h"
 
 #include <QList>
 #include <QString>

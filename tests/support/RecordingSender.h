@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FrameSender.h"
-#include "LinkState.h"
+#include "engine/ports/FrameSender.h"
+#include "engine/model/LinkState.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OutputError.h"
-#include "WindowRegistry.h"
+#include "engine/translator/OutputError.h"
+#include "engine/ports/WindowRegistry.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CameraControl.h"
-#include "ClientLamp.h"
-#include "FrameSender.h"
+#include "engine/ports/CameraControl.h"
+#include "remote/display/ClientLamp.h"
+#include "engine/ports/FrameSender.h"
 
 #include <QList>
 #include <functional>

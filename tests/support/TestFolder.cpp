@@ -1,6 +1,6 @@
-#include "TestFolder.h"
+#include "support/TestFolder.h"
 
-#include "Windows1252.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QDir>
 #include <QFile>

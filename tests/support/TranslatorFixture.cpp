@@ -1,4 +1,4 @@
-#include "TranslatorFixture.h"
+#include "support/TranslatorFixture.h"
 
 #include <QLocale>
 

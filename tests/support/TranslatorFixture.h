@@ -1,14 +1,14 @@
 #pragma once
 
-#include "EngineState.h"
-#include "FrameTranslator.h"
-#include "RecordingCharacter.h"
-#include "RecordingDisplayClient.h"
-#include "RecordingLogPane.h"
-#include "RecordingMessageBox.h"
-#include "RecordingNotice.h"
-#include "LinkRecorders.h"
-#include "RecordingWindowRegistry.h"
+#include "engine/model/EngineState.h"
+#include "engine/translator/FrameTranslator.h"
+#include "support/RecordingCharacter.h"
+#include "support/RecordingDisplayClient.h"
+#include "support/RecordingLogPane.h"
+#include "support/RecordingMessageBox.h"
+#include "support/RecordingNotice.h"
+#include "support/LinkRecorders.h"
+#include "support/RecordingWindowRegistry.h"
 
 #include <QString>
 #include <QStringList>

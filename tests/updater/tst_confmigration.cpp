@@ -1,11 +1,11 @@
-#include "ConfLoader.h"
-#include "ConfMigration.h"
-#include "EngineState.h"
-#include "NearlyFullFolder.h"
-#include "RecordingMessageBox.h"
-#include "TestFolder.h"
-#include "UpdateLog.h"
-#include "Windows1252.h"
+#include "engine/config/ConfLoader.h"
+#include "updater/ConfMigration.h"
+#include "engine/model/EngineState.h"
+#include "support/NearlyFullFolder.h"
+#include "support/RecordingMessageBox.h"
+#include "support/TestFolder.h"
+#include "updater/UpdateLog.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QDir>
 #include <QStandardPaths>

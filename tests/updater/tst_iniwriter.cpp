@@ -1,8 +1,8 @@
-#include "IniDocument.h"
-#include "IniWriter.h"
-#include "RecordingMessageBox.h"
-#include "TestFolder.h"
-#include "Windows1252.h"
+#include "engine/config/IniDocument.h"
+#include "updater/IniWriter.h"
+#include "support/RecordingMessageBox.h"
+#include "support/TestFolder.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QDir>
 #include <QStandardPaths>

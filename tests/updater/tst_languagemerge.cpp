@@ -1,9 +1,9 @@
-#include "IniDocument.h"
-#include "LanguageMerge.h"
-#include "NearlyFullFolder.h"
-#include "TestFolder.h"
-#include "UpdateLog.h"
-#include "Windows1252.h"
+#include "engine/config/IniDocument.h"
+#include "updater/LanguageMerge.h"
+#include "support/NearlyFullFolder.h"
+#include "support/TestFolder.h"
+#include "updater/UpdateLog.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QDir>
 #include <QStandardPaths>

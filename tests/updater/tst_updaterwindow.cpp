@@ -1,8 +1,8 @@
-#include "Form1.h"
-#include "NearlyFullFolder.h"
-#include "RecordingMessageBox.h"
-#include "TestFolder.h"
-#include "Windows1252.h"
+#include "updater/window/Form1.h"
+#include "support/NearlyFullFolder.h"
+#include "support/RecordingMessageBox.h"
+#include "support/TestFolder.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QPlainTextEdit>
 #include <QStandardPaths>

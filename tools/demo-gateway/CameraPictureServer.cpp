@@ -1,4 +1,4 @@
-#include "CameraPictureServer.h"
+#include "demo-gateway/CameraPictureServer.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LoopbackCertificate.h"
+#include "demo-gateway/LoopbackCertificate.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

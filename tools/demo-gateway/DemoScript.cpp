@@ -1,6 +1,6 @@
-#include "DemoScript.h"
+#include "demo-gateway/DemoScript.h"
 
-#include "FakeGateway.h"
+#include "demo-gateway/FakeGateway.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "FakeGateway.h"
+#include "demo-gateway/FakeGateway.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>

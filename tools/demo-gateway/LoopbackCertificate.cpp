@@ -1,4 +1,4 @@
-#include "LoopbackCertificate.h"
+#include "demo-gateway/LoopbackCertificate.h"
 
 #include <QDir>
 #include <QFile>

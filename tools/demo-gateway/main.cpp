@@ -1,6 +1,6 @@
-#include "CameraPictureServer.h"
-#include "DemoScript.h"
-#include "FakeGateway.h"
+#include "demo-gateway/CameraPictureServer.h"
+#include "demo-gateway/DemoScript.h"
+#include "demo-gateway/FakeGateway.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
-#include "FrmAbout.h"
-#include "FrmUpd.h"
-#include "LanguageLoader.h"
-#include "LanguageTexts.h"
-#include "DesktopLinkOpener.h"
-#include "LoopbackHttpServer.h"
-#include "ProgramSettings.h"
-#include "QtMessageBoxService.h"
-#include "ShellOptions.h"
-#include "SpeakingCharacter.h"
+#include "shell/about/FrmAbout.h"
+#include "shell/update/FrmUpd.h"
+#include "engine/config/LanguageLoader.h"
+#include "engine/model/LanguageTexts.h"
+#include "shell/services/DesktopLinkOpener.h"
+#include "support/LoopbackHttpServer.h"
+#include "engine/config/ProgramSettings.h"
+#include "shell/services/QtMessageBoxService.h"
+#include "shell/main/ShellOptions.h"
+#include "shell/character/SpeakingCharacter.h"
 
 #include <QApplication>
 #include <QDir>

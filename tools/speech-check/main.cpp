@@ -1,4 +1,4 @@
-#include "QtSpeechEngine.h"
+#include "shell/character/QtSpeechEngine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,21 +5,21 @@
 //
 // One chunk per line, as received; a leading "rx " or "tx " is dropped and lines starting
 // with "#" are skipped. The language file is taken from the program's folder.
-#include "CharacterService.h"
-#include "ConfLoader.h"
-#include "DisplayClient.h"
-#include "EngineState.h"
-#include "Frame.h"
-#include "FrameTranslator.h"
-#include "LanguageLoader.h"
-#include "ListedWindows.h"
-#include "LogLine.h"
-#include "LogPane.h"
-#include "MessageBoxService.h"
-#include "NoticeService.h"
-#include "ProgramSettings.h"
-#include "SettingKeys.h"
-#include "StatusBar.h"
+#include "engine/ports/CharacterService.h"
+#include "engine/config/ConfLoader.h"
+#include "engine/ports/DisplayClient.h"
+#include "engine/model/EngineState.h"
+#include "engine/protocol/Frame.h"
+#include "engine/translator/FrameTranslator.h"
+#include "engine/config/LanguageLoader.h"
+#include "engine/ports/ListedWindows.h"
+#include "engine/protocol/LogLine.h"
+#include "engine/ports/LogPane.h"
+#include "engine/ports/MessageBoxService.h"
+#include "engine/ports/NoticeService.h"
+#include "engine/config/ProgramSettings.h"
+#include "engine/config/SettingKeys.h"
+#include "engine/ports/StatusBar.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

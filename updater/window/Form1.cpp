@@ -1,10 +1,10 @@
-#include "Form1.h"
+#include "updater/window/Form1.h"
 
-#include "ConfMigration.h"
-#include "LanguageMerge.h"
-#include "MessageBoxService.h"
-#include "UpdaterFiles.h"
-#include "Windows1252.h"
+#include "updater/ConfMigration.h"
+#include "updater/LanguageMerge.h"
+#include "engine/ports/MessageBoxService.h"
+#include "updater/UpdaterFiles.h"
+#include "engine/protocol/Windows1252.h"
 
 #include <QDir>
 #include <QFrame>

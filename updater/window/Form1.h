@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UpdateLog.h"
+#include "updater/UpdateLog.h"
 
 #include <QTimer>
 #include <QWidget>
