@@ -1,19 +1,11 @@
-#include "shell/main/ConsolePane.h"
-#include "app/EngineBridge.h"
-#include "engine/model/EngineState.h"
-#include "shell/main/FrmMain.h"
-#include "app/ProgramServices.h"
+#include "app/Program.h"
 #include "engine/config/ProgramSettings.h"
-#include "shell/services/QtFileDialogService.h"
-#include "shell/services/QtMessageBoxService.h"
-#include "app/ProgramOptionsServices.h"
-#include "app/RemoteStarter.h"
-#include "engine/links/SerialDetection.h"
-#include "engine/model/WindowNames.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -26,6 +18,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Watches and drives a home-automation bus."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption folder(QStringLiteral("program-folder"),
                                     QStringLiteral("Folder with the language files, conf.xml and ico.icl."),
                                     QStringLiteral("folder"));
@@ -34,36 +27,30 @@ int main(int argc, char *argv[])
                                           QStringLiteral("file"));
     parser.addOption(folder);
     parser.addOption(settingsFile);
-    parser.process(app);
+    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString why = parser.errorText().isEmpty()
+                                ? QStringLiteral("Unexpected argument: ") + parser.positionalArguments().join(QLatin1Char(' '))
+                                : parser.errorText();
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(why), qPrintable(parser.helpText()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp();
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
 
-    EngineState state;
-    state.programFolder = parser.isSet(folder) ? QDir(parser.value(folder)).absolutePath()
+    Program::Seams seams;
+    seams.programFolder = parser.isSet(folder) ? QDir(parser.value(folder)).absolutePath()
                                                : QCoreApplication::applicationDirPath();
-    auto settings = parser.isSet(settingsFile) ? std::make_unique<ProgramSettings>(parser.value(settingsFile))
-                                               : std::make_unique<ProgramSettings>();
+    seams.settingsFile = parser.value(settingsFile);
+    Program program(std::move(seams));
+    QObject::connect(&program.window(), &FrmMain::programEnded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
 
-    QtMessageBoxService messages;
-    QtFileDialogService files;
-    ProgramServices services;
-    FrmMain window(state, *settings, messages, files, FrmMain::Options{});
-    messages.setParentWidget(&window);
-    services.notice.attach(state, window.shellOptions(), window.images());
-    services.devices.setUnloader(WindowNames::FrmMsg, [&services] { services.notice.unload(); });
-    services.addShellFeatures(state, *settings, messages, window);
-    EngineBridge engine(state, *settings, messages, window, services.services());
-    services.addCamera({state, *settings, messages, engine, &window.Tlog(),
-                        [&window] { window.windowUnloaded(WindowNames::FrmCamera); }});
-    window.setEngine(&engine);
-    RemoteStarter remote(services.remote, window, state, engine, &services.camera);
-    services.addDeviceWindows({state, *settings, engine, window.shellOptions(), &window.menus(), {}});
-    SerialDetection detection(state, engine.commands(), engine.monitor());
-    services.options = std::make_unique<ProgramOptionsServices>(state, *settings, window, services.character, services.remote);
-    services.addOptions({state, *settings, window, messages, files, services.colours, services.notice, services.devices,
-                         *services.options, detection, &SerialDetection::ElencaCom},
-                        &window);
-    window.setDeviceWindows(&services.devices);
-    QObject::connect(&window, &FrmMain::programEnded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-
-    window.Main();
+    program.start();
+    // The window of a second start stays silent; its standard error says why it closes.
+    if (program.window().isSecondInstance())
+        std::fprintf(stderr, "ombrix: another Ombrix runs on these settings (lock %s); this one closes.\n",
+                     qPrintable(QDir::toNativeSeparators(program.lockFile())));
     return QApplication::exec();
 }

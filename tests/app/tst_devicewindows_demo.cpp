@@ -27,9 +27,6 @@ struct DemoProgram : ProgramFixture
         useGateway();
         settings.save(SettingKeys::Monitor, QStringLiteral("1"));
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
-        startEngine([this] {
-            services.addDeviceWindows({state, settings, *engine, window.shellOptions(), &window.menus(), {}});
-        });
     }
     DemoScript script{gateway, 250};
 };
@@ -51,7 +48,7 @@ private slots:
 void TestDeviceWindowsDemo::windowsShowLiveValues()
 {
     DemoProgram p;
-    p.window.Main();
+    p.start();
     QTRY_COMPARE_WITH_TIMEOUT(p.gateway.openSessions(FakeGateway::Kind::Monitor), 1, 4000);
     QVERIFY(p.window.menus().isTicked(MainMenus::Entry::Volt) == false);
 
@@ -112,7 +109,7 @@ void TestDeviceWindowsDemo::windowsShowLiveValues()
 void TestDeviceWindowsDemo::scenarioPanelRunsOnTheGateway()
 {
     DemoProgram p;
-    p.window.Main();
+    p.start();
     p.state.model.ScenariF420[12] = {QStringLiteral("Away"), QStringLiteral("10"), QStringLiteral("1")};
     p.window.barra_ButtonClick(9);
     auto *panel = qobject_cast<FrmScen *>(p.services.devices.window(WindowNames::FrmScen));

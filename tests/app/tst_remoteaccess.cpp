@@ -1,7 +1,6 @@
 #include "shell/main/ConsolePane.h"
 #include "support/LoopbackClient.h"
 #include "ProgramFixture.h"
-#include "app/RemoteStarter.h"
 #include "engine/config/SettingKeys.h"
 #include "shell/services/VbColor.h"
 
@@ -13,21 +12,17 @@
 // The program's own wiring of the remote services: the main window's start-up starts them
 // when "wschum" is 1, its lamp follows the client, and closing stops them.
 namespace {
-struct Program : ProgramFixture
+struct ProgramUnderTest : ProgramFixture
 {
-    explicit Program(bool wschum)
+    explicit ProgramUnderTest(bool wschum)
     {
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
         settings.save(SettingKeys::WsChum, wschum ? QStringLiteral("1") : QStringLiteral("0"));
-        startEngine();
-        remote = std::make_unique<RemoteStarter>(services.remote, window, state, *engine);
-        services.remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
     }
     QColor lamp() const
     {
         return window.findChild<QLabel *>(QStringLiteral("Lchum"))->palette().color(QPalette::WindowText);
     }
-    std::unique_ptr<RemoteStarter> remote;
 };
 } // namespace
 
@@ -44,8 +39,8 @@ private slots:
 
 void TestRemoteAccess::offByDefault()
 {
-    Program p(false);
-    p.window.Main();
+    ProgramUnderTest p(false);
+    p.start();
     QVERIFY(!p.services.remote.isRunning());
     QVERIFY(!p.services.remote.chum().isListening());
     QCOMPARE(p.lamp(), VbColor::toQColor(0xC0C0C0));
@@ -53,8 +48,8 @@ void TestRemoteAccess::offByDefault()
 
 void TestRemoteAccess::startedByTheSettingAndStoppedAtClosing()
 {
-    Program p(true);
-    p.window.Main();
+    ProgramUnderTest p(true);
+    p.start();
     QVERIFY(p.boxes.shown.isEmpty());
     QVERIFY(p.services.remote.chum().isListening());
     QVERIFY(p.services.remote.policy().isListening());
@@ -81,9 +76,9 @@ void TestRemoteAccess::portThatCannotOpenStaysInTheStatusBar()
 {
     QTcpServer taken;
     QVERIFY(taken.listen(QHostAddress::LocalHost));
-    Program p(true);
+    ProgramUnderTest p(true);
     p.services.remote.setPorts({QHostAddress::LocalHost, 0, taken.serverPort(), 0});
-    p.window.Main();
+    p.start();
     const QString text = QStringLiteral("Remote access: port %1 could not be opened").arg(taken.serverPort());
     QTRY_VERIFY(p.window.statusText().startsWith(text));
     // Why, in the platform's words.

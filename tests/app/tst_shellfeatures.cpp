@@ -17,9 +17,9 @@
 // The character, the update check, the update window and the about box as the program wires
 // them to its main window, on the shipped language files and character.
 namespace {
-struct Program : ProgramFixture
+struct ProgramUnderTest : ProgramFixture
 {
-    Program() : ProgramFixture(true)
+    ProgramUnderTest() : ProgramFixture(true)
     {
         const QDir shipped(TestFolder::shippedDataPath(QStringLiteral("characters")));
         QDir(dir.path()).mkpath(QStringLiteral("characters/Civetta"));
@@ -27,8 +27,6 @@ struct Program : ProgramFixture
         for (const QString &f : QDir(shipped.filePath(QStringLiteral("Civetta"))).entryList(QDir::Files))
             dir.copyShipped(QStringLiteral("characters/Civetta/") + f);
         settings.save(SettingKeys::Monitor, QStringLiteral("0"));
-        services.addShellFeatures(state, settings, boxes, window);
-        startEngine();
     }
     LoopbackHttpServer server;
 };
@@ -71,11 +69,11 @@ void TestShellFeatures::loadAgents()
     QFETCH(bool, loaded);
     QFETCH(bool, shown);
     QFETCH(QString, savedAgent);
-    Program p;
+    ProgramUnderTest p;
     p.settings.save(SettingKeys::Agent, agent);
     p.settings.save(SettingKeys::Hlet, hlet);
     p.voices.available = voice;
-    p.window.Main();
+    p.start();
 
     QCOMPARE(p.window.stage(), QStringLiteral("load voice"));
     QVERIFY(p.boxes.shown.isEmpty());
@@ -92,9 +90,9 @@ void TestShellFeatures::loadAgents()
 
 void TestShellFeatures::closingReleasesTheCharacter()
 {
-    Program p;
+    ProgramUnderTest p;
     p.settings.save(SettingKeys::Agent, QStringLiteral("Civetta"));
-    p.window.Main();
+    p.start();
     QVERIFY(p.services.character.isLoaded());
     p.services.character.Speak(QStringLiteral("luce accesa"));
     p.window.requestUnload();
@@ -105,13 +103,13 @@ void TestShellFeatures::closingReleasesTheCharacter()
 
 void TestShellFeatures::startupCheckReportsANewerVersion()
 {
-    Program p;
+    ProgramUnderTest p;
     p.settings.save(SettingKeys::Agent, QStringLiteral("0"));
     p.settings.save(SettingKeys::StartChk, QStringLiteral("1"));
     p.server.reply("99.0.0,https://dl.example.org/\r\n");
     p.services.updateCheck->fetch().setAddress(p.server.url());
     QSignalSpy balloon(p.services.updateCheck.get(), &StartupUpdateCheck::newerVersion);
-    p.window.Main();
+    p.start();
     const QString expected = p.state.lang.t(QStringLiteral("UpdReady")) + QStringLiteral("  99.0.0");
     QVERIFY(!p.state.lang.t(QStringLiteral("UpdReady")).isEmpty());
     QTRY_COMPARE(p.window.statusText(), expected);
@@ -121,9 +119,9 @@ void TestShellFeatures::startupCheckReportsANewerVersion()
 
 void TestShellFeatures::menuEntriesOpenTheWindows()
 {
-    Program p;
+    ProgramUnderTest p;
     p.settings.save(SettingKeys::Agent, QStringLiteral("0"));
-    p.window.Main();
+    p.start();
     QAction *mAgg = p.window.findChild<QAction *>(QStringLiteral("mAgg"));
     QAction *mAbout = p.window.findChild<QAction *>(QStringLiteral("mAbout"));
     QVERIFY(mAgg->isEnabled());

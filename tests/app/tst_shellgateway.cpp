@@ -13,14 +13,13 @@
 // The main window on the real engine, the shipped language files and conf.xml, talking to
 // a fake gateway on loopback.
 namespace {
-struct Program : ProgramFixture
+struct ProgramUnderTest : ProgramFixture
 {
-    explicit Program(bool monitor)
+    explicit ProgramUnderTest(bool monitor)
     {
         useGateway();
         settings.save(SettingKeys::Monitor, monitor ? QStringLiteral("1") : QStringLiteral("0"));
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
-        startEngine();
         CommandLink::Timings t;
         t.ackMs = 400;
         engine->commands().setTimings(t);
@@ -43,10 +42,10 @@ private slots:
 
 void TestShellGateway::monitorStartsOneSecondAfterStartUp()
 {
-    Program p(true);
+    ProgramUnderTest p(true);
     QElapsedTimer clock;
     clock.start();
-    p.window.Main();
+    p.start();
     QVERIFY(p.boxes.shown.isEmpty());
     QCOMPARE(p.gateway.openSessions(FakeGateway::Kind::Monitor), 0);
     QTRY_COMPARE_WITH_TIMEOUT(p.gateway.openSessions(FakeGateway::Kind::Monitor), 1, 4000);
@@ -69,8 +68,8 @@ void TestShellGateway::commandBoxColours()
 {
     QFETCH(int, reply);
     QFETCH(quint32, colour);
-    Program p(false);
-    p.window.Main();
+    ProgramUnderTest p(false);
+    p.start();
     p.gateway.setFrameReply(FakeGateway::Reply(reply));
     p.gateway.setAnswerDelay(100);
     QList<quint32> seen;
@@ -95,9 +94,9 @@ void TestShellGateway::commandBoxColours()
 // logged again.
 void TestShellGateway::statusRequestNotHeldBackAfterItsSend()
 {
-    Program p(true);
+    ProgramUnderTest p(true);
     p.gateway.setReplies(QStringLiteral("*#9##"), {QStringLiteral("*9*1*1##"), QStringLiteral("*9*0*2##")});
-    p.window.Main();
+    p.start();
     QTRY_COMPARE_WITH_TIMEOUT(p.gateway.openSessions(FakeGateway::Kind::Monitor), 1, 4000);
     p.window.barra_ButtonClick(5);
     QVERIFY(p.gateway.commandFrames().contains(QStringLiteral("*#9##")));
@@ -111,8 +110,8 @@ void TestShellGateway::statusRequestNotHeldBackAfterItsSend()
 
 void TestShellGateway::closingClosesTheLinks()
 {
-    Program p(true);
-    p.window.Main();
+    ProgramUnderTest p(true);
+    p.start();
     QTRY_COMPARE_WITH_TIMEOUT(p.gateway.openSessions(FakeGateway::Kind::Monitor), 1, 4000);
     p.window.Tcmd().setText(QStringLiteral("*1*0*11##"));
     p.window.Isend_Click();

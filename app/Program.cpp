@@ -1,0 +1,80 @@
+#include "app/Program.h"
+
+#include "app/ProgramOptionsServices.h"
+#include "engine/model/WindowNames.h"
+#include "shell/main/ConsolePane.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+std::unique_ptr<ProgramSettings> openSettings(const QString &file)
+{
+    return file.isEmpty() ? std::make_unique<ProgramSettings>() : std::make_unique<ProgramSettings>(file);
+}
+
+// The main window is the first to read the state, and reads the folder as it is made.
+EngineState &inFolder(EngineState &state, const QString &folder)
+{
+    state.programFolder = folder;
+    return state;
+}
+
+} // namespace
+
+QString Program::lockFileFor(const QString &settingsFile)
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(dir);
+    if (settingsFile.isEmpty())
+        return QDir(dir).filePath(QStringLiteral("ombrix.lock"));
+    // A store of its own (the demo's, a test's) has a lock of its own, so it runs beside the
+    // user's program; two programs on the same file still refuse each other.
+    const QFileInfo info(settingsFile);
+    const QString path = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+    const QByteArray key = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QDir(dir).filePath(QStringLiteral("ombrix-") + QString::fromLatin1(key) + QStringLiteral(".lock"));
+}
+
+Program::Program(Seams seams)
+    : m_settings(openSettings(seams.settingsFile)),
+      m_lockFile(lockFileFor(seams.settingsFile)),
+      m_messages(seams.messages ? *seams.messages : static_cast<MessageBoxService &>(m_realMessages)),
+      m_files(seams.files ? *seams.files : static_cast<FileDialogService &>(m_realFiles)),
+      m_services(std::move(seams.voices)),
+      m_window(inFolder(m_state, seams.programFolder), *m_settings, m_messages, m_files, FrmMain::Options{m_lockFile, seams.trayAvailable}),
+      m_engine(m_state, *m_settings, m_messages, m_window,
+               m_services.services()),
+      m_remote(m_services.remote, m_window, m_state, m_engine, &m_services.camera),
+      m_detection(m_state, m_engine.commands(), m_engine.monitor())
+{
+    // The order matters: each step joins what the steps before it made.
+    m_realMessages.setParentWidget(&m_window);
+    if (seams.remotePorts)
+        m_services.remote.setPorts(*seams.remotePorts);
+    m_services.notice.attach(m_state, m_window.shellOptions(), m_window.images());
+    m_services.devices.setUnloader(WindowNames::FrmMsg, [this] { m_services.notice.unload(); });
+    m_services.addShellFeatures(m_state, *m_settings, m_messages, m_window);
+    m_services.addCamera({m_state, *m_settings, m_messages, m_engine, &m_window.Tlog(),
+                          [this] { m_window.windowUnloaded(WindowNames::FrmCamera); }});
+    m_window.setEngine(&m_engine);
+    m_services.addDeviceWindows(
+        {m_state, *m_settings, m_engine, m_window.shellOptions(), &m_window.menus(), {}});
+    m_services.options = std::make_unique<ProgramOptionsServices>(m_state, *m_settings, m_window,
+                                                                   m_services.character, m_services.remote);
+    m_services.addOptions({m_state, *m_settings, m_window, m_messages, m_files, m_services.colours,
+                           m_services.notice, m_services.devices, *m_services.options, m_detection,
+                           &SerialDetection::ElencaCom},
+                          &m_window);
+    // Last: the main window reaches every window above through the host.
+    m_window.setDeviceWindows(&m_services.devices);
+}
+
+Program::~Program() = default;
+
+void Program::start() { m_window.Main(); }

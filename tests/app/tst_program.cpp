@@ -1,0 +1,140 @@
+#include "ProgramFixture.h"
+#include "demo-gateway/DemoScript.h"
+#include "engine/model/WindowNames.h"
+#include "shell/main/ConsolePane.h"
+#include "shell/notice/FrmMsg.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QStandardPaths>
+#include <QtTest>
+
+// The whole program as main() builds it, on the demo gateway's installation: every toolbar and
+// menu entry that opens a window opens it, and the remote services follow their setting. A
+// wiring step left out of Program shows here as a window that does not open or a service that
+// does not start.
+namespace {
+struct DemoProgram : ProgramFixture
+{
+    explicit DemoProgram(bool remote = false)
+    {
+        useGateway();
+        settings.save(SettingKeys::Monitor, QStringLiteral("1"));
+        settings.save(SettingKeys::Agent, QStringLiteral("0"));
+        settings.save(SettingKeys::WsChum, remote ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+    DemoScript script{gateway, 250};
+};
+
+// A window the host made and shows; probe windows are found by their zone.
+bool windowShown(DemoProgram &p, const QString &name)
+{
+    if (name == QLatin1String("probes"))
+        return p.services.devices.probeOpen(1) && p.services.devices.probeOpen(2);
+    const QWidget *w = p.services.devices.window(name);
+    return w && w->isVisible();
+}
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void everyEntryOpensItsWindow_data();
+    void everyEntryOpensItsWindow();
+    void remoteServicesFollowTheirSetting_data();
+    void remoteServicesFollowTheirSetting();
+    void frameFromTheGatewayReachesTheLogAndTheNotice();
+};
+
+void TestProgram::everyEntryOpensItsWindow_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("window");
+    const auto row = [](const char *entry, const QString &window) {
+        QTest::newRow(entry) << QString::fromLatin1(entry) << window;
+    };
+    // The toolbar.
+    row("barraButton5", WindowNames::FrmAux);
+    row("barraButton6", QStringLiteral("probes"));
+    row("barraButton7", WindowNames::FrmCamera);
+    row("barraButton8", WindowNames::FrmWatt);
+    row("barraButton9", WindowNames::FrmScen);
+    row("barraButton11", WindowNames::FrmOpt);
+    row("Command1", WindowNames::FrmAI);
+    // The menus.
+    row("mOption", WindowNames::FrmOpt);
+    row("mAgg", WindowNames::FrmUpd);
+    row("mWaux", WindowNames::FrmAux);
+    row("mWprobe", QStringLiteral("probes"));
+    row("mWcam", WindowNames::FrmCamera);
+    row("mWvolt", WindowNames::FrmVolt);
+    row("mWampere", WindowNames::FrmAmp);
+    row("mWwatt", WindowNames::FrmWatt);
+    row("mWai", WindowNames::FrmAI);
+    row("mAbout", WindowNames::FrmAbout);
+}
+
+void TestProgram::everyEntryOpensItsWindow()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+    DemoProgram p;
+    p.start();
+    QVERIFY(p.boxes.shown.isEmpty());
+    QVERIFY(!windowShown(p, window));
+
+    if (auto *action = p.window.findChild<QAction *>(entry)) {
+        QVERIFY2(action->isEnabled(), qPrintable(entry + QStringLiteral(" is disabled")));
+        action->trigger();
+    } else {
+        auto *button = p.window.findChild<QAbstractButton *>(entry);
+        QVERIFY2(button, qPrintable(entry + QStringLiteral(" not found")));
+        QVERIFY(button->isEnabled());
+        button->click();
+    }
+    QTRY_VERIFY2(windowShown(p, window), qPrintable(window + QStringLiteral(" did not open")));
+    QVERIFY(p.boxes.shown.isEmpty());
+}
+
+void TestProgram::remoteServicesFollowTheirSetting_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::newRow("wschum 1") << true;
+    QTest::newRow("wschum 0") << false;
+}
+
+void TestProgram::remoteServicesFollowTheirSetting()
+{
+    QFETCH(bool, on);
+    DemoProgram p(on);
+    p.start();
+    RemoteAccess &remote = p.services.remote;
+    QCOMPARE(remote.isRunning(), on);
+    QCOMPARE(remote.chum().isListening(), on);
+    QCOMPARE(remote.policy().isListening(), on);
+    QCOMPARE(remote.snapshot() && remote.snapshot()->isListening(), on);
+
+    p.window.requestUnload();
+    QTRY_VERIFY(!remote.isRunning());
+    QVERIFY(!remote.chum().isListening());
+    QVERIFY(!remote.policy().isListening());
+}
+
+// A lighting frame from the gateway reaches the monitor log and, with notices on for
+// lighting, the notice.
+void TestProgram::frameFromTheGatewayReachesTheLogAndTheNotice()
+{
+    DemoProgram p;
+    p.settings.save(SettingKeys::OptionSection, SettingKeys::whoKey(0), QStringLiteral("1"));
+    p.start();
+    QTRY_COMPARE_WITH_TIMEOUT(p.gateway.openSessions(FakeGateway::Kind::Monitor), 1, 4000);
+    p.gateway.pushEvent(QStringLiteral("*1*1*11##"));
+    QTRY_VERIFY(p.window.Tlog().text().contains(QStringLiteral("(*1*1*11##)")));
+    QTRY_VERIFY(p.services.notice.window() && p.services.notice.window()->isVisible());
+}
+
+QTEST_MAIN(TestProgram)
+#include "tst_program.moc"
