@@ -41,6 +41,8 @@ private slots:
     void mainProgramLoadsTheResult();
     void missingConfFails();
     void secondRunKeepsFirstBackup();
+    void migrationSettles_data();
+    void migrationSettles();
     void fullDiskKeepsConf_data();
     void fullDiskKeepsConf();
 };
@@ -139,6 +141,14 @@ struct Run
     QString log;
     UpdateError error;
 };
+
+QMap<QString, QByteArray> filesIn(const TestFolder &folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(folder.path()).entryList(QDir::Files))
+        files.insert(name, folder.read(name));
+    return files;
+}
 
 Run migrateIn(const TestFolder &folder)
 {
@@ -383,9 +393,9 @@ void TestConfMigration::addrOnlyAsAttributeName_data()
     QTest::newRow("comments and text")
         << "<!-- addr=\"4001\" was the old name -->\r\n<note>addr=x</note>\r\n<camera addr=\"4001\"></camera>\r\n"
         << "<!-- addr=\"4001\" was the old name -->\r\n<note>addr=x</note>\r\n<camera adr=\"4001\"></camera>\r\n";
-    QTest::newRow("element already holding adr")
-        << "<camera adr=\"4002\" addr=\"4001\"></camera>\r\n"
-        << "<camera adr=\"4002\" addr=\"4001\"></camera>\r\n";
+    QTest::newRow("element already holding adr, beside one to rename")
+        << "<camera adr=\"4002\" addr=\"4001\"></camera>\r\n<camera addr=\"4003\"></camera>\r\n"
+        << "<camera adr=\"4002\" addr=\"4001\"></camera>\r\n<camera adr=\"4003\"></camera>\r\n";
 }
 
 void TestConfMigration::addrOnlyAsAttributeName()
@@ -547,6 +557,48 @@ void TestConfMigration::secondRunKeepsFirstBackup()
     QCOMPARE(folder.read(QStringLiteral("conf.2.old")), once);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
              (QStringList{QStringLiteral("conf.2.old"), QStringLiteral("conf.old"), QStringLiteral("conf.xml")}));
+}
+
+void TestConfMigration::migrationSettles_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("firstWrites");
+    const QString both = QStringLiteral("<camera name=\"c\" number=\"1\" adr=\"4001\" addr=\"4001\" type=\"1\"></camera>\r\n");
+    QTest::newRow("current, camera with both adr and addr") << "1.0.4" << Devices + both << false;
+    QTest::newRow("current, only adr") << "1.0.4" << Devices << false;
+    QTest::newRow("current, addr beside a camera with both")
+        << "1.0.4" << both + QStringLiteral("<camera name=\"d\" number=\"2\" addr=\"4002\"></camera>\r\n") << true;
+    QTest::newRow("1.0.1, camera with both") << "1.0.1" << Devices + both << true;
+    QTest::newRow("1.0.2 cameras") << "1.0.2"
+                                   << QStringLiteral("<camera name=\"a\" number=\"1\"></camera>\r\n") + Devices
+                                          + QStringLiteral("<camera name=\"b\" number=\"12\"></camera>\r\n")
+                                   << true;
+    QTest::newRow("1.0.3 programmer example") << "1.0.3" << Devices + ProgrammerExample + QStringLiteral("\r\n") << true;
+}
+
+// A file that needs nothing is not written, and a migrated file needs nothing: the second
+// run leaves the file and its backups exactly as the first left them.
+void TestConfMigration::migrationSettles()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, body);
+    QFETCH(bool, firstWrites);
+    TestFolder folder;
+    const QByteArray original = Windows1252::encode(conf(version, body));
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), original));
+
+    QCOMPARE(migrateIn(folder).outcome, firstWrites ? ConfOutcome::Written : ConfOutcome::NotNeeded);
+    const QMap<QString, QByteArray> once = filesIn(folder);
+    QCOMPARE(once.keys(), firstWrites ? (QStringList{QStringLiteral("conf.old"), QStringLiteral("conf.xml")})
+                                      : QStringList{QStringLiteral("conf.xml")});
+    if (!firstWrites)
+        QCOMPARE(once.value(QStringLiteral("conf.xml")), original);
+
+    const Run second = migrateIn(folder);
+    QCOMPARE(second.outcome, ConfOutcome::NotNeeded);
+    QVERIFY2(second.log.endsWith(QStringLiteral("(1.0.4) Aggiornamento non necessario\r\n")), qPrintable(second.log));
+    QCOMPARE(filesIn(folder), once);
 }
 
 void TestConfMigration::fullDiskKeepsConf_data()
