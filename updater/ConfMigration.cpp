@@ -269,10 +269,14 @@ ConfMigration migrateConfText(const QString &text)
         if (at >= 0 && confVersion(x) != CurrentFormat)
             x.replace(at + VersionTag.size() + 1, 5, CurrentFormat);
     };
+    // The older formats get the attribute rename too: a file migrated once must need nothing
+    // on the next run.
     if (m.version == QLatin1String("1.0.1")) {
+        x = renameAddrAttributes(x);
         block = block101();
         setVersionTag(m.version);
     } else if (m.version == QLatin1String("1.0.0")) {
+        x = renameAddrAttributes(x);
         block = block100();
         setVersionTag(m.version);
     } else if (m.version == QLatin1String("1.0.2")) {

@@ -538,8 +538,7 @@ void TestConfMigration::missingConfFails()
     QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 }
 
-// A 1.0.1 file whose cameras use "addr" needs two runs; the second must not take the user's
-// original from conf.old.
+// A later run on another old file must not take the user's first original from conf.old.
 void TestConfMigration::secondRunKeepsFirstBackup()
 {
     TestFolder folder;
@@ -547,14 +546,15 @@ void TestConfMigration::secondRunKeepsFirstBackup()
         conf(QStringLiteral("1.0.1"), QStringLiteral("<camera name=\"ingresso\" number=\"1\" addr=\"4001\"></camera>\r\n")));
     QVERIFY(folder.write(QStringLiteral("conf.xml"), original));
     QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
-    const QByteArray once = folder.read(QStringLiteral("conf.xml"));
-    QVERIFY(once.contains("addr="));
-    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+    // Renamed in the same run: the migrated file needs nothing more.
     QVERIFY(!folder.read(QStringLiteral("conf.xml")).contains("addr="));
+    const QByteArray another = Windows1252::encode(conf(QStringLiteral("1.0.2"), Devices));
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), another));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
     QCOMPARE(migrateIn(folder).outcome, ConfOutcome::NotNeeded);
 
     QCOMPARE(folder.read(QStringLiteral("conf.old")), original);
-    QCOMPARE(folder.read(QStringLiteral("conf.2.old")), once);
+    QCOMPARE(folder.read(QStringLiteral("conf.2.old")), another);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
              (QStringList{QStringLiteral("conf.2.old"), QStringLiteral("conf.old"), QStringLiteral("conf.xml")}));
 }
@@ -570,6 +570,8 @@ void TestConfMigration::migrationSettles_data()
     QTest::newRow("current, addr beside a camera with both")
         << "1.0.4" << both + QStringLiteral("<camera name=\"d\" number=\"2\" addr=\"4002\"></camera>\r\n") << true;
     QTest::newRow("1.0.1, camera with both") << "1.0.1" << Devices + both << true;
+    QTest::newRow("1.0.1, camera with addr")
+        << "1.0.1" << QStringLiteral("<camera name=\"c\" number=\"1\" addr=\"4001\"></camera>\r\n") << true;
     QTest::newRow("1.0.2 cameras") << "1.0.2"
                                    << QStringLiteral("<camera name=\"a\" number=\"1\"></camera>\r\n") + Devices
                                           + QStringLiteral("<camera name=\"b\" number=\"12\"></camera>\r\n")
