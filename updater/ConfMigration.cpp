@@ -269,14 +269,10 @@ ConfMigration migrateConfText(const QString &text)
         if (at >= 0 && confVersion(x) != CurrentFormat)
             x.replace(at + VersionTag.size() + 1, 5, CurrentFormat);
     };
-    // The older formats get the attribute rename too: a file migrated once must need nothing
-    // on the next run.
     if (m.version == QLatin1String("1.0.1")) {
-        x = renameAddrAttributes(x);
         block = block101();
         setVersionTag(m.version);
     } else if (m.version == QLatin1String("1.0.0")) {
-        x = renameAddrAttributes(x);
         block = block100();
         setVersionTag(m.version);
     } else if (m.version == QLatin1String("1.0.2")) {
@@ -309,6 +305,10 @@ ConfMigration migrateConfText(const QString &text)
         return m;
     }
     x.replace(RootClose, Crlf + block);
+    // Every format gets the attribute rename, on the text as it will be written (in a damaged
+    // file the blocks can change what reads as a tag): a file migrated once needs nothing on
+    // the next run.
+    x = renameAddrAttributes(x);
     m.kind = ConfMigration::Kind::Migrated;
     m.text = std::move(x);
     return m;
