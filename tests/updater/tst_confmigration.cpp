@@ -43,6 +43,7 @@ private slots:
     void secondRunKeepsFirstBackup();
     void migrationSettles_data();
     void migrationSettles();
+    void damagedFileSettles();
     void fullDiskKeepsConf_data();
     void fullDiskKeepsConf();
 };
@@ -600,6 +601,20 @@ void TestConfMigration::migrationSettles()
     const Run second = migrateIn(folder);
     QCOMPARE(second.outcome, ConfOutcome::NotNeeded);
     QVERIFY2(second.log.endsWith(QStringLiteral("(1.0.4) Aggiornamento non necessario\r\n")), qPrintable(second.log));
+    QCOMPARE(filesIn(folder), once);
+}
+
+// A 1.0.1 file with broken markup, found by fuzzing: the blocks added at its end changed which
+// text read as a tag, and an "addr" renamed only on the second run.
+void TestConfMigration::damagedFileSettles()
+{
+    QFile seed(QStringLiteral(OMBRIX_SOURCE_DIR "/tests/fuzz/seeds/confmigration/damaged-101.xml"));
+    QVERIFY(seed.open(QIODevice::ReadOnly));
+    TestFolder folder;
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), seed.readAll()));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+    const QMap<QString, QByteArray> once = filesIn(folder);
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::NotNeeded);
     QCOMPARE(filesIn(folder), once);
 }
 
