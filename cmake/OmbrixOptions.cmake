@@ -1,7 +1,7 @@
 # One place for the warnings and strict Qt defines that every target of ours gets.
 add_library(ombrix_options INTERFACE)
 target_compile_options(ombrix_options INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor -Woverloaded-virtual
+  -Wall -Wextra -Wpedantic $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local> -Wnon-virtual-dtor -Woverloaded-virtual
   -Wcast-align -Wformat=2 -Wimplicit-fallthrough)
 target_compile_definitions(ombrix_options INTERFACE
   QT_NO_CAST_TO_ASCII
@@ -15,6 +15,26 @@ if(OMBRIX_SANITIZE)
   target_compile_options(ombrix_options INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(ombrix_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# The fuzz targets need every library built with coverage for libFuzzer and with the sanitizers
+# that turn a memory fault into a finding.
+if(OMBRIX_FUZZ)
+  include(CheckCXXSourceCompiles)
+  set(CMAKE_REQUIRED_FLAGS -fsanitize=fuzzer)
+  check_cxx_source_compiles([[
+#include <cstddef>
+#include <cstdint>
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *, size_t) { return 0; }
+]] OMBRIX_HAS_LIBFUZZER)
+  unset(CMAKE_REQUIRED_FLAGS)
+  if(OMBRIX_HAS_LIBFUZZER)
+    target_compile_options(ombrix_options INTERFACE
+      -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(ombrix_options INTERFACE -fsanitize=address,undefined)
+  else()
+    message(WARNING "OMBRIX_FUZZ: ${CMAKE_CXX_COMPILER_ID} has no -fsanitize=fuzzer; the fuzz targets are left out")
+  endif()
 endif()
 
 # Sources are listed by folder: the folder is the unit of architecture. A library takes every

@@ -285,11 +285,17 @@ ConfMigration migrateConfText(const QString &text)
         // An example already inside a comment stays as it is: "<!--" within a comment is not XML.
         x = replaceOutsideComments(x, ProgrammerExample, CommentOpen + Crlf + ProgrammerExample + Crlf + CommentClose);
         block = RootClose;
-    } else if (m.version == CurrentFormat && hasAddrAttribute(x)) {
+    } else if (m.version == CurrentFormat) {
+        // Only a rename that changes something makes a current file worth writing: an "addr"
+        // that stays beside an "adr" would otherwise have the file rewritten on every run.
         x = renameAddrAttributes(x);
+        if (x == text) {
+            m.kind = ConfMigration::Kind::NotNeeded;
+            return m;
+        }
         block = RootClose;
     } else {
-        m.kind = m.version == CurrentFormat ? ConfMigration::Kind::NotNeeded : ConfMigration::Kind::Unsupported;
+        m.kind = ConfMigration::Kind::Unsupported;
         return m;
     }
     // An edit that took the version tag with it must not be written: the next run would read
@@ -299,6 +305,10 @@ ConfMigration migrateConfText(const QString &text)
         return m;
     }
     x.replace(RootClose, Crlf + block);
+    // Every format gets the attribute rename, on the text as it will be written (in a damaged
+    // file the blocks can change what reads as a tag): a file migrated once needs nothing on
+    // the next run.
+    x = renameAddrAttributes(x);
     m.kind = ConfMigration::Kind::Migrated;
     m.text = std::move(x);
     return m;

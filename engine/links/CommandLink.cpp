@@ -43,8 +43,14 @@ CommandLink::~CommandLink() { m_socket.disconnect(this); }
 
 bool CommandLink::ConnectTCP(bool &ack)
 {
+    return connectGateway(ack, true);
+}
+
+bool CommandLink::connectGateway(bool &ack, bool announce)
+{
     LinkState &link = m_state.link;
-    showStatus(m_state.lang.t(QStringLiteral("WaitCon")));
+    if (announce)
+        showStatus(m_state.lang.t(QStringLiteral("WaitCon")));
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
         closeOurselves();
     link.BufferCmd.clear();
@@ -74,10 +80,10 @@ bool CommandLink::SendTCP(const QString &frame)
     // for what Latin-1 cannot carry): typed or client text that is no frame is not sent.
     if (!Frame::isFrameRun(frame))
         return false;
-    return send(frame);
+    return send(frame, Origin::Caller);
 }
 
-bool CommandLink::send(const QString &frame)
+bool CommandLink::send(const QString &frame, Origin origin)
 {
     LinkState &link = m_state.link;
     if (link.InInvio) {
@@ -86,39 +92,66 @@ bool CommandLink::send(const QString &frame)
     }
     link.InInvio = true;
 
-    if (!connected()) {
-        m_TlogC.appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("Comstart")) + QStringLiteral(" @ ETH: ")
-                                             + link.IpGateway)
-                           + QStringLiteral("---") + LogLine::Crlf);
-        bool ack = false;
-        const bool ok = ConnectTCP(ack) && ack && BuildConnessione();
-        if (m_state.InChiusura) {
-            link.FramePendenti.clear();
-            return false;
-        }
-        if (!ok) {
-            if (m_socket.state() != QAbstractSocket::UnconnectedState)
-                closeOurselves();
-            m_carried.clear();
-            return failure(m_state.lang.t(QStringLiteral("NoCon")));
-        }
-        showMonitorStatus();
+    switch (openSession(origin)) {
+    case Step::Go:
+        break;
+    case Step::Failed:
+        return false;
+    case Step::Closing:
+        return abandon();
     }
+    if (!gatherPending(frame))
+        return false;
+    return settle(writeUntilAnswered());
+}
 
+CommandLink::Step CommandLink::openSession(Origin origin)
+{
+    if (connected())
+        return Step::Go;
+    LinkState &link = m_state.link;
+    m_TlogC.appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("Comstart")) + QStringLiteral(" @ ETH: ")
+                                         + link.IpGateway)
+                       + QStringLiteral("---") + LogLine::Crlf);
+    // Queued frames going out after a failed send leave the failure on the status bar: it
+    // names them, and it is their send that will replace it.
+    const bool announce = origin == Origin::Caller;
+    bool ack = false;
+    const bool ok = connectGateway(ack, announce) && ack && BuildConnessione();
+    if (m_state.InChiusura)
+        return Step::Closing;
+    if (!ok) {
+        if (m_socket.state() != QAbstractSocket::UnconnectedState)
+            closeOurselves();
+        m_carried.clear();
+        failure(m_state.lang.t(QStringLiteral("NoCon")));
+        return Step::Failed;
+    }
+    if (announce)
+        showMonitorStatus();
+    return Step::Go;
+}
+
+bool CommandLink::gatherPending(const QString &frame)
+{
+    LinkState &link = m_state.link;
     link.FramePendenti = m_carried + link.FramePendenti + frame;
     m_carried.clear();
-    if (!connected()) {
-        link.InInvio = false;
-        link.FramePendenti.clear();
-        return false;
-    }
+    if (connected())
+        return true;
+    link.InInvio = false;
+    link.FramePendenti.clear();
+    return false;
+}
 
+CommandLink::Answer CommandLink::writeUntilAnswered()
+{
+    LinkState &link = m_state.link;
     m_sendStart = m_framesWritten;
     m_refused = false;
     for (int attempt = 1; attempt <= m_timings.attempts; ++attempt) {
-        QCoreApplication::processEvents();
-        if (m_state.InChiusura)
-            return false;
+        if (closingAfterYield())
+            return Answer::Closing;
         link.BufferCmd.clear();
         if (attempt == 1) {
             // The retries write these frames again and nothing more: a frame handed in while
@@ -126,61 +159,105 @@ bool CommandLink::send(const QString &frame)
             m_written = link.FramePendenti;
             m_sink.TraduciEco(m_written, m_TlogC);
         }
-        // Answers owed to earlier sends never count, and neither do those that came before
-        // this write: the gateway may have let an earlier attempt go unanswered, so each
-        // write must be answered in full by what follows it.
-        const qint64 answersBefore = qMax(m_sendStart, m_answers);
-        const qint64 carriedByWrite = frameCount(m_written);
-        m_socket.write(m_written.toLatin1());
-        m_framesWritten += carriedByWrite;
-
-        const auto acknowledged = [this, answersBefore, carriedByWrite] {
-            return !m_refused && m_answers - answersBefore >= carriedByWrite;
-        };
-        const LinkWait::Outcome outcome = LinkWait::run(
-            [&] { return acknowledged() || m_refused || !connected(); }, [this] { return m_state.InChiusura; },
-            m_timings.ackMs,
-            {{&m_socket, SIGNAL(readyRead())}, {&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
-        if (outcome == LinkWait::Outcome::Aborted)
-            return false;
-        if (acknowledged()) {
-            keepUnwritten();
-            link.InInvio = false;
-            link.FramePendenti.clear();
-            // Whether the unanswered attempts will still be answered cannot be told; a late
-            // answer must not acknowledge the next send, which opens a fresh session instead.
-            if (m_answers < m_framesWritten)
-                closeOurselves();
-            showMonitorStatus();
-            return true;
-        }
-        if (m_refused) {
-            keepUnwritten();
-            link.BufferCmd.clear();
-            return failure(m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + m_written);
-        }
-        if (!connected()) {
-            // The close event has said why; the box shows that the send failed. Frames
-            // queued meanwhile open a new session.
-            keepUnwritten();
-            m_Tcmd.setBackgroundColour(Red);
-            m_Tcmd.restoreColourAfter(ColourRestoreMs);
-            link.InInvio = false;
-            link.FramePendenti.clear();
-            return false;
-        }
-        QCoreApplication::processEvents();
-        if (m_state.InChiusura)
-            return false;
+        const Answer answer = writeOnce();
+        if (answer != Answer::None)
+            return answer;
+        if (closingAfterYield())
+            return Answer::Closing;
         link.BufferCmd.clear();
     }
+    return Answer::None;
+}
 
-    keepUnwritten();
-    const bool result = failure(m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + m_written);
-    // Answers still owed to three writes would be taken for those of the next send: the
-    // next send opens a fresh session instead.
-    closeOurselves();
-    return result;
+CommandLink::Answer CommandLink::writeOnce()
+{
+    // Answers owed to earlier sends never count, and neither do those that came before this
+    // write: the gateway may have let an earlier attempt go unanswered, so each write must be
+    // answered in full by what follows it.
+    const qint64 answersBefore = qMax(m_sendStart, m_answers);
+    const qint64 carriedByWrite = frameCount(m_written);
+    m_socket.write(m_written.toLatin1());
+    m_framesWritten += carriedByWrite;
+
+    const auto acknowledged = [this, answersBefore, carriedByWrite] {
+        return !m_refused && m_answers - answersBefore >= carriedByWrite;
+    };
+    const LinkWait::Outcome outcome = LinkWait::run(
+        [&] { return acknowledged() || m_refused || !connected(); }, [this] { return m_state.InChiusura; },
+        m_timings.ackMs,
+        {{&m_socket, SIGNAL(readyRead())}, {&m_socket, SIGNAL(stateChanged(QAbstractSocket::SocketState))}});
+    if (outcome == LinkWait::Outcome::Aborted)
+        return Answer::Closing;
+    if (acknowledged())
+        return Answer::Acknowledged;
+    if (m_refused)
+        return Answer::Refused;
+    if (!connected())
+        return Answer::Dropped;
+    return Answer::None;
+}
+
+bool CommandLink::settle(Answer answer)
+{
+    LinkState &link = m_state.link;
+    // The failure names every frame the send was carrying, those queued behind it included.
+    const auto noAck = [&] { return m_state.lang.t(QStringLiteral("NoAck")) + QStringLiteral("  ") + link.FramePendenti; };
+    switch (answer) {
+    case Answer::Acknowledged:
+        keepUnwritten();
+        link.InInvio = false;
+        link.FramePendenti.clear();
+        // Whether the unanswered attempts will still be answered cannot be told; a late
+        // answer must not acknowledge the next send, which opens a fresh session instead.
+        if (m_answers < m_framesWritten)
+            closeOurselves();
+        showMonitorStatus();
+        return true;
+    case Answer::Refused: {
+        const QString status = noAck();
+        keepUnwritten();
+        link.BufferCmd.clear();
+        return failure(status);
+    }
+    case Answer::Dropped:
+        // The close event has said why; the box shows that the send failed. Frames queued
+        // meanwhile open a new session.
+        keepUnwritten();
+        m_Tcmd.setBackgroundColour(Red);
+        m_Tcmd.restoreColourAfter(ColourRestoreMs);
+        link.InInvio = false;
+        link.FramePendenti.clear();
+        return false;
+    case Answer::None: {
+        const QString status = noAck();
+        keepUnwritten();
+        const bool result = failure(status);
+        // Answers still owed to three writes would be taken for those of the next send: the
+        // next send opens a fresh session instead.
+        closeOurselves();
+        return result;
+    }
+    case Answer::Closing:
+        break;
+    }
+    return abandon();
+}
+
+bool CommandLink::closingAfterYield()
+{
+    QCoreApplication::processEvents();
+    return bool(m_state.InChiusura);
+}
+
+bool CommandLink::abandon()
+{
+    // The program is closing: nothing more goes out, so nothing may stay queued or marked
+    // as under way for a send that will never come.
+    m_state.link.InInvio = false;
+    m_state.link.FramePendenti.clear();
+    m_carried.clear();
+    m_written.clear();
+    return false;
 }
 
 void CommandLink::showStatus(const QString &text)
@@ -233,7 +310,7 @@ void CommandLink::sendCarried()
         m_carried.clear();
         return;
     }
-    send(QString());
+    send(QString(), Origin::Queued);
 }
 
 void CommandLink::SendUsb(const QString &frame, bool quiet)

@@ -60,8 +60,25 @@ private slots:
     void Winsock1_DataArrival();
 
 private:
+    // Who hands the frames in: a caller, or the link itself with frames queued behind an
+    // earlier send.
+    enum class Origin { Caller, Queued };
+    enum class Step { Go, Failed, Closing };
+    // How a write ended; None: no answer in time.
+    enum class Answer { None, Acknowledged, Refused, Dropped, Closing };
+
     bool connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
-    bool send(const QString &frame);
+    bool connectGateway(bool &ack, bool announce);
+    // The steps of a send, in order.
+    bool send(const QString &frame, Origin origin);
+    Step openSession(Origin origin);
+    bool gatherPending(const QString &frame);
+    Answer writeUntilAnswered();
+    Answer writeOnce();
+    bool settle(Answer answer);
+    // Lets socket events run; true when the program started closing meanwhile.
+    bool closingAfterYield();
+    bool abandon();
     void showStatus(const QString &text);
     void showMonitorStatus();
     bool failure(const QString &status);

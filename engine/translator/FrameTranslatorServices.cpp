@@ -251,6 +251,14 @@ void FrameTranslator::gateway(Work &w)
         substitute(s, Ph::aa, w.field(11));
         break;
     default:
+        // A dimension with no fields to fill in ("17", or one written with sub-fields such
+        // as "16#5#4") keeps its text only when nothing in it waits for a value.
+        for (const QString *p : {&Ph::n, &Ph::m, &Ph::h, &Ph::ww, &Ph::dd, &Ph::mm, &Ph::aa}) {
+            if (findPlaceholder(s, *p) >= 0) {
+                s.truncate(0);
+                break;
+            }
+        }
         break;
     }
 }

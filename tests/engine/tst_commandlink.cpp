@@ -43,6 +43,8 @@ private slots:
     void nonceWithoutPassword();
     void closingEndsEveryWait_data();
     void closingEndsEveryWait();
+    void noAckStaysWhileQueuedFramesGoOut_data();
+    void noAckStaysWhileQueuedFramesGoOut();
     void gatewaySettingsRead_data();
     void gatewaySettingsRead();
     void guardAllowsOnlyLoopback_data();
@@ -509,29 +511,93 @@ void TestCommandLink::nonceWithoutPassword()
 void TestCommandLink::closingEndsEveryWait_data()
 {
     QTest::addColumn<QString>("wait");
-    QTest::newRow("greeting") << "greeting";
-    QTest::newRow("session reply") << "session";
-    QTest::newRow("acknowledgement") << "ack";
+    QTest::addColumn<int>("writes");
+    QTest::newRow("connection") << "connection" << 0;
+    QTest::newRow("greeting") << "greeting" << 0;
+    QTest::newRow("session reply") << "session" << 0;
+    QTest::newRow("acknowledgement") << "ack" << 1;
+    QTest::newRow("acknowledgement of a retry") << "retry" << 2;
 }
 
+// Whatever the send waits for when the program starts closing, it ends at once and leaves
+// no send marked as under way and no frame queued to go out later.
 void TestCommandLink::closingEndsEveryWait()
 {
     QFETCH(QString, wait);
+    QFETCH(int, writes);
     LinkFixture f;
-    f.commands.setTimings({});  // the real durations: 10 s waits
-    if (wait == QLatin1String("greeting"))
+    if (wait != QLatin1String("retry"))
+        f.commands.setTimings({}); // the real durations: 10 s waits
+    if (wait == QLatin1String("connection"))
+        QVERIFY(f.gateway.fillBacklog());
+    else if (wait == QLatin1String("greeting"))
         f.gateway.setGreeting(false);
     else if (wait == QLatin1String("session"))
         f.gateway.setSessionReply(FakeGateway::Reply::Silence);
     else
         f.gateway.setFrameReply(FakeGateway::Reply::Silence);
-    f.closeAfter(200);
+    // Another caller queues a frame while the send waits.
+    const QString queued = QStringLiteral("*2*1*21##");
+    bool queuedResult = true;
+    QTimer::singleShot(100, &f.gateway, [&] { queuedResult = f.commands.SendTCP(queued); });
+    if (wait == QLatin1String("retry")) {
+        connect(&f.gateway, &FakeGateway::frameReceived, this, [&](const QString &frame) {
+            if (frame == Light && f.gateway.commandFrames().size() == writes)
+                f.closeAfter(50);
+        });
+    } else {
+        f.closeAfter(200);
+    }
 
     QVERIFY(!f.commands.SendTCP(Light));
     QCOMPARE(f.eventsAfterClosing, 0);
-    QCOMPARE(f.gateway.commandFrames().size(), wait == QLatin1String("ack") ? 1 : 0);
+    QVERIFY(!queuedResult);
+    QVERIFY(!f.state.link.InInvio);
+    QVERIFY(f.state.link.FramePendenti.isEmpty());
     // Closing is not a failure to report.
     QVERIFY(f.box.colours.isEmpty());
+    const QStringList sessions = f.gateway.sessionFrames();
+    f.gateway.drainBacklog();
+    QTest::qWait(300);
+    QCOMPARE(f.gateway.commandFrames(), QStringList(QVector<QString>(writes, Light).toList()));
+    QCOMPARE(f.gateway.sessionFrames(), sessions);
+}
+
+void TestCommandLink::noAckStaysWhileQueuedFramesGoOut_data()
+{
+    QTest::addColumn<bool>("queuedAnswered");
+    QTest::addColumn<QStringList>("afterFailure"); // status texts from the failure on
+    const QString second = QStringLiteral("*2*1*21##");
+    const QString failed = LinkFixture::txt("NoAck") + "  " + Light + second;
+    QTest::newRow("queued frame acknowledged") << true << QStringList{failed, LinkFixture::txt("Stop")};
+    QTest::newRow("queued frame unanswered")
+        << false << QStringList{failed, LinkFixture::txt("NoAck") + "  " + second};
+}
+
+// A frame that waited behind a failed send reopens the session on its own; the failure
+// stays in sight, naming it, until that send ends.
+void TestCommandLink::noAckStaysWhileQueuedFramesGoOut()
+{
+    QFETCH(bool, queuedAnswered);
+    QFETCH(QStringList, afterFailure);
+    LinkFixture f;
+    f.status.setStatusText(LinkFixture::txt("Stop"));
+    const QString second = QStringLiteral("*2*1*21##");
+    f.gateway.setResponder([&](const QString &frame) {
+        return frame == second && queuedAnswered ? QStringList{QStringLiteral("*#*1##")} : QStringList{};
+    });
+    connect(&f.gateway, &FakeGateway::frameReceived, this, [&](const QString &frame) {
+        if (frame == Light && f.gateway.commandFrames().size() == 1)
+            f.commands.SendTCP(second);
+    });
+
+    QVERIFY(!f.commands.SendTCP(Light));
+    const qsizetype failedAt = f.status.texts.size() - 1;
+    QCOMPARE(f.status.statusText(), afterFailure.first());
+    QTRY_VERIFY(f.gateway.commandFrames().contains(second));
+    QTRY_VERIFY(!f.state.link.InInvio);
+    QCOMPARE(f.status.texts.mid(failedAt), afterFailure);
+    QCOMPARE(f.gateway.connectionCount(), 2);
 }
 
 void TestCommandLink::gatewaySettingsRead_data()

@@ -89,6 +89,8 @@ private slots:
     void traceReaderReadsChunksWithAnotherInstallation();
     void receivedFramesReadAsBefore_data();
     void receivedFramesReadAsBefore();
+    void dimensionWithSubFields_data();
+    void dimensionWithSubFields();
 
 private:
     // Returns how many lines carried a sentence; records every frame that broke a rule.
@@ -317,6 +319,50 @@ void TestTranslatorCorpus::receivedFramesReadAsBefore()
     for (int i = 0; i < qMin(shown.size(), expected.size()); ++i)
         QCOMPARE(shown[i], expected[i]);
     QCOMPARE(shown.size(), expected.size());
+}
+
+void TestTranslatorCorpus::dimensionWithSubFields_data()
+{
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<QString>("sentence"); // "": shown as received; "ERR": the translation error
+    // Gateway: the entry is the number in front of the first "#"; a placeholder the frame
+    // cannot fill would stay in sight, so the frame is shown as received.
+    QTest::newRow("gateway firmware written with sub-fields") << "*#13**#16#5#4*255*3##" << "";
+    QTest::newRow("gateway firmware with a sub-field") << "*#13**16#5*1*2*3##" << "";
+    QTest::newRow("gateway model with a sub-field") << "*#13**15#1*3##" << "";
+    QTest::newRow("gateway time with a sub-field") << "*#13**0#1*12*30*05##" << "";
+    QTest::newRow("gateway text without placeholder") << "*#13**17#1*1##"
+                                                      << "The gateway reported its hardware version";
+    QTest::newRow("gateway entry beyond the table") << "*#13**25#1*1##" << "ERR";
+    // Lighting reads the level dimension "1" only.
+    QTest::newRow("light level with a sub-field") << "*#1*11*1#2*150*2##" << "";
+    QTest::newRow("light level write with a sub-field") << "*#1*11*#1#2*200*2##" << "";
+    // Energy takes the value of the dimension, which such a text has not.
+    QTest::newRow("meter voltage with a sub-field") << "*#3*10*1#2*230##" << "ERR";
+    QTest::newRow("meter voltage write with a sub-field") << "*#3*10*#1#2*230##" << "ERR";
+    // Thermoregulation compares the dimension as text.
+    QTest::newRow("zone temperature with a sub-field") << "*#4*5*0#1*0215##" << "";
+    QTest::newRow("zone target write with a sub-field") << "*#4*5*#14#1*0215*3##" << "";
+    QTest::newRow("zone valves with a sub-field") << "*#4*5*19#1*1*0##" << "";
+}
+
+void TestTranslatorCorpus::dimensionWithSubFields()
+{
+    QFETCH(QString, frame);
+    QFETCH(QString, sentence);
+    TestFolder folder;
+    QVERIFY(folder.copyShipped(QStringLiteral("english.lng")));
+    ProgramSettings settings(folder.settingsFile());
+    TranslatorFixture f;
+    f.state.lang = LanguageTexts{};
+    LanguageLoader(f.state.lang, settings, f.messages, folder.path()).CaricaLingua(QStringLiteral("english"));
+    if (sentence == QLatin1String("ERR"))
+        sentence = f.state.lang.t(QStringLiteral("ErrTrad"));
+
+    QCOMPARE(f.monitor(frame), QStringList{sentence.isEmpty() ? TranslatorFixture::raw(frame)
+                                                              : TranslatorFixture::line(sentence, frame)});
+    QVERIFY(f.statusBar.texts.isEmpty());
+    QCOMPARE(f.state.live.TempSonde[5], QString());
 }
 
 QTEST_GUILESS_MAIN(TestTranslatorCorpus)

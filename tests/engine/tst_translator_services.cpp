@@ -90,7 +90,6 @@ void TestTranslatorServices::sentences_data()
     QTest::newRow("firmware") << "*#13**16*1*2*3##" << "G16[1.2.3|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("up time") << "*#13**19*5*12*30*00##" << "G19[5 12:30:00|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("date and time") << "*#13**22*21*11*02*002*04*24*09*2026##" << "G22[\\n|21:11:02 +02|day4|24|09|2026]" << 0;
-    QTest::newRow("dimension without fields") << "*#13**17*1##" << "G17[\\n|\\h|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("beyond [device]") << "*#13**25*1##" << "ERR" << 0;
 
     QTest::newRow("sound off") << "*16*13*1##" << "M13[1]" << 11;

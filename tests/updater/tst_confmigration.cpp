@@ -41,6 +41,9 @@ private slots:
     void mainProgramLoadsTheResult();
     void missingConfFails();
     void secondRunKeepsFirstBackup();
+    void migrationSettles_data();
+    void migrationSettles();
+    void damagedFileSettles();
     void fullDiskKeepsConf_data();
     void fullDiskKeepsConf();
 };
@@ -139,6 +142,14 @@ struct Run
     QString log;
     UpdateError error;
 };
+
+QMap<QString, QByteArray> filesIn(const TestFolder &folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(folder.path()).entryList(QDir::Files))
+        files.insert(name, folder.read(name));
+    return files;
+}
 
 Run migrateIn(const TestFolder &folder)
 {
@@ -383,9 +394,9 @@ void TestConfMigration::addrOnlyAsAttributeName_data()
     QTest::newRow("comments and text")
         << "<!-- addr=\"4001\" was the old name -->\r\n<note>addr=x</note>\r\n<camera addr=\"4001\"></camera>\r\n"
         << "<!-- addr=\"4001\" was the old name -->\r\n<note>addr=x</note>\r\n<camera adr=\"4001\"></camera>\r\n";
-    QTest::newRow("element already holding adr")
-        << "<camera adr=\"4002\" addr=\"4001\"></camera>\r\n"
-        << "<camera adr=\"4002\" addr=\"4001\"></camera>\r\n";
+    QTest::newRow("element already holding adr, beside one to rename")
+        << "<camera adr=\"4002\" addr=\"4001\"></camera>\r\n<camera addr=\"4003\"></camera>\r\n"
+        << "<camera adr=\"4002\" addr=\"4001\"></camera>\r\n<camera adr=\"4003\"></camera>\r\n";
 }
 
 void TestConfMigration::addrOnlyAsAttributeName()
@@ -528,8 +539,7 @@ void TestConfMigration::missingConfFails()
     QVERIFY(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 }
 
-// A 1.0.1 file whose cameras use "addr" needs two runs; the second must not take the user's
-// original from conf.old.
+// A later run on another old file must not take the user's first original from conf.old.
 void TestConfMigration::secondRunKeepsFirstBackup()
 {
     TestFolder folder;
@@ -537,16 +547,75 @@ void TestConfMigration::secondRunKeepsFirstBackup()
         conf(QStringLiteral("1.0.1"), QStringLiteral("<camera name=\"ingresso\" number=\"1\" addr=\"4001\"></camera>\r\n")));
     QVERIFY(folder.write(QStringLiteral("conf.xml"), original));
     QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
-    const QByteArray once = folder.read(QStringLiteral("conf.xml"));
-    QVERIFY(once.contains("addr="));
-    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+    // Renamed in the same run: the migrated file needs nothing more.
     QVERIFY(!folder.read(QStringLiteral("conf.xml")).contains("addr="));
+    const QByteArray another = Windows1252::encode(conf(QStringLiteral("1.0.2"), Devices));
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), another));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
     QCOMPARE(migrateIn(folder).outcome, ConfOutcome::NotNeeded);
 
     QCOMPARE(folder.read(QStringLiteral("conf.old")), original);
-    QCOMPARE(folder.read(QStringLiteral("conf.2.old")), once);
+    QCOMPARE(folder.read(QStringLiteral("conf.2.old")), another);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
              (QStringList{QStringLiteral("conf.2.old"), QStringLiteral("conf.old"), QStringLiteral("conf.xml")}));
+}
+
+void TestConfMigration::migrationSettles_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("firstWrites");
+    const QString both = QStringLiteral("<camera name=\"c\" number=\"1\" adr=\"4001\" addr=\"4001\" type=\"1\"></camera>\r\n");
+    QTest::newRow("current, camera with both adr and addr") << "1.0.4" << Devices + both << false;
+    QTest::newRow("current, only adr") << "1.0.4" << Devices << false;
+    QTest::newRow("current, addr beside a camera with both")
+        << "1.0.4" << both + QStringLiteral("<camera name=\"d\" number=\"2\" addr=\"4002\"></camera>\r\n") << true;
+    QTest::newRow("1.0.1, camera with both") << "1.0.1" << Devices + both << true;
+    QTest::newRow("1.0.1, camera with addr")
+        << "1.0.1" << QStringLiteral("<camera name=\"c\" number=\"1\" addr=\"4001\"></camera>\r\n") << true;
+    QTest::newRow("1.0.2 cameras") << "1.0.2"
+                                   << QStringLiteral("<camera name=\"a\" number=\"1\"></camera>\r\n") + Devices
+                                          + QStringLiteral("<camera name=\"b\" number=\"12\"></camera>\r\n")
+                                   << true;
+    QTest::newRow("1.0.3 programmer example") << "1.0.3" << Devices + ProgrammerExample + QStringLiteral("\r\n") << true;
+}
+
+// A file that needs nothing is not written, and a migrated file needs nothing: the second
+// run leaves the file and its backups exactly as the first left them.
+void TestConfMigration::migrationSettles()
+{
+    QFETCH(QString, version);
+    QFETCH(QString, body);
+    QFETCH(bool, firstWrites);
+    TestFolder folder;
+    const QByteArray original = Windows1252::encode(conf(version, body));
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), original));
+
+    QCOMPARE(migrateIn(folder).outcome, firstWrites ? ConfOutcome::Written : ConfOutcome::NotNeeded);
+    const QMap<QString, QByteArray> once = filesIn(folder);
+    QCOMPARE(once.keys(), firstWrites ? (QStringList{QStringLiteral("conf.old"), QStringLiteral("conf.xml")})
+                                      : QStringList{QStringLiteral("conf.xml")});
+    if (!firstWrites)
+        QCOMPARE(once.value(QStringLiteral("conf.xml")), original);
+
+    const Run second = migrateIn(folder);
+    QCOMPARE(second.outcome, ConfOutcome::NotNeeded);
+    QVERIFY2(second.log.endsWith(QStringLiteral("(1.0.4) Aggiornamento non necessario\r\n")), qPrintable(second.log));
+    QCOMPARE(filesIn(folder), once);
+}
+
+// A 1.0.1 file with broken markup, found by fuzzing: the blocks added at its end changed which
+// text read as a tag, and an "addr" renamed only on the second run.
+void TestConfMigration::damagedFileSettles()
+{
+    QFile seed(QStringLiteral(OMBRIX_SOURCE_DIR "/tests/fuzz/seeds/confmigration/damaged-101.xml"));
+    QVERIFY(seed.open(QIODevice::ReadOnly));
+    TestFolder folder;
+    QVERIFY(folder.write(QStringLiteral("conf.xml"), seed.readAll()));
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::Written);
+    const QMap<QString, QByteArray> once = filesIn(folder);
+    QCOMPARE(migrateIn(folder).outcome, ConfOutcome::NotNeeded);
+    QCOMPARE(filesIn(folder), once);
 }
 
 void TestConfMigration::fullDiskKeepsConf_data()
