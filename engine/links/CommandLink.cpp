@@ -54,7 +54,8 @@ bool CommandLink::ConnectTCP(bool &ack)
     GatewayConnect steps{m_socket,          link.ConnessoTCP,     link.BufferCmd,
                          [this] { return bool(m_state.InChiusura); }, [this] { closeOurselves(); },
                          m_timings.connectMs, m_timings.greetingMs};
-    return steps.run(link, ack);
+    m_connectReason.clear();
+    return steps.run(link, ack, &m_connectReason);
 }
 
 bool CommandLink::BuildConnessione()
@@ -100,7 +101,7 @@ bool CommandLink::send(const QString &frame)
             if (m_socket.state() != QAbstractSocket::UnconnectedState)
                 closeOurselves();
             m_carried.clear();
-            return failure(m_state.lang.t(QStringLiteral("NoCon")));
+            return failure(GatewayConnect::failureText(m_state.lang.t(QStringLiteral("NoCon")), link, m_connectReason));
         }
         showMonitorStatus();
     }
