@@ -22,6 +22,27 @@ const LanguageSpec &LanguageSpec::italian()
         QStringLiteral("centrale \\m"),
         QStringLiteral("zona \\z"),
         QStringLiteral("prevista \\t\u00B0c in zona \\z modo \\m"),
+        {
+            {QStringLiteral("tooltip"), QStringLiteral("ccycle"),
+             QStringLiteral("Ciclo delle telecamere scelte (clic destro su una telecamera per sceglierla)")},
+            {QStringLiteral("tooltip"), QStringLiteral("cmotion"), QStringLiteral("Rilevamento di movimento")},
+            {QStringLiteral("tooltip"), QStringLiteral("cstart"), QStringLiteral("Avvia")},
+            {QStringLiteral("tooltip"), QStringLiteral("cstop"), QStringLiteral("Ferma")},
+            {QStringLiteral("text"), QStringLiteral("PwWhere"),
+             QStringLiteral("Inserire la password in Opzioni, scheda Connessione, Password (solo cifre)")},
+            {QStringLiteral("text"), QStringLiteral("CmdEmpty"),
+             QStringLiteral("Niente da inviare: scrivere una frame come *1*1*11##")},
+            {QStringLiteral("text"), QStringLiteral("CmdChars"),
+             QStringLiteral("Non inviata: una frame contiene solo cifre, * e #")},
+            {QStringLiteral("text"), QStringLiteral("CmdShape"),
+             QStringLiteral("Non inviata: una frame inizia con * e finisce con ##")},
+            {QStringLiteral("text"), QStringLiteral("CmdWho"),
+             QStringLiteral("Non inviata: manca il WHO, il numero dopo il primo *")},
+            {QStringLiteral("text"), QStringLiteral("AlUnit"), QStringLiteral("Centrale")},
+            {QStringLiteral("text"), QStringLiteral("AlArmed"), QStringLiteral("Inserimento")},
+            {QStringLiteral("text"), QStringLiteral("AlBattery"), QStringLiteral("Batteria")},
+            {QStringLiteral("text"), QStringLiteral("AlMains"), QStringLiteral("Rete")},
+        },
     };
     return spec;
 }
@@ -36,6 +57,27 @@ const LanguageSpec &LanguageSpec::english()
         QStringLiteral("unit \\m"),
         QStringLiteral("zone \\z"),
         QStringLiteral("expected \\t\u00B0c on zone \\z mode \\m"),
+        {
+            {QStringLiteral("tooltip"), QStringLiteral("ccycle"),
+             QStringLiteral("Cycle through the flagged cameras (right-click a camera to flag it)")},
+            {QStringLiteral("tooltip"), QStringLiteral("cmotion"), QStringLiteral("Motion detection")},
+            {QStringLiteral("tooltip"), QStringLiteral("cstart"), QStringLiteral("Start")},
+            {QStringLiteral("tooltip"), QStringLiteral("cstop"), QStringLiteral("Stop")},
+            {QStringLiteral("text"), QStringLiteral("PwWhere"),
+             QStringLiteral("Enter the password in Options, Connection tab, Password (digits only)")},
+            {QStringLiteral("text"), QStringLiteral("CmdEmpty"),
+             QStringLiteral("Nothing to send: type a frame such as *1*1*11##")},
+            {QStringLiteral("text"), QStringLiteral("CmdChars"),
+             QStringLiteral("Not sent: a frame holds only digits, * and #")},
+            {QStringLiteral("text"), QStringLiteral("CmdShape"),
+             QStringLiteral("Not sent: a frame starts with * and ends with ##")},
+            {QStringLiteral("text"), QStringLiteral("CmdWho"),
+             QStringLiteral("Not sent: a frame needs its WHO, the number after the first *")},
+            {QStringLiteral("text"), QStringLiteral("AlUnit"), QStringLiteral("Control unit")},
+            {QStringLiteral("text"), QStringLiteral("AlArmed"), QStringLiteral("Armed")},
+            {QStringLiteral("text"), QStringLiteral("AlBattery"), QStringLiteral("Battery")},
+            {QStringLiteral("text"), QStringLiteral("AlMains"), QStringLiteral("Mains")},
+        },
     };
     return spec;
 }
@@ -70,6 +112,21 @@ bool mergedLanguageText(const QString &newText, const QString &installedText, QS
     }
     *merged = newText.left(inNew - Crlf.size()) + Crlf + installedText.mid(inInstalled) + Crlf;
     return true;
+}
+
+QString withAddedTexts(const QString &text, const LanguageSpec &language)
+{
+    // Nothing above the marker: the merge refuses such a file, and it is left for it to say so.
+    const qsizetype marker = markerLine(text);
+    if (marker <= 0)
+        return text;
+    QString head = text.left(marker);
+    const IniDocument present = IniDocument::fromBytes(Windows1252::encode(head));
+    for (const LanguageSpec::Text &added : language.addedTexts) {
+        if (present.value(added.section, added.key).isEmpty())
+            head = withIniValue(head, added.section, added.key, added.value);
+    }
+    return head + text.mid(marker);
 }
 
 MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log, UpdateError *error)
@@ -119,7 +176,7 @@ MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, Up
     log.append(QStringLiteral("Scrittura nuova lingua %1 ... ").arg(language.languageWord));
     QString merged;
     bool newLacksMarker = false;
-    if (!mergedLanguageText(newText, installedText, &merged, &newLacksMarker)) {
+    if (!mergedLanguageText(withAddedTexts(newText, language), installedText, &merged, &newLacksMarker)) {
         failStep(error, UpdateError::noMarker(LanguageMarker, newLacksMarker ? newName : lngName));
         return MergeOutcome::Failed;
     }

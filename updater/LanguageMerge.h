@@ -2,6 +2,7 @@
 
 #include "updater/UpdateError.h"
 
+#include <QList>
 #include <QString>
 
 class UpdateLog;
@@ -16,6 +17,15 @@ struct LanguageSpec
     QString whothermo0;    // [Whothermo] "0"
     QString whothermo1;    // [Whothermo] "1"
     QString dimthermo14;   // [DimThermo] "14"
+    // Interface texts the program reads that a new file from an older release lacks: each
+    // is added where the merged file has no text for it, and a text it has stays.
+    struct Text
+    {
+        QString section;
+        QString key;
+        QString value;
+    };
+    QList<Text> addedTexts;
 
     static const LanguageSpec &italian();
     static const LanguageSpec &english();
@@ -34,6 +44,10 @@ inline const QString LanguageMarker = QStringLiteral("# OPEN WEBNET #");
 // of a line (or the new file has nothing above it).
 bool mergedLanguageText(const QString &newText, const QString &installedText, QString *merged,
                         bool *newLacksMarker = nullptr);
+
+// The CRLF text with each of the language's added texts that it lacks written above the
+// marker (the interface part); a text with nothing above the marker comes back as it was.
+QString withAddedTexts(const QString &text, const LanguageSpec &language);
 
 // Brings <folder>/<baseName>.lng to the current format from <baseName>.new, logging each step.
 // The former file is kept as a backup (see UpdaterFiles::keepBackup). The .new file is deleted

@@ -80,12 +80,18 @@ FrmAI::FrmAI(DeviceContext context, QWidget *parent)
     setFixedSize(232, 196);
     m_background = new QSvgRenderer(QStringLiteral(":/ombrix/alarm/background.svg"), this);
 
-    heading(this, QStringLiteral("Centrale"), QRect(16, 10, 90, 18));
+    // The captions of the language file; an older file without them gets the built-in ones.
+    const auto caption = [this](const char *key, const QString &builtIn) {
+        const QString text = m_ctx.state.lang.t(QString::fromLatin1(key));
+        return text.isEmpty() ? builtIn : text;
+    };
+    const QString unit = caption("AlUnit", QStringLiteral("Centrale"));
+    heading(this, unit, QRect(16, 10, 90, 18))->setObjectName(QStringLiteral("Lcentrale"));
     heading(this, QStringLiteral("Zone"), QRect(130, 10, 90, 18));
-    m_istat = icon(this, "Istat", QStringLiteral("Centrale"), QPoint(18, 40));
-    m_ilock = icon(this, "Ilock", QStringLiteral("Inserimento"), QPoint(62, 40));
-    m_ibatt = icon(this, "Ibatt", QStringLiteral("Batteria"), QPoint(18, 84));
-    m_ipow = icon(this, "Ipow", QStringLiteral("Rete"), QPoint(62, 84));
+    m_istat = icon(this, "Istat", unit, QPoint(18, 40));
+    m_ilock = icon(this, "Ilock", caption("AlArmed", QStringLiteral("Inserimento")), QPoint(62, 40));
+    m_ibatt = icon(this, "Ibatt", caption("AlBattery", QStringLiteral("Batteria")), QPoint(18, 84));
+    m_ipow = icon(this, "Ipow", caption("AlMains", QStringLiteral("Rete")), QPoint(62, 84));
     // Drawn as for a control unit that has not reported anything yet.
     setPicture(m_istat, 2);
     setPicture(m_ilock, 5);

@@ -82,14 +82,11 @@ void FrmCamera::buildControls()
         connect(b, &CameraButton::released, this, [this, k](Qt::MouseButton button) { Pbut_MouseUp(k, button); });
         Pbut[size_t(k)] = b;
     }
-    Pbut[12]->setToolTip(QStringLiteral("Cycle through the flagged cameras (right-click a camera to flag it)"));
     Pbut[12]->setAccessibleName(QStringLiteral("Cycle"));
 
     Cmotion = new QCheckBox(this);
     Cmotion->setObjectName(QStringLiteral("Cmotion"));
     Cmotion->setIcon(QIcon(QStringLiteral(":/camera/motion.svg")));
-    Cmotion->setToolTip(QStringLiteral("Motion detection"));
-    Cmotion->setAccessibleName(Cmotion->toolTip());
     Cmotion->setFocusPolicy(Qt::NoFocus);
     Cmotion->setStyleSheet(QStringLiteral(
         "QCheckBox { spacing: 2px; }"
@@ -99,10 +96,10 @@ void FrmCamera::buildControls()
     Cmotion->setGeometry(PictureLeft + 13 * (CameraButton::Width + 1) + 4, ButtonRow - 2, 36, 21);
     connect(Cmotion, &QCheckBox::toggled, Label1, &QLabel::setVisible);
 
-    Istart = imageButton(this, QStringLiteral("Istart"), QStringLiteral("start.svg"), QSize(18, 18), QStringLiteral("Start"));
+    Istart = imageButton(this, QStringLiteral("Istart"), QStringLiteral("start.svg"), QSize(18, 18), QString());
     Istart->move(WindowWidth - 48, ButtonRow - 2);
     connect(Istart, &QToolButton::clicked, this, &FrmCamera::Istart_Click);
-    Istop = imageButton(this, QStringLiteral("Istop"), QStringLiteral("stop.svg"), QSize(18, 18), QStringLiteral("Stop"));
+    Istop = imageButton(this, QStringLiteral("Istop"), QStringLiteral("stop.svg"), QSize(18, 18), QString());
     Istop->move(WindowWidth - 25, ButtonRow - 2);
     connect(Istop, &QToolButton::clicked, this, &FrmCamera::Istop_Click);
 
@@ -164,6 +161,17 @@ void FrmCamera::applyTexts()
     Txtcicla->setAccessibleName(lang.TestiPcam.at(5));
     Iexpand->setToolTip(lang.cexp);
     Iexpand->setAccessibleName(lang.cexp.isEmpty() ? QStringLiteral("Enlarge") : lang.cexp);
+    // The tool tips of the language file, or the built-in English where an older file lacks them.
+    const auto tip = [&lang](QWidget *control, const char *key, const QString &builtIn) {
+        const QString text = lang.tooltip.value(QString::fromLatin1(key));
+        control->setToolTip(text.isEmpty() ? builtIn : text);
+    };
+    tip(Pbut[12], "ccycle", QStringLiteral("Cycle through the flagged cameras (right-click a camera to flag it)"));
+    tip(Cmotion, "cmotion", QStringLiteral("Motion detection"));
+    tip(Istart, "cstart", QStringLiteral("Start"));
+    tip(Istop, "cstop", QStringLiteral("Stop"));
+    for (QWidget *control : std::initializer_list<QWidget *>{Cmotion, Istart, Istop})
+        control->setAccessibleName(control->toolTip());
     const QString exit = lang.t(QStringLiteral("Exit"));
     Ixit->setToolTip(exit.isEmpty() ? QStringLiteral("Close") : exit);
     Ixit->setAccessibleName(Ixit->toolTip());

@@ -98,6 +98,9 @@ void LanguageLoader::CaricaLingua(const QString &language)
     }
     t.cexp = ini.value(tooltip, QStringLiteral("cexp"));
     t.tooltip.insert(QStringLiteral("cexp"), t.cexp);
+    // The camera window's own controls.
+    for (const char *key : {"ccycle", "cmotion", "cstart", "cstop"})
+        t.tooltip.insert(str(key), ini.value(tooltip, str(key)));
     const QString twoBlanks = QStringLiteral("  ");
     t.VociEnergia = {twoBlanks + t.menu.value(QStringLiteral("wvolt")),
                      twoBlanks + t.menu.value(QStringLiteral("wcurrent")),
@@ -154,6 +157,8 @@ void LanguageLoader::CaricaLingua(const QString &language)
     t.degreesWord = t.text.value(QStringLiteral("Degrees"));
     readTexts({"OptPwd", "OptDetect", "OptChum", "OptNotices", "OptFx", "OptColours", "OptTras", "OptPos", "OptTry",
                "OptNotice", "OptSpeak", "OptLog", "OptFore", "OptBack", "OptPick", "OptClear"});
+    // Why the command box refused a text, where the password goes, the alarm window's captions.
+    readTexts({"CmdEmpty", "CmdChars", "CmdShape", "CmdWho", "PwWhere", "AlUnit", "AlArmed", "AlBattery", "AlMains"});
     for (int i = 0; i < 9; ++i) {
         const QString key = QStringLiteral("Who") + QString::number(i);
         t.NomiWho[i] = ini.value(text, key);

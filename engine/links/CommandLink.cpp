@@ -60,7 +60,8 @@ bool CommandLink::connectGateway(bool &ack, bool announce)
     GatewayConnect steps{m_socket,          link.ConnessoTCP,     link.BufferCmd,
                          [this] { return bool(m_state.InChiusura); }, [this] { closeOurselves(); },
                          m_timings.connectMs, m_timings.greetingMs};
-    return steps.run(link, ack);
+    m_connectReason.clear();
+    return steps.run(link, ack, &m_connectReason);
 }
 
 bool CommandLink::BuildConnessione()
@@ -124,7 +125,7 @@ CommandLink::Step CommandLink::openSession(Origin origin)
         if (m_socket.state() != QAbstractSocket::UnconnectedState)
             closeOurselves();
         m_carried.clear();
-        failure(m_state.lang.t(QStringLiteral("NoCon")));
+        failure(GatewayConnect::failureText(m_state.lang.t(QStringLiteral("NoCon")), link, m_connectReason));
         return Step::Failed;
     }
     if (announce)

@@ -108,4 +108,5 @@ private:
     bool m_refused = false;
     QString m_written;           // what the send under way writes on every attempt
     QString m_carried;           // queued frames the last send did not write
+    QString m_connectReason;     // why the last connection did not come, where known
 };

@@ -21,6 +21,11 @@ struct GatewayConnect
     int greetingMs;
 
     // False when no connection came or a wait was aborted (the socket is closed then); ack
-    // tells whether the greeting was the acknowledgement.
-    bool run(const LinkState &link, bool &ack);
+    // tells whether the greeting was the acknowledgement. When no connection came, reason
+    // gets the system's word for why (refused, timed out, no route).
+    bool run(const LinkState &link, bool &ack, QString *reason = nullptr);
+
+    // The failure line: the language text, the gateway's address and port, and the reason
+    // where one is known ("Could not connect to the gateway (127.0.0.1:20000): Connection refused").
+    static QString failureText(const QString &noCon, const LinkState &link, const QString &reason);
 };

@@ -134,12 +134,16 @@ bool MonitorLink::failurePath(bool serial, const QString &failureText, const QSt
     m_StBar.setStatusText(m_state.lang.t(QStringLiteral("Stop")));
     if (monitorSwitchedOff())
         return false;
-    if (serial)
+    if (serial) {
         m_Tlog.appendText(LogLine::at(failureText + QStringLiteral(" (") + portCaption(port, QStringLiteral("Com"))
                                       + QStringLiteral(") ")));
-    else
-        m_Tlog.appendText(LogLine::at(m_state.lang.t(QStringLiteral("NoCon")) + QStringLiteral(" (")
-                                      + m_state.link.IpGateway + QStringLiteral(") ")));
+    } else {
+        // The status bar says it too: the log may be on the other pane, or scrolled away.
+        const QString line =
+            GatewayConnect::failureText(m_state.lang.t(QStringLiteral("NoCon")), m_state.link, m_connectReason);
+        m_Tlog.appendText(LogLine::at(line));
+        m_StBar.setStatusText(line);
+    }
     m_window.setMonitorButtonImage(MonitorOffImage);
     m_state.link.IconaTray = MonitorOffPicture;
     m_window.I_Icon(MonitorOffPicture);
@@ -181,7 +185,8 @@ bool MonitorLink::ConnettiMonitor(bool &ack)
 
     GatewayConnect steps{m_socket,          link.ConnessoMon,  link.BufferMon, [this] { return stopped(); },
                          [this] { closeSocket(); }, m_timings.connectMs, m_timings.greetingMs};
-    return steps.run(link, ack);
+    m_connectReason.clear();
+    return steps.run(link, ack, &m_connectReason);
 }
 
 bool MonitorLink::AvviaMonitor()

@@ -78,6 +78,7 @@ private:
     LogPane &m_Tlog;
     StatusBar &m_StBar;
     LinkWindow &m_window;
+    QString m_connectReason;  // why the last connection did not come, where known
     NoticeService &m_notices;
     MessageBoxService &m_messages;
     Timings m_timings;

@@ -13,6 +13,9 @@
 #include <QTcpSocket>
 
 namespace {
+const QString PasswordPlaceFallback =
+    QStringLiteral("Enter the password in Options, Connection tab, Password (digits only)");
+
 // With the nonce in a saved log, the answer would give the password away to an offline
 // search in seconds.
 QString masked(const QString &answer)
@@ -63,6 +66,9 @@ bool SessionOpening::open(const QString &sessionFrame)
         if (state.link.PasswordGateway.isEmpty()) {
             QString text = state.lang.t(QStringLiteral("txtPwCon"));
             text.replace(QLatin1String("\\ip"), GetLocalIP());
+            // The person is told where the password goes, not only that one is missing.
+            const QString where = state.lang.t(QStringLiteral("PwWhere"));
+            text += QLatin1Char('\n') + (where.isEmpty() ? PasswordPlaceFallback : where);
             messages.message(text, ProgramIdentity::Title, MessageBoxService::Icon::Warning);
             return false;
         }

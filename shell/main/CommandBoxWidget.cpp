@@ -4,6 +4,7 @@
 #include "shell/services/VbColor.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 #include <QMouseEvent>
 
 CommandBoxWidget::CommandBoxWidget(QWidget *parent) : QLineEdit(parent)
@@ -31,9 +32,84 @@ void CommandBoxWidget::flash(quint32 bgr)
     m_tsnd.start();
 }
 
-bool CommandBoxWidget::isFrame(const QString &text)
+namespace {
+
+bool isFrameCharacter(QChar c)
 {
-    return Frame::isWellFormed(text);
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('*') || c == QLatin1Char('#');
+}
+
+// What is wrong with a text made of frame characters that is no run of frames.
+CommandBoxWidget::Refusal shapeFault(const QString &text)
+{
+    using R = CommandBoxWidget::Refusal;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype end = text.indexOf(Frame::Terminator, start);
+        if (end < 0 || text.at(start) != QLatin1Char('*'))
+            return R::Shape;
+        if (!Frame::isWellFormed(text.mid(start, end + 2 - start)))
+            return R::NoWho;
+        start = end + 2;
+    }
+    return R::Shape;
+}
+
+} // namespace
+
+CommandBoxWidget::Typed CommandBoxWidget::framesIn(const QString &typed)
+{
+    // Blanks around a pasted frame are no part of it.
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
+        return {QString(), Refusal::Empty};
+    if (Frame::isFrameRun(text))
+        return {text, Refusal::None};
+    const QString box = QStringLiteral("*##");
+    if (text.startsWith(box) && Frame::isFrameRun(text.mid(box.size())))
+        return {text.mid(box.size()), Refusal::None};
+    if (text.size() > box.size() && text.startsWith(QLatin1Char('*')) && text.endsWith(Frame::Terminator)) {
+        const QString inside = text.mid(1, text.size() - box.size());
+        if (Frame::isFrameRun(inside))
+            return {inside, Refusal::None};
+    }
+    if (!std::all_of(text.begin(), text.end(), isFrameCharacter))
+        return {QString(), Refusal::Characters};
+    return {QString(), shapeFault(text)};
+}
+
+QString CommandBoxWidget::refusalKey(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::Empty:
+        return QStringLiteral("CmdEmpty");
+    case Refusal::Characters:
+        return QStringLiteral("CmdChars");
+    case Refusal::Shape:
+        return QStringLiteral("CmdShape");
+    case Refusal::NoWho:
+        return QStringLiteral("CmdWho");
+    case Refusal::None:
+        break;
+    }
+    return QString();
+}
+
+QString CommandBoxWidget::refusalFallback(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::Empty:
+        return QStringLiteral("Nothing to send: type a frame such as *1*1*11##");
+    case Refusal::Characters:
+        return QStringLiteral("Not sent: a frame holds only digits, * and #");
+    case Refusal::Shape:
+        return QStringLiteral("Not sent: a frame starts with * and ends with ##");
+    case Refusal::NoWho:
+        return QStringLiteral("Not sent: a frame needs its WHO, the number after the first *");
+    case Refusal::None:
+        break;
+    }
+    return QString();
 }
 
 void CommandBoxWidget::mouseReleaseEvent(QMouseEvent *event)

@@ -32,8 +32,19 @@ public:
     void setBackgroundColour(int rgb) override { setBackground(quint32(rgb)); }
     void restoreColourAfter(int ms) override { m_tsnd.start(ms); }
 
-    // A typed text is sent only when it is one well-formed frame.
-    static bool isFrame(const QString &text);
+    // Why a typed text is not sent; None when it is.
+    enum class Refusal { None, Empty, Characters, Shape, NoWho };
+    struct Typed
+    {
+        QString frames;  // what goes to the gateway, one or more frames in the order typed
+        Refusal refusal = Refusal::None;
+    };
+    // The frames in a typed text. A whole frame typed around or after the box's own "*##"
+    // is what the person meant to send, so that frame is taken.
+    static Typed framesIn(const QString &text);
+    // The language text that says why, and the text shown where the file lacks it.
+    static QString refusalKey(Refusal refusal);
+    static QString refusalFallback(Refusal refusal);
 
 signals:
     void sendRequested();

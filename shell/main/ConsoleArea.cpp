@@ -27,7 +27,6 @@ namespace {
 
 constexpr quint32 Grey = 0xC0C0C0;
 constexpr quint32 Black = 0x000000;
-constexpr quint32 Red = 0x0000FF;
 
 void setLabelColour(QLabel *label, quint32 bgr)
 {
@@ -223,10 +222,12 @@ bool ConsoleArea::isPaneVisible(const LogPane &pane) const
 
 void ConsoleArea::markPaneUnread(const LogPane &pane)
 {
-    if (&pane == static_cast<const LogPane *>(m_tlog))
-        setLabelColour(m_lmon, Red);
-    else if (&pane == static_cast<const LogPane *>(m_tlogC))
-        setLabelColour(m_lcom, Red);
+    // The hidden pane's caption stays grey: red would read as a failure, and the pane on
+    // show is the only one whose caption is dark.
+    if (&pane == static_cast<const LogPane *>(m_tlog) && !isPaneVisible(pane))
+        setLabelColour(m_lmon, Grey);
+    else if (&pane == static_cast<const LogPane *>(m_tlogC) && !isPaneVisible(pane))
+        setLabelColour(m_lcom, Grey);
 }
 
 void ConsoleArea::setPaneColours(ConsolePane &pane, quint32 fore, quint32 back)

@@ -27,6 +27,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace TB = ToolbarButtons;
@@ -153,7 +154,6 @@ void FrmMain::applyLanguage(const QString &language)
     m_qtTexts->use(language);
     m_menus->applyLanguage(m_state.lang);
     m_console->applyLanguage();
-    setStatusText(QString());
 }
 
 QMenu *FrmMain::CreaMenuScenari(QMenu *menu, const QString &caption, QAction *before)
@@ -357,6 +357,16 @@ void FrmMain::mSetLingua_Click(int index)
     const QString language = m_menus->languageAt(index);
     if (language.isEmpty())
         return;
+    // The status bar's message outlives the switch: the language text it starts with, if
+    // any, is said again in the new language, and what followed it (frames, an address) stays.
+    const QString shown = statusText();
+    QString shownKey;
+    for (auto it = m_state.lang.text.cbegin(); it != m_state.lang.text.cend(); ++it) {
+        if (!it.value().isEmpty() && shown.startsWith(it.value())
+            && (shownKey.isEmpty() || it.value().size() > m_state.lang.t(shownKey).size()))
+            shownKey = it.key();
+    }
+    const QString rest = shownKey.isEmpty() ? QString() : shown.mid(m_state.lang.t(shownKey).size());
     try {
         if (m_engine)
             m_engine->CaricaLingua(language);
@@ -364,6 +374,8 @@ void FrmMain::mSetLingua_Click(int index)
         m_messages.message(StartupSettings::failureText(e), ProgramIdentity::Title, MessageBoxService::Icon::Critical);
     }
     applyLanguage(language);
+    const QString again = shownKey.isEmpty() ? QString() : m_state.lang.t(shownKey);
+    setStatusText(again.isEmpty() ? shown : again + rest);
     m_settings.save(SettingKeys::Language, language);
     m_state.lang.Lingua = language;
     m_menus->tickLanguage(index);
@@ -386,19 +398,29 @@ void FrmMain::Cfind_Click() { m_console->Cfind_Click(); }
 
 void FrmMain::Isend_Click()
 {
-    const QString text = Tcmd().text();
-    m_settings.save(SettingKeys::RecentCmd, text);
-    if (!CommandBoxWidget::isFrame(text))
+    const CommandBoxWidget::Typed typed = CommandBoxWidget::framesIn(Tcmd().text());
+    if (typed.refusal != CommandBoxWidget::Refusal::None) {
+        // Refused text is not kept as the last command: the next start would offer it again.
+        const QString why = m_state.lang.t(CommandBoxWidget::refusalKey(typed.refusal));
+        setStatusText(why.isEmpty() ? CommandBoxWidget::refusalFallback(typed.refusal) : why);
+        Tcmd().flash(CommandBoxWidget::Red);
         return;
+    }
+    // The box shows what goes out, where a frame was taken out of the box's own "*##".
+    if (typed.frames != Tcmd().text())
+        Tcmd().setText(typed.frames);
+    m_settings.save(SettingKeys::RecentCmd, typed.frames);
     Tcmd().setBackground(CommandBoxWidget::Yellow);
-    if (m_engine && m_engine->Send(text))
+    if (m_engine && m_engine->Send(typed.frames))
         Tcmd().flash(CommandBoxWidget::Green);
 }
 
 void FrmMain::SalvaLog()
 {
-    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (documents.isEmpty())
-        documents = QDir::homePath();
-    m_console->saveVisiblePane(m_files, documents);
+    // The documents folder is named even where it was never made; a dialog started there
+    // would propose a path that cannot be saved to.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    m_console->saveVisiblePane(m_files, folder);
 }

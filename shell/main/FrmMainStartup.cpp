@@ -91,6 +91,7 @@ bool FrmMain::loadSequence()
         if (m_engine)
             m_engine->CaricaLingua(m_state.lang.Lingua);
         applyLanguage(m_state.lang.Lingua);
+        setStatusText(QString());
         QString badPort;
         m_state.link.PortaGateway = StartupSettings::gatewayPort(m_state.link.PortaGateway, &badPort);
         if (!badPort.isNull())

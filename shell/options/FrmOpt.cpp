@@ -65,6 +65,7 @@ void FrmOpt::Form_Load()
     m_formCaricato = false;
     m_txtIPws->setText(st.link.IpGateway);
     m_txtPortaws->setText(st.link.PortaGateway);
+    m_txtPwd->setText(st.link.PasswordGateway);
 
     for (int k = 0; k < 9; ++k) {
         const size_t at = size_t(k);
@@ -159,6 +160,7 @@ void FrmOpt::Form_Unload()
 {
     TxtIPws_Validate();
     TxtPortaws_Validate();
+    TxtPwd_Validate();
     m_s.settings.save(K::Agent, m_cagent->currentIndex() <= 0 ? QString() : m_cagent->currentText());
     Filters &flt = m_s.state.filters;
     for (int k = 0; k < 9; ++k) {
@@ -362,6 +364,22 @@ void FrmOpt::TxtPortaws_Validate()
     m_txtPortaws->setText(QString::number(port));
     m_s.settings.save(K::ServerPORT, m_txtPortaws->text());
     m_s.state.link.PortaGateway = m_txtPortaws->text();
+}
+
+void FrmOpt::TxtPwd_Validate()
+{
+    // Digits only (the box takes no other key); a number past 32 bits is refused, and the
+    // box shows the password in use again. An empty box removes the password.
+    const QString password = m_txtPwd->text();
+    bool ok = password.isEmpty();
+    if (!ok)
+        password.toUInt(&ok);
+    if (!ok) {
+        m_txtPwd->setText(m_s.state.link.PasswordGateway);
+        return;
+    }
+    m_s.settings.save(K::Password, password);
+    m_s.state.link.PasswordGateway = password;
 }
 
 void FrmOpt::Cprog_Click(int index)

@@ -70,6 +70,7 @@ public:
     void PcolCom_Click();
     void TxtIPws_Validate();
     void TxtPortaws_Validate();
+    void TxtPwd_Validate();
     void Cprog_Click(int index);
     void Iopen_Click(int index);
     void Idel_Click(int index);

@@ -109,6 +109,9 @@ QWidget *FrmOpt::connectionTab()
     m_txtPortaws->setMaxLength(5);
     m_txtPwd = named(new QLineEdit, "TxtPwd");
     m_txtPwd->setEchoMode(QLineEdit::Password);
+    // The links answer the gateway with a number of at most 32 bits; anything else is not a password.
+    m_txtPwd->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_txtPwd));
+    m_txtPwd->setMaxLength(10);
     m_cbCom = named(new QComboBox, "CbCom");
     m_cdet = named(new QPushButton, "Cdet");
     m_cchum = named(new QCheckBox, "Cchum");
@@ -133,6 +136,7 @@ QWidget *FrmOpt::connectionTab()
     connect(m_cbProt, &QComboBox::currentIndexChanged, this, &FrmOpt::CbProt_Click);
     connect(m_cbCom, &QComboBox::activated, this, &FrmOpt::CbCom_Click);
     connect(m_txtIPws, &QLineEdit::editingFinished, this, &FrmOpt::TxtIPws_Validate);
+    connect(m_txtPwd, &QLineEdit::editingFinished, this, &FrmOpt::TxtPwd_Validate);
     connect(m_txtPortaws, &QLineEdit::editingFinished, this, &FrmOpt::TxtPortaws_Validate);
     connect(m_cdet, &QPushButton::clicked, this, &FrmOpt::Cdet_Click);
     connect(m_cchum, &QCheckBox::toggled, this, &FrmOpt::Cchum_Click);

@@ -18,6 +18,8 @@ class TestAlarmWindow : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void beforeAnyFrame();
+    void captionsFromTheLanguage_data();
+    void captionsFromTheLanguage();
     void pictures_data();
     void pictures();
     void zoneFrameLightsItsLamp();
@@ -43,6 +45,31 @@ void TestAlarmWindow::beforeAnyFrame()
         QCOMPARE(zone(w, z)->fill(), QColor(128, 128, 128));
     QVERIFY(zone(w, 0)->fill() != QColor(128, 128, 128));
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("Lz8"))->text(), QStringLiteral("Zona 8"));
+}
+
+void TestAlarmWindow::captionsFromTheLanguage_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("language file") << QStringList{"Control unit", "Armed", "Battery", "Mains"}
+                                   << QStringList{"Control unit", "Control unit", "Armed", "Battery", "Mains"};
+    QTest::newRow("older file: built-in") << QStringList{"", "", "", ""}
+                                          << QStringList{"Centrale", "Centrale", "Inserimento", "Batteria", "Rete"};
+}
+
+void TestAlarmWindow::captionsFromTheLanguage()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QStringList, shown);
+    DeviceFixture f;
+    const QStringList keys{"AlUnit", "AlArmed", "AlBattery", "AlMains"};
+    for (int i = 0; i < keys.size(); ++i)
+        f.state.lang.text.insert(keys.at(i), texts.at(i));
+    FrmAI w(f.context());
+    QStringList captions{w.findChild<QLabel *>(QStringLiteral("Lcentrale"))->text()};
+    for (const char *icon : {"Istat", "Ilock", "Ibatt", "Ipow"})
+        captions << w.findChild<PictureBox *>(QString::fromLatin1(icon))->toolTip();
+    QCOMPARE(captions, shown);
 }
 
 void TestAlarmWindow::pictures_data()

@@ -144,6 +144,8 @@ private slots:
     void enlargeKeepsToTheTaskbar();
     void unloadSavesAndUnticks();
     void motionAfterSettling();
+    void toolTipsFromTheLanguage_data();
+    void toolTipsFromTheLanguage();
 
 private:
     std::unique_ptr<CameraFixture> makeFixture(const LoopbackCertificate &c) { return std::make_unique<CameraFixture>(c); }
@@ -164,6 +166,35 @@ void TestCameraWindow::initTestCase()
     m_nonAuthorityCertificate =
         LoopbackCertificate::issuedByNonAuthority(m_certificates.filePath(QStringLiteral("chain")));
     QVERIFY2(m_nonAuthorityCertificate.isValid(), qPrintable(m_nonAuthorityCertificate.error));
+}
+
+void TestCameraWindow::toolTipsFromTheLanguage_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("language file") << QStringList{"Ciclo", "Movimento", "Avvia", "Ferma"}
+                                   << QStringList{"Ciclo", "Movimento", "Avvia", "Ferma"};
+    QTest::newRow("older file: built-in")
+        << QStringList{"", "", "", ""}
+        << QStringList{"Cycle through the flagged cameras (right-click a camera to flag it)", "Motion detection",
+                       "Start", "Stop"};
+}
+
+void TestCameraWindow::toolTipsFromTheLanguage()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QStringList, shown);
+    f = makeFixture(m_gatewayCertificate);
+    const QStringList keys{"ccycle", "cmotion", "cstart", "cstop"};
+    for (int i = 0; i < keys.size(); ++i)
+        f->state.lang.tooltip.insert(keys.at(i), texts.at(i));
+    f->open();
+    const QList<QWidget *> controls{f->child<QWidget>(QStringLiteral("Pbut12")), f->child<QWidget>(QStringLiteral("Cmotion")),
+                                    f->child<QWidget>(QStringLiteral("Istart")), f->child<QWidget>(QStringLiteral("Istop"))};
+    QStringList tips;
+    for (const QWidget *w : controls)
+        tips << w->toolTip();
+    QCOMPARE(tips, shown);
 }
 
 void TestCameraWindow::cleanup()

@@ -40,6 +40,7 @@ private slots:
     void connectionDroppedMidSend();
     void sessionOpening_data();
     void sessionOpening();
+    void nonceWithoutPassword_data();
     void nonceWithoutPassword();
     void closingEndsEveryWait_data();
     void closingEndsEveryWait();
@@ -317,6 +318,7 @@ void TestCommandLink::connectGivenUpLeavesNoSocket()
 
     QVERIFY(!(monitor ? f.monitor.ApriGateway() : f.commands.SendTCP(Light)));
     QCOMPARE(socket.state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(f.status.statusText(), f.noConnection(QStringLiteral("Connection timed out")));
     f.gateway.drainBacklog();
     // A connect left running gets in with the retry of its SYN, a second after the first.
     QTest::qWait(1500);
@@ -484,7 +486,7 @@ void TestCommandLink::sessionOpening()
         }
         return;
     }
-    QCOMPARE(f.status.statusText(), LinkFixture::txt("NoCon"));
+    QCOMPARE(f.status.statusText(), f.noConnection());
     QCOMPARE(f.box.colours, QList<int>{255});
     QVERIFY(f.gateway.commandFrames().isEmpty());
     // Nothing of the failed send is carried into the next one.
@@ -494,18 +496,31 @@ void TestCommandLink::sessionOpening()
     QCOMPARE(f.gateway.commandFrames(), QStringList{QStringLiteral("*1*1*12##")});
 }
 
+void TestCommandLink::nonceWithoutPassword_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("language text") << "Opzioni, Connessione" << "Opzioni, Connessione";
+    QTest::newRow("older language file: built-in text")
+        << "" << "Enter the password in Options, Connection tab, Password (digits only)";
+}
+
 void TestCommandLink::nonceWithoutPassword()
 {
+    QFETCH(QString, where);
+    QFETCH(QString, shown);
     LinkFixture f;
+    f.state.lang.text.insert(QStringLiteral("PwWhere"), where);
     f.gateway.setChallenge(QStringLiteral("603356072"), QStringLiteral("25280520"));
     QVERIFY(!f.commands.SendTCP(Light));
     const QString ip = GetLocalIP();
-    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("Allow %1 on the gateway (%1)").arg(ip)});
+    // The message says where the password goes.
+    QCOMPARE(f.messages.texts(), QStringList{QStringLiteral("Allow %1 on the gateway (%1)\n").arg(ip) + shown});
     QCOMPARE(f.messages.shown.first().icon, MessageBoxService::Icon::Warning);
     QCOMPARE(f.messages.shown.first().title, ProgramIdentity::Title);
     QVERIFY(f.gateway.passwordAnswers().isEmpty());
     QVERIFY(f.gateway.commandFrames().isEmpty());
-    QCOMPARE(f.status.statusText(), LinkFixture::txt("NoCon"));
+    QCOMPARE(f.status.statusText(), f.noConnection());
 }
 
 void TestCommandLink::closingEndsEveryWait_data()

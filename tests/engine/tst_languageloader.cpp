@@ -396,14 +396,16 @@ void TestLanguageLoader::shippedInterfaceKeys_data()
     const QStringList menu = {"File", "Save", "Exit", "Tool", "Find", "Donate", "About", "Help", "Agg",
                               "Options", "windows", "waux", "wprobe", "wcamera", "wvolt", "wcurrent", "wwatt",
                               "Language"};
-    const QStringList tooltip = {"but1", "but2", "but3", "but4", "but5", "but6", "but7", "but8", "cexp"};
+    const QStringList tooltip = {"but1", "but2", "but3", "but4", "but5", "but6", "but7", "but8", "cexp",
+                                   "ccycle", "cmotion", "cstart", "cstop"};
     QStringList text = {"txtPwCon", "txtFile", "IpAdr", "Port", "Exit", "NoAck", "NoCon",
                         "WaitCon", "StatCon", "Open", "Lastmsg", "Refresh", "Useagent", "Agnone", "Aghide",
                         "Agsound", "Options", "RClick", "NoComm", "NoUsb", "Stop", "StartMon", "Traystart",
                         "Traystop", "LogStart", "LogStop", "ErrTrad", "Monstart", "Comstart", "Comstop", "UpdChk",
                         "link", "UpdReady", "UpdAct", "UpdNew", "UpdDwn", "NoUpd", "UpdErr", "nofound", "ontop",
                         "Connection", "General", "Protocol", "Colmon", "ColCom", "Stupmon", "Stupmin", "Stupchk",
-                        "Launch", "Degrees"};
+                        "Launch", "Degrees", "PwWhere", "CmdEmpty", "CmdChars", "CmdShape", "CmdWho", "AlUnit",
+                        "AlArmed", "AlBattery", "AlMains"};
     for (int i = 0; i < 6; ++i)
         text << QStringLiteral("Pcam%1").arg(i);
     for (int i = 0; i < 9; ++i)

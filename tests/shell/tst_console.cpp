@@ -189,22 +189,33 @@ void TestConsole::searchWalksAndWraps()
 
 void TestConsole::frameShape_data()
 {
+    using R = CommandBoxWidget::Refusal;
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("frame");
-    QTest::newRow("command") << "*1*1*11##" << true;
-    QTest::newRow("pre-filled box alone") << "*##" << false;
-    QTest::newRow("pre-filled box plus frame") << "**1*1*11####" << false;
-    QTest::newRow("no leading star") << "1*1*11##" << false;
-    QTest::newRow("single closing hash") << "*1*1*11#" << false;
-    QTest::newRow("star alone") << "*" << false;
-    QTest::newRow("empty") << "" << false;
+    QTest::addColumn<QString>("frames");
+    QTest::addColumn<CommandBoxWidget::Refusal>("refusal");
+    QTest::newRow("command") << "*1*1*11##" << "*1*1*11##" << R::None;
+    QTest::newRow("status request") << "*#4*1##" << "*#4*1##" << R::None;
+    QTest::newRow("two frames") << "*1*1*11##*#1*11##" << "*1*1*11##*#1*11##" << R::None;
+    QTest::newRow("frame inside the box's *##") << "**1*1*11####" << "*1*1*11##" << R::None;
+    QTest::newRow("two frames inside the box's *##") << "**1*1*11##*1*0*11####" << "*1*1*11##*1*0*11##" << R::None;
+    QTest::newRow("frame after the box's *##") << "*##*1*1*11##" << "*1*1*11##" << R::None;
+    QTest::newRow("box's *## alone") << "*##" << "" << R::NoWho;
+    QTest::newRow("no WHO") << "**1*11##" << "" << R::NoWho;
+    QTest::newRow("no leading star") << "1*1*11##" << "" << R::Shape;
+    QTest::newRow("single closing hash") << "*1*1*11#" << "" << R::Shape;
+    QTest::newRow("star alone") << "*" << "" << R::Shape;
+    QTest::newRow("letter") << "*1*1*1a##" << "" << R::Characters;
+    QTest::newRow("blanks only") << "   " << "" << R::Empty;
 }
 
 void TestConsole::frameShape()
 {
     QFETCH(QString, text);
-    QFETCH(bool, frame);
-    QCOMPARE(CommandBoxWidget::isFrame(text), frame);
+    QFETCH(QString, frames);
+    QFETCH(CommandBoxWidget::Refusal, refusal);
+    const CommandBoxWidget::Typed typed = CommandBoxWidget::framesIn(text);
+    QCOMPARE(typed.frames, frames);
+    QCOMPARE(typed.refusal, refusal);
 }
 
 void TestConsole::clickOnEmptyBox()

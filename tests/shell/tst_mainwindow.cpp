@@ -22,6 +22,7 @@
 #include <QToolButton>
 #include <QLockFile>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
@@ -54,7 +55,13 @@ public:
         m_state.lang.menu.insert(QStringLiteral("wcurrent"), QStringLiteral("Corrente"));
         m_state.lang.text.insert(QStringLiteral("LogStart"), QStringLiteral("Avvio monitor"));
         m_state.lang.text.insert(QStringLiteral("LogStop"), QStringLiteral("Monitor fermato"));
-        m_state.lang.text.insert(QStringLiteral("Stop"), QStringLiteral("Fermo"));
+        const bool english = language == QLatin1String("english");
+        m_state.lang.text.insert(QStringLiteral("Stop"), english ? QStringLiteral("Monitor off") : QStringLiteral("Fermo"));
+        m_state.lang.text.insert(QStringLiteral("NoAck"), english ? QStringLiteral("No answer:")
+                                                                  : QStringLiteral("Nessuna risposta:"));
+        m_state.lang.text.insert(QStringLiteral("CmdChars"), QStringLiteral("Solo cifre, * e #"));
+        m_state.lang.text.insert(QStringLiteral("CmdShape"), QStringLiteral("Inizia con * e finisce con ##"));
+        m_state.lang.text.insert(QStringLiteral("CmdWho"), QStringLiteral("Manca il WHO"));
         m_state.lang.text.insert(QStringLiteral("WaitCon"), QStringLiteral("Attendere"));
         m_state.lang.text.insert(QStringLiteral("nofound"), QStringLiteral("Testo non trovato"));
         m_state.lang.text.insert(QStringLiteral("txtFile"), QStringLiteral("File di testo"));
@@ -154,6 +161,8 @@ private slots:
     void languageMenu_data();
     void languageMenu();
     void languageSwitch();
+    void languageSwitchKeepsStatus_data();
+    void languageSwitchKeepsStatus();
     void noLanguageFileEnds();
     void gatewayPortSetting_data();
     void gatewayPortSetting();
@@ -180,6 +189,8 @@ private slots:
     void paneTabsAndClear();
     void saveVisiblePane_data();
     void saveVisiblePane();
+    void saveStartsInAFolderThatExists_data();
+    void saveStartsInAFolderThatExists();
     void saveFailure();
     void saveOnFullDiskKeepsOldLog_data();
     void saveOnFullDiskKeepsOldLog();
@@ -188,6 +199,8 @@ private slots:
     void findThroughWindow();
     void commandBox_data();
     void commandBox();
+    void refusedText_data();
+    void refusedText();
     void meterMarkers();
     void windowMenuEntries_data();
     void windowMenuEntries();
@@ -283,6 +296,29 @@ void TestMainWindow::languageSwitch()
     QCOMPARE(f.state.lang.Lingua, QStringLiteral("english"));
     QVERIFY(f.window.findChildren<QAction *>(QStringLiteral("mSetLingua")).at(0)->isChecked());
     QVERIFY(!f.window.findChildren<QAction *>(QStringLiteral("mSetLingua")).at(1)->isChecked());
+}
+
+void TestMainWindow::languageSwitchKeepsStatus_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("a language text: said again") << "Fermo" << "Monitor off";
+    QTest::newRow("language text with frames after it")
+        << "Nessuna risposta:  *1*1*11##" << "No answer:  *1*1*11##";
+    QTest::newRow("not a language text: kept") << "127.0.0.1 busy" << "127.0.0.1 busy";
+}
+
+void TestMainWindow::languageSwitchKeepsStatus()
+{
+    QFETCH(QString, shown);
+    QFETCH(QString, after);
+    Fixture f;
+    QVERIFY(f.dir.write(QStringLiteral("english.lng"), QByteArray()));
+    f.window.Main();
+    f.window.setStatusText(shown);
+    f.window.mSetLingua_Click(0);
+    QCOMPARE(f.engine.languages.last(), QStringLiteral("english"));
+    QCOMPARE(f.window.statusText(), after);
 }
 
 void TestMainWindow::noLanguageFileEnds()
@@ -629,11 +665,13 @@ void TestMainWindow::paneTabsAndClear()
     f.window.Main();
     f.window.Tlog().appendText(QStringLiteral("monitor line\r\n"));
     f.window.TlogC().appendText(QStringLiteral("command line\r\n"));
-    // Traffic received into the hidden command pane turns its caption red.
+    // Traffic received into the hidden command pane leaves its caption grey, the visible one black.
     QVERIFY(f.window.isPaneVisible(f.window.Tlog()));
     QVERIFY(!f.window.isPaneVisible(f.window.TlogC()));
     f.window.markPaneUnread(f.window.TlogC());
-    QCOMPARE(child<QLabel>(f.window, "Lcom").palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    f.window.markPaneUnread(f.window.Tlog());
+    QCOMPARE(child<QLabel>(f.window, "Lcom").palette().color(QPalette::WindowText), QColor(192, 192, 192));
+    QCOMPARE(child<QLabel>(f.window, "Lmon").palette().color(QPalette::WindowText), QColor(0, 0, 0));
     f.window.Ibut_Click(1);
     QVERIFY(f.window.TlogC().isVisible());
     QVERIFY(!f.window.Tlog().isVisible());
@@ -674,8 +712,6 @@ void TestMainWindow::saveVisiblePane()
     QCOMPARE(asked.mode, FileDialogService::Mode::Save);
     QCOMPARE(asked.title, title);
     QCOMPARE(asked.fileName, proposed);
-    // The user's documents, not the program folder.
-    QCOMPARE(asked.initialFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     QCOMPARE(asked.defaultExtension, QStringLiteral("txt"));
     QCOMPARE(asked.filters.size(), 2);
     QCOMPARE(asked.filters.at(0).description, QStringLiteral("File di testo"));
@@ -686,6 +722,41 @@ void TestMainWindow::saveVisiblePane()
     f.window.SalvaLog();
     QCOMPARE(f.dir.read(QStringLiteral("saved.log")), written);
     QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestMainWindow::saveStartsInAFolderThatExists_data()
+{
+    QTest::addColumn<bool>("documents");
+    QTest::newRow("documents folder there") << true;
+    QTest::newRow("no documents folder: home") << false;
+}
+
+// The program folder may be read-only once installed, and a documents folder that was never
+// made cannot take the file: the dialog starts where saving can work.
+void TestMainWindow::saveStartsInAFolderThatExists()
+{
+    QFETCH(bool, documents);
+    TestFolder home;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", oldHome);
+        if (oldConfig.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+    });
+    if (documents)
+        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+    Fixture f;
+    f.window.Main();
+    f.files.answer.clear();
+    f.window.SalvaLog();
+    QCOMPARE(f.files.asked.size(), 1);
+    const QString expected = documents ? home.filePath(QStringLiteral("Documents")) : home.path();
+    QCOMPARE(QDir(f.files.asked.first().initialFolder).canonicalPath(), QDir(expected).canonicalPath());
 }
 
 void TestMainWindow::saveFailure()
@@ -793,7 +864,14 @@ void TestMainWindow::commandBox_data()
     QTest::newRow("not acknowledged: left to the link")
         << "*1*1*11##" << false << false << "*1*1*11##" << "" << CommandBoxWidget::Yellow;
     QTest::newRow("serial: green") << "*2*1*21##" << true << true << "" << "*2*1*21##" << CommandBoxWidget::Green;
-    QTest::newRow("not a frame: nothing") << "1*1*11##" << false << true << "" << "" << CommandBoxWidget::White;
+    QTest::newRow("two frames typed together: one send, in order")
+        << "*1*1*11##*1*0*12##" << false << true << "*1*1*11##*1*0*12##" << "" << CommandBoxWidget::Green;
+    QTest::newRow("frame typed inside the box's own *##")
+        << "**1*1*11####" << false << true << "*1*1*11##" << "" << CommandBoxWidget::Green;
+    QTest::newRow("frame typed after the box's own *##")
+        << "*##*1*1*11##" << false << true << "*1*1*11##" << "" << CommandBoxWidget::Green;
+    QTest::newRow("blanks of a paste dropped") << " *1*1*11## " << false << true << "*1*1*11##" << ""
+                                               << CommandBoxWidget::Green;
 }
 
 void TestMainWindow::commandBox()
@@ -811,12 +889,50 @@ void TestMainWindow::commandBox()
     f.window.Tcmd().Tsnd().setInterval(100);
     f.window.Tcmd().setText(typed);
     QTest::keyClick(&f.window.Tcmd(), Qt::Key_Return);
-    QCOMPARE(f.settings.read(SettingKeys::RecentCmd), typed);
+    const QString sent = tcp + serial;
+    // What went out is what the box shows and what the next start offers again.
+    QCOMPARE(f.settings.read(SettingKeys::RecentCmd), sent);
+    QCOMPARE(f.window.Tcmd().text(), sent);
     QCOMPARE(f.engine.tcp.join(QLatin1Char('|')), tcp);
     QCOMPARE(f.engine.usb.join(QLatin1Char('|')), serial);
     QCOMPARE(f.window.Tcmd().background(), colour);
     if (colour == CommandBoxWidget::Green)
         QTRY_COMPARE(f.window.Tcmd().background(), CommandBoxWidget::White);
+}
+
+void TestMainWindow::refusedText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("letter in a field") << "*1*1*1a##" << "Solo cifre, * e #";
+    QTest::newRow("blank inside") << "*1*1 *11##" << "Solo cifre, * e #";
+    QTest::newRow("no leading star") << "1*1*11##" << "Inizia con * e finisce con ##";
+    QTest::newRow("single closing hash") << "*1*1*11#" << "Inizia con * e finisce con ##";
+    QTest::newRow("star alone") << "*" << "Inizia con * e finisce con ##";
+    QTest::newRow("frame then a bit of one") << "*1*1*11##*1*0" << "Inizia con * e finisce con ##";
+    QTest::newRow("box's own *## alone") << "*##" << "Manca il WHO";
+    QTest::newRow("frame then an empty one") << "*1*1*11##*##" << "Manca il WHO";
+    // Texts the language file lacks are said in the built-in words.
+    QTest::newRow("empty box") << "" << "Nothing to send: type a frame such as *1*1*11##";
+}
+
+// A refused text says why, turns the box red for two seconds, and leaves the last command.
+void TestMainWindow::refusedText()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, status);
+    Fixture f;
+    f.settings.save(SettingKeys::RecentCmd, QStringLiteral("*1*1*11##"));
+    f.window.Main();
+    f.window.Tcmd().Tsnd().setInterval(100);
+    f.window.Tcmd().setText(typed);
+    QTest::keyClick(&f.window.Tcmd(), Qt::Key_Return);
+    QCOMPARE(f.window.statusText(), status);
+    QCOMPARE(f.window.Tcmd().background(), CommandBoxWidget::Red);
+    QCOMPARE(f.window.Tcmd().text(), typed);
+    QCOMPARE(f.settings.read(SettingKeys::RecentCmd), QStringLiteral("*1*1*11##"));
+    QVERIFY(f.engine.tcp.isEmpty() && f.engine.usb.isEmpty());
+    QTRY_COMPARE(f.window.Tcmd().background(), CommandBoxWidget::White);
 }
 
 void TestMainWindow::meterMarkers()

@@ -5,6 +5,7 @@
 #include "shell/main/FrmMain.h"
 #include "shell/options/FrmOpt.h"
 #include "support/LinkFixture.h"
+#include "engine/config/GatewaySettings.h"
 #include "shell/options/OptionsServices.h"
 #include "shell/options/QtColorDialogService.h"
 #include "support/RecordingFileDialog.h"
@@ -171,6 +172,8 @@ private slots:
     void address();
     void portBox_data();
     void portBox();
+    void passwordBox_data();
+    void passwordBox();
     void closingSaves();
     void gatewayFields_data();
     void gatewayFields();
@@ -480,6 +483,44 @@ void TestOptions::portBox()
     QCOMPARE(port.text(), shown);
     QCOMPARE(f.stored(K::ServerPORT), saved);
     QCOMPARE(f.f.state.link.PortaGateway, saved == QLatin1String("<none>") ? QStringLiteral("20000") : saved);
+}
+
+void TestOptions::passwordBox_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("digits") << "12345" << "12345" << "12345";
+    QTest::newRow("letters dropped") << "12ab34" << "1234" << "1234";
+    QTest::newRow("largest the links answer with") << "4294967295" << "4294967295" << "4294967295";
+    QTest::newRow("past 32 bits refused") << "4294967296" << "999" << "<none>";
+    QTest::newRow("emptied: no password") << "" << "" << "";
+}
+
+// The box shows the password the links use, masked, and what it takes is what they answer with.
+void TestOptions::passwordBox()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, saved);
+    Fixture &f = fixture();
+    f.f.state.link.PasswordGateway = QStringLiteral("999");
+    FrmOpt &d = f.open();
+    auto &password = child<QLineEdit>(d, QStringLiteral("TxtPwd"));
+    QCOMPARE(password.text(), QStringLiteral("999"));
+    QCOMPARE(password.echoMode(), QLineEdit::Password);
+    password.clear();
+    QTest::keyClicks(&password, typed);
+    QTest::keyClick(&password, Qt::Key_Return);
+    QCOMPARE(password.text(), shown);
+    QCOMPARE(f.stored(K::Password), saved);
+    QCOMPARE(f.f.state.link.PasswordGateway, saved == QLatin1String("<none>") ? QStringLiteral("999") : saved);
+    // What the start-up reads back from the store is the same password.
+    if (saved != QLatin1String("<none>")) {
+        LinkState link;
+        LeggiImpostazioniGateway(f.f.settings, link);
+        QCOMPARE(link.PasswordGateway, saved);
+    }
 }
 
 void TestOptions::closingSaves()

@@ -16,6 +16,12 @@ struct LinkFixture
 
     // Language texts are their own keys in brackets, so a test reads which text was used.
     static QString txt(const char *key) { return QLatin1Char('[') + QLatin1String(key) + QLatin1Char(']'); }
+    // The line of a gateway that could not be reached: where, and why when the system said.
+    QString noConnection(const QString &reason = QString()) const
+    {
+        return txt("NoCon") + QStringLiteral(" (127.0.0.1:") + state.link.PortaGateway + QLatin1Char(')')
+            + (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
+    }
 
     // Sets InChiusura after delayMs, as the shutdown does. A wait that ends at once handles
     // no event posted after the flag: eventsAfterClosing stays 0 until the test itself

@@ -17,6 +17,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void mergedFileExactly();
     void englishEntriesAndLog();
+    void textsTheNewFileLacksAreAdded();
     void installedTablesLongerThanNewFile();
     void currentFileOnlyDropsNew();
     void failureKeepsEveryFile_data();
@@ -57,10 +58,14 @@ void TestLanguageMerge::mergedFileExactly()
     UpdateError error;
     QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
 
+    // The texts the new file lacks follow its own: at the end of [text], and in a [tooltip] of their own.
+    QByteArray text, tooltip;
+    for (const LanguageSpec::Text &added : LanguageSpec::italian().addedTexts)
+        (added.section == QLatin1String("text") ? text : tooltip) += Windows1252::encode(added.key + '=' + added.value + "\r\n");
     QCOMPARE(folder.read(QStringLiteral("italian.lng")),
-             QByteArray("[menu]\r\nFile=File\r\nFind=Cerca\r\n[text]\r\nNoAck=Il gateway non risponde\r\n"
-                        "[Version]\r\nini=1.0.4\r\n"
-                        "# OPEN WEBNET #\r\n[light]\r\n0=\\n spenta\r\n1=\\n accesa\r\n"
+             QByteArray("[menu]\r\nFile=File\r\nFind=Cerca\r\n[text]\r\nNoAck=Il gateway non risponde\r\n") + text
+                 + "[Version]\r\nini=1.0.4\r\n[tooltip]\r\n" + tooltip
+                 + QByteArray("# OPEN WEBNET #\r\n[light]\r\n0=\\n spenta\r\n1=\\n accesa\r\n"
                         "[whothermo]\r\n0=centrale \\m\r\n1=zona \\z\r\n\r\n[dimthermo]\r\n13=misurata \\t\xB0" "c\r\n"
                         "14=prevista \\t\xB0" "c in zona \\z modo \\m\r\n\r\n"));
     QCOMPARE(folder.read(QStringLiteral("italian.old")), Installed103);
@@ -95,6 +100,31 @@ void TestLanguageMerge::englishEntriesAndLog()
                                         "Scrittura nuova lingua inglese ... OK\r\n"));
 }
 
+// A new file from a release before the camera, alarm, command-box and password texts: the
+// merge gives the merged file those texts, above the marker, and keeps the file's own.
+void TestLanguageMerge::textsTheNewFileLacksAreAdded()
+{
+    TestFolder folder;
+    UpdateLog log;
+    QVERIFY(folder.write(QStringLiteral("italian.lng"), Installed103));
+    QVERIFY(folder.write(QStringLiteral("italian.new"),
+                         "[text]\r\nCmdWho=Senza WHO\r\n[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n"));
+    UpdateError error;
+    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+
+    const QString merged = read1252(folder, QStringLiteral("italian.lng"));
+    const IniDocument ini = IniDocument::fromBytes(Windows1252::encode(merged));
+    QCOMPARE(ini.value(QStringLiteral("text"), QStringLiteral("CmdWho")), QStringLiteral("Senza WHO"));
+    QCOMPARE(ini.value(QStringLiteral("text"), QStringLiteral("AlMains")), QStringLiteral("Rete"));
+    QCOMPARE(ini.value(QStringLiteral("tooltip"), QStringLiteral("cstop")), QStringLiteral("Ferma"));
+    const qsizetype marker = merged.indexOf(LanguageMarker);
+    for (const LanguageSpec::Text &added : LanguageSpec::italian().addedTexts) {
+        const qsizetype at = merged.indexOf(QStringLiteral("\r\n") + added.key + QLatin1Char('='));
+        QVERIFY2(at >= 0 && at < marker, qPrintable(added.key));
+    }
+    QCOMPARE(ini.value(QStringLiteral("light"), QStringLiteral("0")), QStringLiteral("\\n spenta"));
+}
+
 void TestLanguageMerge::installedTablesLongerThanNewFile()
 {
     TestFolder folder;
@@ -107,7 +137,8 @@ void TestLanguageMerge::installedTablesLongerThanNewFile()
     UpdateError error;
     QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
     const QString merged = read1252(folder, QStringLiteral("italian.lng"));
-    QVERIFY(merged.startsWith(QStringLiteral("[Version]\r\nini=1.0.4\r\n") + tables));
+    QVERIFY(merged.startsWith(QStringLiteral("[Version]\r\nini=1.0.4\r\n")));
+    QVERIFY(merged.mid(merged.indexOf(LanguageMarker)).startsWith(tables));
     QCOMPARE(IniDocument(folder.filePath(QStringLiteral("italian.lng"))).value(QStringLiteral("video"), QStringLiteral("300")),
              QStringLiteral("telecamera 300 accesa \\n"));
 }
