@@ -41,6 +41,19 @@ constexpr int SubscriptOutOfRange = 9;
 constexpr int FileAccessError = 75;
 constexpr int InvalidPicture = 481;
 
+// A JPEG cut short still decodes, its missing part grey, so the decoder alone cannot tell:
+// a whole one ends with its end-of-image marker (line ends or NULs some servers append
+// after it aside). Other formats fail to decode when cut.
+bool isWholePicture(const QByteArray &body)
+{
+    if (!body.startsWith("\xFF\xD8"))
+        return true;
+    qsizetype end = body.size();
+    while (end > 0 && (body.at(end - 1) == '\r' || body.at(end - 1) == '\n' || body.at(end - 1) == '\0'))
+        --end;
+    return end >= 4 && body.at(end - 2) == '\xFF' && body.at(end - 1) == '\xD9';
+}
+
 } // namespace
 
 FrmCamera::FrmCamera(const CameraContext &context, QWidget *parent)
@@ -257,7 +270,12 @@ bool FrmCamera::MostraImmagine(const QByteArray &body)
 {
     if (m_ciclo && !Tcicla->isActive())
         Tcicla->start();
-    // Decoded before it is stored, so a broken picture never replaces the last good one.
+    // Checked whole and decoded before it is stored, so a cut or broken picture never
+    // replaces the last good one.
+    if (!isWholePicture(body)) {
+        errorPath(InvalidPicture, QStringLiteral("Invalid picture: cut short"));
+        return false;
+    }
     QImage picture;
     if (!picture.loadFromData(body)) {
         errorPath(InvalidPicture, QStringLiteral("Invalid picture"));

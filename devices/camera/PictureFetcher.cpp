@@ -43,6 +43,22 @@ void PictureFetcher::fetch(const QUrl &url)
     QNetworkReply *reply = m_net.get(request);
     m_reply = reply;
     m_timedOut = false;
+    m_refusal.reset();
+    const auto tooLarge = [this](qint64 bytes) {
+        refuse(int(QNetworkReply::UnknownContentError),
+               QStringLiteral("Picture larger than %1 bytes (%2)").arg(MaxPictureBytes).arg(bytes));
+    };
+    // Refused as soon as its announced size is known, and again as the bytes come in, so a
+    // server that lies about the size or names none fills no more than the bound.
+    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, tooLarge] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > MaxPictureBytes)
+            tooLarge(length.toLongLong());
+    });
+    connect(reply, &QNetworkReply::downloadProgress, this, [tooLarge](qint64 received, qint64) {
+        if (received > MaxPictureBytes)
+            tooLarge(received);
+    });
     connect(reply, &QNetworkReply::sslErrors, this,
             [this, reply](const QList<QSslError> &errors) { onSslErrors(reply, errors); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { onFinished(reply); });
@@ -79,6 +95,15 @@ void PictureFetcher::onTimeout()
     m_reply->abort();
 }
 
+void PictureFetcher::refuse(int number, const QString &description)
+{
+    if (!m_reply || m_refusal)
+        return;
+    m_refusal.emplace(number, description);
+    // Aborting finishes the reply, which reports the refusal.
+    m_reply->abort();
+}
+
 void PictureFetcher::onFinished(QNetworkReply *reply)
 {
     reply->deleteLater();
@@ -91,9 +116,22 @@ void PictureFetcher::onFinished(QNetworkReply *reply)
                     QStringLiteral("No picture within %1 s").arg(m_timeout.interval() / 1000.0));
         return;
     }
+    if (m_refusal) {
+        emit failed(m_refusal->first, m_refusal->second);
+        return;
+    }
     if (reply->error() != QNetworkReply::NoError) {
         emit failed(int(reply->error()), reply->errorString());
         return;
     }
-    emit received(reply->readAll());
+    const QByteArray body = reply->readAll();
+    // A connection that ends early can still finish without an error: the body must be as
+    // long as the server said.
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() != body.size()) {
+        emit failed(int(QNetworkReply::ProtocolFailure),
+                    QStringLiteral("Picture cut short: %1 of %2 bytes").arg(body.size()).arg(length.toLongLong()));
+        return;
+    }
+    emit received(body);
 }

@@ -17,6 +17,9 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <cmath>
+#include <poll.h>
+
 namespace {
 
 constexpr int MaxFrameLength = 64;
@@ -35,6 +38,12 @@ bool isSendable(const QString &frame)
 bool looksLikeFrame(const QString &command)
 {
     return command.startsWith(QLatin1Char('*')) && command.endsWith(QLatin1String("##"));
+}
+
+// The commands whose handling waits for the gateway.
+bool goesToTheBus(const QString &command)
+{
+    return looksLikeFrame(command) || command == QLatin1String("l51") || command == QLatin1String("k51");
 }
 
 QString scenarioList(const InstallationModel &model)
@@ -108,11 +117,27 @@ void WsChum::write(const QByteArray &bytes)
         throw OutputError(40006, QStringLiteral("no display client is connected"));
     if (m_client->write(bytes) < 0)
         throw OutputError(40006, m_client->errorString());
+    sendBytes({});
+}
+
+// The peer's end may already wait in the old connection while a new one is accepted: a
+// client that reconnects at once is not a second client.
+bool WsChum::isConnectionOver() const
+{
+    if (!m_client || m_client->state() != QAbstractSocket::ConnectedState)
+        return true;
+    const qintptr fd = m_client->socketDescriptor();
+    if (fd < 0)
+        return true;
+    pollfd p{int(fd), POLLRDHUP, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR | POLLNVAL));
 }
 
 void WsChum::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        if (m_client && isConnectionOver())
+            closeHandling();
         if (m_client) {
             // One client at a time; the one connected stays undisturbed.
             note(QStringLiteral("second client refused: ") + socket->peerAddress().toString());
@@ -122,6 +147,7 @@ void WsChum::onNewConnection()
         }
         m_client = socket;
         m_pending.clear();
+        m_waiting.clear();
         m_sondaInAttesa = false;
         connect(socket, &QTcpSocket::readyRead, this, &WsChum::onReadyRead);
         connect(socket, &QTcpSocket::disconnected, this, &WsChum::closeHandling);
@@ -152,29 +178,39 @@ void WsChum::onReadyRead()
 void WsChum::processPending()
 {
     m_scheduled = false;
-    // Commands that arrive while one is handled wait their turn in this loop.
-    if (m_processing)
-        return;
-    m_processing = true;
+    // Everything but a frame for the bus is handled at once, even while a send waits for the
+    // gateway: the client's "yep" must keep it connected through the send's retries.
     qsizetype end;
     while (m_client && (end = m_pending.indexOf('\0')) >= 0) {
-        const QByteArray command = m_pending.left(end);
+        const QString command = Windows1252::decode(m_pending.left(end));
         m_pending.remove(0, end + 1);
-        handle(command);
+        if (!goesToTheBus(command)) {
+            handle(command);
+        } else if (m_waiting.size() < MaxWaitingFrames) {
+            m_waiting.append(command);
+        } else {
+            note(QStringLiteral("frame refused, %1 frames already wait: ").arg(MaxWaitingFrames) + command);
+            send(QStringLiteral("ok"));
+        }
     }
-    m_processing = false;
+    // A send already under way takes the waiting frames in turn when it returns.
+    if (m_sending)
+        return;
+    m_sending = true;
+    while (m_client && !m_waiting.isEmpty())
+        handle(m_waiting.takeFirst());
+    m_sending = false;
 }
 
-void WsChum::handle(const QByteArray &raw)
+void WsChum::handle(const QString &command)
 {
-    const QString command = Windows1252::decode(raw);
     const QPointer<QTcpSocket> client = m_client;
     m_context->lamp.setClientLamp(ClientLamp::Yellow);
     m_tlchum->start();
     m_context->log.appendText(QStringLiteral("chum: ") + command + LogLine::Crlf);
 
     if (command.startsWith(QLatin1String("<policy-"))) {
-        m_client->write(WsPolicy::CrossDomainPolicy(serverPort()));
+        sendBytes(WsPolicy::CrossDomainPolicy(serverPort()));
         return;
     }
     if (command == QLatin1String("yep")) {
@@ -218,11 +254,12 @@ void WsChum::sendFrame(const QString &frame)
 void WsChum::showCamera(const QString &number)
 {
     const double v = NumberConversions::numberValue(number);
-    const int camera = int(v);
-    if (v != camera || camera < 1 || camera > CameraCount) {
+    // Checked as a double: a number beyond int has no int to compare with.
+    if (!(v >= 1 && v <= CameraCount) || v != std::trunc(v)) {
         note(QStringLiteral("no camera ") + number);
         return;
     }
+    const int camera = int(v);
     // The camera's picture loop runs until it is stopped; it runs from the event loop so that
     // the client's later commands, its "yep" among them, are still answered meanwhile.
     QMetaObject::invokeMethod(this, [this, camera] { driveCamera(camera); }, Qt::QueuedConnection);
@@ -245,8 +282,8 @@ void WsChum::Tout_Timer()
         closeHandling();
         return;
     }
-    send(QStringLiteral("on?"));
     m_sondaInAttesa = true;
+    send(QStringLiteral("on?"));
 }
 
 void WsChum::Tlchum_Timer()
@@ -272,6 +309,7 @@ void WsChum::closeHandling()
     socket->abort();
     socket->deleteLater();
     m_pending.clear();
+    m_waiting.clear();
     m_tout->stop();
     m_sondaInAttesa = false;
     m_context->lamp.setClientLamp(ClientLamp::Grey);
@@ -282,8 +320,19 @@ void WsChum::send(const QString &text)
 {
     QByteArray bytes = Windows1252::encode(text);
     bytes.append('\0');
-    if (m_client)
+    sendBytes(bytes);
+}
+
+void WsChum::sendBytes(const QByteArray &bytes)
+{
+    if (!m_client)
+        return;
+    if (!bytes.isEmpty())
         m_client->write(bytes);
+    if (m_client->bytesToWrite() > MaxUnsentBytes) {
+        note(QStringLiteral("client takes no output, %1 bytes unsent, client dropped").arg(m_client->bytesToWrite()));
+        closeHandling();
+    }
 }
 
 void WsChum::note(const QString &text) { m_context->log.appendText(QStringLiteral("chum: ") + text + LogLine::Crlf); }

@@ -7,6 +7,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <optional>
 
 class QTcpServer;
@@ -24,6 +25,10 @@ public:
     static constexpr quint16 DefaultPort = 2010;
     // Received text that holds no NUL beyond this is not a command a client would send.
     static constexpr int MaxCommandBytes = 4096;
+    // Output a client has not taken yet beyond this means it no longer reads; it is dropped.
+    static constexpr qint64 MaxUnsentBytes = 1024 * 1024;
+    // Frames that may wait behind a send to the gateway; each can take its whole retry time.
+    static constexpr int MaxWaitingFrames = 32;
 
     struct Timings
     {
@@ -57,7 +62,8 @@ private:
     void onNewConnection();
     void onReadyRead();
     void processPending();
-    void handle(const QByteArray &raw);
+    void handle(const QString &command);
+    bool isConnectionOver() const;
     void sendFrame(const QString &frame);
     void showCamera(const QString &number);
     void driveCamera(int camera);
@@ -66,6 +72,7 @@ private:
     void onError();
     void closeHandling();
     void send(const QString &text);
+    void sendBytes(const QByteArray &bytes);
     void note(const QString &text);
 
     std::optional<RemoteContext> m_context;
@@ -74,7 +81,9 @@ private:
     QTimer *m_tout;
     QTimer *m_tlchum;
     QByteArray m_pending;
-    bool m_processing = false;
+    // Commands that go to the bus, in arrival order; one is sent at a time.
+    QStringList m_waiting;
+    bool m_sending = false;
     bool m_scheduled = false;
     bool m_sondaInAttesa = false;
 };

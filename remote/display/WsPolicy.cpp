@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <sys/socket.h>
+
 WsPolicy::WsPolicy(QObject *parent) : QObject(parent), m_server(new QTcpServer(this))
 {
     m_server->setObjectName(QStringLiteral("WsPolicy"));
@@ -32,15 +34,21 @@ void WsPolicy::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        // The peer's own request is read and ignored, so closing never resets the connection
-        // before the peer has the document.
+        // The peer's request is read and discarded for as long as the connection lives:
+        // data left unread when the socket closes would make the close a reset, and the peer
+        // could lose the document with it.
         connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
-        // A peer that does not take the document in time is not kept.
+        // Once the document is out, only our sending side is shut: the peer reads up to the
+        // end of the stream and closes, and we close after it.
+        connect(socket, &QTcpSocket::bytesWritten, socket, [socket] {
+            if (socket->bytesToWrite() == 0)
+                ::shutdown(int(socket->socketDescriptor()), SHUT_WR);
+        });
+        // A peer that does not take the document, or does not close, in time is not kept.
         QTimer::singleShot(SendTimeoutMs, socket, [socket] {
             socket->abort();
             socket->deleteLater();
         });
         socket->write(CrossDomainPolicy(m_clientPort));
-        socket->disconnectFromHost();
     }
 }

@@ -1,6 +1,8 @@
 #include "remote/snapshot/SnapshotServer.h"
 
 #include "remote/snapshot/clsConnection.h"
+#include "engine/ports/LogPane.h"
+#include "engine/protocol/LogLine.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,6 +40,7 @@ void SnapshotServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         if (m_connections.size() >= MaxConnections) {
+            note(QStringLiteral("%1 connections open, %2 refused").arg(MaxConnections).arg(socket->peerAddress().toString()));
             socket->abort();
             socket->deleteLater();
             continue;
@@ -46,6 +49,9 @@ void SnapshotServer::onNewConnection()
         m_connections.insert(c);
         connect(c, &clsConnection::requestReceived, this, &SnapshotServer::onRequest);
         connect(c, &clsConnection::finished, this, &SnapshotServer::onFinished);
+        connect(c, &clsConnection::refused, this, [this](clsConnection *refused, const QString &reason) {
+            note(reason + QStringLiteral(", ") + refused->RemoteAddress + QStringLiteral(" closed"));
+        });
     }
 }
 
@@ -75,17 +81,28 @@ void SnapshotServer::SendFile(const QString &path, clsConnection &connection)
         connection.reply(QByteArray(MissingFileText));
 }
 
+void SnapshotServer::note(const QString &text)
+{
+    if (m_log)
+        m_log->appendText(LogLine::at(QStringLiteral("Snapshot server: ") + text));
+}
+
 clsHeader SnapshotServer::ProcessDataRequest(const QString &request)
 {
-    static const QString crlf = QStringLiteral("\r\n");
+    // Lines end in CR LF or, from simpler clients, in a bare LF.
+    const auto withoutCr = [](QString line) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        return line;
+    };
     clsHeader h;
-    const qsizetype lineEnd = request.indexOf(crlf);
-    h.Request = lineEnd < 0 ? request : request.left(lineEnd);
+    const qsizetype lineEnd = request.indexOf(QLatin1Char('\n'));
+    h.Request = lineEnd < 0 ? request : withoutCr(request.left(lineEnd));
     if (lineEnd >= 0) {
-        const QStringList lines = request.mid(lineEnd + 2).split(crlf);
+        const QStringList lines = request.mid(lineEnd + 1).split(QLatin1Char('\n'));
         for (const QString &line : lines) {
             // "Host: example:8080" splits into three and is skipped, as is a line without ":".
-            const QStringList parts = line.split(QLatin1Char(':'));
+            const QStringList parts = withoutCr(line).split(QLatin1Char(':'));
             if (parts.size() == 2)
                 h.Parameters.append({parts.at(0), parts.at(1).mid(1)});
         }

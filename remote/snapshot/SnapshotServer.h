@@ -8,6 +8,7 @@
 #include <QString>
 
 class clsConnection;
+class LogPane;
 class QTcpServer;
 
 // The snapshot server ("FrmWS"): every request gets the bare bytes of temp.jpg from the
@@ -36,6 +37,8 @@ public:
     void setAddress(const QHostAddress &address) { m_address = address; }
     // How long a peer may take to send its request, and to take each part of the reply.
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    // Refused requests are logged here (the monitor pane).
+    void setLog(LogPane *log) { m_log = log; }
     int connectionCount() const { return int(m_connections.size()); }
 
     static clsHeader ProcessDataRequest(const QString &request);
@@ -45,6 +48,7 @@ private:
     void onRequest(clsConnection *connection, const QString &request);
     void onFinished(clsConnection *connection);
     void SendFile(const QString &path, clsConnection &connection);
+    void note(const QString &text);
 
     QString m_folder;
     QTcpServer *m_server;
@@ -52,4 +56,5 @@ private:
     quint16 m_port = DefaultPort;
     int m_timeoutMs = DefaultTimeoutMs;
     QSet<clsConnection *> m_connections;
+    LogPane *m_log = nullptr;
 };

@@ -5,14 +5,18 @@
 
 namespace {
 
-// Complete once the headers have ended, or at the end of the request line when it names no
-// HTTP version (such a request has no headers to wait for).
-bool isComplete(const QByteArray &request)
+// Complete at the blank line that ends the headers, whether lines end in CR LF or a bare LF;
+// at the end of a request line that names no HTTP version (such a request has no headers);
+// or, when the first chunk holds no line end at all, as that chunk: a client that sends a
+// bare "GET /" waits for an answer, not for more lines.
+bool isComplete(const QByteArray &request, bool firstChunk)
 {
-    if (request.contains("\r\n\r\n"))
+    const qsizetype lineEnd = request.indexOf('\n');
+    if (lineEnd < 0)
+        return firstChunk;
+    if (request.contains("\n\n") || request.contains("\n\r\n"))
         return true;
-    const qsizetype lineEnd = request.indexOf("\r\n");
-    return lineEnd >= 0 && !request.left(lineEnd).contains(" HTTP");
+    return !request.left(lineEnd).contains(" HTTP");
 }
 
 } // namespace
@@ -27,7 +31,11 @@ clsConnection::clsConnection(QTcpSocket *socket, int timeoutMs, QObject *parent)
     m_deadline->setSingleShot(true);
     m_deadline->setInterval(timeoutMs);
     // Before the request: the time to send it; during the reply: the time without progress.
-    connect(m_deadline, &QTimer::timeout, this, &clsConnection::drop);
+    connect(m_deadline, &QTimer::timeout, this, [this] {
+        if (!m_answered)
+            emit refused(this, QStringLiteral("no whole request within %1 ms").arg(m_deadline->interval()));
+        drop();
+    });
     connect(m_socket, &QTcpSocket::readyRead, this, &clsConnection::onReadyRead);
     connect(m_socket, &QTcpSocket::bytesWritten, m_deadline, qOverload<>(&QTimer::start));
     connect(m_socket, &QTcpSocket::disconnected, this, &clsConnection::finish);
@@ -40,12 +48,14 @@ void clsConnection::onReadyRead()
     const QByteArray chunk = m_socket->readAll();
     if (m_answered)
         return;
+    const bool firstChunk = m_request.isEmpty();
     m_request += chunk;
     if (m_request.size() > MaxRequestBytes) {
+        emit refused(this, QStringLiteral("request longer than %1 bytes").arg(MaxRequestBytes));
         drop();
         return;
     }
-    if (!isComplete(m_request))
+    if (!isComplete(m_request, firstChunk))
         return;
     m_answered = true;
     emit requestReceived(this, QString::fromLatin1(m_request));

@@ -28,6 +28,8 @@ public:
 signals:
     void requestReceived(clsConnection *connection, const QString &request);
     void finished(clsConnection *connection);
+    // The request was not served; the reason is for the log.
+    void refused(clsConnection *connection, const QString &reason);
 
 private:
     void onReadyRead();

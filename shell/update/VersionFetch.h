@@ -5,17 +5,23 @@
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
+#include <optional>
+
 // One GET of the version file, never blocking: finished() comes once, with the whole body of
-// a successful answer, or telling that the server answered with an error status, or that no
-// answer came (no connection, no answer within the time-out).
+// a successful answer, or telling that the server answered with an error status or with more
+// than a version file holds, or that no whole answer came (no connection, or not all of it
+// within the time-out, which counts from the start of the request).
 class VersionFetch : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int DefaultTimeoutMs = 15000;
+    // A version and an address; a larger body is not a version file.
+    static constexpr qint64 MaxBodyBytes = 64 * 1024;
     enum class Outcome { Reply, ServerError, NoAnswer };
 
     explicit VersionFetch(QObject *parent = nullptr);
@@ -35,7 +41,12 @@ signals:
     void finished(VersionFetch::Outcome outcome, const QByteArray &body);
 
 private:
+    // Ends the request early; finished() then reports this outcome.
+    void giveUp(Outcome outcome);
+
     QNetworkAccessManager m_network;
+    QTimer m_deadline;
+    std::optional<Outcome> m_verdict;
     QUrl m_address;
     int m_timeoutMs = DefaultTimeoutMs;
     QPointer<QNetworkReply> m_reply;

@@ -13,6 +13,7 @@
 #include "engine/model/WindowNames.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -132,6 +133,8 @@ private slots:
     void cameraZeroHasNoAddress();
     void failuresEndTheLoop_data();
     void failuresEndTheLoop();
+    void onlyAWholePictureIsStored_data();
+    void onlyAWholePictureIsStored();
     void serialLinkRefusesVideo();
     void unacknowledgedSwitchOnStartsNothing();
     void cycling();
@@ -332,6 +335,59 @@ void TestCameraWindow::failuresEndTheLoop()
     QSignalSpy shown(w, &FrmCamera::pictureShown);
     f->click(QStringLiteral("Istart"));
     QVERIFY(shown.wait());
+}
+
+void TestCameraWindow::onlyAWholePictureIsStored_data()
+{
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<qint64>("announced");  // -1: the body's own length, 0: the whole picture's
+    QTest::addColumn<bool>("endless");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("description");
+    const qint64 none = CameraPictureServer::NoLength;
+    QTest::newRow("cut at half, length as sent") << true << qint64(-1) << false << 481 << "Invalid picture: cut short";
+    QTest::newRow("shorter than its Content-Length")
+        << true << qint64(0) << false << int(QNetworkReply::RemoteHostClosedError) << "";
+    QTest::newRow("cut at half, no length") << true << none << false << 481 << "Invalid picture: cut short";
+    QTest::newRow("4 GB announced") << false << qint64(4) * 1024 * 1024 * 1024 << true
+                                    << int(QNetworkReply::UnknownContentError)
+                                    << "Picture larger than 8388608 bytes (4294967296)";
+    QTest::newRow("no length, never ends") << false << none << true << int(QNetworkReply::UnknownContentError)
+                                           << "Picture larger than 8388608 bytes";
+}
+
+void TestCameraWindow::onlyAWholePictureIsStored()
+{
+    QFETCH(bool, cut);
+    QFETCH(qint64, announced);
+    QFETCH(bool, endless);
+    QFETCH(int, number);
+    QFETCH(QString, description);
+    f = makeFixture(m_gatewayCertificate);
+    const QByteArray whole = CameraPictureServer::drawPicture(0);
+    // A half picture decodes: the decoder fills the rest with grey and only warns.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("premature end")));
+    QVERIFY(!QImage::fromData(whole.left(whole.size() / 2)).isNull());
+    f->server.setFixedBody(cut ? whole.left(whole.size() / 2) : whole);
+    f->server.setAnnouncedLength(announced == 0 ? whole.size() : announced);
+    f->server.setEndless(endless);
+    f->timings.refresh = 60000;
+    f->timings.requestTimeout = 5000;
+    QVERIFY(f->folder.write(QStringLiteral("temp.jpg"), "previous"));
+    FrmCamera *w = f->open();
+    QSignalSpy ended(w, &FrmCamera::loopEnded);
+    QSignalSpy shown(w, &FrmCamera::pictureShown);
+    QElapsedTimer clock;
+    clock.start();
+    f->click(QStringLiteral("Istart"));
+    QVERIFY(ended.wait(8000));
+    // Refused at the bound, not at the deadline.
+    QVERIFY(clock.elapsed() < 4000);
+    QCOMPARE(shown.count(), 0);
+    QCOMPARE(f->folder.read(QStringLiteral("temp.jpg")), QByteArray("previous"));
+    QCOMPARE(f->messages.shown.size(), 1);
+    const QString text = f->messages.shown.first().text;
+    QVERIFY2(text.startsWith(QString::number(number) + QStringLiteral(" - ") + description), qPrintable(text));
 }
 
 void TestCameraWindow::serialLinkRefusesVideo()

@@ -1,6 +1,7 @@
 #include "remote/display/ClientLamp.h"
 #include "engine/model/EngineState.h"
 #include "engine/translator/FrameTranslator.h"
+#include "support/LinkFixture.h"
 #include "support/LinkRecorders.h"
 #include "support/LoopbackClient.h"
 #include "support/RecordingCharacter.h"
@@ -15,6 +16,13 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +64,57 @@ struct Remote
     bool started = false;
 };
 
+// The command link as the program's sender, so a frame's send waits on the fake gateway.
+class GatewaySender : public FrameSender
+{
+public:
+    explicit GatewaySender(CommandLink &link, const LinkState &state) : FrameSender(state), m_link(link) {}
+    bool SendTCP(const QString &frame) override { return m_link.SendTCP(frame); }
+    void SendUsb(const QString &, bool) override {}
+
+private:
+    CommandLink &m_link;
+};
+
+// The remote services sending through a real command link to a gateway that never
+// acknowledges a frame: each send takes its three attempts.
+struct SilentGatewayRemote
+{
+    explicit SilentGatewayRemote(WsChum::Timings timings)
+    {
+        links.gateway.setFrameReply(FakeGateway::Reply::Silence);
+        CommandLink::Timings t;
+        t.connectMs = 2000;
+        t.greetingMs = 1000;
+        t.sessionMs = 500;
+        t.ackMs = 250;
+        links.commands.setTimings(t);
+        links.state.model.NomiCamere[1] = QStringLiteral("Ingresso");
+        remote.attach({links.state, sender, log, lamp, status, &camera});
+        remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
+        remote.chum().setTimings(timings);
+        started = remote.start();
+    }
+    LinkFixture links;
+    GatewaySender sender{links.commands, links.state.link};
+    RecordingPane log{QStringLiteral("Tlog")};
+    RecordingLamp lamp;
+    RecordingStatusBar status;
+    RecordingCamera camera;
+    RemoteAccess remote;
+    bool started = false;
+};
+
+// A display client that answers every probe with "yep", as a live one does.
+void answerProbes(LoopbackClient &c)
+{
+    QObject::connect(&c.socket, &QTcpSocket::readyRead, &c.socket, [&c, answered = qsizetype(0)]() mutable {
+        const qsizetype probes = c.received.count(z("on?"));
+        for (; answered < probes; ++answered)
+            c.send(z("yep"));
+    });
+}
+
 } // namespace
 
 class TestDisplayClient : public QObject
@@ -66,6 +125,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void policyDocumentByteForByte();
     void policyListenerSendsTheDocumentAndCloses();
+    void policyClientThatReadsSlowlySeesAnOrderlyClose();
     void commands_data();
     void commands();
     void textIsCutAtEachNul_data();
@@ -74,6 +134,9 @@ private slots:
     void unansweredProbeDropsAfterTwoPeriods();
     void answeredProbesKeepTheClient();
     void secondClientIsRefused();
+    void probesAnsweredDuringASendKeepTheClient();
+    void immediateReconnectsAreAccepted();
+    void clientThatTakesNoOutputIsDropped();
     void clientThatLeavesDuringASendGetsNoSuccessorsReply();
     void closeFreesTheListenerForTheNextClient();
     void lampFlashesOnACommand();
@@ -101,6 +164,45 @@ void TestDisplayClient::policyListenerSendsTheDocumentAndCloses()
     QCOMPARE(peer.received, WsPolicy::CrossDomainPolicy(r.port()));
 }
 
+void TestDisplayClient::policyClientThatReadsSlowlySeesAnOrderlyClose()
+{
+    Remote r;
+    QVERIFY(r.started);
+    // A plain socket, so that the end of the stream and a reset can be told apart.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(fd >= 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(r.remote.policy().serverPort());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QCOMPARE(::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to), 0);
+    // The request is there before the connection is taken; the document is read late.
+    const QByteArray request("<policy-file-request/>", 23);
+    QCOMPARE(::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL), ssize_t(request.size()));
+    QTest::qWait(150);
+    QByteArray got;
+    ssize_t n = 0;
+    int error = 0;
+    QElapsedTimer clock;
+    clock.start();
+    char buffer[64];
+    while (clock.elapsed() < 3000) {
+        n = ::recv(fd, buffer, 16, MSG_DONTWAIT);
+        if (n > 0) {
+            got.append(buffer, n);
+            QTest::qWait(10);
+            continue;
+        }
+        error = n < 0 ? errno : 0;
+        if (n == 0 || (error != EAGAIN && error != EWOULDBLOCK))
+            break;
+        QTest::qWait(10);
+    }
+    ::close(fd);
+    QCOMPARE(got, WsPolicy::CrossDomainPolicy(r.port()));
+    QVERIFY2(n == 0, qPrintable(QStringLiteral("no end of stream: %1").arg(QString::fromLocal8Bit(strerror(error)))));
+}
+
 void TestDisplayClient::commands_data()
 {
     QTest::addColumn<QByteArray>("command");
@@ -119,6 +221,12 @@ void TestDisplayClient::commands_data()
         << z("co/3") << Ok << none << QStringList{"show", "StopMe", "Video 3"};
     QTest::newRow("co/13: no such camera") << z("co/13") << Ok << none << none;
     QTest::newRow("co/x: no number") << z("co/x") << Ok << none << none;
+    // Numbers from the network are checked before they become an int.
+    QTest::newRow("co/99999999999: beyond int") << z("co/99999999999") << Ok << none << none;
+    QTest::newRow("co/-4294967295: beyond int") << z("co/-4294967295") << Ok << none << none;
+    QTest::newRow("co/0") << z("co/0") << Ok << none << none;
+    QTest::newRow("co/2.5: not whole") << z("co/2.5") << Ok << none << none;
+    QTest::newRow("co/12: the last camera") << z("co/12") << Ok << none << QStringList{"show", "StopMe", "Video 12"};
     QTest::newRow("a frame goes to the bus") << z("*1*1*21##") << Ok << QStringList{"tcp *1*1*21##"} << none;
     QTest::newRow("a status request goes to the bus") << z("*#4*5##") << Ok << QStringList{"tcp *#4*5##"} << none;
     QTest::newRow("l51 switches point 51 on") << z("l51") << Ok << QStringList{"tcp *1*1*51##"} << none;
@@ -151,6 +259,8 @@ void TestDisplayClient::commands()
     QCOMPARE(r.camera.calls, camera);
     const QString text = QString::fromLatin1(command.chopped(1));
     QVERIFY(r.log.lines().contains(QStringLiteral("chum: ") + text));
+    if (text.startsWith(QLatin1String("co/")) && camera.isEmpty())
+        QVERIFY(r.log.lines().contains(QStringLiteral("chum: no camera ") + text.mid(3)));
     QVERIFY(r.remote.chum().ClienteConnesso());
 }
 
@@ -246,6 +356,95 @@ void TestDisplayClient::secondClientIsRefused()
     first->send(z("hello"));
     QTRY_COMPARE(first->received, Ok);
     QVERIFY(!first->closed);
+}
+
+void TestDisplayClient::probesAnsweredDuringASendKeepTheClient()
+{
+    SilentGatewayRemote r({150, 1000});
+    QVERIFY(r.started);
+    LoopbackClient c(r.remote.chum().serverPort());
+    QTRY_VERIFY(r.remote.chum().ClienteConnesso());
+    answerProbes(c);
+    // The gateway's wait runs inside the test's own wait, so what happens during the send is
+    // seen from the signals: "cam" goes out once the first frame reaches the gateway, and
+    // its reply notes how far the sends had come.
+    bool camSent = false;
+    qsizetype oksBeforeList = -1;
+    QStringList framesBeforeList;
+    QObject::connect(&r.links.gateway, &FakeGateway::frameReceived, &c.socket, [&](const QString &frame) {
+        if (frame == QLatin1String("*1*1*12##") && !camSent) {
+            camSent = true;
+            c.send(z("cam"));
+        }
+    });
+    QObject::connect(&c.socket, &QTcpSocket::readyRead, &c.socket, [&] {
+        const qsizetype list = c.received.indexOf("cam,Ingresso");
+        if (list >= 0 && oksBeforeList < 0) {
+            oksBeforeList = c.received.left(list).count(Ok);
+            framesBeforeList = r.links.gateway.commandFrames();
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    c.send(z("*1*1*12##") + z("*1*0*12##"));
+    // Each frame gets its "ok" when its send has failed, and the client is still there.
+    QTRY_VERIFY_WITH_TIMEOUT(c.received.count(Ok) == 3, 10000);
+    QVERIFY(clock.elapsed() > 4 * 150);
+    QVERIFY(c.received.count(z("on?")) >= 4);
+    QVERIFY(!c.closed);
+    QVERIFY(r.remote.chum().ClienteConnesso());
+    const QStringList frames = r.links.gateway.commandFrames();
+    QCOMPARE(frames.count(QStringLiteral("*1*1*12##")), 3);
+    QCOMPARE(frames.count(QStringLiteral("*1*0*12##")), 3);
+    QVERIFY(frames.lastIndexOf(QStringLiteral("*1*1*12##")) < frames.indexOf(QStringLiteral("*1*0*12##")));
+    // The list came while the first frame still waited, and the second had not gone out.
+    QCOMPARE(oksBeforeList, 0);
+    QVERIFY(framesBeforeList.count(QStringLiteral("*1*1*12##")) < 3);
+    QVERIFY(!framesBeforeList.contains(QStringLiteral("*1*0*12##")));
+}
+
+void TestDisplayClient::immediateReconnectsAreAccepted()
+{
+    Remote r;
+    QVERIFY(r.started);
+    // Each client leaves and the next connects at once, before the listener has seen the end.
+    for (int i = 0; i < 200; ++i) {
+        LoopbackClient c(r.port());
+        QVERIFY(c.socket.waitForConnected(2000));
+        c.send(z("hello"));
+        QTRY_VERIFY2(c.received == Ok || c.closed, qPrintable(QStringLiteral("client %1").arg(i)));
+        QVERIFY2(c.received == Ok, qPrintable(QStringLiteral("client %1 was refused").arg(i)));
+        c.socket.close();
+    }
+    QVERIFY(!r.log.text.contains(QStringLiteral("second client refused")));
+}
+
+void TestDisplayClient::clientThatTakesNoOutputIsDropped()
+{
+    Remote r;
+    QVERIFY(r.started);
+    // A client that reads nothing: its side stops reading, then the kernel's buffers fill.
+    QTcpSocket c;
+    c.setReadBufferSize(1);
+    c.connectToHost(QHostAddress::LocalHost, r.port());
+    QVERIFY(c.waitForConnected(2000));
+    QTRY_VERIFY(r.remote.chum().ClienteConnesso());
+    const QByteArray line = QByteArray(1000, 'x').append('\0');
+    qint64 pushed = 0;
+    while (r.remote.chum().ClienteConnesso() && pushed < 256 * 1024 * 1024) {
+        r.remote.chum().write(line);
+        pushed += line.size();
+        if (pushed % (64 * 1000) == 0)
+            QCoreApplication::processEvents();
+    }
+    QVERIFY(!r.remote.chum().ClienteConnesso());
+    QVERIFY(r.log.text.contains(QStringLiteral("client takes no output")));
+    QCOMPARE(r.lamp.last(), ClientLamp::Grey);
+    QVERIFY(r.remote.chum().isListening());
+    // The place is free for the next client.
+    const auto next = r.client();
+    next->send(z("hello"));
+    QTRY_COMPARE(next->received, Ok);
 }
 
 void TestDisplayClient::clientThatLeavesDuringASendGetsNoSuccessorsReply()

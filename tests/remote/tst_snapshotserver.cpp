@@ -1,3 +1,4 @@
+#include "support/LinkRecorders.h"
 #include "support/LoopbackClient.h"
 #include "remote/snapshot/SnapshotServer.h"
 #include "remote/snapshot/clsConnection.h"
@@ -32,6 +33,7 @@ struct Server
         server.setAddress(QHostAddress::LocalHost);
         server.setPort(0);
         server.setTimeoutMs(timeoutMs);
+        server.setLog(&log);
         listening = server.WSCam(1);
     }
     // The whole reply to one request, once the server has closed.
@@ -47,6 +49,7 @@ struct Server
         return c.closed ? c.received : QByteArray("not closed");
     }
     TestFolder dir;
+    RecordingPane log{QStringLiteral("Tlog")};
     SnapshotServer server;
     bool listening = false;
 };
@@ -65,6 +68,7 @@ private slots:
     void replies_data();
     void replies();
     void missingPicture();
+    void splitRequestIsOneRequest_data();
     void splitRequestIsOneRequest();
     void peerThatClosesEarlyFreesItsSlot();
     void silentPeerIsClosed();
@@ -89,6 +93,8 @@ void TestSnapshotServer::requestParsing_data()
                                           << "/up?x=1" << "";
     QTest::newRow("no HTTP: to the end of the line") << "GET /pic\r\n" << "GET /pic" << "/pic" << "";
     QTest::newRow("no line end at all") << "GET /pic" << "GET /pic" << "/pic" << "";
+    QTest::newRow("bare LF line ends") << "GET /a?b=1 HTTP/1.0\nHost: cam\n\n" << "GET /a?b=1 HTTP/1.0" << "/a"
+                                       << "b=1";
     QTest::newRow("unknown method") << "HEAD / HTTP/1.1\r\n\r\n" << "HEAD / HTTP/1.1" << "" << "";
     QTest::newRow("lower-case get is not GET") << "get / HTTP/1.1\r\n\r\n" << "get / HTTP/1.1" << "" << "";
     QTest::newRow("empty request") << "" << "" << "" << "";
@@ -128,6 +134,12 @@ void TestSnapshotServer::replies_data()
     QTest::newRow("GET another path with a query") << QByteArray("GET /x/y.jpg?t=1 HTTP/1.0\r\n\r\n") << "temp.jpg";
     QTest::newRow("POST") << QByteArray("POST / HTTP/1.1\r\nContent-Length: 0\r\n\r\n") << "temp.jpg";
     QTest::newRow("GET without HTTP") << QByteArray("GET /\r\n") << "temp.jpg";
+    // Simpler clients end lines with a bare LF, or send one line and no line end at all.
+    QTest::newRow("bare LF, blank line") << QByteArray("GET / HTTP/1.0\n\n") << "temp.jpg";
+    QTest::newRow("bare GET /, no line end") << QByteArray("GET /") << "temp.jpg";
+    QTest::newRow("LF headers, then CR LF blank line") << QByteArray("GET /snap.jpg?cam=2 HTTP/1.1\nHost: cam\n\r\n")
+                                                   << "temp.jpg";
+    QTest::newRow("unknown method, bare LF") << QByteArray("OPTIONS / HTTP/1.1\n\n") << "UnknownRequest.html";
     QTest::newRow("unknown method") << QByteArray("OPTIONS / HTTP/1.1\r\n\r\n") << "UnknownRequest.html";
 }
 
@@ -155,19 +167,28 @@ void TestSnapshotServer::missingPicture()
     QCOMPARE(s.fetch("PUT / HTTP/1.1\r\n\r\n"), missing);
 }
 
+void TestSnapshotServer::splitRequestIsOneRequest_data()
+{
+    QTest::addColumn<QByteArray>("eol");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("bare LF") << QByteArray("\n");
+}
+
 void TestSnapshotServer::splitRequestIsOneRequest()
 {
+    QFETCH(QByteArray, eol);
     Server s;
     QVERIFY(s.listening);
     QVERIFY(s.dir.write(QStringLiteral("temp.jpg"), "JPEG"));
     LoopbackClient c(s.server.serverPort());
     QTRY_VERIFY(c.isConnected());
-    c.send("GET / HT");
+    // A first chunk with a line end waits for the blank line that ends the headers.
+    c.send("GET / HTTP/1.1" + eol);
     QTest::qWait(50);
-    c.send("TP/1.1\r\nHost: x\r\n");
+    c.send("Host: x" + eol);
     QTest::qWait(50);
     QVERIFY(c.received.isEmpty());
-    c.send("\r\n");
+    c.send(eol);
     QTRY_VERIFY(c.closed);
     QCOMPARE(c.received, QByteArray("JPEG"));
 }
@@ -192,14 +213,17 @@ void TestSnapshotServer::silentPeerIsClosed()
     QVERIFY(s.listening);
     LoopbackClient c(s.server.serverPort());
     QTRY_COMPARE(s.server.connectionCount(), 1);
-    // Dribbling bytes does not keep the connection beyond its time.
+    // Dribbling header bytes does not keep the connection beyond its time.
+    c.send("GET / HTTP/1.1\r\n");
     for (int i = 0; i < 3; ++i) {
-        c.send("G");
+        c.send("X");
         QTest::qWait(60);
     }
     QTRY_VERIFY_WITH_TIMEOUT(c.closed, 1000);
     QVERIFY(c.received.isEmpty());
     QCOMPARE(s.server.connectionCount(), 0);
+    QCOMPARE(s.log.lines(),
+             QStringList{QStringLiteral("Snapshot server: no whole request within 200 ms, 127.0.0.1 closed")});
 }
 
 void TestSnapshotServer::overlongRequestIsRefused()
@@ -210,6 +234,8 @@ void TestSnapshotServer::overlongRequestIsRefused()
     const QByteArray request = "GET / HTTP/1.1\r\nX-Pad: " + QByteArray(clsConnection::MaxRequestBytes, 'a') + "\r\n\r\n";
     QCOMPARE(s.fetch(request), QByteArray());
     QTRY_COMPARE(s.server.connectionCount(), 0);
+    QCOMPARE(s.log.lines(),
+             QStringList{QStringLiteral("Snapshot server: request longer than 8192 bytes, 127.0.0.1 closed")});
 }
 
 void TestSnapshotServer::connectionsBeyondTheLimitAreClosed()
@@ -224,6 +250,7 @@ void TestSnapshotServer::connectionsBeyondTheLimitAreClosed()
     LoopbackClient extra(s.server.serverPort());
     QTRY_VERIFY(extra.closed);
     QVERIFY(extra.received.isEmpty());
+    QVERIFY(s.log.text.contains(QStringLiteral("Snapshot server: 32 connections open, 127.0.0.1 refused")));
     QCOMPARE(s.server.connectionCount(), SnapshotServer::MaxConnections);
     // The held ones are still served.
     held.front()->send("GET / HTTP/1.1\r\n\r\n");

@@ -65,6 +65,8 @@ private slots:
     void startupRoad_data();
     void startupRoad();
     void startupRoadWithoutServer();
+    void versionFileIsBounded_data();
+    void versionFileIsBounded();
     void windowRoad_data();
     void windowRoad();
     void downloadLinkOpensOnlyWebPages_data();
@@ -161,6 +163,47 @@ void TestUpdate::startupRoadWithoutServer()
         check.start();
         QTRY_COMPARE_WITH_TIMEOUT(bar.statusText(), QStringLiteral("Update Time out."), 5000);
     }
+}
+
+void TestUpdate::versionFileIsBounded_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("noLength");
+    QTest::addColumn<int>("trickleMs");
+    QTest::addColumn<QString>("status");
+    // A valid version file padded to a size: only the size decides.
+    const auto padded = [](qsizetype size) {
+        QByteArray b("1.0.5,https://dl.example.org/");
+        return b.append(QByteArray(size - b.size(), ' '));
+    };
+    const QString newer = QStringLiteral("New version  1.0.5");
+    const QString error = QStringLiteral("Update Error.");
+    QTest::newRow("64 KiB") << padded(64 * 1024) << false << 0 << newer;
+    QTest::newRow("64 KiB + 1 announced") << padded(64 * 1024 + 1) << false << 0 << error;
+    QTest::newRow("beyond 64 KiB, no length") << padded(200 * 1024) << true << 0 << error;
+    // The deadline counts from the request, however steadily the bytes come.
+    QTest::newRow("trickled past the deadline") << QByteArray("1.0.5,https://dl.example.org/") << false << 50
+                                                << QStringLiteral("Update Time out.");
+}
+
+void TestUpdate::versionFileIsBounded()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, noLength);
+    QFETCH(int, trickleMs);
+    QFETCH(QString, status);
+    Setup s(QStringLiteral("1.0.4B5"));
+    s.server.reply(reply);
+    s.server.setNoLength(noLength);
+    s.server.setTrickleMs(trickleMs);
+    RecordingStatusBar bar;
+    const bool closing = false;
+    StartupUpdateCheck check(bar, s.lang, s.options, closing);
+    check.fetch().setAddress(s.server.url());
+    check.fetch().setTimeoutMs(600);
+    check.start();
+    QTRY_VERIFY_WITH_TIMEOUT(bar.statusText() != QLatin1String("Checking...") && !bar.statusText().isEmpty(), 5000);
+    QCOMPARE(bar.statusText(), status);
 }
 
 void TestUpdate::windowRoad_data()

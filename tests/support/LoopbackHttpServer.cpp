@@ -19,12 +19,27 @@ LoopbackHttpServer::LoopbackHttpServer()
                 if (m_silent)
                     return;
                 QTimer::singleShot(m_delayMs, s, [this, s] {
-                    const QByteArray head = "HTTP/1.1 " + QByteArray::number(m_status)
-                                            + (m_status == 200 ? " OK" : " Error") + "\r\nContent-Type: text/plain"
-                                            + "\r\nContent-Length: " + QByteArray::number(m_body.size())
-                                            + "\r\nConnection: close\r\n\r\n";
-                    s->write(head + m_body);
-                    s->disconnectFromHost();
+                    QByteArray head = "HTTP/1.1 " + QByteArray::number(m_status)
+                                      + (m_status == 200 ? " OK" : " Error") + "\r\nContent-Type: text/plain";
+                    if (!m_noLength)
+                        head += "\r\nContent-Length: " + QByteArray::number(m_body.size());
+                    head += "\r\nConnection: close\r\n\r\n";
+                    if (m_trickleMs <= 0) {
+                        s->write(head + m_body);
+                        s->disconnectFromHost();
+                        return;
+                    }
+                    s->write(head);
+                    auto *pump = new QTimer(s);
+                    QObject::connect(pump, &QTimer::timeout, s, [s, pump, body = m_body, sent = qsizetype(0)]() mutable {
+                        if (sent == body.size()) {
+                            pump->stop();
+                            s->disconnectFromHost();
+                            return;
+                        }
+                        s->write(body.mid(sent++, 1));
+                    });
+                    pump->start(m_trickleMs);
                 });
             });
         }

@@ -15,6 +15,10 @@ public:
     void setSilent(bool silent) { m_silent = silent; }
     // Answers this long after the request, so a test sees the wait.
     void setDelayMs(int ms) { m_delayMs = ms; }
+    // The body is written one byte every this many milliseconds (0: all at once).
+    void setTrickleMs(int ms) { m_trickleMs = ms; }
+    // No Content-Length: the body ends with the connection.
+    void setNoLength(bool noLength) { m_noLength = noLength; }
     QUrl url(const QString &path = QStringLiteral("/version.txt")) const;
     int requests() const { return m_requests; }
 
@@ -24,5 +28,7 @@ private:
     int m_status = 200;
     bool m_silent = false;
     int m_delayMs = 0;
+    int m_trickleMs = 0;
+    bool m_noLength = false;
     int m_requests = 0;
 };

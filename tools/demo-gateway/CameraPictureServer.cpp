@@ -67,8 +67,31 @@ void CameraPictureServer::serve(QSslSocket *socket)
 void CameraPictureServer::answer(QSslSocket *socket)
 {
     const QByteArray body = m_fixedBody.isEmpty() ? drawPicture(m_clock.elapsed()) : m_fixedBody;
-    socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nConnection: keep-alive\r\nContent-Length: "
-                  + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    if (m_announced == -1 && !m_endless) {
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nConnection: keep-alive\r\nContent-Length: "
+                      + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        return;
+    }
+    const qint64 announced = m_announced == -1 ? body.size() : m_announced;
+    QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nConnection: close\r\n";
+    if (announced != NoLength)
+        head += "Content-Length: " + QByteArray::number(announced) + "\r\n";
+    socket->write(head + "\r\n" + body);
+    if (m_endless)
+        stream(socket);
+    else
+        socket->disconnectFromHost();
+}
+
+void CameraPictureServer::stream(QSslSocket *socket)
+{
+    // Keeps about a megabyte queued until the client goes away.
+    auto *pump = new QTimer(socket);
+    connect(pump, &QTimer::timeout, socket, [socket] {
+        if (socket->bytesToWrite() < 1024 * 1024)
+            socket->write(QByteArray(256 * 1024, '\x55'));
+    });
+    pump->start(2);
 }
 
 QByteArray CameraPictureServer::drawPicture(qint64 elapsedMs)

@@ -26,6 +26,12 @@ public:
     void setAnswerDelay(int ms) { m_delayMs = ms; }
     // Answered instead of a drawn picture (empty: draw one per request).
     void setFixedBody(const QByteArray &body) { m_fixedBody = body; }
+    // The Content-Length announced instead of the body's own (NoLength: none, the body then
+    // ends with the connection). A body shorter than announced is followed by a close.
+    static constexpr qint64 NoLength = -2;
+    void setAnnouncedLength(qint64 length) { m_announced = length; }
+    // After the body, filler bytes follow for as long as the client takes them.
+    void setEndless(bool endless) { m_endless = endless; }
 
     int requests() const { return m_requests; }
     int connections() const { return m_connections; }
@@ -42,10 +48,13 @@ protected:
 private:
     void serve(QSslSocket *socket);
     void answer(QSslSocket *socket);
+    void stream(QSslSocket *socket);
 
     LoopbackCertificate m_certificate;
     QElapsedTimer m_clock;
     QByteArray m_fixedBody;
+    qint64 m_announced = -1;
+    bool m_endless = false;
     bool m_silent = false;
     int m_delayMs = 0;
     int m_requests = 0;
