@@ -25,6 +25,8 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -1126,6 +1128,12 @@ void TestMainWindow::probeWindowsToggle()
     QCOMPARE(f.engine.usb.size(), 3);
     QVERIFY(f.window.FormAperto(QStringLiteral("FrmProbe2"), QString()));
     QVERIFY(f.window.shellOptions().FinestreSonda[2]->y() < f.window.shellOptions().FinestreSonda[1]->y());
+    // The stack starts above the notice's default place: the person sees both.
+    const ShellOptions &options = f.window.shellOptions();
+    const QRect notice(int(options.MsgPosX.toDouble() / 15), options.MsgPosY / 15, 360, 61);
+    QCOMPARE(notice.bottom() + 1, QGuiApplication::primaryScreen()->availableGeometry().bottom() + 1);
+    for (int z = 1; z <= 3; ++z)
+        QVERIFY2(!options.FinestreSonda[size_t(z)]->frameGeometry().intersects(notice), qPrintable(QString::number(z)));
     QVERIFY(menuEntry(f.window, QStringLiteral("mWprobe"))->isChecked());
     f.window.barra_ButtonClick(6);
     QVERIFY(f.window.shellOptions().SondeAperte.isEmpty());
