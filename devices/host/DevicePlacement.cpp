@@ -36,7 +36,7 @@ const std::array<Slot, 7> &slotTable()
         {WindowNames::FrmWatt, {127, 72}, false},
         {WindowNames::FrmScen, {224, 184}, false},
         {WindowNames::FrmAI, {232, 196}, true},
-        {WindowNames::FrmAux, {203, 334}, true},
+        {WindowNames::FrmAux, {264, 334}, true}, // wider for long channel names
         {WindowNames::FrmCamera, {334, 335}, false},
     }};
     return table;
