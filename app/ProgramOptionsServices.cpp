@@ -13,12 +13,20 @@ ProgramOptionsServices::ProgramOptionsServices(EngineState &state, ProgramSettin
 {
 }
 
-void ProgramOptionsServices::previewNoticePosition()
+void ProgramOptionsServices::previewNoticePosition(QWidget *over)
 {
-    // Modeless: nothing waits on it, and it saves the position itself when the user says OK.
-    auto *preview = new FrmPrev(m_settings, m_window.shellOptions(), &m_window);
+    if (m_preview) {
+        m_preview->raise();
+        return;
+    }
+    // Modal over the options dialog, which is itself modal: the preview alone takes the mouse,
+    // so it can be dragged and its OK stores the place while the options stay open. open()
+    // rather than exec(): nothing waits on it, and it saves the position itself.
+    auto *preview = new FrmPrev(m_settings, m_window.shellOptions(), over ? over : &m_window);
     preview->setAttribute(Qt::WA_DeleteOnClose);
-    preview->show();
+    preview->setWindowModality(Qt::ApplicationModal);
+    m_preview = preview;
+    preview->open();
 }
 
 QStringList ProgramOptionsServices::characterNames() const

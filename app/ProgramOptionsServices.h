@@ -2,6 +2,8 @@
 
 #include "shell/options/OptionsServices.h"
 
+#include <QPointer>
+
 class FrmMain;
 class ProgramSettings;
 class RemoteAccess;
@@ -16,7 +18,7 @@ public:
     ProgramOptionsServices(EngineState &state, ProgramSettings &settings, FrmMain &window,
                            SpeakingCharacter &character, RemoteAccess &remote);
 
-    void previewNoticePosition() override;
+    void previewNoticePosition(QWidget *over) override;
     QStringList characterNames() const override;
     bool characterLoaded() const override;
     bool loadCharacter(const QString &name, bool sound, bool visible) override;
@@ -32,4 +34,5 @@ private:
     FrmMain &m_window;
     SpeakingCharacter &m_character;
     RemoteAccess &m_remote;
+    QPointer<QWidget> m_preview;
 };

@@ -41,6 +41,7 @@ void ProgramServices::addShellFeatures(EngineState &state, ProgramSettings &sett
         character.release();
     };
 
+    devices.setMainWindow(&window);
     devices.addWindow(WindowNames::FrmUpd,
                       [this, &state, &options, &window] { return new FrmUpd(state.lang, options, links, &window); });
     devices.addWindow(WindowNames::FrmAbout, [this, &state, &options, &messages, &window] {

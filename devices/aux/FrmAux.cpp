@@ -11,6 +11,7 @@
 #include "shell/services/WindowUtils.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -24,7 +25,11 @@ const QString Section = WindowNames::FrmAux;
 const QString LampOff = QStringLiteral(":/ombrix/aux/lamp-off.svg");
 const QString LampOn = QStringLiteral(":/ombrix/aux/lamp-on.svg");
 constexpr int LampPx = 18;
-constexpr int NameWidthPx = 104;
+constexpr int NumberPx = 52;
+constexpr int MarginPx = 10;
+constexpr int SpacingPx = 6;
+// The window grows up to this many times its design width to show the channels' whole names.
+constexpr double WidestGrowth = 1.3;
 
 QString channelSheet(bool on)
 {
@@ -49,9 +54,18 @@ FrmAux::FrmAux(DeviceContext context, QWidget *parent)
     setPalette(pal);
 
     auto *rows = new QGridLayout;
-    rows->setHorizontalSpacing(6);
+    rows->setHorizontalSpacing(SpacingPx);
     rows->setVerticalSpacing(2);
     const auto &names = m_ctx.state.model.NomiAux;
+    const double tx = WindowUtils::twipsPerPixelX();
+    const double ty = WindowUtils::twipsPerPixelY();
+    const int designWidth = int(3045 / tx);
+    const int besideName = 2 * MarginPx + LampPx + NumberPx + 2 * SpacingPx;
+    int widestName = 0;
+    for (int n = 1; n <= Channels && size_t(n) < names.size(); ++n)
+        widestName = std::max(widestName, fontMetrics().horizontalAdvance(names[size_t(n)]) + 2);
+    const int width = std::clamp(besideName + widestName, designWidth, int(designWidth * WidestGrowth));
+    const int nameWidth = width - besideName;
     for (int i = 0; i < Channels; ++i) {
         const int n = i + 1;
         auto *lamp = new PictureBox(this);
@@ -62,13 +76,13 @@ FrmAux::FrmAux(DeviceContext context, QWidget *parent)
         number->setFlat(true);
         number->setCursor(Qt::PointingHandCursor);
         number->setFocusPolicy(Qt::NoFocus);
-        number->setFixedWidth(52);
+        number->setFixedWidth(NumberPx);
         auto *name = new QLabel(this);
         name->setObjectName(QStringLiteral("LnAux%1").arg(i));
         name->setStyleSheet(QStringLiteral("color: white;"));
-        // A long name is shortened to the row; the whole of it is in the tool tip.
+        // A name longer than the widest window is shortened; the whole of it is in the tool tip.
         const QString full = size_t(n) < names.size() ? names[size_t(n)] : QString();
-        name->setText(name->fontMetrics().elidedText(full, Qt::ElideRight, NameWidthPx));
+        name->setText(name->fontMetrics().elidedText(full, Qt::ElideRight, nameWidth));
         name->setToolTip(full);
         connect(number, &QPushButton::clicked, this, [this, i] { Laux_Click(i); });
         m_imgAux[size_t(i)] = lamp;
@@ -85,13 +99,11 @@ FrmAux::FrmAux(DeviceContext context, QWidget *parent)
     const QString ontop = m_ctx.state.lang.t(QStringLiteral("ontop"));
     m_contop->setText(ontop.isEmpty() ? QStringLiteral("Always on top") : ontop);
     auto *box = new QVBoxLayout(this);
-    box->setContentsMargins(10, 10, 10, 8);
+    box->setContentsMargins(MarginPx, 10, MarginPx, 8);
     box->addLayout(rows);
     box->addStretch(1);
     box->addWidget(m_contop);
-    const double tx = WindowUtils::twipsPerPixelX();
-    const double ty = WindowUtils::twipsPerPixelY();
-    setFixedSize(int(3045 / tx), int(5010 / ty));
+    setFixedSize(width, int(5010 / ty));
 
     // Form_Load
     const bool onTop = m_ctx.settings.readInt(Section, QStringLiteral("ontop"), 0) == 1;

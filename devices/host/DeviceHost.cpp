@@ -1,5 +1,6 @@
 #include "devices/host/DeviceHost.h"
 
+#include "devices/host/DevicePlacement.h"
 #include "devices/host/MeterDisplay.h"
 #include "devices/host/ProbeDisplay.h"
 #include "devices/host/RefreshableWindow.h"
@@ -42,6 +43,7 @@ QWidget *DeviceHost::load(const QString &name)
         if (w->objectName().isEmpty())
             w->setObjectName(name);
         m_loaded.insert(name, w);
+        DevicePlacement::placeUnmoved(w, name, m_main);
     }
     return w;
 }

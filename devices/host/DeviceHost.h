@@ -31,6 +31,8 @@ public:
     // A window kept by a service of its own (the notice) that is still unloaded by name: at
     // closing, and when the options change how it looks.
     void setUnloader(const QString &name, std::function<void()> unload) { m_unloaders.insert(name, std::move(unload)); }
+    // The window the device windows open beside when they have no place of their own.
+    void setMainWindow(QWidget *main) { m_main = main; }
     // The loaded window of that name, or null.
     QWidget *window(const QString &name) const;
 
@@ -68,6 +70,7 @@ private:
     QHash<QString, QPointer<QWidget>> m_loaded;
     ProbeFactory m_probeFactory;
     QHash<QString, std::function<void()>> m_unloaders;
+    QPointer<QWidget> m_main;
     // The probe windows made for each zone; their owner deletes them.
     std::array<QPointer<QWidget>, 100> m_probes{};
 };

@@ -11,6 +11,7 @@
 #include "shell/services/WindowUtils.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QCursor>
@@ -111,9 +112,13 @@ void FrmScen::buildArt()
     m_isfondo->installEventFilter(this);
     setMask(outline(size()));
 
-    QFont numberFont(QStringLiteral("MS Serif"));
-    numberFont.setStyleHint(QFont::Serif);
-    numberFont.setPointSizeF(6.75);
+    // The design's small bitmap serif blurs at this size on a scalable font; a bold narrow sans
+    // fitted to the button keeps "16" whole and sharp.
+    QFont numberFont;
+    numberFont.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("Liberation Sans Narrow")});
+    numberFont.setStyleHint(QFont::SansSerif);
+    numberFont.setBold(true);
+    numberFont.setPixelSize(std::max(8, int(std::lround(px(0, 0, ButtonSize, ButtonSize).height() * 0.62))));
     for (int i = 0; i < Buttons; ++i) {
         const QPoint at = buttonTwips(i);
         auto *isc = new PictureBox(this);
@@ -130,9 +135,8 @@ void FrmScen::buildArt()
         lnum->setGeometry(isc->rect());
         lnum->setAlignment(Qt::AlignCenter);
         lnum->setFont(numberFont);
-        QPalette np = lnum->palette();
-        np.setColor(QPalette::WindowText, NumberColour);
-        lnum->setPalette(np);
+        m_lnum.at(size_t(i)) = lnum;
+        paintNumber(i, false);
         // The number is part of its button: pointing and clicking reach the button.
         lnum->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
@@ -199,17 +203,29 @@ void FrmScen::Isc_MouseMove(int index)
     AggiornaScenari(n);
     m_evidenziato = n;
     m_isc.at(size_t(index))->setPicture(Highlighted, ButtonPictures[Highlighted]);
+    paintNumber(index, true);
     m_tcur.start();
     m_lsce[0]->setText(scenario.name);
     m_lsce[1]->setText(scenario.name);
     m_hoverAttivo = true;
 }
 
+// The design's blue number vanishes on the lit button's blue; there it turns white.
+void FrmScen::paintNumber(int index, bool lit)
+{
+    QLabel *number = m_lnum.at(size_t(index));
+    QPalette np = number->palette();
+    np.setColor(QPalette::WindowText, lit ? QColor(Qt::white) : NumberColour);
+    number->setPalette(np);
+}
+
 void FrmScen::AggiornaScenari(int keep)
 {
     for (int k = 0; k < Buttons; ++k) {
-        if (k != keep - 1)
+        if (k != keep - 1) {
             m_isc.at(size_t(k))->setPicture(Normal, ButtonPictures[Normal]);
+            paintNumber(k, false);
+        }
     }
     m_evidenziato = 0;
     m_lsce[0]->clear();

@@ -39,6 +39,7 @@ private:
     void buildArt();
     void Isc_MouseMove(int index);
     void Lnum_Click(int index);
+    void paintNumber(int index, bool lit);
     void AggiornaScenari(int keep);
     void MostraMenu();
     bool onPanel(const QPoint &globalPos) const;
@@ -46,6 +47,7 @@ private:
     DeviceContext m_context;
     PictureBox *m_isfondo = nullptr;
     std::array<PictureBox *, Buttons> m_isc{};
+    std::array<QLabel *, Buttons> m_lnum{};
     std::array<QLabel *, 2> m_lsce{};
     QTimer m_tcur;
 

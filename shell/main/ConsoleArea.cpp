@@ -10,7 +10,9 @@
 #include "engine/config/SafeFileWriter.h"
 #include "shell/icons/ShellResources.h"
 #include "shell/services/VbColor.h"
+#include "shell/services/WindowUtils.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -31,7 +33,14 @@ constexpr quint32 Black = 0x000000;
 void setLabelColour(QLabel *label, quint32 bgr)
 {
     QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, VbColor::toQColor(bgr));
+    const QPalette desktop = QApplication::palette(label);
+    QColor colour = VbColor::toQColor(bgr);
+    // Black and grey are drawn for a light window; a dark one takes its own text colours.
+    if (WindowUtils::isDarkPalette(desktop) && bgr == Black)
+        colour = desktop.color(QPalette::Active, QPalette::WindowText);
+    else if (WindowUtils::isDarkPalette(desktop) && bgr == Grey)
+        colour = desktop.color(QPalette::Disabled, QPalette::WindowText);
+    p.setColor(QPalette::WindowText, colour);
     label->setPalette(p);
 }
 

@@ -6,6 +6,7 @@
 #include "engine/links/LinkWait.h"
 #include "engine/protocol/NumberConversions.h"
 #include "shell/main/ShellEngine.h"
+#include "shell/notice/FrmMsg.h"
 #include "shell/main/ShellOptions.h"
 #include "shell/services/TopLevelWindows.h"
 #include "engine/model/WindowNames.h"
@@ -151,9 +152,10 @@ void DeviceLauncher::openProbeWindows()
                 m_shared.FinestreSonda[size_t(z)] = w;
                 w->setWindowTitle(caption);
                 w->show();
-                // The zone windows stack upward from the task bar along the right edge.
+                // The zone windows stack upward along the right edge, from above the notice's
+                // own place over the task bar, so that a notice never hides zone 1.
                 w->move(area.right() + 1 - w->frameGeometry().width(),
-                        area.bottom() + 1 - z * w->frameGeometry().height() - taskbarPx);
+                        area.bottom() + 1 - z * w->frameGeometry().height() - taskbarPx - FrmMsg::Height);
                 m_windows->pZona(w, z);
                 if (!m_shared.SondeAperte.isEmpty())
                     m_shared.SondeAperte += QLatin1Char(',');

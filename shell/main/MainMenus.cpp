@@ -6,9 +6,11 @@
 #include "engine/model/LanguageTexts.h"
 #include "engine/protocol/NumberConversions.h"
 #include "shell/icons/ShellResources.h"
+#include "shell/services/WindowUtils.h"
 #include "engine/model/WindowNames.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QMainWindow>
 #include <QMenu>
@@ -121,9 +123,17 @@ void MainMenus::buildToolbar()
     m_barra->setMovable(false);
     m_barra->setIconSize(QSize(32, 32));
     m_barra->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_barra->setStyleSheet(QStringLiteral(
-        "QToolBar#barra { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f7f9fc, stop:1 #dfe6ef);"
-        " border-bottom: 1px solid #b8c2cf; spacing: 4px; padding: 3px; }"));
+    // The light gradient belongs to a light desktop; a dark one shades its own window colour.
+    const QPalette desktop = QApplication::palette(m_barra);
+    const bool dark = WindowUtils::isDarkPalette(desktop);
+    const QColor window = desktop.color(QPalette::Window);
+    const QString top = dark ? window.lighter(125).name() : QStringLiteral("#f7f9fc");
+    const QString bottom = dark ? window.name() : QStringLiteral("#dfe6ef");
+    const QString line = dark ? window.darker(140).name() : QStringLiteral("#b8c2cf");
+    m_barra->setStyleSheet(QStringLiteral("QToolBar#barra { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                                          "stop:0 %1, stop:1 %2); border-bottom: 1px solid %3; spacing: 4px;"
+                                          " padding: 3px; }")
+                               .arg(top, bottom, line));
     for (int i = 1; i <= TB::Count; ++i) {
         QAction *a = nullptr;
         if (TB::isSeparator(i)) {

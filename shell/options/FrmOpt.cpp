@@ -441,7 +441,7 @@ void FrmOpt::Cagent_Click()
     m_csound->setEnabled(!none);
 }
 
-void FrmOpt::Cpos_Click() { m_s.options.previewNoticePosition(); }
+void FrmOpt::Cpos_Click() { m_s.options.previewNoticePosition(this); }
 
 void FrmOpt::Ctry_Click() { m_s.notice.MostraMessaggio(QStringLiteral("prova"), QString(), 2000, 0); }
 

@@ -6,7 +6,7 @@
 class NoOptionsServices : public OptionsServices
 {
 public:
-    void previewNoticePosition() override {}
+    void previewNoticePosition(QWidget *) override {}
     QStringList characterNames() const override { return {}; }
     bool characterLoaded() const override { return false; }
     bool loadCharacter(const QString &, bool, bool) override { return false; }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 // What the options dialog drives of pieces built elsewhere: the notice position preview,
 // the speaking character and the display-client listeners.
 class OptionsServices
@@ -10,9 +12,10 @@ class OptionsServices
 public:
     virtual ~OptionsServices() = default;
 
-    // Shows the notice position preview at the stored position; the user drags it and it
-    // saves the new position itself.
-    virtual void previewNoticePosition() = 0;
+    // Shows the notice position preview at the stored position, modal over `over` (the
+    // options dialog); the user drags it and its OK saves the new position at once. While it
+    // is open a second one does not open.
+    virtual void previewNoticePosition(QWidget *over) = 0;
 
     // Base names of the character files the user can choose from.
     virtual QStringList characterNames() const = 0;

@@ -1,5 +1,6 @@
 #include "shell/services/QtMessageBoxService.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -18,12 +19,23 @@ QMessageBox::Icon toQt(MessageBoxService::Icon icon)
 
 void QtMessageBoxService::message(const QString &text, const QString &title, Icon icon)
 {
-    QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, m_parent);
+    QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, owner());
     box.exec();
 }
 
 bool QtMessageBoxService::askYesNo(const QString &text, const QString &title, Icon icon)
 {
-    QMessageBox box(toQt(icon), title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    QMessageBox box(toQt(icon), title, text, QMessageBox::Yes | QMessageBox::No, owner());
     return box.exec() == QMessageBox::Yes;
+}
+
+QWidget *QtMessageBoxService::owner() const
+{
+    // A box parented to a window under a modal one would wait behind it, and the modal window
+    // would stop painting until the box is answered.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    return m_parent;
 }

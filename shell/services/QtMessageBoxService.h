@@ -2,9 +2,12 @@
 
 #include "engine/ports/MessageBoxService.h"
 
+#include <QPointer>
+
 class QWidget;
 
-// Real message boxes, parented to the main window when there is one.
+// Real message boxes. Each belongs to the window the person is using: the modal window on top,
+// else the active window, else the window given here (the main window).
 class QtMessageBoxService : public MessageBoxService
 {
 public:
@@ -14,6 +17,9 @@ public:
     void message(const QString &text, const QString &title, Icon icon = Icon::None) override;
     bool askYesNo(const QString &text, const QString &title, Icon icon = Icon::Question) override;
 
+    // The window the next box is parented to.
+    QWidget *owner() const;
+
 private:
-    QWidget *m_parent = nullptr;
+    QPointer<QWidget> m_parent;
 };

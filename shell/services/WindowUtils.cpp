@@ -1,6 +1,7 @@
 #include "shell/services/WindowUtils.h"
 
 #include <QGuiApplication>
+#include <QPalette>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
@@ -26,6 +27,11 @@ int AltezzaTaskbar()
         return 0;
     const int pixels = s->geometry().height() - s->availableGeometry().height();
     return int(std::lround(pixels * twipsPerPixelY()));
+}
+
+bool isDarkPalette(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
 }
 
 void SempreInPrimoPiano(QWidget *window, bool on)

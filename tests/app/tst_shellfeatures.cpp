@@ -1,4 +1,6 @@
+#include "app/ProgramOptionsServices.h"
 #include "shell/character/CharacterWindow.h"
+#include "shell/notice/FrmPrev.h"
 #include "support/FakeSpeechEngine.h"
 #include "shell/update/FrmUpd.h"
 #include "support/LoopbackHttpServer.h"
@@ -9,6 +11,9 @@
 #include "engine/model/WindowNames.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
 #include <QDir>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -43,6 +48,7 @@ private slots:
     void closingReleasesTheCharacter();
     void startupCheckReportsANewerVersion();
     void menuEntriesOpenTheWindows();
+    void noticePreviewIsModalOverTheOptions();
 };
 
 void TestShellFeatures::loadAgents_data()
@@ -144,6 +150,37 @@ void TestShellFeatures::menuEntriesOpenTheWindows()
     QWidget *about = p.services.devices.window(WindowNames::FrmAbout);
     QVERIFY(about && about->isVisible());
     QCOMPARE(about->parentWidget(), &p.window);
+}
+
+void TestShellFeatures::noticePreviewIsModalOverTheOptions()
+{
+    ProgramUnderTest p;
+    p.settings.save(SettingKeys::Agent, QStringLiteral("0"));
+    p.start();
+    QVERIFY(p.services.options);
+    ProgramOptionsServices &services = *p.services.options;
+    // The options dialog as the program shows it: modal, without a nested event loop.
+    QDialog options(&p.window);
+    options.setWindowModality(Qt::ApplicationModal);
+    options.show();
+
+    services.previewNoticePosition(&options);
+    QPointer<FrmPrev> preview = options.findChild<FrmPrev *>();
+    QVERIFY(preview && preview->isVisible());
+    QCOMPARE(QApplication::activeModalWidget(), preview.data());
+    services.previewNoticePosition(&options);
+    QCOMPARE(options.findChildren<FrmPrev *>().size(), 1);
+
+    // Dragged and confirmed with the options still open: the place is stored at once.
+    preview->move(40, 30);
+    QTest::mouseClick(preview->findChild<QPushButton *>(QStringLiteral("Cok")), Qt::LeftButton);
+    QCOMPARE(p.settings.read(SettingKeys::MsgPosX), QStringLiteral("600"));
+    QCOMPARE(p.settings.read(SettingKeys::MsgPosY), QStringLiteral("450"));
+    QCOMPARE(p.window.shellOptions().MsgPosY, 450);
+    QVERIFY(options.isVisible());
+    QTRY_VERIFY(preview.isNull());
+    services.previewNoticePosition(&options);
+    QVERIFY(options.findChild<FrmPrev *>());
 }
 
 QTEST_MAIN(TestShellFeatures)

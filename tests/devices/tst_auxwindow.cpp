@@ -17,6 +17,8 @@ class TestAuxWindow : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void unknownChannelsLookOff();
+    void channelNamesShownWhole_data();
+    void channelNamesShownWhole();
     void switching_data();
     void switching();
     void closingHidesUntilTheProgramEnds();
@@ -53,6 +55,37 @@ void TestAuxWindow::unknownChannelsLookOff()
     f.state.live.StatoAux[6] = false;
     w.Aggiorna();
     QCOMPARE(lamp(w, 6), 0);
+}
+
+void TestAuxWindow::channelNamesShownWhole_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("short") << "Pompa" << true;
+    QTest::newRow("longer than the design width") << "Irrigazione giardino" << true;
+    QTest::newRow("longer than the window may grow")
+        << "Irrigazione giardino lato nord, aiuole e siepe del vialetto d'ingresso" << false;
+}
+
+// The window grows to show a channel's whole name, within reason; beyond that the name is
+// shortened and the whole of it is in the tool tip.
+void TestAuxWindow::channelNamesShownWhole()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, whole);
+    DeviceFixture f;
+    f.state.model.NomiAux[3] = name;
+    FrmAux w(f.context());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *label = w.findChild<QLabel *>(QStringLiteral("LnAux2"));
+    QCOMPARE(label->toolTip(), name);
+    QCOMPARE(label->text() == name, whole);
+    QVERIFY(label->text().endsWith(QChar(0x2026)) != whole);
+    // What the label shows fits inside the window.
+    const int right = label->mapTo(&w, QPoint(label->fontMetrics().horizontalAdvance(label->text()), 0)).x();
+    QVERIFY2(right <= w.width(), qPrintable(QStringLiteral("%1 > %2").arg(right).arg(w.width())));
+    QVERIFY(w.width() <= 264);
 }
 
 void TestAuxWindow::switching_data()

@@ -188,6 +188,17 @@ void TestScenarioPanel::pointingMovesTheHighlight()
     pointAt(isc(11));
     QCOMPARE(litButtons(), 1);
     QCOMPARE(m_panel->Evidenziato(), 12);
+
+    // Each number stays whole on its button, and stands out from the lit button's blue.
+    for (int i = 0; i < FrmScen::Buttons; ++i) {
+        const auto *number = isc(i)->findChild<QLabel *>(QStringLiteral("Lnum%1").arg(i));
+        QVERIFY(number->fontMetrics().horizontalAdvance(number->text()) <= isc(i)->width());
+        const QColor expected = i == 11 ? QColor(Qt::white) : QColor(105, 159, 226);
+        QCOMPARE(number->palette().color(QPalette::WindowText), expected);
+    }
+    pointAt(isc(0));
+    QCOMPARE(isc(11)->findChild<QLabel *>(QStringLiteral("Lnum11"))->palette().color(QPalette::WindowText),
+             QColor(105, 159, 226));
 }
 
 void TestScenarioPanel::backgroundClearsAtOnce()

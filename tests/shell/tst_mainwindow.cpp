@@ -12,6 +12,7 @@
 #include "shell/main/ShellEngine.h"
 #include "support/TestFolder.h"
 #include "shell/services/TrayIcon.h"
+#include "shell/icons/ShellResources.h"
 #include "shell/tray/TrayMenu.h"
 
 #include <QAction>
@@ -25,6 +26,11 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QApplication>
+#include <QPalette>
+#include <QToolBar>
 #include <QtTest>
 
 namespace {
@@ -158,6 +164,8 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void loadSequence();
+    void followsTheDesktopPalette_data();
+    void followsTheDesktopPalette();
     void languageMenu_data();
     void languageMenu();
     void languageSwitch();
@@ -213,6 +221,58 @@ private slots:
     void probeWaitEndsWhenClosing();
     void probeWindowsToggle();
 };
+
+void TestMainWindow::followsTheDesktopPalette_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << false;
+    QTest::newRow("dark") << true;
+}
+
+// The colours drawn for a light desktop give way to a dark palette's own, captions, toolbar
+// and the pictures' outlines alike.
+void TestMainWindow::followsTheDesktopPalette()
+{
+    QFETCH(bool, dark);
+    const QPalette before = QApplication::palette();
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    if (dark) {
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(45, 45, 48));
+        palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+        palette.setColor(QPalette::Base, QColor(30, 30, 30));
+        palette.setColor(QPalette::Text, QColor(230, 230, 230));
+        palette.setColor(QPalette::Button, QColor(53, 53, 56));
+        palette.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+        QApplication::setPalette(palette);
+    }
+    Fixture f;
+    f.window.Main();
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+
+    const auto caption = [&f](const char *name) {
+        return f.window.findChild<QLabel *>(QString::fromLatin1(name))->palette().color(QPalette::WindowText);
+    };
+    QCOMPARE(caption("Lmon"), dark ? QColor(230, 230, 230) : QColor(Qt::black));
+    QCOMPARE(caption("Lcom"), dark ? QColor(128, 128, 128) : QColor(0xC0, 0xC0, 0xC0));
+
+    const QImage bar = f.window.findChild<QToolBar *>(QStringLiteral("barra"))->grab().toImage();
+    qint64 lightness = 0;
+    for (int y = 0; y < bar.height(); ++y)
+        for (int x = 0; x < bar.width(); ++x)
+            lightness += bar.pixelColor(x, y).lightness();
+    const qint64 mean = lightness / (qint64(bar.width()) * bar.height());
+    QVERIFY2(dark ? mean < 110 : mean > 200, qPrintable(QString::number(mean)));
+
+    const QImage clear = ShellResources::icon(QStringLiteral("clear")).pixmap(32, 32).toImage();
+    int slate = 0;
+    for (int y = 0; y < clear.height(); ++y)
+        for (int x = 0; x < clear.width(); ++x)
+            slate += clear.pixelColor(x, y).alpha() == 255 && clear.pixelColor(x, y).rgb() == QColor(0x4a, 0x55, 0x68).rgb();
+    QCOMPARE(slate > 0, !dark);
+}
 
 void TestMainWindow::loadSequence()
 {
@@ -1126,6 +1186,12 @@ void TestMainWindow::probeWindowsToggle()
     QCOMPARE(f.engine.usb.size(), 3);
     QVERIFY(f.window.FormAperto(QStringLiteral("FrmProbe2"), QString()));
     QVERIFY(f.window.shellOptions().FinestreSonda[2]->y() < f.window.shellOptions().FinestreSonda[1]->y());
+    // The stack starts above the notice's default place: the person sees both.
+    const ShellOptions &options = f.window.shellOptions();
+    const QRect notice(int(options.MsgPosX.toDouble() / 15), options.MsgPosY / 15, 360, 61);
+    QCOMPARE(notice.bottom() + 1, QGuiApplication::primaryScreen()->availableGeometry().bottom() + 1);
+    for (int z = 1; z <= 3; ++z)
+        QVERIFY2(!options.FinestreSonda[size_t(z)]->frameGeometry().intersects(notice), qPrintable(QString::number(z)));
     QVERIFY(menuEntry(f.window, QStringLiteral("mWprobe"))->isChecked());
     f.window.barra_ButtonClick(6);
     QVERIFY(f.window.shellOptions().SondeAperte.isEmpty());

@@ -61,7 +61,7 @@ public:
 class RecordingOptions : public OptionsServices
 {
 public:
-    void previewNoticePosition() override { calls << QStringLiteral("preview"); }
+    void previewNoticePosition(QWidget *) override { calls << QStringLiteral("preview"); }
     QStringList characterNames() const override { return characters; }
     bool characterLoaded() const override { return loaded; }
     bool loadCharacter(const QString &name, bool sound, bool visible) override

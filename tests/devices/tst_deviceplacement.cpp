@@ -1,0 +1,189 @@
+#include "devices/alarm/FrmAI.h"
+#include "devices/aux/FrmAux.h"
+#include "devices/host/DeviceHost.h"
+#include "devices/host/DevicePlacement.h"
+#include "devices/host/SavedPosition.h"
+#include "devices/meters/FrmMeter.h"
+#include "devices/meters/MeterVariant.h"
+#include "devices/scenarios/FrmScen.h"
+#include "engine/config/SettingKeys.h"
+#include "engine/model/WindowNames.h"
+#include "support/DeviceFixture.h"
+
+#include <QScreen>
+#include <QtTest>
+
+using DevicePlacement::Desk;
+
+namespace {
+
+QString overlapBetween(const QMap<QString, QRect> &rects)
+{
+    for (auto a = rects.cbegin(); a != rects.cend(); ++a)
+        for (auto b = std::next(a); b != rects.cend(); ++b)
+            if (a.value().intersects(b.value()))
+                return a.key() + QStringLiteral(" over ") + b.key();
+    return {};
+}
+
+} // namespace
+
+// Where the device windows open when they have no saved place, and when a saved place wins.
+class TestDevicePlacement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void slotsBesideTheMainWindow_data();
+    void slotsBesideTheMainWindow();
+    void reachable_data();
+    void reachable();
+    void windowsOpenAtTheirPlaces_data();
+    void windowsOpenAtTheirPlaces();
+};
+
+void TestDevicePlacement::slotsBesideTheMainWindow_data()
+{
+    QTest::addColumn<QRect>("workArea");
+    QTest::addColumn<QRect>("mainFrame");
+    QTest::addColumn<int>("chromeBottom");
+    QTest::addColumn<bool>("allBeside");
+    QTest::addColumn<double>("scale");
+
+    QTest::newRow("wide screen, main at the left") << QRect(0, 0, 1920, 1040) << QRect(0, 0, 900, 700) << 90 << true << 1.0;
+    QTest::newRow("main at the right edge") << QRect(0, 0, 1920, 1040) << QRect(1020, 120, 900, 700) << 210 << true << 1.0;
+    QTest::newRow("main in the middle") << QRect(0, 0, 1920, 1040) << QRect(600, 200, 700, 600) << 290 << true << 1.0;
+    QTest::newRow("top panel, main low") << QRect(0, 28, 1600, 972) << QRect(40, 700, 800, 290) << 790 << true << 1.0;
+    QTest::newRow("second screen right of the first")
+        << QRect(1920, 0, 1280, 984) << QRect(2000, 50, 560, 480) << 140 << true << 1.0;
+    QTest::newRow("screen left of the primary")
+        << QRect(-1280, 0, 1280, 1024) << QRect(-1200, 300, 560, 480) << 390 << true << 1.0;
+    QTest::newRow("small screen") << QRect(0, 0, 1024, 738) << QRect(0, 0, 640, 480) << 90 << false << 1.0;
+    QTest::newRow("laptop, main in the middle")
+        << QRect(0, 0, 1280, 720) << QRect(240, 80, 800, 560) << 170 << false << 1.0;
+    QTest::newRow("maximised") << QRect(0, 0, 1366, 728) << QRect(0, 0, 1366, 728) << 86 << false << 1.0;
+    QTest::newRow("twice the pixels") << QRect(0, 0, 3840, 2100) << QRect(0, 0, 1800, 1400) << 180 << true << 2.0;
+    QTest::newRow("main partly off the screen") << QRect(0, 0, 1280, 1024) << QRect(-300, 50, 900, 700) << 140 << true << 1.0;
+}
+
+void TestDevicePlacement::slotsBesideTheMainWindow()
+{
+    QFETCH(QRect, workArea);
+    QFETCH(QRect, mainFrame);
+    QFETCH(int, chromeBottom);
+    QFETCH(bool, allBeside);
+    QFETCH(double, scale);
+    const Desk desk{workArea, mainFrame, chromeBottom};
+    const QRect chrome(mainFrame.x(), mainFrame.y(), mainFrame.width(), chromeBottom - mainFrame.y());
+
+    {
+        QMap<QString, QRect> taken;
+        for (const QString &name : DevicePlacement::placedWindows()) {
+            const auto at = DevicePlacement::defaultPlace(name, desk, scale);
+            QVERIFY2(at, qPrintable(name));
+            const QRect slot(*at, DevicePlacement::slotSize(name, scale));
+            QVERIFY2(workArea.contains(slot), qPrintable(name));
+            QVERIFY2(!slot.intersects(chrome), qPrintable(name));
+            if (allBeside)
+                QVERIFY2(!slot.intersects(mainFrame), qPrintable(name));
+            taken.insert(name, slot);
+        }
+        QCOMPARE(overlapBetween(taken), QString());
+    }
+    QVERIFY(!DevicePlacement::defaultPlace(WindowNames::FrmOpt, desk));
+}
+
+void TestDevicePlacement::reachable_data()
+{
+    QTest::addColumn<QList<QRect>>("areas");
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<bool>("expected");
+
+    const QList<QRect> one{QRect(0, 0, 1920, 1040)};
+    const QList<QRect> two{QRect(0, 0, 1920, 1040), QRect(1920, 0, 1280, 1024)};
+    QTest::newRow("inside") << one << QRect(100, 100, 200, 150) << true;
+    QTest::newRow("on a second screen") << two << QRect(2500, 400, 200, 150) << true;
+    QTest::newRow("second screen gone") << one << QRect(2500, 400, 200, 150) << false;
+    QTest::newRow("only a sliver at the right") << one << QRect(1910, 100, 200, 150) << false;
+    QTest::newRow("a strip left at the bottom") << one << QRect(100, 1020, 200, 150) << true;
+    QTest::newRow("above the top") << one << QRect(100, -150, 200, 150) << false;
+    QTest::newRow("negative, no screen there") << two << QRect(-900, 200, 200, 150) << false;
+}
+
+void TestDevicePlacement::reachable()
+{
+    QFETCH(QList<QRect>, areas);
+    QFETCH(QRect, window);
+    QFETCH(bool, expected);
+    QCOMPARE(DevicePlacement::reachable(window, areas), expected);
+}
+
+void TestDevicePlacement::windowsOpenAtTheirPlaces_data()
+{
+    QTest::addColumn<QPoint>("mainAt");
+    QTest::addColumn<QPoint>("savedVoltTwips"); // null: nothing saved
+    QTest::addColumn<bool>("savedWins");
+
+    QTest::newRow("nothing saved") << QPoint(0, 0) << QPoint() << false;
+    QTest::newRow("main moved right") << QPoint(420, 10) << QPoint() << false;
+    QTest::newRow("saved on the screen") << QPoint(0, 0) << QPoint(6000, 4500) << true;
+    QTest::newRow("saved off every screen") << QPoint(0, 0) << QPoint(90000, 4500) << false;
+}
+
+void TestDevicePlacement::windowsOpenAtTheirPlaces()
+{
+    QFETCH(QPoint, mainAt);
+    QFETCH(QPoint, savedVoltTwips);
+    QFETCH(bool, savedWins);
+
+    DeviceFixture f;
+    f.mainWindow.setCentralWidget(new QWidget);
+    f.mainWindow.resize(360, 300);
+    f.mainWindow.move(mainAt);
+    f.mainWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.mainWindow));
+    if (!savedVoltTwips.isNull()) {
+        f.settings.save(WindowNames::FrmVolt, SettingKeys::PosX, QString::number(savedVoltTwips.x()));
+        f.settings.save(WindowNames::FrmVolt, SettingKeys::PosY, QString::number(savedVoltTwips.y()));
+    }
+
+    DeviceHost host;
+    host.setMainWindow(&f.mainWindow);
+    const DeviceContext context = f.context();
+    host.addWindow(WindowNames::FrmVolt, [context] { return new FrmMeter(context, MeterVariant::volt()); });
+    host.addWindow(WindowNames::FrmAmp, [context] { return new FrmMeter(context, MeterVariant::amp()); });
+    host.addWindow(WindowNames::FrmWatt, [context] { return new FrmMeter(context, MeterVariant::watt()); });
+    host.addWindow(WindowNames::FrmScen, [context] { return new FrmScen(context); });
+    host.addWindow(WindowNames::FrmAI, [context] { return new FrmAI(context); });
+    host.addWindow(WindowNames::FrmAux, [context] { return new FrmAux(context); });
+
+    const QRect chrome(f.mainWindow.frameGeometry().topLeft(),
+                       f.mainWindow.centralWidget()->mapToGlobal(QPoint(f.mainWindow.width(), 0)));
+    QMap<QString, QRect> opened;
+    for (const QString &name : {WindowNames::FrmVolt, WindowNames::FrmAmp, WindowNames::FrmWatt, WindowNames::FrmScen,
+                                WindowNames::FrmAI, WindowNames::FrmAux}) {
+        QVERIFY(host.show(name, false));
+        QWidget *w = host.window(name);
+        // Each window fits the slot the rule keeps for it.
+        const QSize slot = DevicePlacement::slotSize(name);
+        QVERIFY2(w->width() <= slot.width() && w->height() <= slot.height(), qPrintable(name));
+        opened.insert(name, w->frameGeometry());
+    }
+
+    const QRect volt = opened.value(WindowNames::FrmVolt);
+    if (savedWins) {
+        QCOMPARE(volt.topLeft(), QPoint(400, 300));
+        opened.remove(WindowNames::FrmVolt);
+    } else {
+        const auto place = DevicePlacement::defaultPlace(WindowNames::FrmVolt, DevicePlacement::deskOf(&f.mainWindow));
+        QCOMPARE(volt.topLeft(), *place);
+    }
+    for (auto it = opened.cbegin(); it != opened.cend(); ++it) {
+        QVERIFY2(!it.value().intersects(chrome), qPrintable(it.key()));
+        QVERIFY2(f.mainWindow.screen()->availableGeometry().contains(it.value()), qPrintable(it.key()));
+    }
+    QCOMPARE(overlapBetween(opened), QString());
+}
+
+QTEST_MAIN(TestDevicePlacement)
+#include "tst_deviceplacement.moc"
