@@ -88,7 +88,11 @@ void MainMenus::buildMenus()
     connect(m_mSave, &QAction::triggered, this, &MainMenus::saveChosen);
     m_mFile->addSeparator();
     m_mExit = entry(m_mFile, "mExit");
-    m_mExit->setShortcut(QKeySequence::Quit);
+    // Ctrl+Q on every desktop, also where the platform's own list has no key for quitting.
+    QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+    if (!quit.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)))
+        quit.prepend(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_mExit->setShortcuts(quit);
     connect(m_mExit, &QAction::triggered, this, &MainMenus::exitChosen);
 
     m_mTool = bar->addMenu(QString());

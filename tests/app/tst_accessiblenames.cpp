@@ -9,6 +9,10 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QToolBar>
 #include <QApplication>
 #include <QSet>
 #include <QStandardPaths>
@@ -130,6 +134,10 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void everyControlIsNamed_data();
     void everyControlIsNamed();
+    void f10OpensTheMenuBar();
+    void tabReachesEveryToolbarButton();
+    void shortcutsTriggerTheirEntries_data();
+    void shortcutsTriggerTheirEntries();
 };
 
 void TestAccessibleNames::everyControlIsNamed_data()
@@ -179,6 +187,79 @@ void TestAccessibleNames::everyControlIsNamed()
                                 WindowNames::FrmAI, WindowNames::FrmOpt, WindowNames::FrmAbout, WindowNames::FrmUpd})
         QVERIFY2(open.contains(name), qPrintable(name + QStringLiteral(" did not open")));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+namespace {
+// The program's main window, shown and holding the keyboard.
+void activate(WholeProgram &p)
+{
+    p.window.Main();
+    p.window.show();
+    p.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.window));
+}
+} // namespace
+
+void TestAccessibleNames::f10OpensTheMenuBar()
+{
+    WholeProgram p;
+    activate(p);
+    QTest::keyClick(&p.window, Qt::Key_F10);
+    QAction *active = p.window.menuBar()->activeAction();
+    QVERIFY(active && active->menu());
+    QCOMPARE(active->menu()->objectName(), QStringLiteral("mFile"));
+    QTRY_VERIFY(active->menu()->isVisible());
+    // The menu's entries are then reached with the arrows and Return: Down selects "Save log".
+    QTest::keyClick(active->menu(), Qt::Key_Down);
+    QVERIFY(active->menu()->activeAction());
+}
+
+void TestAccessibleNames::tabReachesEveryToolbarButton()
+{
+    WholeProgram p;
+    activate(p);
+    auto *bar = p.window.findChild<QToolBar *>(QStringLiteral("barra"));
+    QSet<QWidget *> wanted;
+    for (QAction *a : bar->actions())
+        if (!a->isSeparator() && a->isEnabled() && a->objectName().startsWith(QStringLiteral("barraButton")))
+            wanted.insert(bar->widgetForAction(a));
+    wanted.insert(p.window.findChild<QWidget *>(QStringLiteral("Command1")));
+    QVERIFY(wanted.size() >= 8);
+    p.window.findChild<QWidget *>(QStringLiteral("Tcmd"))->setFocus();
+    for (int i = 0; i < 40 && !wanted.isEmpty(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        wanted.remove(QApplication::focusWidget());
+    }
+    QStringList missed;
+    for (QWidget *w : wanted)
+        missed << (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
+    QVERIFY2(wanted.isEmpty(), qPrintable(missed.join(QStringLiteral(", "))));
+}
+
+void TestAccessibleNames::shortcutsTriggerTheirEntries_data()
+{
+    QTest::addColumn<QKeySequence>("key");
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("save the log") << QKeySequence(Qt::CTRL | Qt::Key_S) << "save";
+    QTest::newRow("find") << QKeySequence(Qt::CTRL | Qt::Key_F) << "find";
+    QTest::newRow("quit") << QKeySequence(Qt::CTRL | Qt::Key_Q) << "quit";
+}
+
+void TestAccessibleNames::shortcutsTriggerTheirEntries()
+{
+    QFETCH(QKeySequence, key);
+    QFETCH(QString, entry);
+    WholeProgram p;
+    activate(p);
+    QSignalSpy ended(&p.window, &FrmMain::programEnded);
+    // From inside the command box, where the person is most likely typing.
+    QWidget *box = p.window.findChild<QWidget *>(QStringLiteral("Tcmd"));
+    box->setFocus();
+    QTest::keySequence(box, key);
+    QCOMPARE(p.files.asked.size(), entry == QLatin1String("save") ? 1 : 0);
+    QCOMPARE(p.window.findChild<QWidget *>(QStringLiteral("Pfind"))->isVisible(), entry == QLatin1String("find"));
+    // Quitting starts the program's closing, which ends it once its links are shut.
+    QCOMPARE(bool(p.state.InChiusura), entry == QLatin1String("quit"));
 }
 
 QTEST_MAIN(TestAccessibleNames)
