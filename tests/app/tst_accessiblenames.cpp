@@ -1,7 +1,5 @@
 #include "ProgramFixture.h"
-#include "app/ProgramOptionsServices.h"
 #include "engine/config/SettingKeys.h"
-#include "engine/links/SerialDetection.h"
 #include "engine/model/WindowNames.h"
 #include "shell/main/ConsolePane.h"
 #include "shell/update/FrmUpd.h"
@@ -101,6 +99,8 @@ void walk(QAccessibleInterface *iface, QSet<QAccessibleInterface *> &seen, QStri
         walk(iface->child(i), seen, faults);
 }
 
+// The program as main() builds it, on loopback, with the update check answered by a local
+// server.
 struct WholeProgram : ProgramFixture
 {
     WholeProgram()
@@ -108,19 +108,7 @@ struct WholeProgram : ProgramFixture
         useGateway();
         settings.save(SettingKeys::Monitor, QStringLiteral("0"));
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
-        services.addShellFeatures(state, settings, boxes, window);
-        startEngine([this] {
-            services.addCamera({state, settings, boxes, *engine, &window.Tlog(), [] {}});
-            services.addDeviceWindows({state, settings, *engine, window.shellOptions(), &window.menus(), {}});
-            detection = std::make_unique<SerialDetection>(state, engine->commands(), engine->monitor());
-            services.options = std::make_unique<ProgramOptionsServices>(state, settings, window, services.character,
-                                                                        services.remote);
-            services.addOptions({state, settings, window, boxes, files, services.colours, services.notice,
-                                 services.devices, *services.options, *detection, &SerialDetection::ElencaCom},
-                                &window);
-        });
     }
-    std::unique_ptr<SerialDetection> detection;
     LoopbackHttpServer server;
 };
 
@@ -152,7 +140,7 @@ void TestAccessibleNames::everyControlIsNamed()
     QFETCH(QString, language);
     WholeProgram p;
     p.settings.save(SettingKeys::Language, language);
-    p.window.Main();
+    p.start();
     p.window.mFind_Click();
     for (int button : {5, 6, 7, 8, 9})
         p.window.barra_ButtonClick(button);
@@ -193,7 +181,7 @@ namespace {
 // The program's main window, shown and holding the keyboard.
 void activate(WholeProgram &p)
 {
-    p.window.Main();
+    p.start();
     p.window.show();
     p.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&p.window));
