@@ -175,6 +175,13 @@ void TestAccessibleNames::everyControlIsNamed()
                                 WindowNames::FrmAI, WindowNames::FrmOpt, WindowNames::FrmAbout, WindowNames::FrmUpd})
         QVERIFY2(open.contains(name), qPrintable(name + QStringLiteral(" did not open")));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+
+    // The help menu keeps "?" on screen and is read by its name.
+    QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(p.window.menuBar());
+    QAccessibleInterface *help = bar->child(bar->childCount() - 1);
+    QCOMPARE(p.window.menuBar()->actions().constLast()->text(), QStringLiteral("?"));
+    QCOMPARE(help->text(QAccessible::Name), p.state.lang.menu.value(QStringLiteral("Help")));
+    QVERIFY(!help->text(QAccessible::Name).isEmpty());
 }
 
 namespace {
