@@ -64,6 +64,16 @@ PictureBox *icon(QWidget *parent, const char *name, const QString &tip, const QP
     return b;
 }
 
+// The log's sentence for a reported state, read as the state of its picture: the change that
+// set each element to each value (system, arming, battery, mains).
+QString stateSentence(const LanguageTexts &lang, int entry, const std::optional<int> &value)
+{
+    static const int sentence[4][3] = {{0, 1, -1}, {9, 8, -1}, {4, 5, 10}, {6, 7, -1}};
+    if (!value || *value < 0 || *value > 2 || sentence[entry][*value] < 0)
+        return {};
+    return lang.security.value(sentence[entry][*value]);
+}
+
 // An element not reported yet counts as 0.
 int element(const std::optional<int> &value) { return value.value_or(0); }
 
@@ -77,6 +87,7 @@ FrmAI::FrmAI(DeviceContext context, QWidget *parent)
     Q_UNUSED(registered);
     setObjectName(WindowNames::FrmAI);
     setWindowTitle(QStringLiteral("ANTIFURTO"));
+    setAccessibleName(m_ctx.state.lang.NomiWho[4]);
     setFixedSize(232, 196);
     m_background = new QSvgRenderer(QStringLiteral(":/ombrix/alarm/background.svg"), this);
 
@@ -145,10 +156,17 @@ void FrmAI::AggiornaAllarme()
     default:
         break;
     }
+    const LanguageTexts &lang = m_ctx.state.lang;
+    const std::array<PictureBox *, 4> elements{m_istat, m_ilock, m_ibatt, m_ipow};
+    for (int e = 0; e < 4; ++e)
+        elements[size_t(e)]->setAccessibleDescription(stateSentence(lang, e, s[size_t(e)]));
     const auto &zones = m_ctx.state.live.ZoneAllarme;
     for (int z = 1; z < ZoneRows; ++z) {
         const auto v = NumberConversions::tryValue(zones[size_t(z)][0]);
         m_szone[size_t(z)]->setFill(v && *v == 1 ? ZoneActive : ZoneQuiet);
+        // A lamp is read with its state: armed, disarmed, or nothing until the zone reports.
+        const QString said = !v ? QString() : lang.security.value(*v == 1 ? 11 : 18);
+        m_szone[size_t(z)]->setAccessibleDescription(QString(said).remove(QStringLiteral("\\c")));
     }
 }
 

@@ -48,6 +48,7 @@ FrmAux::FrmAux(DeviceContext context, QWidget *parent)
     Q_UNUSED(registered);
     setObjectName(WindowNames::FrmAux);
     setWindowTitle(QStringLiteral("AUX"));
+    setAccessibleName(m_ctx.state.lang.menu.value(QStringLiteral("waux")));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(128, 128, 128));
@@ -75,7 +76,6 @@ FrmAux::FrmAux(DeviceContext context, QWidget *parent)
         number->setObjectName(QStringLiteral("Laux%1").arg(i));
         number->setFlat(true);
         number->setCursor(Qt::PointingHandCursor);
-        number->setFocusPolicy(Qt::NoFocus);
         number->setFixedWidth(NumberPx);
         auto *name = new QLabel(this);
         name->setObjectName(QStringLiteral("LnAux%1").arg(i));
@@ -84,6 +84,8 @@ FrmAux::FrmAux(DeviceContext context, QWidget *parent)
         const QString full = size_t(n) < names.size() ? names[size_t(n)] : QString();
         name->setText(name->fontMetrics().elidedText(full, Qt::ElideRight, nameWidth));
         name->setToolTip(full);
+        // The button switches the channel: a reader says the channel's name, not its number.
+        number->setAccessibleName(full.trimmed().isEmpty() ? number->text() : full.trimmed());
         connect(number, &QPushButton::clicked, this, [this, i] { Laux_Click(i); });
         m_imgAux[size_t(i)] = lamp;
         m_laux[size_t(i)] = number;
@@ -121,7 +123,10 @@ void FrmAux::Aggiorna()
         // A channel not reported yet looks like one that is off.
         const bool on = state[size_t(i + 1)].value_or(false);
         m_imgAux[size_t(i)]->setPicture(on ? 1 : 0, on ? LampOn : LampOff);
-        m_imgAux[size_t(i)]->setAccessibleName(m_laux[size_t(i)]->text());
+        m_imgAux[size_t(i)]->setAccessibleName(m_laux[size_t(i)]->accessibleName());
+        // Its state, as the log would say it.
+        m_laux[size_t(i)]->setAccessibleDescription(
+            QString(m_ctx.state.lang.aux.value(on ? 1 : 0)).replace(QStringLiteral("\\n"), m_laux[size_t(i)]->accessibleName()));
         m_laux[size_t(i)]->setStyleSheet(channelSheet(on));
     }
 }

@@ -1,5 +1,8 @@
 #include "devices/camera/CameraButton.h"
 
+#include "shell/services/AccessibleRole.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -32,6 +35,17 @@ CameraButton::CameraButton(int index, QWidget *parent) : QWidget(parent), m_inde
     setFixedSize(Width, Height);
     setObjectName(QStringLiteral("Pbut") + QString::number(index));
     setCursor(Qt::PointingHandCursor);
+    // Space and Enter act as a left click; the menu key, as a right click flags the camera.
+    AccessibleRole::makeButton(this, [this] { emit released(Qt::LeftButton); });
+}
+
+void CameraButton::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        emit released(Qt::RightButton);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CameraButton::setFace(Face face)
@@ -68,6 +82,8 @@ void CameraButton::paintEvent(QPaintEvent *)
     p.setPen(dark ? QColor(255, 255, 255) : QColor(33, 37, 41));
     const QPoint o = labelOrigin();
     p.drawText(QRect(o.x(), o.y(), Width + 2 - o.x(), Height - o.y()), Qt::AlignLeft | Qt::AlignTop, label());
+    p.end();
+    AccessibleRole::paintFocus(this);
 }
 
 void CameraButton::mousePressEvent(QMouseEvent *event) { event->accept(); }

@@ -22,7 +22,7 @@ QToolButton *imageButton(QWidget *parent, const QString &name, const QString &ar
     auto *b = new QToolButton(parent);
     b->setObjectName(name);
     b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
+    b->setFocusPolicy(Qt::TabFocus);
     b->setIcon(QIcon(QStringLiteral(":/camera/") + art));
     b->setIconSize(size);
     b->setFixedSize(size + QSize(2, 2));
@@ -87,7 +87,7 @@ void FrmCamera::buildControls()
     Cmotion = new QCheckBox(this);
     Cmotion->setObjectName(QStringLiteral("Cmotion"));
     Cmotion->setIcon(QIcon(QStringLiteral(":/camera/motion.svg")));
-    Cmotion->setFocusPolicy(Qt::NoFocus);
+    Cmotion->setFocusPolicy(Qt::TabFocus);
     Cmotion->setStyleSheet(QStringLiteral(
         "QCheckBox { spacing: 2px; }"
         "QCheckBox::indicator { width: 11px; height: 11px; border: 1px solid #7d828a; border-radius: 2px;"
@@ -143,12 +143,16 @@ void FrmCamera::buildControls()
 void FrmCamera::applyTexts()
 {
     const InstallationModel &model = m_ctx.state.model;
+    const LanguageTexts &lang = m_ctx.state.lang;
+    const QString cameras = lang.menu.value(QStringLiteral("wcamera"));
+    setAccessibleName(cameras);
     for (int k = 0; k < 12; ++k) {
         const QString &name = model.NomiCamere.at(size_t(k + 1));
         Pbut[size_t(k)]->setToolTip(name);
-        Pbut[size_t(k)]->setAccessibleName(name.isEmpty() ? QString::number(k + 1) : name);
+        // A camera without a name is read by its number after the window's own name.
+        Pbut[size_t(k)]->setAccessibleName(name.trimmed().isEmpty() ? cameras + QLatin1Char(' ') + QString::number(k + 1)
+                                                                    : name);
     }
-    const LanguageTexts &lang = m_ctx.state.lang;
     for (int i = 0; i < 6; ++i)
         Lb[size_t(i)]->setText(lang.TestiPcam.at(size_t(i)));
     for (int i = 0; i < 5; ++i) {

@@ -1,5 +1,7 @@
 #include "devices/host/PictureBox.h"
 
+#include "shell/services/AccessibleRole.h"
+
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -24,4 +26,6 @@ void PictureBox::paintEvent(QPaintEvent *)
         return;
     QPainter p(this);
     m_renderer->render(&p, QRectF(rect()));
+    p.end();
+    AccessibleRole::paintFocus(this);
 }

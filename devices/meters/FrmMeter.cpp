@@ -18,6 +18,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTimer>
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 static void registerMeterResources() { Q_INIT_RESOURCE(meters); }
@@ -42,6 +44,13 @@ QString menuText(const EngineState &state, const char *key)
     return t.isEmpty() ? k : t;
 }
 
+// The unit a reading is in, by the meter's entry: volt, ampere, watt.
+QString unitOf(const MeterVariant &variant)
+{
+    static const std::array<QString, 3> units{QStringLiteral("V"), QStringLiteral("A"), QStringLiteral("W")};
+    return units.at(size_t(std::clamp(variant.entry, 1, 3) - 1));
+}
+
 } // namespace
 
 FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *parent)
@@ -53,7 +62,8 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     Q_UNUSED(registered);
     setObjectName(variant.name);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    const QString caption = m_ctx.state.lang.VociEnergia[size_t(variant.entry - 1)];
+    // The drop-down entry carries the blanks of its check mark; the window's name does not.
+    const QString caption = m_ctx.state.lang.VociEnergia[size_t(variant.entry - 1)].trimmed();
     setAccessibleName(caption.isEmpty() ? variant.name : caption);
     m_face = new QSvgRenderer(variant.face, this);
     setFixedSize(toPixels(QRectF(0, 0, WidthTw, HeightTw)).size());
@@ -69,7 +79,7 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     // The display sits over the needle, so the reading stays legible wherever the needle is.
     m_reading->setStyleSheet(QStringLiteral("color: rgb(0, 192, 0); background: #07100a; border: 1px solid #55606b;"
                                             " border-radius: 2px;"));
-    m_reading->setText(variant.designText);
+    showReading(variant.designText);
     if (!variant.dragFromLabel)
         m_reading->setAttribute(Qt::WA_NoMousePropagation);
 
@@ -90,7 +100,7 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     // Form_Load
     Snapping::DockForm(this);
     SavedPosition::restore(this, m_ctx.settings, variant.name);
-    m_reading->setText(variant.stored(m_ctx.state.live));
+    showReading(variant.stored(m_ctx.state.live));
     m_posLancetta = -125;
     m_tlanc->start(FrameMs);
     m_tagg->start(FirstPollMs);
@@ -111,7 +121,12 @@ QRect FrmMeter::toPixels(const QRectF &twips) const
                  int(std::lround(twips.width() / tx)), int(std::lround(twips.height() / ty)));
 }
 
-void FrmMeter::showReading(const QString &reading) { m_reading->setText(reading); }
+void FrmMeter::showReading(const QString &reading)
+{
+    m_reading->setText(reading);
+    // A reader says the reading with its unit, which the dial shows only as a picture.
+    m_reading->setAccessibleName(accessibleName() + QStringLiteral(": ") + reading + QLatin1Char(' ') + unitOf(m_variant));
+}
 
 void FrmMeter::Tagg_Timer()
 {

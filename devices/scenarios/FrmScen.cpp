@@ -9,6 +9,7 @@
 #include "shell/snapping/SnapDrag.h"
 #include "engine/model/WindowNames.h"
 #include "shell/services/WindowUtils.h"
+#include "shell/services/AccessibleRole.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -76,8 +77,10 @@ FrmScen::FrmScen(const DeviceContext &context, QWidget *parent)
 {
     registerScenarioResources();
     setObjectName(WindowNames::FrmScen);
+    // Shown without taking the focus, but a person may still bring it forward and Tab
+    // through its buttons.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    setAccessibleName(m_context.state.lang.tooltip.value(QStringLiteral("but7")));
 
     QPalette pal = palette();
     pal.setColor(QPalette::Window, KeyColour);
@@ -125,7 +128,15 @@ void FrmScen::buildArt()
         isc->setObjectName(QStringLiteral("Isc%1").arg(i));
         isc->setGeometry(px(at.x(), at.y(), ButtonSize, ButtonSize));
         isc->setPicture(Normal, ButtonPictures[Normal]);
-        isc->setAccessibleName(QString::number(i + 1));
+        // A defined scenario is a button a person can reach and press; the others are pictures.
+        const ScenarioF420 &scenario = m_context.state.model.ScenariF420.at(size_t(i + 1));
+        if (isDefined(scenario.defined)) {
+            AccessibleRole::makeButton(isc, [this, i] { Lnum_Click(i); });
+            const QString number = QString::number(i + 1);
+            isc->setAccessibleName(scenario.name.trimmed().isEmpty()
+                                       ? accessibleName() + QLatin1Char(' ') + number
+                                       : number + QStringLiteral(" - ") + scenario.name.trimmed());
+        }
         isc->setMouseTracking(true);
         isc->installEventFilter(this);
         m_isc.at(size_t(i)) = isc;

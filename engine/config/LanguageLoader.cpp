@@ -159,6 +159,8 @@ void LanguageLoader::CaricaLingua(const QString &language)
                "OptNotice", "OptSpeak", "OptLog", "OptFore", "OptBack", "OptPick", "OptClear"});
     // Why the command box refused a text, where the password goes, the alarm window's captions.
     readTexts({"CmdEmpty", "CmdChars", "CmdShape", "CmdWho", "PwWhere", "AlUnit", "AlArmed", "AlBattery", "AlMains"});
+    // Names a screen reader says for controls that show only a picture or a symbol.
+    readTexts({"LogClear", "FindClose", "SendFrame", "CmdBox", "LampBus", "LampChum"});
     for (int i = 0; i < 9; ++i) {
         const QString key = QStringLiteral("Who") + QString::number(i);
         t.NomiWho[i] = ini.value(text, key);

@@ -9,11 +9,13 @@
 #include "engine/config/ProgramIdentity.h"
 #include "engine/config/SafeFileWriter.h"
 #include "shell/icons/ShellResources.h"
+#include "shell/services/AccessibleRole.h"
 #include "shell/services/VbColor.h"
 #include "shell/services/WindowUtils.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <tuple>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -93,6 +95,8 @@ QLayout *ConsoleArea::buildTabs()
         b->setStyleSheet(QStringLiteral("QToolButton { border: 1px solid #8a97a8; border-radius: 7px; background: #e2e8f0; }"
                                         "QToolButton:checked { background: #2d7dd2; border-color: #1d4f86; }"));
         connect(b, &QToolButton::clicked, this, [this, index] { Ibut_Click(index); });
+        // The two round buttons choose the pane on show: a reader hears tabs, not check boxes.
+        AccessibleRole::set(b, QAccessible::PageTab);
         caption = new QLabel(this);
         caption->setObjectName(QString::fromLatin1(name));
         caption->setCursor(Qt::PointingHandCursor);
@@ -105,9 +109,9 @@ QLayout *ConsoleArea::buildTabs()
     makeTab(0, m_lmon, "Lmon");
     makeTab(1, m_lcom, "Lcom");
     tabs->addStretch(1);
-    auto *clear = ShellResources::iconButton(this, "Ibut4", QStringLiteral("clear"), 18);
-    connect(clear, &QToolButton::clicked, this, [this] { Ibut_Click(4); });
-    tabs->addWidget(clear);
+    m_clear = ShellResources::iconButton(this, "Ibut4", QStringLiteral("clear"), 18);
+    connect(m_clear, &QToolButton::clicked, this, [this] { Ibut_Click(4); });
+    tabs->addWidget(m_clear);
     return tabs;
 }
 
@@ -121,16 +125,16 @@ QWidget *ConsoleArea::buildFindBar()
     m_tfind->setObjectName(QStringLiteral("Tfind"));
     m_cfind = new QPushButton(m_pfind);
     m_cfind->setObjectName(QStringLiteral("Cfind"));
-    auto *ix = new QToolButton(m_pfind);
-    ix->setObjectName(QStringLiteral("Ix"));
-    ix->setText(QStringLiteral("\u2715"));
-    ix->setAutoRaise(true);
+    m_ix = new QToolButton(m_pfind);
+    m_ix->setObjectName(QStringLiteral("Ix"));
+    m_ix->setText(QStringLiteral("\u2715"));
+    m_ix->setAutoRaise(true);
     f->addWidget(m_tfind, 1);
     f->addWidget(m_cfind);
-    f->addWidget(ix);
+    f->addWidget(m_ix);
     connect(m_tfind, &QLineEdit::returnPressed, this, [this] { Cfind_Click(); });
     connect(m_cfind, &QPushButton::clicked, this, [this] { Cfind_Click(); });
-    connect(ix, &QToolButton::clicked, this, [this] { Ix_Click(); });
+    connect(m_ix, &QToolButton::clicked, this, [this] { Ix_Click(); });
     m_pfind->hide();
     return m_pfind;
 }
@@ -139,8 +143,26 @@ void ConsoleArea::applyLanguage()
 {
     m_lcom->setText(m_lang.Lcom);
     m_lmon->setText(m_lang.Lmon);
-    m_cfind->setText(m_lang.menu.value(QStringLiteral("Find")).remove(QLatin1Char('&')));
-    m_isend->setToolTip(m_lang.tooltip.value(QStringLiteral("but5")));
+    const QString find = m_lang.menu.value(QStringLiteral("Find")).remove(QLatin1Char('&'));
+    m_cfind->setText(find);
+    const auto text = [this](const char *key, const char *fallback) {
+        const QString t = m_lang.t(QString::fromLatin1(key));
+        return t.isEmpty() ? QString::fromLatin1(fallback) : t;
+    };
+    // What each control does, as a reader says it and a tool tip shows it.
+    m_tabs[0]->setAccessibleName(m_lang.Lmon);
+    m_tabs[1]->setAccessibleName(m_lang.Lcom);
+    m_tlog->setAccessibleName(m_lang.Lmon);
+    m_tlogC->setAccessibleName(m_lang.Lcom);
+    m_tfind->setAccessibleName(find);
+    for (const auto &[button, key, fallback] :
+         {std::tuple<QToolButton *, const char *, const char *>{m_clear, "LogClear", "Clear the log"},
+          {m_ix, "FindClose", "Close the find bar"},
+          {m_isend, "SendFrame", "Send the frame"}}) {
+        button->setAccessibleName(text(key, fallback));
+        button->setToolTip(button->accessibleName());
+    }
+    m_tcmd->setAccessibleName(text("CmdBox", "Frame to send"));
 }
 
 ConsolePane *ConsoleArea::visiblePane() const { return static_cast<ConsolePane *>(m_panes->currentWidget()); }

@@ -69,4 +69,6 @@ private:
     QPushButton *m_cfind = nullptr;
     CommandBoxWidget *m_tcmd = nullptr;
     QToolButton *m_isend = nullptr;
+    QToolButton *m_clear = nullptr;
+    QToolButton *m_ix = nullptr;
 };

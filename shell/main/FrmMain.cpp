@@ -154,6 +154,11 @@ void FrmMain::applyLanguage(const QString &language)
     m_qtTexts->use(language);
     m_menus->applyLanguage(m_state.lang);
     m_console->applyLanguage();
+    const auto text = [this](const char *key, const char *fallback) {
+        const QString t = m_state.lang.t(QString::fromLatin1(key));
+        return t.isEmpty() ? QString::fromLatin1(fallback) : t;
+    };
+    m_status->nameLamps(text("LampBus", "Bus activity"), text("LampChum", "Display clients"));
 }
 
 QMenu *FrmMain::CreaMenuScenari(QMenu *menu, const QString &caption, QAction *before)

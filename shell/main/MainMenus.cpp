@@ -8,6 +8,7 @@
 #include "shell/icons/ShellResources.h"
 #include "shell/services/WindowUtils.h"
 #include "engine/model/WindowNames.h"
+#include "shell/services/AccessibleRole.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -24,6 +26,22 @@ namespace {
 
 const QString MeterMark = QStringLiteral("\u00BB ");
 const QString NoMark = QStringLiteral("  ");
+
+// The caption with Alt+letter on its first letter no other caption of the bar has taken; the
+// words stay as the language file gives them.
+QString withMnemonic(const QString &caption, QString &taken)
+{
+    if (caption.contains(QLatin1Char('&')))
+        return caption;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption.at(i).toLower();
+        if (c.isLetter() && !taken.contains(c)) {
+            taken += c;
+            return caption.left(i) + QLatin1Char('&') + caption.mid(i);
+        }
+    }
+    return caption;
+}
 
 QString scenarioCaption(const InstallationModel &model, int i)
 {
@@ -36,6 +54,10 @@ MainMenus::MainMenus(QMainWindow &window) : QObject(&window), m_window(window)
 {
     buildMenus();
     buildToolbar();
+    // F10 opens the menu bar, as on the common Linux desktops.
+    auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), &window);
+    f10->setObjectName(QStringLiteral("menuBarKey"));
+    connect(f10, &QShortcut::activated, this, &MainMenus::openMenuBar);
     m_imageCombo = new QComboBox(&window);
     m_imageCombo->setObjectName(QStringLiteral("ImageCombo1"));
     m_imageCombo->hide();
@@ -64,9 +86,15 @@ void MainMenus::buildMenus()
     m_mFile = bar->addMenu(QString());
     m_mFile->setObjectName(QStringLiteral("mFile"));
     m_mSave = entry(m_mFile, "mSave");
+    m_mSave->setShortcut(QKeySequence::Save);
     connect(m_mSave, &QAction::triggered, this, &MainMenus::saveChosen);
     m_mFile->addSeparator();
     m_mExit = entry(m_mFile, "mExit");
+    // Ctrl+Q on every desktop, also where the platform's own list has no key for quitting.
+    QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+    if (!quit.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)))
+        quit.prepend(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_mExit->setShortcuts(quit);
     connect(m_mExit, &QAction::triggered, this, &MainMenus::exitChosen);
 
     m_mTool = bar->addMenu(QString());
@@ -106,6 +134,7 @@ void MainMenus::buildMenus()
 
     QMenu *help = bar->addMenu(QStringLiteral("?"));
     help->setObjectName(QStringLiteral("mHelpMenu"));
+    m_helpMenu = help;
     m_mHelp = entry(help, "mHelp");
     m_mHelp->setShortcut(QKeySequence::HelpContents);
     connect(m_mHelp, &QAction::triggered, this, &MainMenus::helpChosen);
@@ -144,6 +173,9 @@ void MainMenus::buildToolbar()
         }
         a->setObjectName(QStringLiteral("barraButton%1").arg(i));
         m_buttons[size_t(i)] = a;
+        // Tab reaches every button of the bar, not only the ones a toolbar lets take focus.
+        if (QWidget *b = m_barra->widgetForAction(a); b && !TB::isSeparator(i))
+            b->setFocusPolicy(Qt::TabFocus);
     }
     m_meterMenu = new QMenu(&m_window);
     m_meterMenu->setObjectName(QStringLiteral("meterMenu"));
@@ -163,8 +195,14 @@ void MainMenus::buildToolbar()
     m_buttons[TB::Meters]->setMenu(m_meterMenu);
     m_buttons[TB::Scenarios]->setMenu(m_scenarioMenu);
     for (int i : {TB::Meters, TB::Scenarios})
-        if (auto *tb = qobject_cast<QToolButton *>(m_barra->widgetForAction(m_buttons[size_t(i)])))
+        if (auto *tb = qobject_cast<QToolButton *>(m_barra->widgetForAction(m_buttons[size_t(i)]))) {
             tb->setPopupMode(QToolButton::MenuButtonPopup);
+            // The arrow beside the button opens its list; from the keyboard, Down does.
+            for (const QKeySequence &key : {QKeySequence(Qt::Key_Down), QKeySequence(Qt::ALT | Qt::Key_Down)}) {
+                auto *open = new QShortcut(key, tb, nullptr, nullptr, Qt::WidgetShortcut);
+                connect(open, &QShortcut::activated, tb, &QToolButton::showMenu);
+            }
+        }
 
     auto *spacer = new QWidget(m_barra);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -184,17 +222,22 @@ void MainMenus::buildToolbar()
 void MainMenus::applyLanguage(const LanguageTexts &l)
 {
     const auto menu = [&l](const char *key) { return l.menu.value(QString::fromLatin1(key)); };
-    m_mFile->setTitle(menu("File"));
+    QString taken;
+    m_mFile->setTitle(withMnemonic(menu("File"), taken));
     m_mSave->setText(menu("Save"));
     m_mExit->setText(menu("Exit"));
-    m_mTool->setTitle(menu("Tool"));
+    m_mTool->setTitle(withMnemonic(menu("Tool"), taken));
     m_mFind->setText(menu("Find"));
     m_mDonate->setText(menu("Donate"));
     m_mAbout->setText(menu("About"));
     m_mHelp->setText(menu("Help"));
     m_mAgg->setText(menu("Agg"));
     m_mOption->setText(menu("Options"));
-    m_mwin->setTitle(menu("windows"));
+    m_mwin->setTitle(withMnemonic(menu("windows"), taken));
+    // The help menu keeps "?" for its caption; a screen reader says its name.
+    const QString help = menu("Help").remove(QLatin1Char('&'));
+    AccessibleRole::nameMenuEntry(m_helpMenu->menuAction(), help);
+    m_helpMenu->setAccessibleName(help);
     m_mWaux->setText(menu("waux"));
     m_mWprobe->setText(menu("wprobe"));
     m_mWcam->setText(menu("wcamera"));
@@ -222,6 +265,16 @@ void MainMenus::applyLanguage(const LanguageTexts &l)
     const std::array<QAction *, 3> meters{m_mWvolt, m_mWampere, m_mWwatt};
     for (int k = 0; k < 3; ++k)
         m_meterEntries.at(k)->setText(NoMark + meters[size_t(k)]->text());
+}
+
+void MainMenus::openMenuBar()
+{
+    QMenuBar *bar = m_window.menuBar();
+    for (QAction *a : bar->actions())
+        if (a->isVisible() && a->isEnabled()) {
+            bar->setActiveAction(a);
+            return;
+        }
 }
 
 void MainMenus::fillLanguageMenu(const QStringList &languages, const QString &current)

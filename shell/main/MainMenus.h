@@ -74,6 +74,7 @@ signals:
     void windowChosen(const QString &name, bool modal);
 
 private:
+    void openMenuBar();
     QAction *entry(QMenu *menu, const char *name);
     QAction *windowEntry(const char *name);
     QAction *entryFor(Entry entry) const;
@@ -91,7 +92,7 @@ private:
     QComboBox *m_imageCombo = nullptr;
     IconLibrary m_iconLibrary;
 
-    QMenu *m_mFile = nullptr, *m_mTool = nullptr, *m_mwin = nullptr, *m_mLanguage = nullptr;
+    QMenu *m_mFile = nullptr, *m_mTool = nullptr, *m_mwin = nullptr, *m_mLanguage = nullptr, *m_helpMenu = nullptr;
     QAction *m_mSave = nullptr, *m_mExit = nullptr, *m_mFind = nullptr, *m_mOption = nullptr;
     QAction *m_mWaux = nullptr, *m_mWprobe = nullptr, *m_mWcam = nullptr, *m_mWvolt = nullptr,
             *m_mWampere = nullptr, *m_mWwatt = nullptr, *m_mWai = nullptr;

@@ -63,3 +63,9 @@ void MainStatusBar::setClientLamp(quint32 bgr)
     p.setColor(QPalette::WindowText, VbColor::toQColor(bgr));
     m_lchum->setPalette(p);
 }
+
+void MainStatusBar::nameLamps(const QString &activity, const QString &clients)
+{
+    m_panel2->setAccessibleName(activity);
+    m_lchum->setAccessibleName(clients);
+}

@@ -23,6 +23,8 @@ public:
     void stopActivity();
     // The lamp in the colour the settings keep (0xBBGGRR).
     void setClientLamp(quint32 bgr);
+    // What a reader says for the two lamps, which show only a colour or a picture.
+    void nameLamps(const QString &activity, const QString &clients);
 
 signals:
     // The blink is over: the tray picture goes back to the link's own.

@@ -208,6 +208,7 @@ void FrmOpt::CbProt_Click()
         w->setVisible(!usb);
     m_cbCom->setVisible(usb);
     m_lb[1]->setText(usb ? QStringLiteral("COM") : text("IpAdr"));
+    m_lb[1]->setBuddy(usb ? static_cast<QWidget *>(m_cbCom) : m_txtIPws);
     m_cdet->setVisible(usb && m_cbCom->count() > 0);
 }
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace K = SettingKeys;
 using namespace OptionsLayout;
@@ -227,6 +228,7 @@ QWidget *FrmOpt::messagesTab()
 void FrmOpt::ApplicaLingua()
 {
     setWindowTitle(text("Options"));
+    m_tab->setAccessibleName(windowTitle());
     m_tab->setTabText(0, text("General"));
     m_tab->setTabText(1, text("Connection"));
     m_tab->setTabText(2, QStringLiteral("Messaggi"));
@@ -263,6 +265,15 @@ void FrmOpt::ApplicaLingua()
     m_traspLabel->setText(text("OptTras"));
     m_cpos->setText(text("OptPos"));
     m_ctry->setText(text("OptTry"));
+    // A reader says a box's label with it; a combo box on this desktop is read by its value
+    // and its label only.
+    m_lb[0]->setBuddy(m_cbProt);
+    m_lb[2]->setBuddy(m_txtPortaws);
+    m_lb[5]->setBuddy(m_txtPwd);
+    m_lb[4]->setBuddy(m_cagent);
+    m_fxLabel->setBuddy(m_cfx);
+    m_tipoLabel->setBuddy(m_ctipo);
+    m_traspLabel->setBuddy(m_sltrasp);
     // Controls without a caption of their own are named for assistive tools.
     m_cbProt->setAccessibleName(text("Protocol"));
     m_txtIPws->setAccessibleName(text("IpAdr"));
@@ -273,10 +284,12 @@ void FrmOpt::ApplicaLingua()
     m_ctipo->setAccessibleName(text("OptColours"));
     m_sltrasp->setAccessibleName(text("OptTras"));
     m_cagent->setAccessibleName(text("Useagent"));
-    for (QToolButton *b : {m_lcolMon, m_lcolCom})
-        b->setToolTip(text("OptFore"));
-    for (QToolButton *b : {m_pcolMon, m_pcolCom})
-        b->setToolTip(text("OptBack"));
+    // Each colour button says which log it colours.
+    for (const auto &[b, log, what] : {std::tuple<QToolButton *, const char *, const char *>{m_lcolMon, "Colmon", "OptFore"},
+                                      {m_pcolMon, "Colmon", "OptBack"},
+                                      {m_lcolCom, "ColCom", "OptFore"},
+                                      {m_pcolCom, "ColCom", "OptBack"}})
+        b->setToolTip(text(log) + QStringLiteral(": ") + text(what));
     for (size_t i = 0; i < 2; ++i) {
         const QString slot = text("Launch") + QLatin1Char(' ') + QString::number(i + 1);
         m_cprog[i]->setAccessibleName(slot);

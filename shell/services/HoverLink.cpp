@@ -1,5 +1,7 @@
 #include "shell/services/HoverLink.h"
 
+#include "shell/services/AccessibleRole.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -7,7 +9,8 @@ HoverLink::HoverLink(const QString &objectName, QWidget *parent) : QLabel(parent
 {
     setObjectName(objectName);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::TabFocus);
+    // Tab reaches it only while it has something to follow.
+    setFocusPolicy(Qt::NoFocus);
     setTextFormat(Qt::PlainText);
     QPalette p = palette();
     // Only the enabled link is blue; a disabled one keeps the style's grey.
@@ -20,6 +23,8 @@ void HoverLink::setText(const QString &text)
 {
     QLabel::setText(text);
     setAccessibleName(text);
+    setFocusPolicy(text.isEmpty() ? Qt::NoFocus : Qt::TabFocus);
+    AccessibleRole::set(this, text.isEmpty() ? QAccessible::StaticText : QAccessible::Link);
 }
 
 void HoverLink::setUnderlined(bool on)

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QAccessible>
 #include <QtTest>
 #include <cmath>
 
@@ -55,6 +56,7 @@ private slots:
     void shapedByItsPicture();
     void dragAndExit();
     void positionSurvivesReopen();
+    void keyboardRunsADefinedScenario();
 
 private:
     FrmScen *openPanel();
@@ -322,3 +324,27 @@ void TestScenarioPanel::positionSurvivesReopen()
 
 QTEST_MAIN(TestScenarioPanel)
 #include "tst_scenariopanel.moc"
+
+void TestScenarioPanel::keyboardRunsADefinedScenario()
+{
+    QVERIFY(openPanel());
+    // Defined scenarios are buttons, named by number and name; the others are only pictures.
+    for (int n : {1, 3, 7, 12})
+        QCOMPARE(isc(n - 1)->focusPolicy(), Qt::TabFocus);
+    for (int n : {5, 16})
+        QCOMPARE(isc(n - 1)->focusPolicy(), Qt::NoFocus);
+    QAccessibleInterface *button = QAccessible::queryAccessibleInterface(isc(2));
+    QCOMPARE(button->role(), QAccessible::PushButton);
+    QCOMPARE(button->text(QAccessible::Name), QStringLiteral("3 - Cinema"));
+
+    m_panel->activateWindow();
+    isc(2)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(isc(2), Qt::Key_Space);
+    QTest::keyClick(isc(2), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), isc(6));
+    QTest::keyClick(isc(6), Qt::Key_Return);
+    QCOMPARE(frames(), QStringList{QStringLiteral("command *0*3*01##")});
+    // A reader's press runs it as well.
+    button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(frames().size(), 2);
+}

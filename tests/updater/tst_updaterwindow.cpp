@@ -6,6 +6,7 @@
 
 #include <QPlainTextEdit>
 #include <QStandardPaths>
+#include <QAccessible>
 #include <QtTest>
 
 class TestUpdaterWindow : public QObject
@@ -77,6 +78,10 @@ void TestUpdaterWindow::allCurrentRunsClosesAndLogs()
     const QRect frame = form.findChild<QWidget *>(QStringLiteral("Sh1"))->geometry();
     const QRect logBox = form.findChild<QWidget *>(QStringLiteral("Tlogs"))->geometry();
     QVERIFY(form.rect().contains(frame));
+    // The log box takes the focus, so a screen reader must be able to name it.
+    QCOMPARE(QAccessible::queryAccessibleInterface(form.findChild<QWidget *>(QStringLiteral("Tlogs")))
+                 ->text(QAccessible::Name),
+             QStringLiteral("Aggiornamento traduzioni"));
     QVERIFY2(qAbs(frame.center().x() - logBox.center().x()) <= 1, qPrintable(QStringLiteral("bar %1..%2, log %3..%4").arg(frame.left()).arg(frame.right()).arg(logBox.left()).arg(logBox.right())));
 
     QTRY_VERIFY(form.texit().isActive());

@@ -52,6 +52,8 @@ Form1::Form1(const QString &programFolder, MessageBoxService &boxes, QWidget *pa
     Tlogs = new QPlainTextEdit(this);
     Tlogs->setObjectName(QStringLiteral("Tlogs"));
     Tlogs->setReadOnly(true);
+    // The log is read by the caption above it.
+    Lb->setBuddy(Tlogs);
     Sh1 = new QFrame(this);
     Sh1->setObjectName(QStringLiteral("Sh1"));
     Sh1->setFrameShape(QFrame::Box);
