@@ -5,7 +5,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${OMBRIX_BUILD_DIR:-$here/build}
-"$here/scripts/setup.sh"
+# Only what it starts: the program, the demo gateway and the files beside them. The tests and
+# benchmarks are built by test.sh.
+"$here/scripts/setup.sh" ombrix demo-gateway ombrix_data
 
 demo="$build/demo"
 mkdir -p "$demo"

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on Debian 12, then configures and builds.
+# Installs what the build and the tests need on Debian 12, configures, and builds the targets
+# named on its command line (all of them when none is named).
 # Safe to run again: apt-get skips what is there and the build is incremental.
+# OMBRIX_JOBS, else CMAKE_BUILD_PARALLEL_LEVEL, limits the build's parallel jobs (default:
+# one per processor).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${OMBRIX_BUILD_DIR:-$here/build}
@@ -10,7 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev
   qt6-speech-dev qt6-declarative-dev qt6-speech-flite-plugin qt6-image-formats-plugins
   qt6-translations-l10n
-  socat xvfb xauth openssl
+  socat xvfb xauth openssl desktop-file-utils
   pulseaudio pulseaudio-utils
 )
 
@@ -25,5 +28,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+jobs=${OMBRIX_JOBS:-${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}}
+targets=()
+[ $# -eq 0 ] || targets=(--target "$@")
+
 cmake -S "$here" -B "$build" -G Ninja ${OMBRIX_CMAKE_ARGS:-}
-cmake --build "$build" --parallel "$(nproc)"
+cmake --build "$build" --parallel "$jobs" "${targets[@]}"
