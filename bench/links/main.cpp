@@ -2,6 +2,7 @@
 #include "engine/model/EngineState.h"
 #include "demo-gateway/FakeGateway.h"
 #include "support/LinkRecorders.h"
+#include "support/RecordingNotice.h"
 #include "engine/ports/MessageBoxService.h"
 #include "engine/links/MonitorLink.h"
 #include "engine/config/ProgramSettings.h"
@@ -75,7 +76,7 @@ int main(int argc, char *argv[])
     RecordingStatusBar status;
     RecordingCommandBox box;
     RecordingLinkWindow window;
-    RecordingNotices notices;
+    RecordingNotice notices;
     SilentMessages messages;
     FakeGateway gateway;
     gateway.listen();

@@ -8,6 +8,7 @@
 #include "support/TranslatorFixture.h"
 #include "support/RecordingWindowRegistry.h"
 #include "remote/RemoteAccess.h"
+#include "support/RecordingNotice.h"
 #include "support/RemoteRecorders.h"
 
 #include <QStandardPaths>
@@ -302,7 +303,7 @@ void TestDisplayClient::lightingPushReachesTheClient()
 {
     Remote r;
     QVERIFY(r.started);
-    RecordingNotices notices;
+    RecordingNotice notices;
     RecordingCharacter character;
     RecordingWindowRegistry windows;
     RecordingStatusBar bar;

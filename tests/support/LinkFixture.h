@@ -7,6 +7,7 @@
 #include "engine/links/MonitorLink.h"
 #include "engine/config/ProgramSettings.h"
 #include "support/RecordingMessageBox.h"
+#include "support/RecordingNotice.h"
 #include "support/TestFolder.h"
 
 // Both links wired to recorders and a fake gateway on loopback, with short waits.
@@ -39,7 +40,7 @@ struct LinkFixture
     RecordingCommandBox box;
     RecordingLinkWindow window;
     RecordingMessageBox messages;
-    RecordingNotices notices;
+    RecordingNotice notices;
     FakeGateway gateway;
     CommandLink commands;
     MonitorLink monitor;

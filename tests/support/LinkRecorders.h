@@ -4,7 +4,6 @@
 #include "engine/ports/FrameSink.h"
 #include "engine/ports/LinkWindow.h"
 #include "engine/ports/LogPane.h"
-#include "engine/ports/NoticeService.h"
 #include "engine/ports/StatusBar.h"
 
 #include <QElapsedTimer>
@@ -89,19 +88,4 @@ public:
     QString visiblePane = QStringLiteral("Tlog");
     QStringList unread;
     int buttonImage = 2;  // the toolbar switched the monitor on before asking for it
-};
-
-class RecordingNotices : public NoticeService
-{
-public:
-    struct Notice
-    {
-        QString text, detail;
-        int durationMs, icon;
-    };
-    void MostraMessaggio(const QString &text, const QString &detail, int durationMs, int icon) override
-    {
-        shown.append({text, detail, durationMs, icon});
-    }
-    QList<Notice> shown;
 };
