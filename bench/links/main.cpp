@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     ProgramSettings settings(dir.filePath(QStringLiteral("settings.ini")));
     EngineState state;
-    RecordingPane Tlog(QStringLiteral("Tlog")), TlogC(QStringLiteral("TlogC"));
+    RecordingLogPane Tlog(QStringLiteral("Tlog")), TlogC(QStringLiteral("TlogC"));
     TimingSink sink;
     RecordingStatusBar status;
     RecordingCommandBox box;

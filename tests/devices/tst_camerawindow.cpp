@@ -95,7 +95,7 @@ struct CameraFixture
     EngineState state;
     RecordingMessageBox messages;
     RecordingSender sender;
-    RecordingPane log{QStringLiteral("Tlog")};
+    RecordingLogPane log{QStringLiteral("Tlog")};
     CameraPictureServer server;
     CameraTimings timings = shortTimings();
     QPointer<FrmCamera> window;
@@ -334,7 +334,7 @@ void TestCameraWindow::serialLinkRefusesVideo()
     // A display client's request opens no dialog: the refusal goes to the monitor log.
     w->Video(2, true);
     QCOMPARE(f->messages.shown.size(), 1);
-    QVERIFY(f->log.text.contains(QStringLiteral("USB don't suppot video")));
+    QVERIFY(f->log.text().contains(QStringLiteral("USB don't suppot video")));
     QCOMPARE(f->server.requests(), 0);
 }
 

@@ -49,7 +49,7 @@ struct Remote
 
     EngineState state;
     RecordingSender sender{state.link};
-    RecordingPane log{QStringLiteral("Tlog")};
+    RecordingLogPane log{QStringLiteral("Tlog")};
     RecordingLamp lamp;
     RecordingStatusBar status;
     RecordingCamera camera;
@@ -151,7 +151,7 @@ void TestDisplayClient::commands()
     QCOMPARE(r.sender.sent, sent);
     QCOMPARE(r.camera.calls, camera);
     const QString text = QString::fromLatin1(command.chopped(1));
-    QVERIFY(r.log.lines().contains(QStringLiteral("chum: ") + text));
+    QVERIFY(r.log.untimedLines().contains(QStringLiteral("chum: ") + text));
     QVERIFY(r.remote.chum().ClienteConnesso());
 }
 
@@ -199,7 +199,7 @@ void TestDisplayClient::overlongCommandDropsTheClient()
     QTRY_VERIFY(c->closed);
     QVERIFY(c->received.isEmpty());
     QVERIFY(!r.remote.chum().ClienteConnesso());
-    QVERIFY(r.log.lines().contains(QStringLiteral("chum: command longer than 4096 bytes, client dropped")));
+    QVERIFY(r.log.untimedLines().contains(QStringLiteral("chum: command longer than 4096 bytes, client dropped")));
 }
 
 void TestDisplayClient::unansweredProbeDropsAfterTwoPeriods()
@@ -243,7 +243,7 @@ void TestDisplayClient::secondClientIsRefused()
     LoopbackClient second(r.port());
     QTRY_VERIFY(second.closed);
     QVERIFY(second.received.isEmpty());
-    QVERIFY(r.log.text.contains(QStringLiteral("chum: second client refused: 127.0.0.1")));
+    QVERIFY(r.log.text().contains(QStringLiteral("chum: second client refused: 127.0.0.1")));
     first->send(z("hello"));
     QTRY_COMPARE(first->received, Ok);
     QVERIFY(!first->closed);
@@ -313,7 +313,7 @@ void TestDisplayClient::lightingPushReachesTheClient()
     const auto c = r.client();
     QString chunk = QStringLiteral("*1*1*21##");
     translator.Traduci(chunk, r.log);
-    const QString line = r.log.lines().last();
+    const QString line = r.log.untimedLines().last();
     const QString sentence = line.left(line.lastIndexOf(QStringLiteral(" (")));
     QVERIFY(sentence.contains(QStringLiteral("21")));
     QTRY_COMPARE(c->received, QByteArray(sentence.toLatin1()).append('\0'));
@@ -330,7 +330,7 @@ void TestDisplayClient::portInUseIsReportedAndTheRestRuns()
     QVERIFY(!r.remote.start());
     const QString text = QStringLiteral("port %1 could not be opened").arg(taken.serverPort());
     QTRY_VERIFY(r.status.statusText().contains(text));
-    QVERIFY(r.log.text.contains(text));
+    QVERIFY(r.log.text().contains(text));
     QVERIFY(!r.remote.policy().isListening());
     QVERIFY(r.remote.chum().isListening());
     QVERIFY(r.remote.snapshot()->isListening());

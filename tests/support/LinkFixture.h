@@ -33,8 +33,8 @@ struct LinkFixture
     TestFolder folder;
     ProgramSettings settings;
     EngineState state;
-    RecordingPane Tlog{QStringLiteral("Tlog")};
-    RecordingPane TlogC{QStringLiteral("TlogC")};
+    RecordingLogPane Tlog{QStringLiteral("Tlog")};
+    RecordingLogPane TlogC{QStringLiteral("TlogC")};
     RecordingSink sink;
     RecordingStatusBar status;
     RecordingCommandBox box;
