@@ -11,6 +11,9 @@ target_compile_definitions(ombrix_options INTERFACE
   QT_NO_FOREACH
   QT_STRICT_ITERATORS
   QT_DISABLE_DEPRECATED_BEFORE=0x060400)
+if(OMBRIX_WERROR)
+  target_compile_options(ombrix_options INTERFACE -Werror)
+endif()
 if(OMBRIX_SANITIZE)
   target_compile_options(ombrix_options INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

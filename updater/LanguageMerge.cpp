@@ -12,9 +12,9 @@
 using UpdaterFiles::Crlf;
 using UpdaterFiles::CurrentFormat;
 
-const LanguageSpec &LanguageSpec::italian()
+const LanguageLayout &LanguageLayout::italian()
 {
-    static const LanguageSpec spec{
+    static const LanguageLayout layout{
         QStringLiteral("italian"),
         QStringLiteral("Versione attuale lingua ita: "),
         true,
@@ -44,12 +44,12 @@ const LanguageSpec &LanguageSpec::italian()
             {QStringLiteral("text"), QStringLiteral("AlMains"), QStringLiteral("Rete")},
         },
     };
-    return spec;
+    return layout;
 }
 
-const LanguageSpec &LanguageSpec::english()
+const LanguageLayout &LanguageLayout::english()
 {
-    static const LanguageSpec spec{
+    static const LanguageLayout layout{
         QStringLiteral("english"),
         QStringLiteral("\r\n\r\nVersione lingua eng: "),
         false,
@@ -79,7 +79,7 @@ const LanguageSpec &LanguageSpec::english()
             {QStringLiteral("text"), QStringLiteral("AlMains"), QStringLiteral("Mains")},
         },
     };
-    return spec;
+    return layout;
 }
 
 namespace {
@@ -114,7 +114,7 @@ bool mergedLanguageText(const QString &newText, const QString &installedText, QS
     return true;
 }
 
-QString withAddedTexts(const QString &text, const LanguageSpec &language)
+QString withAddedTexts(const QString &text, const LanguageLayout &language)
 {
     // Nothing above the marker: the merge refuses such a file, and it is left for it to say so.
     const qsizetype marker = markerLine(text);
@@ -122,14 +122,14 @@ QString withAddedTexts(const QString &text, const LanguageSpec &language)
         return text;
     QString head = text.left(marker);
     const IniDocument present = IniDocument::fromBytes(Windows1252::encode(head));
-    for (const LanguageSpec::Text &added : language.addedTexts) {
+    for (const LanguageLayout::Text &added : language.addedTexts) {
         if (present.value(added.section, added.key).isEmpty())
             head = withIniValue(head, added.section, added.key, added.value);
     }
     return head + text.mid(marker);
 }
 
-MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log, UpdateError *error)
+MergeOutcome MergeLingua(const LanguageLayout &language, const QString &folder, UpdateLog &log, UpdateError *error)
 {
     const QDir dir(folder);
     const QString lngName = language.baseName + QStringLiteral(".lng");

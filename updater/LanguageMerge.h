@@ -8,7 +8,7 @@
 class UpdateLog;
 
 // What differs between the two language files the run brings up to date.
-struct LanguageSpec
+struct LanguageLayout
 {
     QString baseName;      // file name without extension: "italian"
     QString versionLine;   // log text in front of the installed version
@@ -27,8 +27,8 @@ struct LanguageSpec
     };
     QList<Text> addedTexts;
 
-    static const LanguageSpec &italian();
-    static const LanguageSpec &english();
+    static const LanguageLayout &italian();
+    static const LanguageLayout &english();
 };
 
 enum class MergeOutcome {
@@ -47,9 +47,9 @@ bool mergedLanguageText(const QString &newText, const QString &installedText, QS
 
 // The CRLF text with each of the language's added texts that it lacks written above the
 // marker (the interface part); a text with nothing above the marker comes back as it was.
-QString withAddedTexts(const QString &text, const LanguageSpec &language);
+QString withAddedTexts(const QString &text, const LanguageLayout &language);
 
 // Brings <folder>/<baseName>.lng to the current format from <baseName>.new, logging each step.
 // The former file is kept as a backup (see UpdaterFiles::keepBackup). The .new file is deleted
 // only when the installed file is current or the merged file is whole on disk.
-MergeOutcome MergeLingua(const LanguageSpec &language, const QString &folder, UpdateLog &log, UpdateError *error);
+MergeOutcome MergeLingua(const LanguageLayout &language, const QString &folder, UpdateLog &log, UpdateError *error);

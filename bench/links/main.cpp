@@ -2,6 +2,7 @@
 #include "engine/model/EngineState.h"
 #include "demo-gateway/FakeGateway.h"
 #include "support/LinkRecorders.h"
+#include "support/RecordingNotice.h"
 #include "engine/ports/MessageBoxService.h"
 #include "engine/links/MonitorLink.h"
 #include "engine/config/ProgramSettings.h"
@@ -70,12 +71,12 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     ProgramSettings settings(dir.filePath(QStringLiteral("settings.ini")));
     EngineState state;
-    RecordingPane Tlog(QStringLiteral("Tlog")), TlogC(QStringLiteral("TlogC"));
+    RecordingLogPane Tlog(QStringLiteral("Tlog")), TlogC(QStringLiteral("TlogC"));
     TimingSink sink;
     RecordingStatusBar status;
     RecordingCommandBox box;
     RecordingLinkWindow window;
-    RecordingNotices notices;
+    RecordingNotice notices;
     SilentMessages messages;
     FakeGateway gateway;
     gateway.listen();

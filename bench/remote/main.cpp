@@ -154,7 +154,7 @@ int main(int argc, char *argv[])
     EngineState state;
     state.programFolder = dir.path();
     RecordingSender sender(state.link);
-    RecordingPane log(QStringLiteral("Tlog"));
+    RecordingLogPane log(QStringLiteral("Tlog"));
     RecordingLamp lamp;
     RecordingStatusBar status;
     RecordingCamera camera;

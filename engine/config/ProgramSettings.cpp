@@ -63,8 +63,3 @@ void ProgramSettings::save(const SettingKey &key, const QString &value)
 {
     save(key.sectionName(), key.keyName(), value);
 }
-
-QString ProgramSettings::location() const
-{
-    return m_store->fileName();
-}

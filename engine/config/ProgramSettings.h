@@ -31,8 +31,6 @@ public:
     void save(const QString &section, const QString &key, const QString &value);
     void save(const SettingKey &key, const QString &value);
 
-    QString location() const;
-
 private:
     std::unique_ptr<QSettings> m_store;
 };

@@ -53,7 +53,8 @@ LinkWait::Outcome LinkWait::run(const std::function<bool()> &done, const std::fu
         if (deadline.hasExpired() && !firstPass)
             return Outcome::TimedOut;
         if (deadline.hasExpired()) {
-            // One pass of pending events, as the polling loops always gave.
+            // One pass of pending events even when no time is left, so a wait with a zero
+            // or spent deadline still lets an answer already queued be read.
             loop.processEvents(QEventLoop::AllEvents);
             firstPass = false;
             continue;

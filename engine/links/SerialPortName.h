@@ -16,7 +16,8 @@ QString SerialPortName(const QString &comSetting);
 // What Option/"Com" stores for a port of the list: "COM3" gives "3" on Windows; the
 // system name elsewhere.
 QString SerialPortSetting(const QString &systemName);
-// The setting is a port number (the log lines then read "COM" n, as they always did).
+// The setting is a port number (the log lines then read "COM" n, the name the user
+// picked from the options list).
 bool isPortNumber(const QString &comSetting);
 
 } // namespace SerialPorts

@@ -4,8 +4,9 @@
 #include <array>
 #include <cstdint>
 
-// The OPEN password answer to a gateway's nonce. Values are unsigned 32-bit numbers; the
-// helpers keep the shape of the original module (double arithmetic, bit arrays).
+// The OPEN password answer to a gateway's nonce. Values are unsigned 32-bit numbers held in
+// doubles (exact for every such value) and bit arrays, because the published algorithm is
+// stated in those terms: each helper can then be checked against one step of it.
 namespace OpenPassword {
 
 using BitArray = std::array<bool, 32>;  // index 0 is the least significant bit

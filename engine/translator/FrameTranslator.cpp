@@ -258,7 +258,7 @@ void FrameTranslator::speak(const QString &sentence)
     }
     // Most sentences hold no degree sign: the copy rules it out on its way.
     if (lowerCaseInto(m_spoken, sentence, Degrees.front()) && TranslationTables::findPlaceholder(m_spoken, Degrees) >= 0) {
-        // Files older than the [text] "Degrees" key speak the word they always did.
+        // A language file without the [text] "Degrees" key names no word: the Italian one is spoken.
         const QString &word = m_state.lang.degreesWord;
         TranslationTables::copyInto(m_degreesWord, u" ");
         m_degreesWord += word.isEmpty() ? QStringLiteral("gradi") : word;

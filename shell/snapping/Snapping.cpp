@@ -1,5 +1,6 @@
 #include "shell/snapping/Snapping.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
 #include <QPointer>
@@ -12,6 +13,7 @@ namespace {
 class CloseWatch : public QObject
 {
 public:
+    using QObject::QObject;
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Close) {
@@ -31,9 +33,13 @@ QList<QPointer<QWidget>> &table()
     return entries;
 }
 
-CloseWatch &closeWatch()
+// A child of the application, so it goes with it and never outlives the event loop its
+// queued calls need; a later application gets a fresh one.
+CloseWatch *closeWatch()
 {
-    static CloseWatch watch;
+    static QPointer<CloseWatch> watch;
+    if (!watch)
+        watch = new CloseWatch(QCoreApplication::instance());
     return watch;
 }
 
@@ -51,8 +57,8 @@ void DockForm(QWidget *window)
     if (!window || isDocked(window))
         return;
     table().append(window);
-    window->installEventFilter(&closeWatch());
-    QObject::connect(window, &QObject::destroyed, &closeWatch(), [] { dropDestroyed(); });
+    window->installEventFilter(closeWatch());
+    QObject::connect(window, &QObject::destroyed, closeWatch(), [] { dropDestroyed(); });
 }
 
 void UndockForm(QWidget *window)
@@ -63,7 +69,7 @@ void UndockForm(QWidget *window)
     if (at < 0)
         return;
     table().removeAt(at);
-    window->removeEventFilter(&closeWatch());
+    window->removeEventFilter(closeWatch());
 }
 
 bool isDocked(const QWidget *window)

@@ -8,6 +8,7 @@
 #include "support/LinkRecorders.h"
 #include "engine/config/ProgramSettings.h"
 #include "support/RecordingMessageBox.h"
+#include "support/RecordingSender.h"
 #include "engine/config/SettingKeys.h"
 #include "support/TestFolder.h"
 #include "engine/model/WindowNames.h"
@@ -33,20 +34,6 @@ namespace {
 
 const QString Off = QStringLiteral("*6*9**##");
 QString on(const QString &address) { return QStringLiteral("*6*0*") + address + QStringLiteral("*##"); }
-
-class RecordingSender : public FrameSender
-{
-public:
-    explicit RecordingSender(const LinkState &link) : FrameSender(link) {}
-    bool SendTCP(const QString &frame) override
-    {
-        frames << frame;
-        return acknowledge;
-    }
-    void SendUsb(const QString &frame, bool) override { frames << frame; }
-    QStringList frames;
-    bool acknowledge = true;
-};
 
 // One camera window on a program folder, a settings store and a picture server of its own.
 struct CameraFixture
@@ -109,7 +96,7 @@ struct CameraFixture
     EngineState state;
     RecordingMessageBox messages;
     RecordingSender sender;
-    RecordingPane log{QStringLiteral("Tlog")};
+    RecordingLogPane log{QStringLiteral("Tlog")};
     CameraPictureServer server;
     CameraTimings timings = shortTimings();
     QPointer<FrmCamera> window;
@@ -216,7 +203,7 @@ void TestCameraWindow::framesOfARun()
     // Choosing a camera while idle sends nothing.
     f->clickCamera(1);
     f->clickCamera(0);
-    QVERIFY(f->sender.frames.isEmpty());
+    QVERIFY(f->sender.tcp.isEmpty());
 
     f->click(QStringLiteral("Istart"));
     QVERIFY(w->isRunning());
@@ -227,13 +214,13 @@ void TestCameraWindow::framesOfARun()
     QVERIFY(!QImage(f->folder.filePath(QStringLiteral("temp.jpg"))).isNull());
 
     // The keep-alive switches the camera on again.
-    QTRY_COMPARE(f->sender.frames.size(), 2);
-    QCOMPARE(f->sender.frames, (QStringList{on(QStringLiteral("4001")), on(QStringLiteral("4001"))}));
+    QTRY_COMPARE(f->sender.tcp.size(), 2);
+    QCOMPARE(f->sender.tcp, (QStringList{on(QStringLiteral("4001")), on(QStringLiteral("4001"))}));
 
     // A camera chosen while running: exactly one switch-on, and the loop goes on.
     f->clickCamera(1);
-    QCOMPARE(f->sender.frames.size(), 3);
-    QCOMPARE(f->sender.frames.last(), on(QStringLiteral("4002")));
+    QCOMPARE(f->sender.tcp.size(), 3);
+    QCOMPARE(f->sender.tcp.last(), on(QStringLiteral("4002")));
     QCOMPARE(f->child<QLabel>(QStringLiteral("Lcap"))->text(), QStringLiteral("Camera 2"));
     const int before = int(shown.count());
     QTRY_VERIFY(shown.count() > before);
@@ -241,8 +228,8 @@ void TestCameraWindow::framesOfARun()
     QSignalSpy ended(w, &FrmCamera::loopEnded);
     f->click(QStringLiteral("Istop"));
     QTRY_COMPARE(ended.count(), 1);
-    QCOMPARE(f->sender.frames.last(), Off);
-    QCOMPARE(f->sender.frames.count(Off), 1);
+    QCOMPARE(f->sender.tcp.last(), Off);
+    QCOMPARE(f->sender.tcp.count(Off), 1);
     QVERIFY(!w->isRunning());
     QVERIFY(!f->child<QToolButton>(QStringLiteral("Istart"))->isHidden());
     QVERIFY(f->messages.shown.isEmpty());
@@ -271,9 +258,9 @@ void TestCameraWindow::stopWhileResponseAwaited()
         f->state.InChiusura = true;
     else
         w->StopMe();
-    QCOMPARE(f->sender.frames, QStringList{on(QStringLiteral("4001"))});
+    QCOMPARE(f->sender.tcp, QStringList{on(QStringLiteral("4001"))});
     QVERIFY(ended.wait());
-    QCOMPARE(f->sender.frames, (QStringList{on(QStringLiteral("4001")), Off}));
+    QCOMPARE(f->sender.tcp, (QStringList{on(QStringLiteral("4001")), Off}));
     QCOMPARE(f->server.requests(), 1);
     // A stopped loop drops the picture it waited for; a closing program still shows it.
     QCOMPARE(shown.count(), closing ? 1 : 0);
@@ -286,7 +273,7 @@ void TestCameraWindow::cameraZeroHasNoAddress()
     FrmCamera *w = f->open();
     QSignalSpy shown(w, &FrmCamera::pictureShown);
     w->Video(0);
-    QCOMPARE(f->sender.frames, QStringList{QStringLiteral("*6*0**##")});
+    QCOMPARE(f->sender.tcp, QStringList{QStringLiteral("*6*0**##")});
     QVERIFY(shown.wait());
 }
 
@@ -322,7 +309,7 @@ void TestCameraWindow::failuresEndTheLoop()
     QCOMPARE(f->messages.shown.first().icon, MessageBoxService::Icon::Critical);
     QCOMPARE(f->messages.shown.first().title, QStringLiteral("Ombrix"));
     // The error path sends no switch-off and keeps the last picture on disk.
-    QCOMPARE(f->sender.frames, QStringList{on(QStringLiteral("4001"))});
+    QCOMPARE(f->sender.tcp, QStringList{on(QStringLiteral("4001"))});
     QCOMPARE(f->folder.read(QStringLiteral("temp.jpg")), QByteArray("previous"));
 
     // The window stays usable: the same start works once the gateway behaves.
@@ -397,13 +384,13 @@ void TestCameraWindow::serialLinkRefusesVideo()
     FrmCamera *w = f->open();
     f->click(QStringLiteral("Istart"));
     QCOMPARE(f->messages.texts(), QStringList{QStringLiteral("USB don't suppot video")});
-    QVERIFY(f->sender.frames.isEmpty());
+    QVERIFY(f->sender.tcp.isEmpty());
     QVERIFY(!w->isRunning());
 
     // A display client's request opens no dialog: the refusal goes to the monitor log.
     w->Video(2, true);
     QCOMPARE(f->messages.shown.size(), 1);
-    QVERIFY(f->log.text.contains(QStringLiteral("USB don't suppot video")));
+    QVERIFY(f->log.text().contains(QStringLiteral("USB don't suppot video")));
     QCOMPARE(f->server.requests(), 0);
 }
 
@@ -417,7 +404,7 @@ void TestCameraWindow::unacknowledgedSwitchOnStartsNothing()
     QTest::qWait(100);
     QCOMPARE(f->server.requests(), 0);
     QVERIFY(f->messages.shown.isEmpty());
-    QCOMPARE(f->sender.frames, QStringList{on(QStringLiteral("4001"))});
+    QCOMPARE(f->sender.tcp, QStringList{on(QStringLiteral("4001"))});
 }
 
 void TestCameraWindow::cycling()
@@ -440,11 +427,11 @@ void TestCameraWindow::cycling()
     QCOMPARE(w->cameraCorrente(), 2);
     QCOMPARE((QList<F>{f->face(0), f->face(1), f->face(2), f->face(12)}),
              (QList<F>{F::White, F::DownRed, F::Down, F::Down}));
-    QCOMPARE(f->sender.frames, QStringList{on(QStringLiteral("4002"))});
+    QCOMPARE(f->sender.tcp, QStringList{on(QStringLiteral("4002"))});
 
     // Each step waits for a picture, then switches the next flagged camera on in the running loop.
-    QTRY_COMPARE_WITH_TIMEOUT(f->sender.frames.size(), 3, 4000);
-    QCOMPARE(f->sender.frames,
+    QTRY_COMPARE_WITH_TIMEOUT(f->sender.tcp.size(), 3, 4000);
+    QCOMPARE(f->sender.tcp,
              (QStringList{on(QStringLiteral("4002")), on(QStringLiteral("4003")), on(QStringLiteral("4002"))}));
     QVERIFY(w->isRunning());
 
@@ -454,7 +441,7 @@ void TestCameraWindow::cycling()
     QVERIFY(!w->isCycling());
     QCOMPARE(f->face(12), F::White);
     QVERIFY(ended.wait());
-    QCOMPARE(f->sender.frames.last(), Off);
+    QCOMPARE(f->sender.tcp.last(), Off);
 }
 
 void TestCameraWindow::cyclingWithNoCameraFlagged()
@@ -464,7 +451,7 @@ void TestCameraWindow::cyclingWithNoCameraFlagged()
     f->clickCamera(12);
     QVERIFY(!w->isCycling());
     QCOMPARE(f->face(12), CameraButton::Face::White);
-    QVERIFY(f->sender.frames.isEmpty());
+    QVERIFY(f->sender.tcp.isEmpty());
     QVERIFY(!w->isRunning());
 }
 
@@ -491,17 +478,17 @@ void TestCameraWindow::displayClientRestartsTheOneLoop()
     control.Video(3);
     QVERIFY(shown.wait());
     // No second loop, no switch-off in between: one camera was swapped for the other.
-    QCOMPARE(f->sender.frames, (QStringList{on(QStringLiteral("4001")), on(QStringLiteral("4003"))}));
+    QCOMPARE(f->sender.tcp, (QStringList{on(QStringLiteral("4001")), on(QStringLiteral("4003"))}));
     // The keep-alive keeps the camera the client asked for, not the one selected in the window.
     QCOMPARE(w->cameraCorrente(), 1);
     w->Trefresh_Timer();
-    QCOMPARE(f->sender.frames.last(), on(QStringLiteral("4003")));
+    QCOMPARE(f->sender.tcp.last(), on(QStringLiteral("4003")));
 
     QSignalSpy ended(w, &FrmCamera::loopEnded);
     control.StopMe();
     QVERIFY(ended.wait());
     QTest::qWait(100);
-    QCOMPARE(f->sender.frames.count(Off), 1);
+    QCOMPARE(f->sender.tcp.count(Off), 1);
     QVERIFY(f->messages.shown.isEmpty());
     host.unload(WindowNames::FrmCamera);
 }
@@ -528,7 +515,7 @@ void TestCameraWindow::pictureAdjustments()
     f = makeFixture(m_gatewayCertificate);
     f->open()->Iexpand_Click();
     f->click(button);
-    QCOMPARE(f->sender.frames, QStringList{frame});
+    QCOMPARE(f->sender.tcp, QStringList{frame});
 }
 
 void TestCameraWindow::cycleTimeField_data()
@@ -605,7 +592,7 @@ void TestCameraWindow::unloadSavesAndUnticks()
     f->click(QStringLiteral("Ixit"));
     QTRY_VERIFY(f->window.isNull());
     QCOMPARE(f->unloads, 1);
-    QCOMPARE(f->sender.frames.last(), Off);
+    QCOMPARE(f->sender.tcp.last(), Off);
     // Twips at 15 per pixel on the test screen.
     QCOMPARE(f->settings.read(WindowNames::FrmCamera, SettingKeys::PosX, QString()), QStringLiteral("1800"));
     QCOMPARE(f->settings.read(WindowNames::FrmCamera, SettingKeys::PosY, QString()), QStringLiteral("1200"));

@@ -227,7 +227,7 @@ void TestScenarioPanel::leavingEndsTheHighlight()
     QFETCH(bool, offPanel);
     QVERIFY(openPanel());
     auto *tcur = m_panel->findChild<QTimer *>(QStringLiteral("Tcur"));
-    QCOMPARE(tcur->interval(), FrmScen::TcurInterval);
+    QCOMPARE(tcur->interval(), 80);
     QCursor::setPos(isc(2)->mapToGlobal(isc(2)->rect().center()));
     pointAt(isc(2));
     QVERIFY(tcur->isActive());

@@ -84,7 +84,7 @@ void TestCommandLink::sendAnswered()
     QCOMPARE(f.sink.echoPanes, QStringList{QStringLiteral("TlogC")});
     QVERIFY(!f.state.link.InInvio);
     QVERIFY(f.state.link.FramePendenti.isEmpty());
-    const QStringList log = f.TlogC.lines();
+    const QStringList log = f.TlogC.untimedLines();
     QVERIFY2(log.first().endsWith(LinkFixture::txt("Comstart") + " @ ETH: 127.0.0.1"), qPrintable(log.first()));
     QCOMPARE(log.at(1), QStringLiteral("---"));
     QVERIFY(log.contains(QStringLiteral("-> *99*0##")));
@@ -109,7 +109,7 @@ void TestCommandLink::sessionReused()
     QVERIFY(f.commands.SendTCP(QStringLiteral("*1*0*11##")));
     QCOMPARE(f.gateway.connectionCount(), 1);
     QCOMPARE(f.gateway.sessionFrames(), QStringList{QStringLiteral("*99*0##")});
-    QCOMPARE(f.TlogC.lines().filter(LinkFixture::txt("Comstart")).size(), 1);
+    QCOMPARE(f.TlogC.untimedLines().filter(LinkFixture::txt("Comstart")).size(), 1);
 }
 
 // The program's end destroys the link with its session open: the socket's last goodbye must
@@ -119,10 +119,10 @@ void TestCommandLink::linkDestroyedWhileConnected()
     LinkFixture f;
     auto link = std::make_unique<CommandLink>(f.state, f.sink, f.TlogC, f.status, f.box, f.window, f.messages);
     QVERIFY(link->SendTCP(Light));
-    const QStringList lines = f.TlogC.lines();
+    const QStringList lines = f.TlogC.untimedLines();
     const QStringList texts = f.status.texts;
     link.reset();
-    QCOMPARE(f.TlogC.lines(), lines);
+    QCOMPARE(f.TlogC.untimedLines(), lines);
     QCOMPARE(f.status.texts, texts);
 }
 
@@ -184,7 +184,7 @@ void TestCommandLink::textThatIsNoFrameNotSent()
         f.commands.SendUsb(text, false);
     }
     QCOMPARE(f.gateway.connectionCount(), 0);
-    QVERIFY(f.TlogC.text.isEmpty());
+    QVERIFY(f.TlogC.text().isEmpty());
     QVERIFY(f.box.colours.isEmpty());
     QVERIFY(f.status.texts.isEmpty());
     QVERIFY(!f.state.link.InInvio);
@@ -228,7 +228,7 @@ void TestCommandLink::splitReads()
     if (challenge)
         frames.removeAll(QStringLiteral("*#603356072"));
     QCOMPARE(frames, QStringList{QStringLiteral("*#4*1*0*0215")});
-    for (const QString &line : f.TlogC.lines())
+    for (const QString &line : f.TlogC.untimedLines())
         QVERIFY2(!line.startsWith(QStringLiteral("*#")) || Frame::isAck(line), qPrintable(line));
 }
 
@@ -244,7 +244,7 @@ void TestCommandLink::floodStaysBounded()
     QTRY_COMPARE(f.sink.received.size(), 1);
     QVERIFY(f.sink.received.first().endsWith(QStringLiteral("*1*0*11##")));
     QVERIFY(f.sink.received.first().size() <= FrameReassembler::MaxTail + 9);
-    QVERIFY(!f.TlogC.lines().filter(QStringLiteral("without \"##\" dropped")).isEmpty());
+    QVERIFY(!f.TlogC.untimedLines().filter(QStringLiteral("without \"##\" dropped")).isEmpty());
 
     // Whole frames on a session nobody sends on are kept to a bound too.
     const QString frames = QStringLiteral("*1*1*11##").repeated(4000);
@@ -323,8 +323,8 @@ void TestCommandLink::connectGivenUpLeavesNoSocket()
     // A connect left running gets in with the retry of its SYN, a second after the first.
     QTest::qWait(1500);
     QCOMPARE(socket.state(), QAbstractSocket::UnconnectedState);
-    QVERIFY(!f.Tlog.text.contains(Frame::Ack));
-    QVERIFY(!f.TlogC.text.contains(Frame::Ack));
+    QVERIFY(!f.Tlog.text().contains(Frame::Ack));
+    QVERIFY(!f.TlogC.text().contains(Frame::Ack));
     QVERIFY(f.sink.received.isEmpty());
 
     // The next try opens a session before anything else.
@@ -416,7 +416,7 @@ void TestCommandLink::connectionDroppedMidSend()
     QVERIFY(!f.state.link.ConnessoTCP);
     QVERIFY(f.state.link.FramePendenti.isEmpty());
     QCOMPARE(f.status.statusText(), QStringLiteral("[comstop]"));
-    QCOMPARE(f.TlogC.lines().last(), LinkFixture::txt("Comstop"));
+    QCOMPARE(f.TlogC.untimedLines().last(), LinkFixture::txt("Comstop"));
     QCOMPARE(f.box.colours, QList<int>{255});
 
     // The next send opens a new session.
@@ -480,9 +480,9 @@ void TestCommandLink::sessionOpening()
         QCOMPARE(f.gateway.commandFrames(), QStringList{Light});
         // The answer goes to the gateway only; the log shows its shape.
         for (QString a : answers) {
-            QVERIFY(!f.TlogC.text.contains(a));
+            QVERIFY(!f.TlogC.text().contains(a));
             a.replace(QRegularExpression(QStringLiteral("[0-9]")), QStringLiteral("*"));
-            QVERIFY(f.TlogC.lines().contains(QStringLiteral("-> ") + a));
+            QVERIFY(f.TlogC.untimedLines().contains(QStringLiteral("-> ") + a));
         }
         return;
     }

@@ -43,7 +43,7 @@ void TestMonitorLink::opensAndReceives()
     QCOMPARE(f.notices.shown.first().icon, 0);
     QCOMPARE(f.window.trayPictures, QList<int>{0});
     QVERIFY(f.state.link.ConnessoMon);
-    const QStringList log = f.Tlog.lines();
+    const QStringList log = f.Tlog.untimedLines();
     QCOMPARE(log.first(), LinkFixture::txt("LogStart") + " @ ETH: 127.0.0.1");
     QCOMPARE(log.at(1), QStringLiteral("---"));
     QVERIFY(log.contains(QStringLiteral("-> *99*1##")));
@@ -53,7 +53,7 @@ void TestMonitorLink::opensAndReceives()
     QTRY_COMPARE(f.sink.received, QStringList{QStringLiteral("*1*1*11##*2*0*21##")});
     QCOMPARE(f.sink.panes, QStringList{QStringLiteral("Tlog")});
     f.gateway.pushEvent(QStringLiteral("*#*1##"));
-    QTRY_COMPARE(f.Tlog.lines().last(), QStringLiteral("*#*1##"));
+    QTRY_COMPARE(f.Tlog.untimedLines().last(), QStringLiteral("*#*1##"));
     QCOMPARE(f.sink.received.size(), 1);
     QVERIFY(f.window.activity >= 2);
     // The monitor pane is on show: its label stays as it is.
@@ -68,8 +68,8 @@ void TestMonitorLink::openWithPassword()
     QVERIFY(f.monitor.ApriGateway());
     QCOMPARE(f.gateway.passwordAnswers(), QStringList{QStringLiteral("*#4269684735##")});
     // Masked: with the nonce in a saved log, the answer would give the password away.
-    QVERIFY(f.Tlog.lines().contains(QStringLiteral("-> *#**********##")));
-    QVERIFY(!f.Tlog.text.contains(QStringLiteral("4269684735")));
+    QVERIFY(f.Tlog.untimedLines().contains(QStringLiteral("-> *#**********##")));
+    QVERIFY(!f.Tlog.text().contains(QStringLiteral("4269684735")));
     QCOMPARE(f.gateway.openSessions(FakeGateway::Kind::Monitor), 1);
 
     // Without a password the user is told which address to allow, and the link stays off.
@@ -130,7 +130,7 @@ void TestMonitorLink::splitReads()
     QTRY_COMPARE(translated(), events);
     for (const QString &text : std::as_const(f.sink.received))
         QVERIFY2(text.endsWith(QStringLiteral("##")), qPrintable(text));
-    for (const QString &line : f.Tlog.lines())
+    for (const QString &line : f.Tlog.untimedLines())
         QVERIFY2(!line.startsWith(QStringLiteral("*#")) || Frame::isAck(line), qPrintable(line));
 }
 
@@ -148,7 +148,7 @@ void TestMonitorLink::sessionEnded()
     QFETCH(QString, endedBy);
     LinkFixture f;
     QVERIFY(f.monitor.ApriGateway());
-    const QString log = f.Tlog.text;
+    const QString log = f.Tlog.text();
     f.window.trayPictures.clear();
     if (endedBy == QLatin1String("gateway")) {
         f.gateway.dropConnections();
@@ -162,15 +162,15 @@ void TestMonitorLink::sessionEnded()
     QTRY_VERIFY(!f.state.link.ConnessoMon);
     QTest::qWait(50);
     if (endedBy != QLatin1String("gateway")) {
-        QCOMPARE(f.Tlog.text, log);
+        QCOMPARE(f.Tlog.text(), log);
         QVERIFY(f.window.trayPictures.isEmpty());
         QCOMPARE(f.status.statusText(), LinkFixture::txt("StatCon"));
         return;
     }
     // Everything that showed the monitor on now shows it off.
-    QCOMPARE(f.Tlog.lines().last(), LinkFixture::txt("LogStop"));
-    QVERIFY(f.Tlog.text.mid(log.size()).at(0).isDigit());
-    QCOMPARE(f.Tlog.text.mid(log.size()).count(QStringLiteral("\r\n")), 1);
+    QCOMPARE(f.Tlog.untimedLines().last(), LinkFixture::txt("LogStop"));
+    QVERIFY(f.Tlog.text().mid(log.size()).at(0).isDigit());
+    QCOMPARE(f.Tlog.text().mid(log.size()).count(QStringLiteral("\r\n")), 1);
     QCOMPARE(f.window.buttonImage, 1);
     QCOMPARE(f.status.statusText(), LinkFixture::txt("Stop"));
     QCOMPARE(f.window.trayPictures, QList<int>{2});
@@ -214,7 +214,7 @@ void TestMonitorLink::failurePath()
     const QString line =
         f.noConnection(gatewayDoes == QLatin1String("absent") ? QStringLiteral("Connection refused") : QString());
     QCOMPARE(f.status.statusText(), line);
-    QCOMPARE(f.Tlog.lines().last(), line);
+    QCOMPARE(f.Tlog.untimedLines().last(), line);
     QCOMPARE(f.window.buttonImage, 1);
     QCOMPARE(f.window.trayPictures, QList<int>{2});
     QCOMPARE(f.state.link.IconaTray, 2);
@@ -234,7 +234,7 @@ void TestMonitorLink::failureWhenSwitchedOffWritesNothing()
     QVERIFY(!f.monitor.ApriGateway());
     QCOMPARE(f.status.statusText(), LinkFixture::txt("Stop"));
     QVERIFY(f.window.trayPictures.isEmpty());
-    QVERIFY(f.Tlog.lines().filter(LinkFixture::txt("NoCon")).isEmpty());
+    QVERIFY(f.Tlog.untimedLines().filter(LinkFixture::txt("NoCon")).isEmpty());
 }
 
 void TestMonitorLink::silencedGroupsListed_data()
@@ -254,10 +254,10 @@ void TestMonitorLink::silencedGroupsListed()
     for (int k : silenced)
         f.state.filters.WhoL[static_cast<size_t>(k)] = 0;
     QVERIFY(f.monitor.ApriGateway());
-    const QStringList listed = f.Tlog.lines().filter(QStringLiteral("Non si riceveranno"));
+    const QStringList listed = f.Tlog.untimedLines().filter(QStringLiteral("Non si riceveranno"));
     QCOMPARE(listed, line.isEmpty() ? QStringList() : QStringList{line});
     if (!line.isEmpty())
-        QCOMPARE(f.Tlog.lines().last(), QStringLiteral("---"));
+        QCOMPARE(f.Tlog.untimedLines().last(), QStringLiteral("---"));
 }
 
 void TestMonitorLink::waitsEndOnSwitchOffAndClosing_data()
@@ -288,7 +288,7 @@ void TestMonitorLink::waitsEndOnSwitchOffAndClosing()
     QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
     QCOMPARE(f.eventsAfterClosing, 0);
     // Neither is a failure to report in the log.
-    QVERIFY(f.Tlog.lines().filter(LinkFixture::txt("NoCon")).isEmpty());
+    QVERIFY(f.Tlog.untimedLines().filter(LinkFixture::txt("NoCon")).isEmpty());
     QVERIFY(f.window.trayPictures.isEmpty());
     QCOMPARE(f.status.statusText(), closing ? LinkFixture::txt("StartMon") : LinkFixture::txt("Stop"));
     // Given up: no socket is left connected without a session.

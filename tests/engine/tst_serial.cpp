@@ -83,10 +83,10 @@ void TestSerial::probeAnsweredInPieces()
     // Joined into one piece for the translator.
     QCOMPARE(b.f.sink.received, QStringList{QStringLiteral("*#13**15*2##")});
     QCOMPARE(b.f.sink.panes, QStringList{QStringLiteral("Tlog")});
-    const QStringList log = b.f.Tlog.lines();
+    const QStringList log = b.f.Tlog.untimedLines();
     QCOMPARE(log.first(), LinkFixture::txt("LogStart") + " @ USB: " + b.pty.portPath());
     QCOMPARE(log.at(1), QStringLiteral("---"));
-    QCOMPARE(b.f.TlogC.lines(), QStringList{QStringLiteral("-> *#13**15##")});
+    QCOMPARE(b.f.TlogC.untimedLines(), QStringList{QStringLiteral("-> *#13**15##")});
     QCOMPARE(b.f.status.statusText(), LinkFixture::txt("StatCon"));
     QCOMPARE(b.f.window.trayPictures, QList<int>{0});
 }
@@ -115,7 +115,7 @@ void TestSerial::noAnswerOrNoPort()
 
     QVERIFY(!b.f.monitor.ApriGateway());
     QVERIFY(!b.f.state.link.ModoUsb);
-    QCOMPARE(b.f.Tlog.lines().last(), text + " (" + port + ") ");
+    QCOMPARE(b.f.Tlog.untimedLines().last(), text + " (" + port + ") ");
     QCOMPARE(b.f.status.statusText(), LinkFixture::txt("Stop"));
     QCOMPARE(b.f.window.buttonImage, 1);
     QCOMPARE(b.f.window.trayPictures, QList<int>{2});
@@ -152,7 +152,7 @@ void TestSerial::receivedPieces()
     QVERIFY(openBench(b, {"*#13**15*2##"}));
     QVERIFY(b.f.monitor.ApriGateway());
     b.f.sink.received.clear();
-    const int linesBefore = b.f.Tlog.lines().size();
+    const int linesBefore = b.f.Tlog.untimedLines().size();
 
     for (const QByteArray &p : pieces) {
         b.peer.write(p);
@@ -160,13 +160,13 @@ void TestSerial::receivedPieces()
         QTest::qWait(30);  // separate receive events
     }
     if (translated.isEmpty())
-        QTRY_COMPARE(b.f.Tlog.lines().size(), linesBefore + 1);
+        QTRY_COMPARE(b.f.Tlog.untimedLines().size(), linesBefore + 1);
     else
         QTRY_COMPARE(b.f.sink.received, translated);
     QTest::qWait(50);
     QCOMPARE(b.f.sink.received, translated);
     if (!logged.isEmpty())
-        QCOMPARE(b.f.Tlog.lines().last(), logged);
+        QCOMPARE(b.f.Tlog.untimedLines().last(), logged);
 }
 
 void TestSerial::busyBusLosesNoFrame()
@@ -195,11 +195,11 @@ void TestSerial::detectionOnlyMarksTheGateway()
     b.f.sink.received.clear();
     b.f.state.link.ModoUsb = false;
     b.f.state.link.RilevamentoCom = true;
-    const QString log = b.f.Tlog.text;
+    const QString log = b.f.Tlog.text();
     b.peer.write("*#*1##");
     QTRY_VERIFY(b.f.state.link.ModoUsb);
     QVERIFY(b.f.sink.received.isEmpty());
-    QCOMPARE(b.f.Tlog.text, log);
+    QCOMPARE(b.f.Tlog.text(), log);
 }
 
 void TestSerial::receiveTextBoundedAndClearedOnOpen()
@@ -210,7 +210,7 @@ void TestSerial::receiveTextBoundedAndClearedOnOpen()
 
     // Noise that never ends a frame is dropped, with a line saying so; frames still work after.
     b.peer.write(QByteArray(FrameReassembler::MaxTail + 100, '7'));
-    QTRY_VERIFY(b.f.Tlog.lines().last().contains(QStringLiteral("without \"##\" dropped")));
+    QTRY_VERIFY(b.f.Tlog.untimedLines().last().contains(QStringLiteral("without \"##\" dropped")));
     QVERIFY(b.f.monitor.RicezioneSeriale().size() <= FrameReassembler::MaxTail);
     b.f.sink.received.clear();
     b.peer.readAll();
@@ -232,16 +232,16 @@ void TestSerial::sendUsb()
     QVERIFY(openBench(b, {"*#13**15*2##"}));
     // Closed port: nothing written, nothing logged.
     b.f.commands.SendUsb(QStringLiteral("*1*1*11##"), false);
-    QVERIFY(b.f.TlogC.text.isEmpty());
+    QVERIFY(b.f.TlogC.text().isEmpty());
 
     QVERIFY(b.f.monitor.ApriGateway());
     b.peer.readAll();
     b.probeSeen = "ignore";  // no more probe answers
-    b.f.TlogC.text.clear();
+    b.f.TlogC.clear();
     b.f.commands.SendUsb(QStringLiteral("*1*1*11##"), false);
     b.f.commands.SendUsb(QStringLiteral("*1*0*12##"), true);
     QTRY_COMPARE(b.probeSeen, QByteArray("ignore*1*1*11##*1*0*12##"));
-    QCOMPARE(b.f.TlogC.lines(), QStringList{QStringLiteral("-> *1*1*11##")});
+    QCOMPARE(b.f.TlogC.untimedLines(), QStringList{QStringLiteral("-> *1*1*11##")});
 }
 
 void TestSerial::portLostStopsTheLink()
@@ -255,11 +255,11 @@ void TestSerial::portLostStopsTheLink()
     QVERIFY(!b.f.state.link.ModoUsb);
     QCOMPARE(b.f.window.buttonImage, 1);
     QCOMPARE(b.f.status.statusText(), LinkFixture::txt("Stop"));
-    QCOMPARE(b.f.Tlog.lines().last(), LinkFixture::txt("LogStop"));
+    QCOMPARE(b.f.Tlog.untimedLines().last(), LinkFixture::txt("LogStop"));
     QCOMPARE(b.f.window.trayPictures.last(), 2);
     // Writing afterwards is a no-op, not a crash.
     b.f.commands.SendUsb(QStringLiteral("*1*1*11##"), false);
-    QVERIFY(b.f.TlogC.lines().filter(QStringLiteral("*1*1*11##")).isEmpty());
+    QVERIFY(b.f.TlogC.untimedLines().filter(QStringLiteral("*1*1*11##")).isEmpty());
 }
 
 void TestSerial::portNames_data()

@@ -67,7 +67,7 @@ void TestSerialDetection::gatewayOnSecondOfThree()
     QVERIFY2(b.devices[2]->received.isEmpty(), "the search ends at the first gateway");
     // The reply is only noted: nothing translated, nothing logged, and the port closed again.
     QVERIFY(b.f.sink.received.isEmpty());
-    QVERIFY(b.f.Tlog.text.isEmpty());
+    QVERIFY(b.f.Tlog.text().isEmpty());
     QVERIFY(!b.f.commands.Comm().isOpen());
     QVERIFY(!b.f.state.link.ModoUsb);
     QVERIFY(!b.f.state.link.RilevamentoCom);

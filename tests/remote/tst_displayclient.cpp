@@ -9,6 +9,7 @@
 #include "support/TranslatorFixture.h"
 #include "support/RecordingWindowRegistry.h"
 #include "remote/RemoteAccess.h"
+#include "support/RecordingNotice.h"
 #include "support/RemoteRecorders.h"
 
 #include <QStandardPaths>
@@ -56,7 +57,7 @@ struct Remote
 
     EngineState state;
     RecordingSender sender{state.link};
-    RecordingPane log{QStringLiteral("Tlog")};
+    RecordingLogPane log{QStringLiteral("Tlog")};
     RecordingLamp lamp;
     RecordingStatusBar status;
     RecordingCamera camera;
@@ -97,7 +98,7 @@ struct SilentGatewayRemote
     }
     LinkFixture links;
     GatewaySender sender{links.commands, links.state.link};
-    RecordingPane log{QStringLiteral("Tlog")};
+    RecordingLogPane log{QStringLiteral("Tlog")};
     RecordingLamp lamp;
     RecordingStatusBar status;
     RecordingCamera camera;
@@ -258,9 +259,9 @@ void TestDisplayClient::commands()
     QCOMPARE(r.sender.sent, sent);
     QCOMPARE(r.camera.calls, camera);
     const QString text = QString::fromLatin1(command.chopped(1));
-    QVERIFY(r.log.lines().contains(QStringLiteral("chum: ") + text));
+    QVERIFY(r.log.untimedLines().contains(QStringLiteral("chum: ") + text));
     if (text.startsWith(QLatin1String("co/")) && camera.isEmpty())
-        QVERIFY(r.log.lines().contains(QStringLiteral("chum: no camera ") + text.mid(3)));
+        QVERIFY(r.log.untimedLines().contains(QStringLiteral("chum: no camera ") + text.mid(3)));
     QVERIFY(r.remote.chum().ClienteConnesso());
 }
 
@@ -308,7 +309,7 @@ void TestDisplayClient::overlongCommandDropsTheClient()
     QTRY_VERIFY(c->closed);
     QVERIFY(c->received.isEmpty());
     QVERIFY(!r.remote.chum().ClienteConnesso());
-    QVERIFY(r.log.lines().contains(QStringLiteral("chum: command longer than 4096 bytes, client dropped")));
+    QVERIFY(r.log.untimedLines().contains(QStringLiteral("chum: command longer than 4096 bytes, client dropped")));
 }
 
 void TestDisplayClient::unansweredProbeDropsAfterTwoPeriods()
@@ -352,7 +353,7 @@ void TestDisplayClient::secondClientIsRefused()
     LoopbackClient second(r.port());
     QTRY_VERIFY(second.closed);
     QVERIFY(second.received.isEmpty());
-    QVERIFY(r.log.text.contains(QStringLiteral("chum: second client refused: 127.0.0.1")));
+    QVERIFY(r.log.text().contains(QStringLiteral("chum: second client refused: 127.0.0.1")));
     first->send(z("hello"));
     QTRY_COMPARE(first->received, Ok);
     QVERIFY(!first->closed);
@@ -501,7 +502,7 @@ void TestDisplayClient::lightingPushReachesTheClient()
 {
     Remote r;
     QVERIFY(r.started);
-    RecordingNotices notices;
+    RecordingNotice notices;
     RecordingCharacter character;
     RecordingWindowRegistry windows;
     RecordingStatusBar bar;
@@ -511,7 +512,7 @@ void TestDisplayClient::lightingPushReachesTheClient()
     const auto c = r.client();
     QString chunk = QStringLiteral("*1*1*21##");
     translator.Traduci(chunk, r.log);
-    const QString line = r.log.lines().last();
+    const QString line = r.log.untimedLines().last();
     const QString sentence = line.left(line.lastIndexOf(QStringLiteral(" (")));
     QVERIFY(sentence.contains(QStringLiteral("21")));
     QTRY_COMPARE(c->received, QByteArray(sentence.toLatin1()).append('\0'));
@@ -528,7 +529,7 @@ void TestDisplayClient::portInUseIsReportedAndTheRestRuns()
     QVERIFY(!r.remote.start());
     const QString text = QStringLiteral("port %1 could not be opened").arg(taken.serverPort());
     QTRY_VERIFY(r.status.statusText().contains(text));
-    QVERIFY(r.log.text.contains(text));
+    QVERIFY(r.log.text().contains(text));
     QVERIFY(!r.remote.policy().isListening());
     QVERIFY(r.remote.chum().isListening());
     QVERIFY(r.remote.snapshot()->isListening());

@@ -7,6 +7,7 @@
 #include "engine/links/MonitorLink.h"
 #include "engine/config/ProgramSettings.h"
 #include "support/RecordingMessageBox.h"
+#include "support/RecordingNotice.h"
 #include "support/TestFolder.h"
 
 // Both links wired to recorders and a fake gateway on loopback, with short waits.
@@ -32,14 +33,14 @@ struct LinkFixture
     TestFolder folder;
     ProgramSettings settings;
     EngineState state;
-    RecordingPane Tlog{QStringLiteral("Tlog")};
-    RecordingPane TlogC{QStringLiteral("TlogC")};
+    RecordingLogPane Tlog{QStringLiteral("Tlog")};
+    RecordingLogPane TlogC{QStringLiteral("TlogC")};
     RecordingSink sink;
     RecordingStatusBar status;
     RecordingCommandBox box;
     RecordingLinkWindow window;
     RecordingMessageBox messages;
-    RecordingNotices notices;
+    RecordingNotice notices;
     FakeGateway gateway;
     CommandLink commands;
     MonitorLink monitor;

@@ -4,39 +4,15 @@
 #include "engine/ports/FrameSink.h"
 #include "engine/ports/LinkWindow.h"
 #include "engine/ports/LogPane.h"
-#include "engine/ports/NoticeService.h"
+#include "support/RecordingLogPane.h"
 #include "engine/ports/StatusBar.h"
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QStringList>
 
-// Recorders standing in for the main window and the translator in link tests.
-
-class RecordingPane : public LogPane
-{
-public:
-    explicit RecordingPane(QString name) : m_name(std::move(name)) {}
-    const QString &paneName() const override { return m_name; }
-    void appendText(const QString &t) override { text += t; }
-    void moveCaretToEnd() override { ++caretMoves; }
-    // The log lines without their time prefix ("12:00:00: x" gives "x").
-    QStringList lines() const
-    {
-        QStringList out;
-        const QStringList raw = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        for (const QString &l : raw) {
-            const int cut = l.indexOf(QStringLiteral(": "));
-            out << (cut >= 0 && cut <= 20 && l.at(0).isDigit() ? l.mid(cut + 2) : l);
-        }
-        return out;
-    }
-    QString text;
-    int caretMoves = 0;
-
-private:
-    QString m_name;
-};
+// Recorders standing in for the main window and the translator in link tests; the panes
+// are RecordingLogPane.
 
 class RecordingSink : public FrameSink
 {
@@ -89,19 +65,4 @@ public:
     QString visiblePane = QStringLiteral("Tlog");
     QStringList unread;
     int buttonImage = 2;  // the toolbar switched the monitor on before asking for it
-};
-
-class RecordingNotices : public NoticeService
-{
-public:
-    struct Notice
-    {
-        QString text, detail;
-        int durationMs, icon;
-    };
-    void MostraMessaggio(const QString &text, const QString &detail, int durationMs, int icon) override
-    {
-        shown.append({text, detail, durationMs, icon});
-    }
-    QList<Notice> shown;
 };

@@ -33,6 +33,18 @@ public:
         l.removeLast();
         return l;
     }
+    // The lines without their time prefix ("12:00:00: x" gives "x"), for writers that stamp
+    // the clock's real time.
+    QStringList untimedLines() const
+    {
+        QStringList out;
+        const QStringList raw = m_text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        for (const QString &l : raw) {
+            const int cut = int(l.indexOf(QStringLiteral(": ")));
+            out << (cut >= 0 && cut <= 20 && l.at(0).isDigit() ? l.mid(cut + 2) : l);
+        }
+        return out;
+    }
     void clear()
     {
         m_text.clear();

@@ -1,6 +1,7 @@
 #include "support/TranslatorFixture.h"
 
 #include <QLocale>
+#include <QtTest>
 
 namespace {
 
@@ -64,6 +65,15 @@ QStringList TranslatorFixture::command(const QString &chunk)
     QString frames = chunk;
     translator.Traduci(frames, TlogC);
     return TlogC.lines();
+}
+
+void TranslatorFixture::checkSentence(const QString &frame, const QString &sentence, int icon)
+{
+    const QString expected = sentence.isEmpty() ? raw(frame) : line(sentence, frame);
+    QCOMPARE(monitor(frame), QStringList{expected});
+    QCOMPARE(notice.shown.size(), sentence.isEmpty() ? 0 : 1);
+    if (!sentence.isEmpty())
+        QCOMPARE(notice.shown[0].icon, icon);
 }
 
 QString TranslatorFixture::lastSentence() const

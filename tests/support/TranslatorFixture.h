@@ -27,6 +27,10 @@ public:
     // Translates a chunk received on the monitor pane; returns the lines it wrote.
     QStringList monitor(const QString &chunk);
     QStringList command(const QString &chunk);
+    // The table-driven sentence check of the family tests: the frame on the monitor pane gives
+    // exactly one line, the sentence with its frame and one notice with this icon, or, for an
+    // empty sentence, the raw line and no notice.
+    void checkSentence(const QString &frame, const QString &sentence, int icon);
     // The sentence of the last line written on the monitor pane ("" for a raw line).
     QString lastSentence() const;
 

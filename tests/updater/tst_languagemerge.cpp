@@ -56,11 +56,11 @@ void TestLanguageMerge::mergedFileExactly()
     QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
 
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageLayout::italian(), folder.path(), log, &error), MergeOutcome::Merged);
 
     // The texts the new file lacks follow its own: at the end of [text], and in a [tooltip] of their own.
     QByteArray text, tooltip;
-    for (const LanguageSpec::Text &added : LanguageSpec::italian().addedTexts)
+    for (const LanguageLayout::Text &added : LanguageLayout::italian().addedTexts)
         (added.section == QLatin1String("text") ? text : tooltip) += Windows1252::encode(added.key + '=' + added.value + "\r\n");
     QCOMPARE(folder.read(QStringLiteral("italian.lng")),
              QByteArray("[menu]\r\nFile=File\r\nFind=Cerca\r\n[text]\r\nNoAck=Il gateway non risponde\r\n") + text
@@ -85,7 +85,7 @@ void TestLanguageMerge::englishEntriesAndLog()
     QVERIFY(folder.write(QStringLiteral("english.lng"), "[Version]\r\nini=1.0.2\r\n# OPEN WEBNET #\r\n[light]\r\n0=off\r\n"));
     QVERIFY(folder.write(QStringLiteral("english.new"), "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n"));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::english(), folder.path(), log, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageLayout::english(), folder.path(), log, &error), MergeOutcome::Merged);
 
     const IniDocument merged(folder.filePath(QStringLiteral("english.lng")));
     QCOMPARE(merged.value(QStringLiteral("version"), QStringLiteral("ini")), QStringLiteral("1.0.4"));
@@ -110,7 +110,7 @@ void TestLanguageMerge::textsTheNewFileLacksAreAdded()
     QVERIFY(folder.write(QStringLiteral("italian.new"),
                          "[text]\r\nCmdWho=Senza WHO\r\n[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n"));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageLayout::italian(), folder.path(), log, &error), MergeOutcome::Merged);
 
     const QString merged = read1252(folder, QStringLiteral("italian.lng"));
     const IniDocument ini = IniDocument::fromBytes(Windows1252::encode(merged));
@@ -118,7 +118,7 @@ void TestLanguageMerge::textsTheNewFileLacksAreAdded()
     QCOMPARE(ini.value(QStringLiteral("text"), QStringLiteral("AlMains")), QStringLiteral("Rete"));
     QCOMPARE(ini.value(QStringLiteral("tooltip"), QStringLiteral("cstop")), QStringLiteral("Ferma"));
     const qsizetype marker = merged.indexOf(LanguageMarker);
-    for (const LanguageSpec::Text &added : LanguageSpec::italian().addedTexts) {
+    for (const LanguageLayout::Text &added : LanguageLayout::italian().addedTexts) {
         const qsizetype at = merged.indexOf(QStringLiteral("\r\n") + added.key + QLatin1Char('='));
         QVERIFY2(at >= 0 && at < marker, qPrintable(added.key));
     }
@@ -135,7 +135,7 @@ void TestLanguageMerge::installedTablesLongerThanNewFile()
     QVERIFY(folder.writeText1252(QStringLiteral("italian.lng"), QStringLiteral("[Version]\r\nini=1.0.3\r\n") + tables));
     QVERIFY(folder.write(QStringLiteral("italian.new"), "[Version]\r\nini=1.0.4\r\n# OPEN WEBNET #\r\n[light]\r\n"));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageLayout::italian(), folder.path(), log, &error), MergeOutcome::Merged);
     const QString merged = read1252(folder, QStringLiteral("italian.lng"));
     QVERIFY(merged.startsWith(QStringLiteral("[Version]\r\nini=1.0.4\r\n")));
     QVERIFY(merged.mid(merged.indexOf(LanguageMarker)).startsWith(tables));
@@ -151,7 +151,7 @@ void TestLanguageMerge::currentFileOnlyDropsNew()
     QVERIFY(folder.write(QStringLiteral("italian.lng"), current));
     QVERIFY(folder.write(QStringLiteral("italian.new"), New104));
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::AlreadyCurrent);
+    QCOMPARE(MergeLingua(LanguageLayout::italian(), folder.path(), log, &error), MergeOutcome::AlreadyCurrent);
     QCOMPARE(log.text(), QStringLiteral("Versione attuale lingua ita: 1.0.4\r\nAggiornamento non necessario"));
     QCOMPARE(folder.read(QStringLiteral("italian.lng")), current);
     QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("italian.new"))));
@@ -204,7 +204,7 @@ void TestLanguageMerge::failureKeepsEveryFile()
         QVERIFY(folder.write(QStringLiteral("italian.new"), fresh));
 
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Failed);
+    QCOMPARE(MergeLingua(LanguageLayout::italian(), folder.path(), log, &error), MergeOutcome::Failed);
     QCOMPARE(error.number, number);
     QVERIFY2(error.description.contains(named), qPrintable(error.description));
     QVERIFY2(log.text().endsWith(logTail), qPrintable(log.text()));
@@ -253,7 +253,7 @@ void TestLanguageMerge::earlierBackupsKept()
     }();
 
     UpdateError error;
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageLayout::italian(), folder.path(), log, &error), MergeOutcome::Merged);
     for (auto it = before.cbegin(); it != before.cend(); ++it)
         QCOMPARE(folder.read(it.key()), it.value());
     if (!backup.isEmpty()) {
@@ -300,7 +300,7 @@ void TestLanguageMerge::fullDiskKeepsEveryFile()
     UpdateLog log;
     UpdateError error;
     QVERIFY(folder.runOutOfRoom(room));
-    const MergeOutcome outcome = MergeLingua(LanguageSpec::italian(), folder.path(), log, &error);
+    const MergeOutcome outcome = MergeLingua(LanguageLayout::italian(), folder.path(), log, &error);
     folder.makeRoom();
 
     QCOMPARE(outcome, MergeOutcome::Failed);
@@ -314,7 +314,7 @@ void TestLanguageMerge::fullDiskKeepsEveryFile()
     QCOMPARE(folder.files(), expected);
 
     // With room again the same run succeeds, and the backup it left is not taken twice.
-    QCOMPARE(MergeLingua(LanguageSpec::italian(), folder.path(), log, &error), MergeOutcome::Merged);
+    QCOMPARE(MergeLingua(LanguageLayout::italian(), folder.path(), log, &error), MergeOutcome::Merged);
     QCOMPARE(folder.files().keys(), (QStringList{QStringLiteral("italian.lng"), QStringLiteral("italian.old")}));
     QCOMPARE(folder.files().value(QStringLiteral("italian.old")), installed);
 }

@@ -130,7 +130,7 @@ bool Form1::askToContinue(const QString &firstLine, const QString &question, con
     return yes;
 }
 
-bool Form1::runLanguageStep(const LanguageSpec &language, int barAfter, const QString &failedLine,
+bool Form1::runLanguageStep(const LanguageLayout &language, int barAfter, const QString &failedLine,
                             const QString &question)
 {
     UpdateError error;
@@ -148,11 +148,11 @@ bool Form1::runLanguageStep(const LanguageSpec &language, int barAfter, const QS
 
 void Form1::EseguiAggiornamento()
 {
-    if (!runLanguageStep(LanguageSpec::italian(), BarAfterItalian,
+    if (!runLanguageStep(LanguageLayout::italian(), BarAfterItalian,
                          QStringLiteral("Aggiornamento lingua italiana fallito,"),
                          QStringLiteral("Continuare con la lingua inglese ?")))
         return;
-    if (!runLanguageStep(LanguageSpec::english(), BarAfterEnglish,
+    if (!runLanguageStep(LanguageLayout::english(), BarAfterEnglish,
                          QStringLiteral("Aggiornamento lingua inglese fallito,"),
                          QStringLiteral("Continuare con il file xml ?")))
         return;

@@ -9,7 +9,7 @@ class MessageBoxService;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
-struct LanguageSpec;
+struct LanguageLayout;
 
 // The update window: half a second after it opens it brings the language files and conf.xml
 // of its program folder up to date once, shows the log and the progress, saves the log as
@@ -58,7 +58,7 @@ private:
 
     void setBarWidth(int twips);
     // One language merge with its error dialog; false when the user chose to stop the run.
-    bool runLanguageStep(const LanguageSpec &language, int barAfter, const QString &failedLine,
+    bool runLanguageStep(const LanguageLayout &language, int barAfter, const QString &failedLine,
                          const QString &question);
     // The error dialog of a failed language step; true when the user goes on.
     bool askToContinue(const QString &firstLine, const QString &question, const QString &error);
