@@ -106,8 +106,23 @@ void WsChum::write(const QByteArray &bytes)
 {
     if (!m_client)
         throw OutputError(40006, QStringLiteral("no display client is connected"));
-    if (m_client->write(bytes) < 0)
+    if (!m_client->isWritable())
         throw OutputError(40006, m_client->errorString());
+    // A burst pushes a line per frame: the lines of one turn of the event loop go out in one
+    // write.
+    m_lines += bytes;
+    if (!m_linesDue) {
+        m_linesDue = true;
+        QMetaObject::invokeMethod(this, &WsChum::writeLines, Qt::QueuedConnection);
+    }
+}
+
+void WsChum::writeLines()
+{
+    m_linesDue = false;
+    if (m_client && !m_lines.isEmpty())
+        m_client->write(m_lines);
+    m_lines.clear();
 }
 
 void WsChum::onNewConnection()
@@ -174,6 +189,7 @@ void WsChum::handle(const QByteArray &raw)
     m_context->log.appendText(QStringLiteral("chum: ") + command + LogLine::Crlf);
 
     if (command.startsWith(QLatin1String("<policy-"))) {
+        writeLines();
         m_client->write(WsPolicy::CrossDomainPolicy(serverPort()));
         return;
     }
@@ -272,6 +288,7 @@ void WsChum::closeHandling()
     socket->abort();
     socket->deleteLater();
     m_pending.clear();
+    m_lines.clear();
     m_tout->stop();
     m_sondaInAttesa = false;
     m_context->lamp.setClientLamp(ClientLamp::Grey);
@@ -282,6 +299,8 @@ void WsChum::send(const QString &text)
 {
     QByteArray bytes = Windows1252::encode(text);
     bytes.append('\0');
+    // After the lines pushed before it, as they were pushed.
+    writeLines();
     if (m_client)
         m_client->write(bytes);
 }

@@ -66,6 +66,7 @@ private:
     void onError();
     void closeHandling();
     void send(const QString &text);
+    void writeLines();
     void note(const QString &text);
 
     std::optional<RemoteContext> m_context;
@@ -74,6 +75,8 @@ private:
     QTimer *m_tout;
     QTimer *m_tlchum;
     QByteArray m_pending;
+    QByteArray m_lines; // pushed lines not yet written
+    bool m_linesDue = false;
     bool m_processing = false;
     bool m_scheduled = false;
     bool m_sondaInAttesa = false;
