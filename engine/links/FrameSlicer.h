@@ -16,8 +16,9 @@
 class FrameSlicer : public QObject
 {
 public:
-    // Frames per slice: a slice costs well under a millisecond with every output armed.
-    static constexpr int SliceFrames = 256;
+    // Frames per slice: small enough that the window and the display client are answered between
+    // slices, large enough that the cost of each turn (the pane's append, a repaint) stays small.
+    static constexpr int SliceFrames = 128;
 
     // `deliver` gets each slice with the pane the slice's lines are gathered for; `closing`
     // ends the work at once, dropping what waits.
