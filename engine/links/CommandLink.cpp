@@ -29,7 +29,10 @@ qint64 frameCount(const QString &text)
 CommandLink::CommandLink(EngineState &state, FrameSink &sink, LogPane &TlogC, StatusBar &StBar, CommandBox &Tcmd,
                          LinkWindow &window, MessageBoxService &messages, QObject *parent)
     : QObject(parent), m_state(state), m_sink(sink), m_TlogC(TlogC), m_StBar(StBar), m_Tcmd(Tcmd), m_window(window),
-      m_messages(messages)
+      m_messages(messages),
+      m_slices(
+          TlogC, [this](QString &slice, LogPane &pane) { translate(slice, pane); },
+          [this] { return bool(m_state.InChiusura); })
 {
     connect(&m_socket, &QTcpSocket::connected, this, &CommandLink::Winsock1_Connect);
     connect(&m_socket, &QTcpSocket::disconnected, this, &CommandLink::Winsock1_Close);
@@ -364,17 +367,24 @@ void CommandLink::Winsock1_DataArrival()
         return;
     m_window.showActivity();
     if (!frames.isEmpty()) {
+        // The send waiting for its answer learns of it at once; only the translation is
+        // spread over the turns of the event loop.
         FrameReassembler::keepBounded(m_state.link.BufferCmd, frames);
         countAnswers(frames);
-        if (Frame::isAck(frames) || Frame::isNack(frames)) {
-            m_TlogC.appendText(LogLine::at(frames));
-            m_TlogC.moveCaretToEnd();
-        } else {
-            m_sink.Traduci(frames, m_TlogC);
-        }
+        m_slices.add(frames);
     }
     if (!m_window.isPaneVisible(m_TlogC))
         m_window.markPaneUnread(m_TlogC);
+}
+
+void CommandLink::translate(QString &slice, LogPane &pane)
+{
+    if (Frame::isAck(slice) || Frame::isNack(slice)) {
+        pane.appendText(LogLine::at(slice));
+        pane.moveCaretToEnd();
+    } else {
+        m_sink.Traduci(slice, pane);
+    }
 }
 
 void CommandLink::countAnswers(const QString &frames)

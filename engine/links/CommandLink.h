@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/links/FrameReassembler.h"
+#include "engine/links/FrameSlicer.h"
 
 #include <QObject>
 #include <QSerialPort>
@@ -84,6 +85,7 @@ private:
     bool failure(const QString &status);
     void closeOurselves();
     void countAnswers(const QString &frames);
+    void translate(QString &slice, LogPane &pane);
     void keepUnwritten();
     void sendCarried();
 
@@ -100,6 +102,7 @@ private:
     bool m_closingOurselves = false;
 
     FrameReassembler m_received;
+    FrameSlicer m_slices; // received answers not yet translated
     std::optional<QString> m_statusShown;  // the status text this link put up, while it stands
     // Answers are matched to writes by count: the gateway answers every frame, in order.
     qint64 m_framesWritten = 0;  // since the session opened

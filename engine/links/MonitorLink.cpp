@@ -29,7 +29,10 @@ MonitorLink::MonitorLink(EngineState &state, const ProgramSettings &settings, Co
                          FrameSink &sink, LogPane &Tlog, StatusBar &StBar, LinkWindow &window, NoticeService &notices,
                          MessageBoxService &messages, QObject *parent)
     : QObject(parent), m_state(state), m_settings(settings), m_commands(commands), m_sink(sink), m_Tlog(Tlog),
-      m_StBar(StBar), m_window(window), m_notices(notices), m_messages(messages)
+      m_StBar(StBar), m_window(window), m_notices(notices), m_messages(messages),
+      m_slices(
+          Tlog, [this](QString &slice, LogPane &pane) { translate(slice, pane); },
+          [this] { return bool(m_state.InChiusura); })
 {
     connect(&m_socket, &QTcpSocket::connected, this, &MonitorLink::WSMON_Connect);
     connect(&m_socket, &QTcpSocket::disconnected, this, &MonitorLink::WSMON_Close);
@@ -236,15 +239,20 @@ void MonitorLink::Comm_Error(QSerialPort::SerialPortError error)
     comm.close();
 }
 
-void MonitorLink::received(QString piece)
+void MonitorLink::received(const QString &piece)
 {
     // Only the session opening searches it; a monitor that runs for days must not grow it.
     FrameReassembler::keepBounded(m_state.link.BufferMon, piece);
-    if (Frame::isAck(piece) || Frame::isNack(piece)) {
-        m_Tlog.appendText(LogLine::at(piece));
-        m_Tlog.moveCaretToEnd();
+    m_slices.add(piece);
+}
+
+void MonitorLink::translate(QString &slice, LogPane &pane)
+{
+    if (Frame::isAck(slice) || Frame::isNack(slice)) {
+        pane.appendText(LogLine::at(slice));
+        pane.moveCaretToEnd();
     } else {
-        m_sink.Traduci(piece, m_Tlog);
+        m_sink.Traduci(slice, pane);
     }
     if (!m_window.isPaneVisible(m_Tlog))
         m_window.markPaneUnread(m_Tlog);

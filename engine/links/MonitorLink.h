@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/links/FrameReassembler.h"
+#include "engine/links/FrameSlicer.h"
 
 #include <QObject>
 #include <QSerialPort>
@@ -63,7 +64,8 @@ private:
     bool connected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
     bool monitorSwitchedOff() const;
     bool stopped() const;
-    void received(QString piece);
+    void received(const QString &piece);
+    void translate(QString &slice, LogPane &pane);
     bool success();
     bool failurePath(bool serial, const QString &failureText, const QString &port);
     // The monitor went off by itself: the log, the button, the status and the tray say so.
@@ -85,5 +87,6 @@ private:
     QTcpSocket m_socket;
     FrameReassembler m_received;  // WSMON
     FrameReassembler m_serial;    // Comm
+    FrameSlicer m_slices;         // received frames not yet translated
     bool m_sessionOpen = false;   // the monitor session on WSMON is open
 };

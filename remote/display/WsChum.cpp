@@ -115,9 +115,29 @@ void WsChum::write(const QByteArray &bytes)
 {
     if (!m_client)
         throw OutputError(40006, QStringLiteral("no display client is connected"));
-    if (m_client->write(bytes) < 0)
+    if (!m_client->isWritable())
         throw OutputError(40006, m_client->errorString());
-    sendBytes({});
+    // A burst pushes a line per frame: the lines of one turn of the event loop go out in one
+    // write, or at once when they pass the bound of what a client may leave unread.
+    m_lines += bytes;
+    if (m_lines.size() > MaxUnsentBytes) {
+        writeLines();
+        return;
+    }
+    if (!m_linesDue) {
+        m_linesDue = true;
+        QMetaObject::invokeMethod(this, &WsChum::writeLines, Qt::QueuedConnection);
+    }
+}
+
+void WsChum::writeLines()
+{
+    m_linesDue = false;
+    if (m_lines.isEmpty())
+        return;
+    QByteArray lines;
+    lines.swap(m_lines);
+    sendBytes(lines);
 }
 
 // The peer's end may already wait in the old connection while a new one is accepted: a
@@ -210,6 +230,7 @@ void WsChum::handle(const QString &command)
     m_context->log.appendText(QStringLiteral("chum: ") + command + LogLine::Crlf);
 
     if (command.startsWith(QLatin1String("<policy-"))) {
+        writeLines();
         sendBytes(WsPolicy::CrossDomainPolicy(serverPort()));
         return;
     }
@@ -310,6 +331,7 @@ void WsChum::closeHandling()
     socket->deleteLater();
     m_pending.clear();
     m_waiting.clear();
+    m_lines.clear();
     m_tout->stop();
     m_sondaInAttesa = false;
     m_context->lamp.setClientLamp(ClientLamp::Grey);
@@ -320,6 +342,8 @@ void WsChum::send(const QString &text)
 {
     QByteArray bytes = Windows1252::encode(text);
     bytes.append('\0');
+    // After the lines pushed before it, as they were pushed.
+    writeLines();
     sendBytes(bytes);
 }
 

@@ -73,6 +73,7 @@ private:
     void closeHandling();
     void send(const QString &text);
     void sendBytes(const QByteArray &bytes);
+    void writeLines();
     void note(const QString &text);
 
     std::optional<RemoteContext> m_context;
@@ -84,6 +85,8 @@ private:
     // Commands that go to the bus, in arrival order; one is sent at a time.
     QStringList m_waiting;
     bool m_sending = false;
+    QByteArray m_lines; // pushed lines not yet written
+    bool m_linesDue = false;
     bool m_scheduled = false;
     bool m_sondaInAttesa = false;
 };

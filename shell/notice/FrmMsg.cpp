@@ -90,7 +90,7 @@ QString FrmMsg::backgroundFor(int scheme)
 
 int FrmMsg::fontSizeFor(const QString &text) { return text.size() < 34 ? 12 : 11; }
 
-void FrmMsg::setTexts(const QString &text, const QString &detail, const QIcon &picture)
+void FrmMsg::setTexts(const QString &text, const QString &detail, const QPixmap &picture)
 {
     QFont f = font();
     f.setBold(true);
@@ -100,7 +100,7 @@ void FrmMsg::setTexts(const QString &text, const QString &detail, const QIcon &p
         l->setText(text);
     }
     m_detail->setText(detail);
-    m_picture->setPixmap(picture.pixmap(32, 32));
+    m_picture->setPixmap(picture);
     setAccessibleName(text);
 }
 

@@ -26,7 +26,7 @@ public:
     FrmMsg(int scheme, const QString &programFolder);
 
     // The notice text (12 point up to 33 characters, 11 beyond), the detail line, the picture.
-    void setTexts(const QString &text, const QString &detail, const QIcon &picture);
+    void setTexts(const QString &text, const QString &detail, const QPixmap &picture);
     // The white scheme's rounded outline, as the window's shape.
     void RitagliaForm();
     // That outline: the rows of the white background.

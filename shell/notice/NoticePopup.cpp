@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 NoticePopup::NoticePopup(QObject *parent) : QObject(parent), m_timer(new QTimer(this))
 {
@@ -29,7 +30,11 @@ void NoticePopup::attach(const EngineState &state, const ShellOptions &options, 
     m_images = &images;
 }
 
-FrmMsg *NoticePopup::window() const { return m_window.data(); }
+FrmMsg *NoticePopup::window()
+{
+    showLatest();
+    return m_window.data();
+}
 
 int NoticePopup::pixels(double twips) { return int(std::lround(twips / TwipsPerPixel)); }
 
@@ -45,6 +50,33 @@ void NoticePopup::unload()
     m_timer->stop();
     m_phase = Idle;
     delete m_window.data();
+    m_pictures.clear();
+}
+
+const QPixmap &NoticePopup::picture(int icon)
+{
+    auto found = m_pictures.find(icon);
+    if (found != m_pictures.end())
+        return *found;
+    QIcon picture = m_images->icon(icon + 7);
+    if (picture.isNull())
+        picture = QIcon(QStringLiteral(":/notice/notice-picture.svg"));
+    return *m_pictures.insert(icon, picture.pixmap(32, 32));
+}
+
+void NoticePopup::showLatest()
+{
+    if (m_latestShown)
+        return;
+    m_latestShown = true;
+    FrmMsg *w = m_window;
+    if (!w)
+        return;
+    w->setTexts(m_text, m_detail, picture(m_icon));
+    if (std::exchange(m_raise, false) && m_height > 0) {
+        w->show();
+        w->raise();
+    }
 }
 
 void NoticePopup::MostraMessaggio(const QString &text, const QString &detail, int durationMs, int icon)
@@ -55,10 +87,13 @@ void NoticePopup::MostraMessaggio(const QString &text, const QString &detail, in
     m_duration = std::max(0, durationMs);
     m_opacity = 0;
     FrmMsg *w = frmMsg();
-    QIcon picture = m_images->icon(icon + 7);
-    if (picture.isNull())
-        picture = QIcon(QStringLiteral(":/notice/notice-picture.svg"));
-    w->setTexts(text, detail, picture);
+    m_text = text;
+    m_detail = detail;
+    m_icon = icon;
+    if (m_latestShown) {
+        m_latestShown = false;
+        QMetaObject::invokeMethod(this, &NoticePopup::showLatest, Qt::QueuedConnection);
+    }
 
     switch (m_phase) {
     case Held:
@@ -82,9 +117,11 @@ void NoticePopup::MostraMessaggio(const QString &text, const QString &detail, in
     default:
         break;
     }
+    // Shown at once (a notice never waits for its window), raised with the latest texts.
     if (m_height > 0) {
-        w->show();
-        w->raise();
+        m_raise = true;
+        if (!w->isVisible())
+            showLatest();
     }
 }
 
@@ -150,6 +187,7 @@ void NoticePopup::Tpopup_Timer()
 {
     if (!m_options)
         return;
+    showLatest();
     // An effect the program does not know shows plainly, rather than leaving the timer
     // ticking for a notice that never comes or goes.
     const int effect = m_options->OpzFx <= 2 ? m_options->OpzFx : 0;

@@ -2,7 +2,9 @@
 
 #include "engine/ports/NoticeService.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPixmap>
 #include <QPointF>
 #include <QPointer>
 
@@ -43,7 +45,8 @@ public:
     int OpacitaPopup() const { return m_opacity; }
     int DurataPopup() const { return m_duration; }
     QTimer *Tpopup() const { return m_timer; }
-    FrmMsg *window() const;
+    // The window with the latest notice's texts in it.
+    FrmMsg *window();
     // The window's top and height in twips as the steps leave them.
     int topTwips() const { return m_top; }
     int heightTwips() const { return m_height; }
@@ -55,6 +58,9 @@ public:
 
 private:
     FrmMsg *frmMsg();
+    // Puts the latest notice into the window and brings it above the others.
+    void showLatest();
+    const QPixmap &picture(int icon);
     void restartTimer(int intervalMs);
     void place();
     void applyOpacity();
@@ -74,4 +80,14 @@ private:
     int m_posY = 0;
     int m_top = 0;
     int m_height = 0;
+    // A burst of frames raises a notice per frame within one turn of the event loop, and each
+    // replaces the one before before anything is drawn: only the latest is put into the window,
+    // once per turn (or when someone looks at the window).
+    QString m_text;
+    QString m_detail;
+    int m_icon = 0;
+    bool m_latestShown = true;
+    bool m_raise = false;
+    // The notice pictures, drawn once per window (so once per colour scheme).
+    QHash<int, QPixmap> m_pictures;
 };

@@ -1,11 +1,13 @@
 #include "ProgramFixture.h"
 #include "demo-gateway/DemoScript.h"
+#include "support/LoopbackClient.h"
 #include "engine/model/WindowNames.h"
 #include "shell/main/ConsolePane.h"
 #include "shell/notice/FrmMsg.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -47,6 +49,7 @@ private slots:
     void remoteServicesFollowTheirSetting_data();
     void remoteServicesFollowTheirSetting();
     void frameFromTheGatewayReachesTheLogAndTheNotice();
+    void burstReachesTheNoticeThePaneAndTheDisplayClient();
 };
 
 void TestProgram::everyEntryOpensItsWindow_data()
@@ -134,6 +137,56 @@ void TestProgram::frameFromTheGatewayReachesTheLogAndTheNotice()
     p.gateway.pushEvent(QStringLiteral("*1*1*11##"));
     QTRY_VERIFY(p.window.Tlog().text().contains(QStringLiteral("(*1*1*11##)")));
     QTRY_VERIFY(p.services.notice.window() && p.services.notice.window()->isVisible());
+}
+
+// A burst of lighting frames in one write, with notices on for lighting and a display client
+// connected: the client gets every line in the order of the frames, and the notice ends on
+// the burst's last frame.
+void TestProgram::burstReachesTheNoticeThePaneAndTheDisplayClient()
+{
+    ProgramFixture p;
+    p.useGateway();
+    p.settings.save(SettingKeys::Monitor, QStringLiteral("1"));
+    p.settings.save(SettingKeys::Agent, QStringLiteral("0"));
+    p.settings.save(SettingKeys::WsChum, QStringLiteral("1"));
+    p.settings.save(SettingKeys::OptionSection, SettingKeys::whoKey(0), QStringLiteral("1"));
+    p.start();
+    QTRY_COMPARE_WITH_TIMEOUT(p.gateway.openSessions(FakeGateway::Kind::Monitor), 1, 4000);
+    LoopbackClient client(p.services.remote.chum().serverPort());
+    QTRY_VERIFY(p.services.remote.chum().ClienteConnesso());
+
+    const int frames = 2000;
+    QString burst;
+    for (int i = 0; i < frames - 1; ++i)
+        burst += QStringLiteral("*1*%1*%2##").arg(i % 2).arg(11 + i % 40);
+    const QString last = QStringLiteral("*1*0*15##");
+    burst += last;
+    p.gateway.pushEvent(burst);
+
+    const auto lines = [&client] {
+        QList<QByteArray> out = client.received.split('\0');
+        out.removeLast(); // after the last NUL
+        out.removeAll(QByteArray("on?"));
+        return out;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(lines().size(), frames, 20000);
+
+    // The pane keeps the burst's tail: "time: sentence (frame)", one line per frame, and the
+    // client's last lines are the same sentences in the same order.
+    const QStringList pane = p.window.Tlog().text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QVERIFY(pane.last().endsWith(QStringLiteral(" (") + last + QLatin1Char(')')));
+    const QList<QByteArray> received = lines();
+    const int tail = 20;
+    for (int k = 1; k <= tail; ++k) {
+        const QString line = pane.at(pane.size() - k);
+        const QString sentence = line.mid(line.indexOf(QStringLiteral(": ")) + 2).section(QStringLiteral(" (*"), 0, 0);
+        QCOMPARE(QString::fromLatin1(received.at(received.size() - k)), sentence);
+    }
+
+    FrmMsg *notice = p.services.notice.window();
+    QVERIFY(notice);
+    QCOMPARE(notice->findChild<QLabel *>(QStringLiteral("Lframe"))->text(), last);
+    QCOMPARE(QString::fromLatin1(received.last()), notice->findChild<QLabel *>(QStringLiteral("Lstato1"))->text());
 }
 
 QTEST_MAIN(TestProgram)

@@ -1,4 +1,5 @@
 #include "engine/protocol/Frame.h"
+#include "engine/links/FrameSlicer.h"
 #include "engine/links/GetLocalIP.h"
 #include "support/LinkFixture.h"
 #include "engine/config/SettingKeys.h"
@@ -29,7 +30,21 @@ private slots:
     void waitsEndOnSwitchOffAndClosing_data();
     void waitsEndOnSwitchOffAndClosing();
     void localAddress();
+    void burstTranslatedWholeInOrderAcrossTurns_data();
+    void burstTranslatedWholeInOrderAcrossTurns();
+    void closingDuringBurstEndsIt();
 };
+
+namespace {
+// Frames of different lengths, so that a slice cut anywhere but at a frame's end shows.
+QString burstOf(int frames)
+{
+    QString out;
+    for (int i = 0; i < frames; ++i)
+        out += QStringLiteral("*1*%1*%2##").arg(i % 2).arg(i);
+    return out;
+}
+} // namespace
 
 void TestMonitorLink::opensAndReceives()
 {
@@ -304,6 +319,50 @@ void TestMonitorLink::localAddress()
     QVERIFY(a.setAddress(ip));
     QCOMPARE(a.protocol(), QAbstractSocket::IPv4Protocol);
     QVERIFY(!a.isLoopback());
+}
+
+void TestMonitorLink::burstTranslatedWholeInOrderAcrossTurns_data()
+{
+    QTest::addColumn<int>("splitAt"); // where the gateway's second write starts; 0: one write
+    const int boundary = FrameSlicer::sliceEnd(burstOf(400), FrameSlicer::SliceFrames);
+    QTest::newRow("one write") << 0;
+    QTest::newRow("split inside the frame after the slice boundary") << boundary + 4;
+    QTest::newRow("split inside the frame before the slice boundary") << boundary - 3;
+}
+
+// A read of several slices reaches the translator a slice per turn of the event loop, in
+// order, every slice whole frames, however the gateway's writes cut the frames.
+void TestMonitorLink::burstTranslatedWholeInOrderAcrossTurns()
+{
+    QFETCH(int, splitAt);
+    LinkFixture f;
+    QVERIFY(f.monitor.ApriGateway());
+    const QString burst = burstOf(FrameSlicer::SliceFrames * 2 + 50);
+    if (splitAt == 0) {
+        f.gateway.pushEvent(burst);
+    } else {
+        f.gateway.pushEvent(burst.left(splitAt));
+        QTest::qWait(50);
+        f.gateway.pushEvent(burst.mid(splitAt));
+    }
+    QTRY_COMPARE(f.sink.received.join(QString()), burst);
+    QVERIFY(f.sink.received.size() >= 3);
+    for (const QString &slice : f.sink.received) {
+        QVERIFY(slice.endsWith(QStringLiteral("##")));
+        QVERIFY(slice.count(QStringLiteral("##")) <= FrameSlicer::SliceFrames);
+    }
+}
+
+// The shutdown drops what waits of a burst: nothing more is translated once it has begun.
+void TestMonitorLink::closingDuringBurstEndsIt()
+{
+    LinkFixture f;
+    QVERIFY(f.monitor.ApriGateway());
+    f.sink.onReceived = [&f] { f.state.InChiusura = true; };
+    f.gateway.pushEvent(burstOf(FrameSlicer::SliceFrames * 20));
+    QTRY_VERIFY(!f.sink.received.isEmpty());
+    QTest::qWait(200);
+    QCOMPARE(f.sink.received.size(), 1);
 }
 
 QTEST_MAIN(TestMonitorLink)

@@ -11,6 +11,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // Recorders standing in for the main window and the translator in link tests; the panes
 // are RecordingLogPane.
 
@@ -24,6 +26,8 @@ public:
         received << frames;
         panes << box.paneName();
         frames.clear();
+        if (onReceived)
+            onReceived();
     }
     void TraduciEco(const QString &frame, LogPane &box) override
     {
@@ -32,6 +36,8 @@ public:
     }
     QStringList received, panes, echoes, echoPanes;
     QElapsedTimer firstArrival;
+    // Runs after each received chunk (a test closes the program in the middle of a burst).
+    std::function<void()> onReceived;
 };
 
 class RecordingStatusBar : public StatusBar
