@@ -12,6 +12,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(ProgramSettings::ApplicationName));
     QApplication::setApplicationVersion(QStringLiteral(OMBRIX_VERSION));
+    // Lets the desktop match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("ombrix"));
     // The program lives on in the tray while its window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
 
