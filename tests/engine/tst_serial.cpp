@@ -38,6 +38,9 @@ private:
         QByteArray probeSeen;
     };
     bool openBench(Bench &b, const QList<QByteArray> &answerPieces);
+    // Writes one piece and returns once the link has read from its port, so that the next
+    // piece cannot arrive in the same read.
+    static bool writeAndAwaitRead(Bench &b, const QByteArray &piece);
 };
 
 void TestSerial::initTestCase()
@@ -71,6 +74,18 @@ bool TestSerial::openBench(Bench &b, const QList<QByteArray> &answerPieces)
         }
     });
     return true;
+}
+
+bool TestSerial::writeAndAwaitRead(Bench &b, const QByteArray &piece)
+{
+    // The link connected to readyRead before this spy did, so a counted signal is one the
+    // link has already handled.
+    QSerialPort &port = b.f.commands.Comm();
+    QSignalSpy reads(&port, &QSerialPort::readyRead);
+    b.peer.write(piece);
+    if (!b.peer.waitForBytesWritten(1000))
+        return false;
+    return QTest::qWaitFor([&] { return !reads.isEmpty() && port.bytesAvailable() == 0; }, 2000);
 }
 
 void TestSerial::probeAnsweredInPieces()
@@ -154,11 +169,8 @@ void TestSerial::receivedPieces()
     b.f.sink.received.clear();
     const int linesBefore = b.f.Tlog.untimedLines().size();
 
-    for (const QByteArray &p : pieces) {
-        b.peer.write(p);
-        QVERIFY(b.peer.waitForBytesWritten(1000));
-        QTest::qWait(30);  // separate receive events
-    }
+    for (const QByteArray &p : pieces)
+        QVERIFY(writeAndAwaitRead(b, p));
     if (translated.isEmpty())
         QTRY_COMPARE(b.f.Tlog.untimedLines().size(), linesBefore + 1);
     else
@@ -177,11 +189,8 @@ void TestSerial::busyBusLosesNoFrame()
     b.f.sink.received.clear();
     // No read ends a frame, and together they hold more than any tail may.
     const QByteArray busy = QByteArray("*1*1*11##").repeated(600);
-    for (int at = 0; at < busy.size(); at += 601) {
-        b.peer.write(busy.mid(at, 601));
-        QVERIFY(b.peer.waitForBytesWritten(1000));
-        QTest::qWait(20);
-    }
+    for (int at = 0; at < busy.size(); at += 601)
+        QVERIFY(writeAndAwaitRead(b, busy.mid(at, 601)));
     QTRY_COMPARE(b.f.sink.received.join(QString()), QString::fromLatin1(busy));
     for (const QString &text : std::as_const(b.f.sink.received))
         QVERIFY(text.endsWith(QStringLiteral("##")));
