@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class IniDocument;
 struct LanguageTexts;
 class MessageBoxService;
 class ProgramSettings;
@@ -35,6 +36,12 @@ public:
     static QString programCaption(const QString &path);
 
 private:
+    void readKeyedSections(const IniDocument &ini);
+    void deriveFromMenuAndTooltips();
+    void readTexts(const IniDocument &ini);
+    void readProgramCaptions();
+    void readTranslationTables(const IniDocument &ini);
+
     LanguageTexts &m_texts;
     const ProgramSettings &m_settings;
     MessageBoxService &m_messages;
