@@ -1,9 +1,10 @@
 // The captured corpus through the whole translator and its output stage (notices, speech,
 // log lines, window and client pushes all armed) into an in-memory log pane, with a shipped
-// language file and the sample conf.xml, as users run it. Prints microseconds per frame (the
-// median, best and worst of several runs) and heap allocations per frame, then the median
-// with 1 and with 1000 configured points and with an empty and a full pane: the cost of a
-// frame must not grow with the installation or with what the pane holds.
+// language file, as users run it. Three installations: the sample conf.xml, one configured
+// point, every point configured; the cost of a frame must not grow with the installation.
+// After one warm-up run of each, the runs of the three alternate, so a slow spell of the
+// machine touches all of them; each prints microseconds per frame (median, best, worst of
+// the runs) and heap allocations per frame.
 //
 //   bench_translator [corpus file] [runs] [language]
 #include "engine/ports/CharacterService.h"
@@ -67,36 +68,22 @@ extern "C" void *realloc(void *p, size_t n)
 
 namespace {
 
-// A pane that copies each line into storage of its own, as the console does: the
-// translator's line is freed as soon as the pane returns. Empty: one line, overwritten by
-// every new one. Full: as many lines as the console's 10,000 characters hold, and each new
-// line is written over the oldest.
+// A pane that keeps a copy of the last line, so the translator's line is really handed over.
 class MemoryPane : public LogPane
 {
 public:
-    enum Fill { Empty, Full };
-    static constexpr int FullLines = 200;
-
-    MemoryPane(const QString &name, Fill fill)
-        : m_name(name), m_lines(fill == Full ? FullLines : 1)
-    {
-        for (QString &line : m_lines)
-            line = QStringLiteral("00:00:00: *1*1*11## padding the pane to its bound\r\n");
-    }
+    explicit MemoryPane(const QString &name) : m_name(name) {}
     const QString &paneName() const override { return m_name; }
     void appendText(const QString &text) override
     {
-        QString &oldest = m_lines[m_next++ % m_lines.size()];
-        oldest.truncate(0);
-        oldest += text;
+        m_last.truncate(0);
+        m_last += text;
     }
-    void moveCaretToEnd() override { ++m_caret; }
+    void moveCaretToEnd() override {}
 
 private:
     QString m_name;
-    std::vector<QString> m_lines;
-    std::size_t m_next = 0;
-    int m_caret = 0;
+    QString m_last;
 };
 
 struct NullNotice : NoticeService
@@ -186,48 +173,26 @@ int main(int argc, char *argv[])
 
     const int passes = 20;
     const qint64 framesPerRun = qint64(passes) * (received.size() + sent.size());
-    struct Result
-    {
-        double median, best, worst, allocationsPerFrame;
-    };
-    const auto measure = [&](MemoryPane::Fill fill) {
-        MemoryPane monitor(QStringLiteral("Tlog"), fill);
-        MemoryPane commands(QStringLiteral("TlogC"), fill);
-        std::vector<double> nsPerFrame;
-        long long allocated = 0;
-        for (int r = 0; r < runs; ++r) {
-            const long long before = allocations.load();
-            QElapsedTimer t;
-            t.start();
-            for (int p = 0; p < passes; ++p) {
-                for (const QString &f : received) {
-                    QString frames = f;
-                    translator.Traduci(frames, monitor);
-                }
-                for (const QString &f : sent)
-                    translator.TraduciEco(f, commands);
+    MemoryPane monitor(QStringLiteral("Tlog"));
+    MemoryPane commands(QStringLiteral("TlogC"));
+    const auto oneRun = [&](std::vector<double> &usPerFrame, long long &allocated) {
+        const long long before = allocations.load();
+        QElapsedTimer t;
+        t.start();
+        for (int p = 0; p < passes; ++p) {
+            for (const QString &f : received) {
+                QString frames = f;
+                translator.Traduci(frames, monitor);
             }
-            nsPerFrame.push_back(double(t.nsecsElapsed()) / double(framesPerRun));
-            allocated += allocations.load() - before;
+            for (const QString &f : sent)
+                translator.TraduciEco(f, commands);
         }
-        std::sort(nsPerFrame.begin(), nsPerFrame.end());
-        return Result{nsPerFrame[nsPerFrame.size() / 2] / 1000.0, nsPerFrame.front() / 1000.0,
-                      nsPerFrame.back() / 1000.0, double(allocated) / double(framesPerRun * runs)};
+        usPerFrame.push_back(double(t.nsecsElapsed()) / 1000.0 / double(framesPerRun));
+        allocated += allocations.load() - before;
     };
 
-    std::printf("translator (%s): %lld frames per run, %d runs\n", qPrintable(language),
-                static_cast<long long>(framesPerRun), runs);
-    const Result sample = measure(MemoryPane::Full);
-    std::printf("sample conf.xml, full pane: median %.3f us/frame, %.0f frames/s (best %.3f, worst %.3f us/frame), "
-                "%.2f allocations/frame\n",
-                sample.median, 1e6 / sample.median, sample.best, sample.worst, sample.allocationsPerFrame);
-    const Result empty = measure(MemoryPane::Empty);
-    std::printf("sample conf.xml, empty pane: median %.3f us/frame, %.2f allocations/frame\n", empty.median,
-                empty.allocationsPerFrame);
-
-    // Every point configured and named, or one alone; the pane full as above.
-    const InstallationModel sampleModel = state.model;
-    for (int configured : {1, InstallationModel::PointCount}) {
+    // Every point configured and named, or one alone.
+    const auto configure = [&](int configured) {
         for (int n = 0; n < InstallationModel::PointCount; ++n) {
             Dispositivo &d = state.model.Dispositivi[std::size_t(n)];
             d = Dispositivo{};
@@ -236,10 +201,44 @@ int main(int argc, char *argv[])
                 d.type = n % 2 ? QStringLiteral("1") : QStringLiteral("2");
             }
         }
-        const Result r = measure(MemoryPane::Full);
-        std::printf("%d configured point%s: median %.3f us/frame, %.2f allocations/frame\n", configured,
-                    configured == 1 ? "" : "s", r.median, r.allocationsPerFrame);
+    };
+    const InstallationModel sampleModel = state.model;
+    configure(1);
+    const InstallationModel onePoint = state.model;
+    configure(InstallationModel::PointCount);
+    const InstallationModel allPoints = state.model;
+    struct Variant
+    {
+        QString name;
+        const InstallationModel *model;
+        std::vector<double> us;
+        long long allocated = 0;
+    };
+    Variant variants[] = {{QStringLiteral("sample conf.xml"), &sampleModel, {}, 0},
+                          {QStringLiteral("1 configured point"), &onePoint, {}, 0},
+                          {QStringLiteral("%1 configured points").arg(InstallationModel::PointCount), &allPoints, {}, 0}};
+    for (Variant &v : variants) {
+        state.model = *v.model;
+        std::vector<double> ignored;
+        long long ignoredAllocations = 0;
+        oneRun(ignored, ignoredAllocations);
+    }
+    for (int r = 0; r < runs; ++r) {
+        for (Variant &v : variants) {
+            state.model = *v.model;
+            oneRun(v.us, v.allocated);
+        }
     }
     state.model = sampleModel;
+
+    const QString command = QStringLiteral("bench_translator %1 %2 %3").arg(path).arg(runs).arg(language);
+    std::printf("translator (%s): %lld frames per run, %d runs after one warm-up run each\n", qPrintable(language),
+                static_cast<long long>(framesPerRun), runs);
+    for (Variant &v : variants) {
+        std::sort(v.us.begin(), v.us.end());
+        std::printf("%-26s median %7.3f us/frame  best %7.3f  worst %7.3f  %6.2f allocations/frame   (%s)\n",
+                    qPrintable(v.name), v.us[v.us.size() / 2], v.us.front(), v.us.back(),
+                    double(v.allocated) / double(framesPerRun * runs), qPrintable(command));
+    }
     return notice.count > 0 ? 0 : 2;
 }
