@@ -99,10 +99,18 @@ long residentKiB()
     return -1;
 }
 
-double median(std::vector<double> v)
+QString benchCommand(int runs)
+{
+    const int frames = qEnvironmentVariableIntValue("BENCH_FRAMES");
+    return (frames > 0 ? QStringLiteral("BENCH_FRAMES=%1 ").arg(frames) : QString())
+           + QStringLiteral("QT_QPA_PLATFORM=offscreen bench_shell %1").arg(runs);
+}
+
+void report(const char *what, std::vector<double> v, const char *unit, int runs)
 {
     std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    std::printf("%-40s median %9.2f %s  best %9.2f  worst %9.2f   (%s)\n", what, v[v.size() / 2], unit, v.front(),
+                v.back(), qPrintable(benchCommand(runs)));
 }
 
 QStringList corpus()
@@ -150,7 +158,7 @@ int main(int argc, char *argv[])
         }
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
-    std::printf("start to window shown, conf.xml of 1000 points: median %.1f ms over %d runs\n", median(startMs), runs);
+    report("start to window shown, 1000 points", startMs, "ms", runs);
 
     // Memory: traffic through the translator into the shown monitor pane.
     {
@@ -167,22 +175,27 @@ int main(int argc, char *argv[])
             return 1;
         }
         const long before = residentKiB();
-        std::printf("resident memory before traffic: %ld KiB\n", before);
         QElapsedTimer clock;
         clock.start();
+        qint64 quarterStart = 0;
+        std::vector<double> quarterUs;
+        QStringList resident;
         const int Total = qEnvironmentVariableIntValue("BENCH_FRAMES") > 0 ? qEnvironmentVariableIntValue("BENCH_FRAMES") : 200000;
         for (int i = 1; i <= Total; ++i) {
             QString chunk = frames.at(i % frames.size());
             p.engine->translator().Traduci(chunk, p.window.Tlog());
             if (i % 500 == 0)
                 QCoreApplication::processEvents(); // let the pane lay out and paint as it would
-            if (i % (Total / 4) == 0)
-                std::printf("  after %6d frames: %ld KiB resident, pane %d characters\n", i, residentKiB(),
-                            p.window.Tlog().length());
+            if (i % (Total / 4) == 0) {
+                const qint64 now = clock.nsecsElapsed();
+                quarterUs.push_back(double(now - quarterStart) / 1e3 / (Total / 4));
+                quarterStart = now;
+                resident << QString::number(residentKiB());
+            }
         }
-        const double s = double(clock.nsecsElapsed()) / 1e9;
-        std::printf("%d frames in %.2f s (%.1f us per frame); resident growth %ld KiB\n", Total, s, s * 1e6 / Total,
-                    residentKiB() - before);
+        report("traffic into the pane, per frame, by 1/4", quarterUs, "us", runs);
+        std::printf("traffic of %d frames: resident %ld KiB before, %s KiB after each quarter   (%s)\n", Total, before,
+                    qPrintable(resident.join(QLatin1String(", "))), qPrintable(benchCommand(runs)));
     }
 
     // Append: one line into a pane already at its bound, shown.
@@ -209,9 +222,9 @@ int main(int argc, char *argv[])
             }
             us.push_back(double(clock.nsecsElapsed()) / 1e3 / Lines);
         }
-        std::printf("append one line to a full pane: median %.2f us over %d runs (pane %d characters); "
-                    "resident growth %ld KiB\n",
-                    median(us), runs, pane.length(), residentKiB() - before);
+        report("append one line to a full pane", us, "us", runs);
+        std::printf("append to a full pane: resident growth %ld KiB   (QT_QPA_PLATFORM=offscreen bench_shell %d)\n",
+                    residentKiB() - before, runs);
     }
     return 0;
 }

@@ -45,7 +45,8 @@ QString iniOf(qsizetype bytes)
     return text;
 }
 
-double medianMs(int runs, const std::function<qsizetype()> &pass)
+// One line per figure: median, best and worst of the runs, and the command that repeats them.
+void timeIt(const QByteArray &what, int runs, const std::function<qsizetype()> &pass)
 {
     std::vector<double> ms;
     for (int r = 0; r < runs; ++r) {
@@ -58,7 +59,9 @@ double medianMs(int runs, const std::function<qsizetype()> &pass)
         ms.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
     std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    std::printf("%-26s median %8.1f ms  best %8.1f  worst %8.1f   (bench_updater %d)\n", what.constData(), ms[ms.size() / 2],
+                ms.front(), ms.back(), runs);
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -78,17 +81,14 @@ int main(int argc, char *argv[])
         const QString addr = confOf("1.0.4", addrCamera, bytes);
         const QString cameras = confOf("1.0.2", oldCamera, bytes);
         const QString ini = iniOf(bytes);
-        const double mb = double(bytes) / (1 << 20);
-        std::printf("%4.0f MB  scenario %8.1f ms\n", mb,
-                    medianMs(runs, [&] { return migrateConfText(scenario).text.size(); }));
-        std::printf("%4.0f MB  addr     %8.1f ms\n", mb,
-                    medianMs(runs, [&] { return migrateConfText(addr).text.size(); }));
-        std::printf("%4.0f MB  cameras  %8.1f ms\n", mb,
-                    medianMs(runs, [&] { return migrateConfText(cameras).text.size(); }));
-        std::printf("%4.0f MB  ini      %8.1f ms\n", mb, medianMs(runs, [&] {
-                        return withIniValue(ini, QStringLiteral("DimThermo"), QStringLiteral("14"),
-                                            QStringLiteral("prevista")).size();
-                    }));
+        const QByteArray size = QByteArray::number(bytes >> 20) + " MB ";
+        timeIt(size + "conf.xml, scenario", runs, [&] { return migrateConfText(scenario).text.size(); });
+        timeIt(size + "conf.xml, addr", runs, [&] { return migrateConfText(addr).text.size(); });
+        timeIt(size + "conf.xml, cameras", runs, [&] { return migrateConfText(cameras).text.size(); });
+        timeIt(size + "ini value", runs, [&] {
+            return withIniValue(ini, QStringLiteral("DimThermo"), QStringLiteral("14"), QStringLiteral("prevista"))
+                .size();
+        });
     }
     return 0;
 }
