@@ -47,9 +47,9 @@ Program::Program(Seams seams)
       m_messages(seams.messages ? *seams.messages : static_cast<MessageBoxService &>(m_realMessages)),
       m_files(seams.files ? *seams.files : static_cast<FileDialogService &>(m_realFiles)),
       m_services(std::move(seams.voices)),
-      m_window(inFolder(m_state, seams.programFolder), *m_settings, m_messages, m_files, FrmMain::Options{m_lockFile, seams.trayAvailable}),
-      m_engine(m_state, *m_settings, m_messages, m_window,
-               m_services.services()),
+      m_window(inFolder(m_state, seams.programFolder), *m_settings, m_messages, m_files,
+               FrmMain::Options{m_lockFile, seams.trayAvailable}),
+      m_engine(m_state, *m_settings, m_messages, m_window, m_services.services()),
       m_remote(m_services.remote, m_window, m_state, m_engine, &m_services.camera),
       m_detection(m_state, m_engine.commands(), m_engine.monitor())
 {
@@ -63,8 +63,7 @@ Program::Program(Seams seams)
     m_services.addCamera({m_state, *m_settings, m_messages, m_engine, &m_window.Tlog(),
                           [this] { m_window.windowUnloaded(WindowNames::FrmCamera); }});
     m_window.setEngine(&m_engine);
-    m_services.addDeviceWindows(
-        {m_state, *m_settings, m_engine, m_window.shellOptions(), &m_window.menus(), {}});
+    m_services.addDeviceWindows({m_state, *m_settings, m_engine, m_window.shellOptions(), &m_window.menus(), {}});
     m_services.options = std::make_unique<ProgramOptionsServices>(m_state, *m_settings, m_window,
                                                                    m_services.character, m_services.remote);
     m_services.addOptions({m_state, *m_settings, m_window, m_messages, m_files, m_services.colours,
