@@ -93,8 +93,7 @@ FrmAI::FrmAI(DeviceContext context, QWidget *parent)
 
     // The captions of the language file; an older file without them gets the built-in ones.
     const auto caption = [this](const char *key, const QString &builtIn) {
-        const QString text = m_ctx.state.lang.t(QString::fromLatin1(key));
-        return text.isEmpty() ? builtIn : text;
+        return m_ctx.state.lang.t(QString::fromLatin1(key), builtIn);
     };
     const QString unit = caption("AlUnit", QStringLiteral("Centrale"));
     heading(this, unit, QRect(16, 10, 90, 18))->setObjectName(QStringLiteral("Lcentrale"));

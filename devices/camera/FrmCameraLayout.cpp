@@ -176,8 +176,7 @@ void FrmCamera::applyTexts()
     tip(Istop, "cstop", QStringLiteral("Stop"));
     for (QWidget *control : std::initializer_list<QWidget *>{Cmotion, Istart, Istop})
         control->setAccessibleName(control->toolTip());
-    const QString exit = lang.t(QStringLiteral("Exit"));
-    Ixit->setToolTip(exit.isEmpty() ? QStringLiteral("Close") : exit);
+    Ixit->setToolTip(lang.t(QStringLiteral("Exit"), QStringLiteral("Close")));
     Ixit->setAccessibleName(Ixit->toolTip());
 }
 

@@ -67,8 +67,7 @@ bool SessionOpening::open(const QString &sessionFrame)
             QString text = state.lang.t(QStringLiteral("txtPwCon"));
             text.replace(QLatin1String("\\ip"), GetLocalIP());
             // The person is told where the password goes, not only that one is missing.
-            const QString where = state.lang.t(QStringLiteral("PwWhere"));
-            text += QLatin1Char('\n') + (where.isEmpty() ? PasswordPlaceFallback : where);
+            text += QLatin1Char('\n') + state.lang.t(QStringLiteral("PwWhere"), PasswordPlaceFallback);
             messages.message(text, ProgramIdentity::Title, MessageBoxService::Icon::Warning);
             return false;
         }

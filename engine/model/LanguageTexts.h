@@ -33,5 +33,11 @@ struct LanguageTexts
     QStringList devmodel, device, daydevice, security, whosecurity, aux, video, whovideo, audio;
 
     QString t(const QString &key) const { return text.value(key); }
+    // A [text] entry an older file may lack: the built-in text stands in for it.
+    QString t(const QString &key, const QString &builtIn) const
+    {
+        const QString found = text.value(key);
+        return found.isEmpty() ? builtIn : found;
+    }
     QString e(const QString &key) const { return error.value(key); }
 };

@@ -78,38 +78,22 @@ CommandBoxWidget::Typed CommandBoxWidget::framesIn(const QString &typed)
     return {QString(), shapeFault(text)};
 }
 
-QString CommandBoxWidget::refusalKey(Refusal refusal)
+std::pair<QString, QString> CommandBoxWidget::refusalText(Refusal refusal)
 {
     switch (refusal) {
     case Refusal::Empty:
-        return QStringLiteral("CmdEmpty");
+        return {QStringLiteral("CmdEmpty"), QStringLiteral("Nothing to send: type a frame such as *1*1*11##")};
     case Refusal::Characters:
-        return QStringLiteral("CmdChars");
+        return {QStringLiteral("CmdChars"), QStringLiteral("Not sent: a frame holds only digits, * and #")};
     case Refusal::Shape:
-        return QStringLiteral("CmdShape");
+        return {QStringLiteral("CmdShape"), QStringLiteral("Not sent: a frame starts with * and ends with ##")};
     case Refusal::NoWho:
-        return QStringLiteral("CmdWho");
+        return {QStringLiteral("CmdWho"),
+                QStringLiteral("Not sent: a frame needs its WHO, the number after the first *")};
     case Refusal::None:
         break;
     }
-    return QString();
-}
-
-QString CommandBoxWidget::refusalFallback(Refusal refusal)
-{
-    switch (refusal) {
-    case Refusal::Empty:
-        return QStringLiteral("Nothing to send: type a frame such as *1*1*11##");
-    case Refusal::Characters:
-        return QStringLiteral("Not sent: a frame holds only digits, * and #");
-    case Refusal::Shape:
-        return QStringLiteral("Not sent: a frame starts with * and ends with ##");
-    case Refusal::NoWho:
-        return QStringLiteral("Not sent: a frame needs its WHO, the number after the first *");
-    case Refusal::None:
-        break;
-    }
-    return QString();
+    return {};
 }
 
 void CommandBoxWidget::mouseReleaseEvent(QMouseEvent *event)

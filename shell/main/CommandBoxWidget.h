@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <utility>
+
 // The command box "Tcmd": one frame typed by the user. Its background tells how the last
 // send went; Tsnd puts the white back two seconds after a green or red.
 class CommandBoxWidget : public QLineEdit, public CommandBox
@@ -43,8 +45,7 @@ public:
     // is what the person meant to send, so that frame is taken.
     static Typed framesIn(const QString &text);
     // The language text that says why, and the text shown where the file lacks it.
-    static QString refusalKey(Refusal refusal);
-    static QString refusalFallback(Refusal refusal);
+    static std::pair<QString, QString> refusalText(Refusal refusal);
 
 signals:
     void sendRequested();

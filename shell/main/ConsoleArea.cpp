@@ -146,8 +146,7 @@ void ConsoleArea::applyLanguage()
     const QString find = m_lang.menu.value(QStringLiteral("Find")).remove(QLatin1Char('&'));
     m_cfind->setText(find);
     const auto text = [this](const char *key, const char *fallback) {
-        const QString t = m_lang.t(QString::fromLatin1(key));
-        return t.isEmpty() ? QString::fromLatin1(fallback) : t;
+        return m_lang.t(QString::fromLatin1(key), QString::fromLatin1(fallback));
     };
     // What each control does, as a reader says it and a tool tip shows it.
     m_tabs[0]->setAccessibleName(m_lang.Lmon);

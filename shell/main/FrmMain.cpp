@@ -155,8 +155,7 @@ void FrmMain::applyLanguage(const QString &language)
     m_menus->applyLanguage(m_state.lang);
     m_console->applyLanguage();
     const auto text = [this](const char *key, const char *fallback) {
-        const QString t = m_state.lang.t(QString::fromLatin1(key));
-        return t.isEmpty() ? QString::fromLatin1(fallback) : t;
+        return m_state.lang.t(QString::fromLatin1(key), QString::fromLatin1(fallback));
     };
     m_status->nameLamps(text("LampBus", "Bus activity"), text("LampChum", "Display clients"));
 }
@@ -406,8 +405,8 @@ void FrmMain::Isend_Click()
     const CommandBoxWidget::Typed typed = CommandBoxWidget::framesIn(Tcmd().text());
     if (typed.refusal != CommandBoxWidget::Refusal::None) {
         // Refused text is not kept as the last command: the next start would offer it again.
-        const QString why = m_state.lang.t(CommandBoxWidget::refusalKey(typed.refusal));
-        setStatusText(why.isEmpty() ? CommandBoxWidget::refusalFallback(typed.refusal) : why);
+        const auto [key, builtIn] = CommandBoxWidget::refusalText(typed.refusal);
+        setStatusText(m_state.lang.t(key, builtIn));
         Tcmd().flash(CommandBoxWidget::Red);
         return;
     }
