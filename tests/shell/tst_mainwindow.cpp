@@ -8,6 +8,7 @@
 #include "engine/config/ProgramSettings.h"
 #include "support/RecordingFileDialog.h"
 #include "support/RecordingMessageBox.h"
+#include "support/RecordingStages.h"
 #include "engine/config/SettingKeys.h"
 #include "shell/main/ShellEngine.h"
 #include "support/TestFolder.h"
@@ -139,7 +140,8 @@ struct Fixture
 {
     explicit Fixture(std::optional<bool> tray = false)
         : settings(dir.settingsFile()), engine(state),
-          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), tray})
+          window(state, settings, boxes, files, stages,
+                 FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), tray})
     {
         state.programFolder = dir.path();
         // The program needs one language file to start; the fake engine reads none of it.
@@ -152,6 +154,7 @@ struct Fixture
     RecordingMessageBox boxes;
     RecordingFileDialog files;
     RecordingEngine engine;
+    RecordingStages stages;
     FrmMain window;
 };
 
@@ -503,13 +506,8 @@ void TestMainWindow::characterSetting()
     QFETCH(QString, saved);
     Fixture f;
     f.settings.save(SettingKeys::Agent, agent);
-    int tried = 0;
-    f.window.loadCharacter = [&tried](const QString &) {
-        ++tried;
-        return false;
-    };
     f.window.Main();
-    QCOMPARE(tried, attempts);
+    QCOMPARE(f.stages.ran.filter(QStringLiteral("loadCharacter")).size(), attempts);
     QCOMPARE(f.settings.read(SettingKeys::Agent), saved);
     QVERIFY(!f.window.AgentCaricato());
     QVERIFY(f.boxes.shown.isEmpty());
