@@ -248,16 +248,16 @@ void TestProgram::livesOnInTheTrayUntilItEnds()
     p.start();
     QVERIFY(p.tray.shown);
 
-    // In the tray, with an auxiliary window the only one on screen.
-    p.window.findChild<QAction *>(QStringLiteral("mWaux"))->trigger();
-    QPointer<QWidget> aux = p.services.devices.window(WindowNames::FrmAux);
-    QTRY_VERIFY(aux && aux->isVisible());
+    // In the tray, with the camera window (a window of its own) the only one on screen.
+    p.window.findChild<QAction *>(QStringLiteral("mWcam"))->trigger();
+    QPointer<QWidget> camera = p.services.devices.window(WindowNames::FrmCamera);
+    QTRY_VERIFY(camera && camera->isVisible());
     p.window.setWindowState(Qt::WindowMinimized);
     QTRY_VERIFY(!p.window.isVisible());
 
     bool ranOn = false;
     QTimer::singleShot(0, &p.window, [&] {
-        aux->close();
+        camera->close();
         // Queued behind whatever the close posted: a quit would already have ended the loop.
         QTimer::singleShot(0, &p.window, [&] {
             ranOn = !p.window.ChiusuraAvviata();
