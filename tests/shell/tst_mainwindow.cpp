@@ -183,6 +183,8 @@ private slots:
     void badSettingStopsWithStageMessage();
     void characterSetting_data();
     void characterSetting();
+    void outsideStagesFollowTheirSettings_data();
+    void outsideStagesFollowTheirSettings();
     void secondInstance();
     void closingPhases();
     void trayMenuDrivesTheWindow();
@@ -511,6 +513,39 @@ void TestMainWindow::characterSetting()
     QCOMPARE(f.settings.read(SettingKeys::Agent), saved);
     QVERIFY(!f.window.AgentCaricato());
     QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestMainWindow::outsideStagesFollowTheirSettings_data()
+{
+    QTest::addColumn<QString>("wschum");
+    QTest::addColumn<QString>("startChk");
+    QTest::addColumn<QStringList>("atStart");
+    const QString character = QStringLiteral("loadCharacter Civetta");
+    QTest::newRow("remote services and update check")
+        << "1" << "1" << QStringList{"startRemoteAccess", "startUpdateCheck", character};
+    QTest::newRow("remote services only") << "1" << "0" << QStringList{"startRemoteAccess", character};
+    QTest::newRow("update check only") << "0" << "1" << QStringList{"startUpdateCheck", character};
+    QTest::newRow("neither") << "0" << "0" << QStringList{character};
+}
+
+// What the window starts outside the shell, in its start-up's order; the closing stops the
+// remote services and ends the update check and the character whatever was started.
+void TestMainWindow::outsideStagesFollowTheirSettings()
+{
+    QFETCH(QString, wschum);
+    QFETCH(QString, startChk);
+    QFETCH(QStringList, atStart);
+    Fixture f;
+    f.settings.save(SettingKeys::WsChum, wschum);
+    f.settings.save(SettingKeys::StartChk, startChk);
+    f.settings.save(SettingKeys::Agent, QStringLiteral("Civetta"));
+    f.stages.characterLoads = [](const QString &) { return true; };
+    f.window.Main();
+    QCOMPARE(f.stages.ran, atStart);
+    QVERIFY(f.window.AgentCaricato());
+    f.window.requestUnload();
+    const QStringList atClosing{"stopRemoteAccess", "closeShellFeatures"};
+    QCOMPARE(f.stages.ran, atStart + atClosing);
 }
 
 void TestMainWindow::secondInstance()
