@@ -17,6 +17,23 @@ struct Arguments
     QString settingsFile;
 };
 
+// The options of every Qt program with windows, which the graphical application takes from
+// the command line when it is built: let through, and left out of the help.
+void acceptQtOptions(QCommandLineParser &parser)
+{
+    const auto hidden = [&parser](const char *name, const QString &value) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), value);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    };
+    for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+                             "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "display", "geometry",
+                             "style", "stylesheet"})
+        hidden(name, QStringLiteral("value"));
+    for (const char *name : {"reverse", "widgetcount"})
+        hidden(name, QString());
+}
+
 // Reads the command line before the graphical application exists, so that --help, --version
 // and a mistyped argument answer on a text console, with no display to connect to.
 // Gives the exit code when the program is to stop here.
@@ -25,8 +42,14 @@ std::variant<Arguments, int> commandLine(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     ProgramApplication::describe();
     QCommandLineParser parser;
+    // Qt's own options are words after a single dash ("-platform"), so ours may be too.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(QStringLiteral("Watches and drives a home-automation bus."));
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption(): its --help-all would only be honoured by process(), which ends the
+    // program where it likes.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption folder(QStringLiteral("program-folder"),
                                     QStringLiteral("Folder with the language files, conf.xml and ico.icl."),
@@ -36,6 +59,7 @@ std::variant<Arguments, int> commandLine(int argc, char *argv[])
                                           QStringLiteral("file"));
     parser.addOption(folder);
     parser.addOption(settingsFile);
+    acceptQtOptions(parser);
     const bool parsed = parser.parse(QCoreApplication::arguments());
     if (!parsed || !parser.positionalArguments().isEmpty()) {
         QTextStream(stderr) << (parsed ? QStringLiteral("Unexpected argument: ")

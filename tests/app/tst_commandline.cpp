@@ -31,10 +31,17 @@ void TestCommandLine::answersWithoutADisplay_data()
         QTest::newRow(QByteArray("--help" + where).constData()) << QStringList{QStringLiteral("--help")} << platform << 0
                                         << QStringLiteral("--program-folder <folder>") << QString();
     }
+    // Qt's own options stay for the graphical application, which would take them.
+    QTest::newRow("Qt's options around --version")
+        << QStringList{QStringLiteral("-reverse"), QStringLiteral("-platform"), missing, QStringLiteral("--version"),
+                       QStringLiteral("-qwindowgeometry"), QStringLiteral("10x10")}
+        << none << 0 << QStringLiteral("Ombrix 1.0.4\n") << QString();
     QTest::newRow("-h") << QStringList{QStringLiteral("-h")} << missing << 0 << QStringLiteral("--settings <file>")
                         << QString();
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--verbose")} << missing << 2 << QString()
                                     << QStringLiteral("Unknown option 'verbose'");
+    QTest::newRow("--help-all, which is not ours") << QStringList{QStringLiteral("--help-all")} << missing << 2
+                                                   << QString() << QStringLiteral("Unknown option 'help-all'");
     QTest::newRow("option without its value") << QStringList{QStringLiteral("--settings")} << missing << 2 << QString()
                                               << QStringLiteral("Missing value after '--settings'");
     QTest::newRow("stray argument") << QStringList{QStringLiteral("conf.xml")} << missing << 2 << QString()
