@@ -4,6 +4,7 @@
 #include "engine/model/WindowNames.h"
 #include "shell/main/ConsolePane.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -47,8 +48,9 @@ Program::Program(Seams seams)
       m_messages(seams.messages ? *seams.messages : static_cast<MessageBoxService &>(m_realMessages)),
       m_files(seams.files ? *seams.files : static_cast<FileDialogService &>(m_realFiles)),
       m_services(std::move(seams.voices)),
-      m_window(inFolder(m_state, seams.programFolder), *m_settings, m_messages, m_files,
-               FrmMain::Options{m_lockFile, seams.trayAvailable}),
+      m_stages(m_services, m_state, *m_settings, m_window),
+      m_window(inFolder(m_state, seams.programFolder), *m_settings, m_messages, m_files, m_stages,
+               FrmMain::Options{m_lockFile, seams.trayAvailable, seams.tray}),
       m_engine(m_state, *m_settings, m_messages, m_window, m_services.services()),
       m_remote(m_services.remote, m_window, m_state, m_engine, &m_services.camera),
       m_detection(m_state, m_engine.commands(), m_engine.monitor())
@@ -59,7 +61,7 @@ Program::Program(Seams seams)
         m_services.remote.setPorts(*seams.remotePorts);
     m_services.notice.attach(m_state, m_window.shellOptions(), m_window.images());
     m_services.devices.setUnloader(WindowNames::FrmMsg, [this] { m_services.notice.unload(); });
-    m_services.addShellFeatures(m_state, *m_settings, m_messages, m_window);
+    m_services.addShellFeatures(m_state, m_messages, m_window);
     m_services.addCamera({m_state, *m_settings, m_messages, m_engine, &m_window.Tlog(),
                           [this] { m_window.windowUnloaded(WindowNames::FrmCamera); }});
     m_window.setEngine(&m_engine);
@@ -72,6 +74,9 @@ Program::Program(Seams seams)
                           &m_window);
     // Last: the main window reaches every window above through the host.
     m_window.setDeviceWindows(&m_services.devices);
+    // Queued: the window's close event finishes before the event loop ends.
+    QObject::connect(&m_window, &FrmMain::programEnded, QCoreApplication::instance(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
 }
 
 Program::~Program() = default;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/EngineBridge.h"
+#include "app/ProgramApplication.h"
 #include "app/ProgramServices.h"
+#include "app/ProgramStages.h"
 #include "app/RemoteStarter.h"
 #include "engine/config/ProgramSettings.h"
 #include "engine/links/SerialDetection.h"
@@ -18,10 +20,12 @@
 
 class FileDialogService;
 class MessageBoxService;
+class SystemTray;
 
-// The whole program, wired once: the engine, the services, the main window and every window
-// the main window opens. main() and the tests build it through here, so a wiring call that is
-// missing or out of order shows in the tests too. The seams are what a test must replace.
+// The whole program, wired once: the application's own settings, the engine, the services,
+// the main window and every window the main window opens. main() and the tests build it
+// through here, so a wiring call that is missing or out of order shows in the tests too. The
+// seams are what a test must replace.
 class Program
 {
 public:
@@ -38,6 +42,8 @@ public:
         SpeakingCharacter::EngineFactory voices;
         // Whether the platform shows a tray; unset: ask the platform.
         std::optional<bool> trayAvailable;
+        // The notification area the tray icon shows in; null: the desktop's.
+        SystemTray *tray = nullptr;
         // Where the remote services listen; unset: every interface on their own ports.
         std::optional<RemoteAccess::Ports> remotePorts;
     };
@@ -47,7 +53,8 @@ public:
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
-    // The main window's start-up; the program then runs in the event loop.
+    // The main window's start-up; the program then runs in the event loop, which ends when
+    // the main window has closed for good.
     void start();
 
     // One program per settings store: the lock beside it in the user's runtime folder.
@@ -55,12 +62,14 @@ public:
 
     EngineState &state() { return m_state; }
     ProgramSettings &settings() { return *m_settings; }
+    MessageBoxService &messages() { return m_messages; }
     ProgramServices &services() { return m_services; }
     FrmMain &window() { return m_window; }
     EngineBridge &engine() { return m_engine; }
     QString lockFile() const { return m_lockFile; }
 
 private:
+    ProgramApplication m_application;
     EngineState m_state;
     std::unique_ptr<ProgramSettings> m_settings;
     QString m_lockFile;
@@ -69,6 +78,7 @@ private:
     MessageBoxService &m_messages;
     FileDialogService &m_files;
     ProgramServices m_services;
+    ProgramStages m_stages;
     FrmMain m_window;
     EngineBridge m_engine;
     RemoteStarter m_remote;

@@ -4,9 +4,6 @@
 #include "shell/about/FrmAbout.h"
 #include "shell/main/FrmMain.h"
 #include "shell/update/FrmUpd.h"
-#include "engine/protocol/NumberConversions.h"
-#include "engine/config/ProgramSettings.h"
-#include "engine/config/SettingKeys.h"
 #include "shell/update/StartupUpdateCheck.h"
 #include "shell/services/TrayIcon.h"
 #include "engine/model/WindowNames.h"
@@ -15,31 +12,15 @@ ProgramServices::ProgramServices(SpeakingCharacter::EngineFactory voices) : char
 
 ProgramServices::~ProgramServices() = default;
 
-void ProgramServices::addShellFeatures(EngineState &state, ProgramSettings &settings, MessageBoxService &messages,
-                                       FrmMain &window)
+void ProgramServices::addShellFeatures(EngineState &state, MessageBoxService &messages, FrmMain &window)
 {
     ShellOptions &options = window.shellOptions();
-    window.loadCharacter = [this, &state, &settings, &options](const QString &name) {
-        character.attach(options, state.lang.Lingua);
-        if (!character.load(name))
-            return false;
-        character.SetSoundEffectsOn(settings.readInt(SettingKeys::AgSound) == 1);
-        if (NumberConversions::tryValue(options.OpzHlet) == 0.0)
-            character.Show();
-        return true;
-    };
-
     updateCheck = std::make_unique<StartupUpdateCheck>(window, state.lang, options, state.InChiusura);
-    window.startUpdateCheck = [this] { updateCheck->start(); };
     // A newer version found at start-up is told in a tray balloon.
     QObject::connect(updateCheck.get(), &StartupUpdateCheck::newerVersion, &window, [&window](const QString &text) {
         if (TrayIcon *tray = window.MyTray())
             tray->MSG(text);
     });
-    window.closeShellFeatures = [this] {
-        updateCheck->cancel();
-        character.release();
-    };
 
     devices.setMainWindow(&window);
     devices.addWindow(WindowNames::FrmUpd,

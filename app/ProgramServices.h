@@ -76,9 +76,9 @@ struct ProgramServices
         devices.addWindow(WindowNames::FrmCamera, [context] { return new FrmCamera(context); });
     }
 
-    // The character, the start-up update check, the update window and the about box, joined to
-    // the main window; before the window is given the device windows.
-    void addShellFeatures(EngineState &state, ProgramSettings &settings, MessageBoxService &messages, FrmMain &window);
+    // The start-up update check, the update window and the about box, joined to the main
+    // window; before the window is given the device windows.
+    void addShellFeatures(EngineState &state, MessageBoxService &messages, FrmMain &window);
 
     // The options dialog: one at a time, loaded fresh at each opening. It drives the notice
     // preview, the character and the remote services through `options`.

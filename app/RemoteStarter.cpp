@@ -9,8 +9,6 @@ RemoteStarter::RemoteStarter(RemoteAccess &remote, FrmMain &window, const Engine
     : m_window(window)
 {
     remote.attach({state, sender, window.Tlog(), *this, window, camera});
-    window.startRemoteAccess = [&remote] { remote.start(); };
-    window.stopRemoteAccess = [&remote] { remote.stop(); };
 }
 
 void RemoteStarter::setClientLamp(quint32 bgr) { m_window.setClientLamp(bgr); }

@@ -8,8 +8,7 @@ class FrmMain;
 class RemoteAccess;
 struct EngineState;
 
-// Joins the remote services to the main window: its monitor pane, status bar and lamp, and
-// the start-up and closing stages that start and stop them.
+// Joins the remote services to the main window: its monitor pane, status bar and lamp.
 class RemoteStarter : public ClientLamp
 {
 public:

@@ -14,6 +14,7 @@
 #include "engine/config/ProgramSettings.h"
 #include "shell/services/QtFileDialogService.h"
 #include "engine/config/SettingKeys.h"
+#include "support/RecordingStages.h"
 
 #include "engine/ports/MessageBoxService.h"
 
@@ -44,7 +45,7 @@ struct Program
 {
     explicit Program(const QString &folder)
         : settings(QDir(folder).filePath(QStringLiteral("settings.ini"))),
-          window(state, settings, boxes, files,
+          window(state, settings, boxes, files, stages,
                  FrmMain::Options{QDir(folder).filePath(QStringLiteral("ombrix.lock")), false})
     {
         settings.save(SettingKeys::Agent, QStringLiteral("0"));
@@ -58,6 +59,7 @@ struct Program
     SilentBoxes boxes;
     QtFileDialogService files;
     ProgramServices services;
+    RecordingStages stages;
     FrmMain window;
     std::unique_ptr<EngineBridge> engine;
 };

@@ -46,12 +46,13 @@ QTimer *namedTimer(QObject *parent, const char *name)
 } // namespace
 
 FrmMain::FrmMain(EngineState &state, ProgramSettings &settings, MessageBoxService &messages, FileDialogService &files,
-                 Options options, QWidget *parent)
+                 MainWindowStages &stages, Options options, QWidget *parent)
     : QMainWindow(parent),
       m_state(state),
       m_settings(settings),
       m_messages(messages),
       m_files(files),
+      m_stages(stages),
       m_options(std::move(options)),
       m_noWindows(std::make_unique<NoDeviceWindows>()),
       m_windows(m_noWindows.get())
@@ -244,10 +245,8 @@ void FrmMain::firstClosingPhase()
     m_status->stopActivity();
     if (m_engine)
         m_engine->ChiudiCollegamenti();
-    if (stopRemoteAccess)
-        stopRemoteAccess();
-    if (closeShellFeatures)
-        closeShellFeatures();
+    m_stages.stopRemoteAccess();
+    m_stages.closeShellFeatures();
     Tcmd().Tsnd().stop();
     for (const QString &name : {W::FrmBut, W::FrmOpt, W::FrmMsg, W::FrmVolt, W::FrmAmp, W::FrmWatt, W::FrmWS,
                                 W::FrmAux, W::FrmProbe, W::FrmCamera, W::FrmScen})

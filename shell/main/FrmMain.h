@@ -3,12 +3,12 @@
 #include "shell/icons/ImageList.h"
 #include "engine/ports/LinkWindow.h"
 #include "shell/main/MainMenus.h"
+#include "shell/main/MainWindowStages.h"
 #include "shell/main/ShellOptions.h"
 #include "engine/ports/StatusBar.h"
 
 #include <QMainWindow>
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,6 +26,7 @@ class QMenu;
 class QTimer;
 class ShellEngine;
 class SingleInstance;
+class SystemTray;
 class TrayIcon;
 class TrayMenu;
 struct EngineState;
@@ -44,21 +45,18 @@ public:
         QString lockFile;
         // Whether the platform shows a tray; unset: ask the platform.
         std::optional<bool> trayAvailable;
+        // The notification area the tray icon shows in; null: the desktop's.
+        SystemTray *tray = nullptr;
     };
 
+    // `stages` starts and stops what is built outside the shell (update check, character,
+    // remote services).
     FrmMain(EngineState &state, ProgramSettings &settings, MessageBoxService &messages, FileDialogService &files,
-            Options options, QWidget *parent = nullptr);
+            MainWindowStages &stages, Options options, QWidget *parent = nullptr);
     ~FrmMain() override;
 
     void setEngine(ShellEngine *engine);
     void setDeviceWindows(DeviceWindows *windows);
-    // Stages that start pieces built elsewhere; an empty hook skips its stage.
-    std::function<void()> startUpdateCheck;           // "Start_chk" = 1
-    std::function<bool(const QString &)> loadCharacter; // the "Agent" named; false on failure
-    // The remote services: started at start-up when "wschum" is 1, stopped at closing.
-    std::function<void()> startRemoteAccess;
-    std::function<void()> stopRemoteAccess;
-    std::function<void()> closeShellFeatures;          // closing: update check and character end
 
     // The start procedure: the notice position, the load sequence, shown or left hidden.
     void Main();
@@ -138,8 +136,15 @@ private:
     void Tmon_Timer();
     void Tclose_Timer();
     bool loadSequence();
+    void winpathStage();
+    bool singleInstanceStage();
     void readSettingsStage();
+    bool languageStage();
+    void remoteAccessStage();
     void iconStage();
+    bool confStage();
+    void monitorStage();
+    void menuStage();
     void loadCharacterStage();
     void applyLanguage(const QString &language);
     void setButtonImage(int button, int image);
@@ -152,6 +157,7 @@ private:
     ProgramSettings &m_settings;
     MessageBoxService &m_messages;
     FileDialogService &m_files;
+    MainWindowStages &m_stages;
     Options m_options;
     ShellEngine *m_engine = nullptr;
     std::unique_ptr<DeviceWindows> m_noWindows;

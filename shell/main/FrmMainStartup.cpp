@@ -47,85 +47,23 @@ void FrmMain::Form_Load()
     m_stage = QStringLiteral("load voice");
 }
 
+// The stages in their order; each names itself in m_stage, which a failure's message shows.
+// A stage that ends the program asks for the unload itself.
 bool FrmMain::loadSequence()
 {
     try {
-        m_stage = QStringLiteral("get winpath");
-        // The characters ship beside the program, as the language files do.
-        m_shared.DirWindows = QDir(m_state.programFolder).filePath(QStringLiteral("characters"));
-        m_state.live.VoltValue = QStringLiteral("0");
-        m_state.live.AmpValue = QStringLiteral("0");
-        m_state.live.WattValue = 0;
-        m_tray = std::make_unique<TrayIcon>(m_state.InChiusura, trayAvailable());
-        connect(m_tray.get(), &TrayIcon::restoreRequested, this, &FrmMain::restoreWindow);
-        connect(m_tray.get(), &TrayIcon::statusRequested, this,
-                [this] { m_tray->showStatus(TrayMenu::statusText(m_state.lang, m_state.live)); });
-        // Queued: the menu's exit deletes the icon, which must not happen inside its own signal.
-        connect(
-            m_tray.get(), &TrayIcon::menuRequested, this,
-            [this] { m_trayMenu->popup(QCursor::pos(), m_monitorImage, *m_windows); }, Qt::QueuedConnection);
-        m_shared.VersioneCorrente = QStringLiteral(OMBRIX_VERSION "B5");
-        setWindowTitle(QStringLiteral("Tarn  V.") + m_shared.VersioneCorrente);
-
-        m_instance = std::make_unique<SingleInstance>(m_options.lockFile);
-        if (!m_instance->tryLock()) {
-            m_secondInstance = true;
-            setWindowTitle(QString());
-            requestUnload();
+        winpathStage();
+        if (!singleInstanceStage())
             return false;
-        }
-
-        m_stage = QStringLiteral("initializing");
         readSettingsStage();
-
-        m_stage = QStringLiteral("read language");
-        const QStringList languages = LanguageLoader::availableLanguages(m_state.programFolder);
-        if (languages.isEmpty()) {
-            // Without a language there are no captions, not even one to find Exit by.
-            m_messages.message(StartupSettings::noLanguageFileText(m_state.programFolder), ProgramIdentity::Title,
-                               MessageBoxService::Icon::Critical);
-            requestUnload();
+        if (!languageStage())
             return false;
-        }
-        m_menus->fillLanguageMenu(languages, m_state.lang.Lingua);
-        if (m_engine)
-            m_engine->CaricaLingua(m_state.lang.Lingua);
-        applyLanguage(m_state.lang.Lingua);
-        setStatusText(QString());
-        QString badPort;
-        m_state.link.PortaGateway = StartupSettings::gatewayPort(m_state.link.PortaGateway, &badPort);
-        if (!badPort.isNull())
-            Tlog().appendText(LogLine::at(StartupSettings::badPortLine(m_state.lang.t(QStringLiteral("PortErr")), badPort)));
-
-        m_stage = QStringLiteral("settiing chumby");
-        m_status->setClientLamp(0xC0C0C0);
-        if (m_settings.readInt(SettingKeys::WsChum) == 1 && startRemoteAccess)
-            startRemoteAccess();
-
+        remoteAccessStage();
         iconStage();
-
-        m_stage = QStringLiteral("load conf");
-        if (!m_state.model.ConfCaricata && !(m_engine && m_engine->CaricaConf())) {
-            requestUnload();
+        if (!confStage())
             return false;
-        }
-
-        m_stage = QStringLiteral("set icons 2");
-        if (m_settings.readInt(SettingKeys::Monitor) == 1) {
-            m_tmon->setInterval(1000);
-            m_tmon->start();
-            setMonitorButtonImage(2);
-            Tlog().appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStart"))) + LogLine::Crlf);
-        } else {
-            setStatusText(m_state.lang.t(QStringLiteral("Stop")));
-        }
-
-        m_stage = QStringLiteral("menu f420");
-        m_menus->fillScenarioDropDown(m_state.model);
-        m_menus->enableHelp(QFileInfo::exists(helpDocument()));
-
-        if (m_settings.readInt(SettingKeys::StartChk) == 1 && startUpdateCheck)
-            startUpdateCheck();
+        monitorStage();
+        menuStage();
     } catch (const std::exception &e) {
         m_messages.message(StartupSettings::failureText(e), m_stage, MessageBoxService::Icon::Critical);
         return false;
@@ -133,8 +71,102 @@ bool FrmMain::loadSequence()
     return true;
 }
 
+void FrmMain::winpathStage()
+{
+    m_stage = QStringLiteral("get winpath");
+    // The characters ship beside the program, as the language files do.
+    m_shared.DirWindows = QDir(m_state.programFolder).filePath(QStringLiteral("characters"));
+    m_state.live.VoltValue = QStringLiteral("0");
+    m_state.live.AmpValue = QStringLiteral("0");
+    m_state.live.WattValue = 0;
+    m_tray = std::make_unique<TrayIcon>(m_state.InChiusura, trayAvailable(), m_options.tray);
+    connect(m_tray.get(), &TrayIcon::restoreRequested, this, &FrmMain::restoreWindow);
+    connect(m_tray.get(), &TrayIcon::statusRequested, this,
+            [this] { m_tray->showStatus(TrayMenu::statusText(m_state.lang, m_state.live)); });
+    // Queued: the menu's exit deletes the icon, which must not happen inside its own signal.
+    connect(
+        m_tray.get(), &TrayIcon::menuRequested, this,
+        [this] { m_trayMenu->popup(QCursor::pos(), m_monitorImage, *m_windows); }, Qt::QueuedConnection);
+    m_shared.VersioneCorrente = QStringLiteral(OMBRIX_VERSION "B5");
+    setWindowTitle(QStringLiteral("Tarn  V.") + m_shared.VersioneCorrente);
+}
+
+bool FrmMain::singleInstanceStage()
+{
+    m_instance = std::make_unique<SingleInstance>(m_options.lockFile);
+    if (m_instance->tryLock())
+        return true;
+    m_secondInstance = true;
+    setWindowTitle(QString());
+    requestUnload();
+    return false;
+}
+
+bool FrmMain::languageStage()
+{
+    m_stage = QStringLiteral("read language");
+    const QStringList languages = LanguageLoader::availableLanguages(m_state.programFolder);
+    if (languages.isEmpty()) {
+        // Without a language there are no captions, not even one to find Exit by.
+        m_messages.message(StartupSettings::noLanguageFileText(m_state.programFolder), ProgramIdentity::Title,
+                           MessageBoxService::Icon::Critical);
+        requestUnload();
+        return false;
+    }
+    m_menus->fillLanguageMenu(languages, m_state.lang.Lingua);
+    if (m_engine)
+        m_engine->CaricaLingua(m_state.lang.Lingua);
+    applyLanguage(m_state.lang.Lingua);
+    setStatusText(QString());
+    QString badPort;
+    m_state.link.PortaGateway = StartupSettings::gatewayPort(m_state.link.PortaGateway, &badPort);
+    if (!badPort.isNull())
+        Tlog().appendText(LogLine::at(StartupSettings::badPortLine(m_state.lang.t(QStringLiteral("PortErr")), badPort)));
+    return true;
+}
+
+void FrmMain::remoteAccessStage()
+{
+    m_stage = QStringLiteral("settiing chumby");
+    m_status->setClientLamp(0xC0C0C0);
+    if (m_settings.readInt(SettingKeys::WsChum) == 1)
+        m_stages.startRemoteAccess();
+}
+
+bool FrmMain::confStage()
+{
+    m_stage = QStringLiteral("load conf");
+    if (m_state.model.ConfCaricata || (m_engine && m_engine->CaricaConf()))
+        return true;
+    requestUnload();
+    return false;
+}
+
+void FrmMain::monitorStage()
+{
+    m_stage = QStringLiteral("set icons 2");
+    if (m_settings.readInt(SettingKeys::Monitor) == 1) {
+        m_tmon->setInterval(1000);
+        m_tmon->start();
+        setMonitorButtonImage(2);
+        Tlog().appendText(LogLine::withDate(m_state.lang.t(QStringLiteral("LogStart"))) + LogLine::Crlf);
+    } else {
+        setStatusText(m_state.lang.t(QStringLiteral("Stop")));
+    }
+}
+
+void FrmMain::menuStage()
+{
+    m_stage = QStringLiteral("menu f420");
+    m_menus->fillScenarioDropDown(m_state.model);
+    m_menus->enableHelp(QFileInfo::exists(helpDocument()));
+    if (m_settings.readInt(SettingKeys::StartChk) == 1)
+        m_stages.startUpdateCheck();
+}
+
 void FrmMain::readSettingsStage()
 {
+    m_stage = QStringLiteral("initializing");
     m_status->stopActivity();
     StartupSettings::read(m_settings, m_state, m_shared);
     const StartupSettings::ConsoleColours c = StartupSettings::readConsoleColours(m_settings);
@@ -168,7 +200,7 @@ void FrmMain::loadCharacterStage()
     m_agentCaricato = true;
     bool loaded = false;
     try {
-        loaded = loadCharacter && loadCharacter(agent);
+        loaded = m_stages.loadCharacter(agent);
     } catch (const std::exception &) {
         loaded = false;
     }

@@ -1,14 +1,22 @@
 #include "shell/services/TrayIcon.h"
 
 #include "engine/config/ProgramIdentity.h"
+#include "shell/services/QtSystemTray.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-TrayIcon::TrayIcon(const bool &closing, bool trayAvailable, QObject *parent)
-    : QObject(parent), m_closing(closing), m_available(trayAvailable), m_tpop(new QTimer(this)),
-      m_tclick(new QTimer(this))
+namespace {
+std::unique_ptr<SystemTray> desktopUnless(SystemTray *given)
+{
+    return given ? nullptr : std::make_unique<QtSystemTray>();
+}
+} // namespace
+
+TrayIcon::TrayIcon(const bool &closing, bool trayAvailable, SystemTray *platform, QObject *parent)
+    : QObject(parent), m_closing(closing), m_available(trayAvailable), m_desktop(desktopUnless(platform)),
+      m_platform(platform ? *platform : *m_desktop), m_tpop(new QTimer(this)), m_tclick(new QTimer(this))
 {
     m_tpop->setObjectName(QStringLiteral("Tpop"));
     m_tpop->setSingleShot(true);
@@ -22,13 +30,10 @@ TrayIcon::~TrayIcon() { Remove(); }
 
 void TrayIcon::I_Show()
 {
-    if (m_closing || !m_available || m_tray)
+    if (m_closing || !m_available || m_shown)
         return;
-    m_tray = new QSystemTrayIcon(m_icon, this);
-    m_tray->setToolTip(QString());
-    connect(m_tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) { activated(int(reason)); });
-    m_tray->show();
+    m_shown = true;
+    m_platform.show(m_icon, [this](int reason) { activated(reason); });
 }
 
 void TrayIcon::I_Icon(const QIcon &icon)
@@ -37,8 +42,8 @@ void TrayIcon::I_Icon(const QIcon &icon)
     if (icon.cacheKey() == m_icon.cacheKey())
         return;
     m_icon = icon;
-    if (m_tray)
-        m_tray->setIcon(icon);
+    if (m_shown)
+        m_platform.setIcon(icon);
 }
 
 void TrayIcon::Remove()
@@ -47,22 +52,21 @@ void TrayIcon::Remove()
     m_tpop->stop();
     m_balloonText.clear();
     m_balloonTitle.clear();
-    if (!m_tray)
+    if (!m_shown)
         return;
-    m_tray->hide();
-    delete m_tray;
-    m_tray = nullptr;
+    m_shown = false;
+    m_platform.hide();
 }
 
-bool TrayIcon::isShown() const { return m_tray != nullptr; }
+bool TrayIcon::isShown() const { return m_shown; }
 
 void TrayIcon::MostraBalloon(const QString &text, const QString &title)
 {
     NascondiBalloon();
     m_balloonText = text;
     m_balloonTitle = title;
-    if (m_tray)
-        m_tray->showMessage(title, text, QSystemTrayIcon::Information, StatusBalloonMs);
+    if (m_shown)
+        m_platform.showMessage(title, text, StatusBalloonMs);
 }
 
 void TrayIcon::NascondiBalloon()
@@ -71,8 +75,8 @@ void TrayIcon::NascondiBalloon()
     m_balloonText.clear();
     m_balloonTitle.clear();
     // An empty message takes the balloon up away.
-    if (up && m_tray)
-        m_tray->showMessage(QString(), QString(), QSystemTrayIcon::NoIcon, 0);
+    if (up && m_shown)
+        m_platform.showMessage(QString(), QString(), 0);
 }
 
 void TrayIcon::MSG(const QString &text) { MostraBalloon(text, ProgramIdentity::TitoloApp); }

@@ -4,7 +4,9 @@
 #include <QObject>
 #include <QString>
 
-class QSystemTrayIcon;
+#include <memory>
+
+class SystemTray;
 class QTimer;
 
 // The program's icon in the notification area, its balloons and what the user's clicks on it
@@ -21,7 +23,8 @@ public:
     enum Notification { LeftUp = 514, LeftDoubleClick = 515, RightDown = 516 };
     static constexpr int StatusBalloonMs = 10000;
 
-    TrayIcon(const bool &closing, bool trayAvailable, QObject *parent = nullptr);
+    // `platform`: the notification area; null: the desktop's.
+    TrayIcon(const bool &closing, bool trayAvailable, SystemTray *platform = nullptr, QObject *parent = nullptr);
     ~TrayIcon() override;
 
     void I_Show();
@@ -58,7 +61,9 @@ private:
     const bool &m_closing;
     bool m_available;
     QIcon m_icon;
-    QSystemTrayIcon *m_tray = nullptr;
+    std::unique_ptr<SystemTray> m_desktop;
+    SystemTray &m_platform;
+    bool m_shown = false;
     QTimer *m_tpop;
     QTimer *m_tclick;
     QString m_balloonText;

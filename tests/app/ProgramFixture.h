@@ -6,19 +6,29 @@
 #include "support/FakeVoices.h"
 #include "support/RecordingFileDialog.h"
 #include "support/RecordingMessageBox.h"
+#include "support/RecordingTray.h"
 #include "support/TestFolder.h"
 
 #include <QHostAddress>
 
 // The program built by the same code as main() builds it, in a folder of its own with the
-// shipped language files and conf.xml, with recorded dialogs, no tray, and the remote services
-// on loopback ports of the system's choosing. A test saves the settings it wants, then calls
-// start(). The gateway lives here so that it outlives the engine's sessions to it.
+// shipped language files and conf.xml, with recorded dialogs, a recorded tray or none, and the
+// remote services on loopback ports of the system's choosing. A test saves the settings it
+// wants, then calls start(). The gateway lives here so that it outlives the engine's sessions
+// to it.
 struct ProgramFixture
 {
-    // With fakeVoices the character speaks through `voices`, which keeps sight of it.
-    explicit ProgramFixture(bool fakeVoices = false)
-        : program(seams(fakeVoices)),
+    struct With
+    {
+        // The character speaks through `voices`, which keeps sight of it.
+        bool fakeVoices = false;
+        // The desktop has a notification area: `tray` records it.
+        bool tray = false;
+    };
+
+    ProgramFixture() : ProgramFixture(With{}) {}
+    explicit ProgramFixture(With with)
+        : program(seams(with)),
           state(program.state()),
           settings(program.settings()),
           services(program.services()),
@@ -42,6 +52,7 @@ struct ProgramFixture
     TestFolder dir;
     RecordingMessageBox boxes;
     RecordingFileDialog files;
+    RecordingTray tray;
     FakeVoices voices;
     FakeGateway gateway;
     Program program;
@@ -52,16 +63,17 @@ struct ProgramFixture
     EngineBridge *engine;
 
 private:
-    Program::Seams seams(bool fakeVoices)
+    Program::Seams seams(With with)
     {
         Program::Seams s;
         s.programFolder = dir.path();
         s.settingsFile = dir.settingsFile();
         s.messages = &boxes;
         s.files = &files;
-        if (fakeVoices)
+        if (with.fakeVoices)
             s.voices = voices.factory();
-        s.trayAvailable = false;
+        s.trayAvailable = with.tray;
+        s.tray = &tray;
         s.remotePorts = RemoteAccess::Ports{QHostAddress::LocalHost, 0, 0, 0};
         return s;
     }

@@ -4,10 +4,16 @@
 #include "engine/model/WindowNames.h"
 #include "shell/main/ConsolePane.h"
 #include "shell/notice/FrmMsg.h"
+#include "shell/options/FrmOpt.h"
+#include "shell/services/QtMessageBoxService.h"
+#include "engine/config/ProgramIdentity.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -50,6 +56,9 @@ private slots:
     void remoteServicesFollowTheirSetting();
     void frameFromTheGatewayReachesTheLogAndTheNotice();
     void burstReachesTheNoticeThePaneAndTheDisplayClient();
+    void realMessageBoxesBelongToTheMainWindow();
+    void newNoticeTypeRebuildsTheNotice();
+    void livesOnInTheTrayUntilItEnds();
 };
 
 void TestProgram::everyEntryOpensItsWindow_data()
@@ -187,6 +196,82 @@ void TestProgram::burstReachesTheNoticeThePaneAndTheDisplayClient()
     QVERIFY(notice);
     QCOMPARE(notice->findChild<QLabel *>(QStringLiteral("Lframe"))->text(), last);
     QCOMPARE(QString::fromLatin1(received.last()), notice->findChild<QLabel *>(QStringLiteral("Lstato1"))->text());
+}
+
+// With no window active, a real message box belongs to the main window, not to nobody.
+void TestProgram::realMessageBoxesBelongToTheMainWindow()
+{
+    TestFolder dir;
+    Program::Seams seams;
+    seams.programFolder = dir.path();
+    seams.settingsFile = dir.settingsFile();
+    seams.trayAvailable = false;
+    Program program(std::move(seams));
+    auto *boxes = dynamic_cast<QtMessageBoxService *>(&program.messages());
+    QVERIFY(boxes);
+    QVERIFY(!QApplication::activeWindow() && !QApplication::activeModalWidget());
+    QCOMPARE(boxes->owner(), &program.window());
+}
+
+// A notice takes its colours when it is built: a new type chosen in the options throws the
+// notice up away, so the next one is built in the new colours.
+void TestProgram::newNoticeTypeRebuildsTheNotice()
+{
+    DemoProgram p;
+    p.start();
+    p.services.notice.MostraMessaggio(QStringLiteral("luce accesa"), QStringLiteral("sala"), 3000, 0);
+    const QPointer<FrmMsg> before = p.services.notice.window();
+    QVERIFY(before);
+
+    p.window.findChild<QAction *>(QStringLiteral("mOption"))->trigger();
+    QWidget *options = p.services.devices.window(WindowNames::FrmOpt);
+    QVERIFY(options && options->isVisible());
+    auto *type = options->findChild<QComboBox *>(QStringLiteral("Ctipo"));
+    QVERIFY(type && type->count() > 1);
+    type->setCurrentIndex((type->currentIndex() + 1) % type->count());
+    QTRY_VERIFY(before.isNull());
+    options->close();
+}
+
+// The program set up as main() runs it: while it sits in the tray, closing its last visible
+// window does not end it; only its own end ends the event loop, once it has closed for good.
+void TestProgram::livesOnInTheTrayUntilItEnds()
+{
+    ProgramFixture p(ProgramFixture::With{false, true});
+    p.useGateway();
+    p.settings.save(SettingKeys::Agent, QStringLiteral("0"));
+    p.settings.save(SettingKeys::Monitor, QStringLiteral("0"));
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Ombrix"));
+    QVERIFY(!QCoreApplication::applicationVersion().isEmpty());
+    QCOMPARE(QGuiApplication::desktopFileName(), ProgramIdentity::DesktopFileName);
+    QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
+    p.start();
+    QVERIFY(p.tray.shown);
+
+    // In the tray, with the camera window (a window of its own) the only one on screen.
+    p.window.findChild<QAction *>(QStringLiteral("mWcam"))->trigger();
+    QPointer<QWidget> camera = p.services.devices.window(WindowNames::FrmCamera);
+    QTRY_VERIFY(camera && camera->isVisible());
+    p.window.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!p.window.isVisible());
+
+    bool ranOn = false;
+    QTimer::singleShot(0, &p.window, [&] {
+        camera->close();
+        // Queued behind whatever the close posted: a quit would already have ended the loop.
+        QTimer::singleShot(0, &p.window, [&] {
+            ranOn = !p.window.ChiusuraAvviata();
+            p.window.requestUnload();
+        });
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(20000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(ranOn);
+    // The loop ended when the program had closed for good, not before.
+    QVERIFY(p.window.ChiusuraFinale());
 }
 
 QTEST_MAIN(TestProgram)

@@ -54,6 +54,19 @@ struct Remote
             QTest::qWait(10);
         return c;
     }
+    // Sends one chunk and returns once the listener has read it, so that the next chunk
+    // cannot arrive in the same read.
+    bool sendAndAwaitRead(LoopbackClient &c, const QByteArray &chunk)
+    {
+        QTcpSocket *taken = remote.chum().findChild<QTcpSocket *>();
+        if (!taken)
+            return false;
+        // The listener connected to readyRead before this spy did, so a counted signal is one
+        // the listener has already handled.
+        QSignalSpy reads(taken, &QTcpSocket::readyRead);
+        c.send(chunk);
+        return QTest::qWaitFor([&] { return !reads.isEmpty() && taken->bytesAvailable() == 0; }, 2000);
+    }
 
     EngineState state;
     RecordingSender sender{state.link};
@@ -288,10 +301,8 @@ void TestDisplayClient::textIsCutAtEachNul()
     Remote r;
     QVERIFY(r.started);
     const auto c = r.client();
-    for (const QByteArray &chunk : chunks) {
-        c->send(chunk);
-        QTest::qWait(30);
-    }
+    for (const QByteArray &chunk : chunks)
+        QVERIFY(r.sendAndAwaitRead(*c, chunk));
     const QByteArray expected = reply.isEmpty() ? WsPolicy::CrossDomainPolicy(r.port()) + Ok : reply;
     QTRY_COMPARE(c->received, expected);
     QCOMPARE(r.sender.sent, sent);

@@ -8,6 +8,7 @@
 #include "engine/config/ProgramSettings.h"
 #include "support/RecordingFileDialog.h"
 #include "support/RecordingMessageBox.h"
+#include "support/RecordingStages.h"
 #include "engine/config/SettingKeys.h"
 #include "shell/main/ShellEngine.h"
 #include "support/TestFolder.h"
@@ -139,7 +140,8 @@ struct Fixture
 {
     explicit Fixture(std::optional<bool> tray = false)
         : settings(dir.settingsFile()), engine(state),
-          window(state, settings, boxes, files, FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), tray})
+          window(state, settings, boxes, files, stages,
+                 FrmMain::Options{dir.filePath(QStringLiteral("ombrix.lock")), tray})
     {
         state.programFolder = dir.path();
         // The program needs one language file to start; the fake engine reads none of it.
@@ -152,6 +154,7 @@ struct Fixture
     RecordingMessageBox boxes;
     RecordingFileDialog files;
     RecordingEngine engine;
+    RecordingStages stages;
     FrmMain window;
 };
 
@@ -180,6 +183,8 @@ private slots:
     void badSettingStopsWithStageMessage();
     void characterSetting_data();
     void characterSetting();
+    void outsideStagesFollowTheirSettings_data();
+    void outsideStagesFollowTheirSettings();
     void secondInstance();
     void closingPhases();
     void trayMenuDrivesTheWindow();
@@ -503,16 +508,44 @@ void TestMainWindow::characterSetting()
     QFETCH(QString, saved);
     Fixture f;
     f.settings.save(SettingKeys::Agent, agent);
-    int tried = 0;
-    f.window.loadCharacter = [&tried](const QString &) {
-        ++tried;
-        return false;
-    };
     f.window.Main();
-    QCOMPARE(tried, attempts);
+    QCOMPARE(f.stages.ran.filter(QStringLiteral("loadCharacter")).size(), attempts);
     QCOMPARE(f.settings.read(SettingKeys::Agent), saved);
     QVERIFY(!f.window.AgentCaricato());
     QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestMainWindow::outsideStagesFollowTheirSettings_data()
+{
+    QTest::addColumn<QString>("wschum");
+    QTest::addColumn<QString>("startChk");
+    QTest::addColumn<QStringList>("atStart");
+    const QString character = QStringLiteral("loadCharacter Civetta");
+    QTest::newRow("remote services and update check")
+        << "1" << "1" << QStringList{"startRemoteAccess", "startUpdateCheck", character};
+    QTest::newRow("remote services only") << "1" << "0" << QStringList{"startRemoteAccess", character};
+    QTest::newRow("update check only") << "0" << "1" << QStringList{"startUpdateCheck", character};
+    QTest::newRow("neither") << "0" << "0" << QStringList{character};
+}
+
+// What the window starts outside the shell, in its start-up's order; the closing stops the
+// remote services and ends the update check and the character whatever was started.
+void TestMainWindow::outsideStagesFollowTheirSettings()
+{
+    QFETCH(QString, wschum);
+    QFETCH(QString, startChk);
+    QFETCH(QStringList, atStart);
+    Fixture f;
+    f.settings.save(SettingKeys::WsChum, wschum);
+    f.settings.save(SettingKeys::StartChk, startChk);
+    f.settings.save(SettingKeys::Agent, QStringLiteral("Civetta"));
+    f.stages.characterLoads = [](const QString &) { return true; };
+    f.window.Main();
+    QCOMPARE(f.stages.ran, atStart);
+    QVERIFY(f.window.AgentCaricato());
+    f.window.requestUnload();
+    const QStringList atClosing{"stopRemoteAccess", "closeShellFeatures"};
+    QCOMPARE(f.stages.ran, atStart + atClosing);
 }
 
 void TestMainWindow::secondInstance()

@@ -9,6 +9,7 @@
 #include "shell/options/OptionsServices.h"
 #include "shell/options/QtColorDialogService.h"
 #include "support/RecordingFileDialog.h"
+#include "support/RecordingStages.h"
 #include "support/RecordingNotice.h"
 #include "engine/links/SerialDetection.h"
 #include "engine/links/SerialPortName.h"
@@ -106,7 +107,7 @@ public:
 struct Fixture
 {
     Fixture()
-        : main(f.state, f.settings, f.messages, files,
+        : main(f.state, f.settings, f.messages, files, stages,
                FrmMain::Options{f.folder.filePath(QStringLiteral("ombrix.lock")), false}),
           detection(f.state, f.commands, f.monitor)
     {
@@ -142,6 +143,7 @@ struct Fixture
     RecordingNotice notice;
     RecordingWindows windows;
     RecordingOptions options;
+    RecordingStages stages;
     FrmMain main;
     SerialDetection detection;
     QStringList ports;

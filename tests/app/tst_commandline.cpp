@@ -1,0 +1,90 @@
+#include <QProcess>
+#include <QtTest>
+
+// The program's command line answers on a text console: with no display to connect to and no
+// platform plugin to load, --help and --version print and exit 0, a mistyped argument says so
+// with the usage and exits 2. None of them opens a window.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answersWithoutADisplay_data();
+    void answersWithoutADisplay();
+};
+
+void TestCommandLine::answersWithoutADisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // The platform plugin asked for; empty: none asked for.
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    const QString none;
+    const QString missing = QStringLiteral("no-such-plugin");
+    for (const QString &platform : {none, missing}) {
+        const QByteArray where = platform.isEmpty() ? ", no platform" : ", missing platform plugin";
+        QTest::newRow(QByteArray("--version" + where).constData()) << QStringList{QStringLiteral("--version")} << platform << 0
+                                           << QStringLiteral("Ombrix 1.0.4\n") << QString();
+        QTest::newRow(QByteArray("--help" + where).constData()) << QStringList{QStringLiteral("--help")} << platform << 0
+                                        << QStringLiteral("--program-folder <folder>") << QString();
+    }
+    // Qt's own options stay for the graphical application, which would take them.
+    QTest::newRow("Qt's options around --version")
+        << QStringList{QStringLiteral("-reverse"), QStringLiteral("-platform"), missing, QStringLiteral("--version"),
+                       QStringLiteral("-qwindowgeometry"), QStringLiteral("10x10")}
+        << none << 0 << QStringLiteral("Ombrix 1.0.4\n") << QString();
+    QTest::newRow("-h") << QStringList{QStringLiteral("-h")} << missing << 0 << QStringLiteral("--settings <file>")
+                        << QString();
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--verbose")} << missing << 2 << QString()
+                                    << QStringLiteral("Unknown option 'verbose'");
+    QTest::newRow("--help-all, which is not ours") << QStringList{QStringLiteral("--help-all")} << missing << 2
+                                                   << QString() << QStringLiteral("Unknown option 'help-all'");
+    QTest::newRow("option without its value") << QStringList{QStringLiteral("--settings")} << missing << 2 << QString()
+                                              << QStringLiteral("Missing value after '--settings'");
+    QTest::newRow("stray argument") << QStringList{QStringLiteral("conf.xml")} << missing << 2 << QString()
+                                    << QStringLiteral("Unexpected argument: conf.xml");
+}
+
+void TestCommandLine::answersWithoutADisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, platform);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(OMBRIX_BIN_DIR "/ombrix"), arguments);
+    QVERIFY(program.waitForStarted());
+    if (!program.waitForFinished(10000)) {
+        program.kill();
+        program.waitForFinished();
+        QFAIL("ombrix did not answer and exit");
+    }
+    const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
+    const QString stdErr = QString::fromUtf8(program.readAllStandardError());
+
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), exitCode);
+    if (!out.isEmpty()) {
+        QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+        QVERIFY2(stdErr.isEmpty(), qPrintable(stdErr));
+    }
+    if (!err.isEmpty()) {
+        QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
+        QVERIFY2(stdErr.contains(QStringLiteral("Usage:")), qPrintable(stdErr));
+        QVERIFY(stdOut.isEmpty());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
