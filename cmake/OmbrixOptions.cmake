@@ -63,3 +63,16 @@ function(ombrix_include_root target name dir)
   file(CREATE_LINK ${dir} ${_roots}/${name} SYMBOLIC)
   target_include_directories(${target} PUBLIC ${_roots})
 endfunction()
+
+# A library cut out of another's folder exposes only its own headers, at the paths they have
+# in that folder ("engine/config/IniDocument.h"): what links it alone reaches nothing else there.
+function(ombrix_include_headers target name prefix dir)
+  set(_root ${CMAKE_BINARY_DIR}/include-roots/${name})
+  file(REMOVE_RECURSE ${_root})
+  foreach(_h ${ARGN})
+    get_filename_component(_d ${_root}/${prefix}/${_h} DIRECTORY)
+    file(MAKE_DIRECTORY ${_d})
+    file(CREATE_LINK ${dir}/${_h} ${_root}/${prefix}/${_h} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC ${_root})
+endfunction()
