@@ -3,7 +3,7 @@
 #include "demo-gateway/FakeGateway.h"
 #include "support/LinkRecorders.h"
 #include "support/RecordingNotice.h"
-#include "engine/ports/MessageBoxService.h"
+#include "support/SilentMessageBox.h"
 #include "engine/links/MonitorLink.h"
 #include "engine/config/ProgramSettings.h"
 
@@ -25,13 +25,6 @@ namespace {
 
 // A frame that has not arrived by then is lost: the run fails instead of waiting for ever.
 constexpr qint64 DeadlineNs = 10'000'000'000;
-
-class SilentMessages : public MessageBoxService
-{
-public:
-    void message(const QString &, const QString &, Icon) override {}
-    bool askYesNo(const QString &, const QString &, Icon) override { return false; }
-};
 
 long peakRssKiB()
 {
@@ -98,7 +91,7 @@ int main(int argc, char *argv[])
     RecordingCommandBox box;
     RecordingLinkWindow window;
     RecordingNotice notices;
-    SilentMessages messages;
+    SilentMessageBox messages;
     FakeGateway gateway;
     gateway.listen();
     state.link.IpGateway = gateway.address();
