@@ -32,7 +32,8 @@ namespace {
 // The program with its seams set as the app tests set them: its own folder and settings file,
 // dialogs nobody answers, voices that speak nothing, no tray, and the remote services on
 // loopback ports of the system's choosing. Everything else is the program's own, defaults
-// included, but the gateway: loopback, so a start that reached for it would find nobody there.
+// included (the monitor off, the character on), but the gateway's address: loopback, so that
+// nothing the program does can reach out of this computer.
 struct BenchProgram
 {
     explicit BenchProgram(const QString &folder)
