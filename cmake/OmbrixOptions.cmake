@@ -3,7 +3,9 @@ add_library(ombrix_options INTERFACE)
 target_compile_options(ombrix_options INTERFACE
   -Wall -Wextra -Wpedantic $<$<CXX_COMPILER_ID:GNU>:-Wshadow=local> -Wnon-virtual-dtor -Woverloaded-virtual
   -Wcast-align -Wformat=2 -Wimplicit-fallthrough)
+# The version in project() is the one every program shows and writes.
 target_compile_definitions(ombrix_options INTERFACE
+  OMBRIX_VERSION="${PROJECT_VERSION}"
   QT_NO_CAST_TO_ASCII
   QT_NO_CAST_FROM_BYTEARRAY
   QT_NO_URL_CAST_FROM_STRING
@@ -62,4 +64,28 @@ function(ombrix_include_root target name dir)
   file(REMOVE ${_roots}/${name})
   file(CREATE_LINK ${dir} ${_roots}/${name} SYMBOLIC)
   target_include_directories(${target} PUBLIC ${_roots})
+endfunction()
+
+# A library cut out of another's folder exposes only its own headers, at the paths they have
+# in that folder ("engine/config/IniDocument.h"): what links it alone reaches nothing else there.
+function(ombrix_include_headers target name prefix dir)
+  set(_root ${CMAKE_BINARY_DIR}/include-roots/${name})
+  file(REMOVE_RECURSE ${_root})
+  foreach(_h ${ARGN})
+    get_filename_component(_d ${_root}/${prefix}/${_h} DIRECTORY)
+    file(MAKE_DIRECTORY ${_d})
+    file(CREATE_LINK ${dir}/${_h} ${_root}/${prefix}/${_h} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC ${_root})
+endfunction()
+
+# Benchmarks and tools are one folder each with its own CMakeLists.txt: a new folder is a new
+# target without a line here.
+function(ombrix_add_folders)
+  file(GLOB _folders LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(_f ${_folders})
+    if(IS_DIRECTORY ${_f} AND EXISTS ${_f}/CMakeLists.txt)
+      add_subdirectory(${_f})
+    endif()
+  endforeach()
 endfunction()

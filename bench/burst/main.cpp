@@ -11,7 +11,7 @@
 #include "app/Program.h"
 #include "demo-gateway/FakeGateway.h"
 #include "engine/config/SettingKeys.h"
-#include "engine/ports/MessageBoxService.h"
+#include "support/SilentMessageBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,15 +33,6 @@
 #include <vector>
 
 namespace {
-
-struct SilentBoxes : MessageBoxService
-{
-    void message(const QString &text, const QString &title, Icon) override
-    {
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-    }
-    bool askYesNo(const QString &, const QString &, Icon) override { return false; }
-};
 
 // The gateway and the display client live on a thread of their own, so that their work is not
 // counted as the program's and they go on while the window's thread is busy.
@@ -158,7 +149,7 @@ Figures oneRun(QThread &thread, int frames, bool notices)
     outside.moveToThread(&thread);
     QMetaObject::invokeMethod(&outside, [&] { outside.make(); }, Qt::BlockingQueuedConnection);
 
-    SilentBoxes boxes;
+    SilentMessageBox boxes{SilentMessageBox::OnMessage::Print};
     Program::Seams seams;
     seams.programFolder = dir.path();
     seams.settingsFile = QDir(dir.path()).filePath(QStringLiteral("settings.ini"));

@@ -2,7 +2,7 @@
 #include "engine/model/EngineState.h"
 #include "engine/ports/FrameSender.h"
 #include "devices/camera/FrmCamera.h"
-#include "engine/ports/MessageBoxService.h"
+#include "support/SilentMessageBox.h"
 #include "devices/camera/MotionDetector.h"
 #include "engine/config/ProgramSettings.h"
 
@@ -28,13 +28,6 @@ public:
     using FrameSender::FrameSender;
     bool SendTCP(const QString &) override { return true; }
     void SendUsb(const QString &, bool) override {}
-};
-
-class NoMessages : public MessageBoxService
-{
-public:
-    void message(const QString &text, const QString &, Icon) override { qFatal("%s", qPrintable(text)); }
-    bool askYesNo(const QString &, const QString &, Icon) override { return false; }
 };
 
 double processCpuMs()
@@ -94,7 +87,7 @@ void benchLoop(int pictures)
     state.programFolder = folder.path();
     state.model.IndirizziCamere.at(1) = QStringLiteral("4001");
     ProgramSettings settings(folder.filePath(QStringLiteral("settings.ini")));
-    NoMessages messages;
+    SilentMessageBox messages{SilentMessageBox::OnMessage::Abort};
     NoSender sender(state.link);
     FrmCamera window({state, settings, messages, sender, nullptr, {}});
     window.setPictureBase(QUrl(QStringLiteral("https://127.0.0.1:") + QString::number(port)));

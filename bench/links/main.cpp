@@ -3,7 +3,7 @@
 #include "demo-gateway/FakeGateway.h"
 #include "support/LinkRecorders.h"
 #include "support/RecordingNotice.h"
-#include "engine/ports/MessageBoxService.h"
+#include "support/SilentMessageBox.h"
 #include "engine/links/MonitorLink.h"
 #include "engine/config/ProgramSettings.h"
 
@@ -25,13 +25,6 @@ namespace {
 
 // A frame that has not arrived by then is lost: the run fails instead of waiting for ever.
 constexpr qint64 DeadlineNs = 10'000'000'000;
-
-class SilentMessages : public MessageBoxService
-{
-public:
-    void message(const QString &, const QString &, Icon) override {}
-    bool askYesNo(const QString &, const QString &, Icon) override { return false; }
-};
 
 long peakRssKiB()
 {
@@ -55,7 +48,8 @@ double cpuSeconds()
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// Monitor frames handed over: timestamps taken when the sink gets them.
+// Monitor frames handed over: timestamps taken when the sink gets them. It stands where the
+// translator would and discards the frames, so the figure is the link's part alone.
 class TimingSink : public RecordingSink
 {
 public:
@@ -71,7 +65,7 @@ public:
 void report(const char *what, std::vector<double> v, const char *unit, const QString &command)
 {
     std::sort(v.begin(), v.end());
-    std::printf("%-46s median %9.3f %-3s best %9.3f  worst %9.3f   (%s)\n", what, v[v.size() / 2], unit, v.front(),
+    std::printf("%-54s median %9.3f %-3s best %9.3f  worst %9.3f   (%s)\n", what, v[v.size() / 2], unit, v.front(),
                 v.back(), qPrintable(command));
     std::fflush(stdout);
 }
@@ -97,7 +91,7 @@ int main(int argc, char *argv[])
     RecordingCommandBox box;
     RecordingLinkWindow window;
     RecordingNotice notices;
-    SilentMessages messages;
+    SilentMessageBox messages;
     FakeGateway gateway;
     gateway.listen();
     state.link.IpGateway = gateway.address();
@@ -137,7 +131,7 @@ int main(int argc, char *argv[])
         while (sink.arrivals.size() == before && sink.clock.nsecsElapsed() - sent < DeadlineNs)
             loop.exec();
         if (sink.arrivals.size() == before) {
-            out << "monitor frame " << i + 1 << " never reached the translator\n";
+            out << "monitor frame " << i + 1 << " was never handed over\n";
             return 1;
         }
         delays.push_back(sink.arrivals.back() - sent);
@@ -145,7 +139,7 @@ int main(int argc, char *argv[])
     std::vector<double> delayUs;
     for (qint64 ns : delays)
         delayUs.push_back(double(ns) / 1000.0);
-    report("monitor frame to translator, write included", delayUs, "us", command);
+    report("monitor frame to its hand-over, gateway write included", delayUs, "us", command);
 
     // 3. An idle command session flooded with 30 MB that never ends a frame, then one frame.
     t.attempts = 3;

@@ -22,7 +22,8 @@
 // Remote services: snapshot requests per second and p99 latency with 1, 8 and 32 parallel
 // loopback clients, and display-client command round trips per second. The services run on
 // the main thread, where the program runs them; the clients run on a second thread so that
-// their work is not counted as the services'.
+// their work is not counted as the services'. The display client's commands reach a sender
+// that records them, not a gateway: the round trip is the services' part alone.
 //
 //   bench_remote [ms per run] [runs]        (run it in a network namespace)
 namespace {
@@ -187,8 +188,8 @@ int main(int argc, char *argv[])
     const quint16 snapshotPort = remote.snapshot()->serverPort();
     const quint16 chumPort = remote.chum().serverPort();
 
-    std::printf("remote services on the main thread, clients on a second thread; temp.jpg of %d bytes, "
-                "%d ms per run, %d runs\n",
+    std::printf("remote services on the main thread, clients on a second thread, display-client commands "
+                "into a recorder (no gateway); temp.jpg of %d bytes, %d ms per run, %d runs\n",
                 pictureSize, durationMs, runs);
     std::fflush(stdout);
     bool failed = false;
@@ -218,8 +219,8 @@ int main(int argc, char *argv[])
             rate.push_back(double(x.done) / x.seconds);
             p99.push_back(x.p99Ms);
         }
-        report(QStringLiteral("display client, command round trips"), rate, "per s", Better::Higher, command);
-        report(QStringLiteral("display client, p99 round trip"), p99, "ms", Better::Lower, command);
+        report(QStringLiteral("display client to recorder, round trips"), rate, "per s", Better::Higher, command);
+        report(QStringLiteral("display client to recorder, p99 round trip"), p99, "ms", Better::Lower, command);
     });
     QObject::connect(clients, &QThread::finished, &app, &QCoreApplication::quit);
     clients->start();

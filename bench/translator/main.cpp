@@ -15,7 +15,7 @@
 #include "engine/config/LanguageLoader.h"
 #include "engine/ports/ListedWindows.h"
 #include "engine/ports/LogPane.h"
-#include "engine/ports/MessageBoxService.h"
+#include "support/SilentMessageBox.h"
 #include "engine/ports/NoticeService.h"
 #include "engine/config/ProgramSettings.h"
 #include "engine/config/SettingKeys.h"
@@ -116,12 +116,6 @@ struct NullStatus : StatusBar
     QString m_t;
 };
 
-struct NullMessages : MessageBoxService
-{
-    void message(const QString &, const QString &, Icon) override {}
-    bool askYesNo(const QString &, const QString &, Icon) override { return true; }
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -149,7 +143,7 @@ int main(int argc, char *argv[])
 
     EngineState state;
     state.programFolder = QStringLiteral(OMBRIX_SOURCE_DIR "/data");
-    NullMessages messages;
+    SilentMessageBox messages;
     QTemporaryDir settingsDir;
     const ProgramSettings settings(settingsDir.filePath(QStringLiteral("settings.ini")));
     LanguageLoader(state.lang, settings, messages, state.programFolder).CaricaLingua(language);

@@ -7,30 +7,26 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-namespace {
-
-QSvgRenderer &faceArt(CameraButton::Face face)
+CameraButtonFaces::CameraButtonFaces(QObject *owner) : QObject(owner)
 {
-    static QSvgRenderer white(QStringLiteral(":/camera/face-white.svg"));
-    static QSvgRenderer red(QStringLiteral(":/camera/face-red.svg"));
-    static QSvgRenderer down(QStringLiteral(":/camera/face-down.svg"));
-    static QSvgRenderer downRed(QStringLiteral(":/camera/face-dred.svg"));
-    switch (face) {
-    case CameraButton::Face::Red:
-        return red;
-    case CameraButton::Face::Down:
-        return down;
-    case CameraButton::Face::DownRed:
-        return downRed;
-    case CameraButton::Face::White:
-        break;
-    }
-    return white;
+    // In the order of CameraButton::Face.
+    const char *files[] = {":/camera/face-white.svg", ":/camera/face-red.svg", ":/camera/face-down.svg",
+                           ":/camera/face-dred.svg"};
+    for (size_t i = 0; i < m_art.size(); ++i)
+        m_art[i] = new QSvgRenderer(QString::fromLatin1(files[i]), this);
 }
 
-} // namespace
+CameraButtonFaces &CameraButtonFaces::of(QWidget *window)
+{
+    if (auto *faces = window->findChild<CameraButtonFaces *>(QString(), Qt::FindDirectChildrenOnly))
+        return *faces;
+    return *new CameraButtonFaces(window);
+}
 
-CameraButton::CameraButton(int index, QWidget *parent) : QWidget(parent), m_index(index)
+// A button made without a window keeps its own pictures; a button stays on the window it was
+// made on (the camera window never moves them), so its pictures live as long as it does.
+CameraButton::CameraButton(int index, QWidget *parent)
+    : QWidget(parent), m_index(index), m_faces(CameraButtonFaces::of(parent ? parent : this))
 {
     setFixedSize(Width, Height);
     setObjectName(QStringLiteral("Pbut") + QString::number(index));
@@ -70,7 +66,7 @@ void CameraButton::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    faceArt(m_face).render(&p, QRectF(rect()));
+    m_faces.art(int(m_face)).render(&p, QRectF(rect()));
     QFont f = font();
     f.setPixelSize(11);
     f.setBold(true);

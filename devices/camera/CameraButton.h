@@ -1,7 +1,30 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QWidget>
+
+#include <array>
+
+class QSvgRenderer;
+
+// The four faces' pictures, read once per window: a child of the window the buttons sit on,
+// so they go with it and never outlive the application.
+class CameraButtonFaces : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The pictures of the buttons on `window`, made on the first call.
+    static CameraButtonFaces &of(QWidget *window);
+
+    QSvgRenderer &art(int face) const { return *m_art.at(size_t(face)); }
+
+private:
+    explicit CameraButtonFaces(QObject *owner);
+
+    std::array<QSvgRenderer *, 4> m_art{};
+};
 
 // One of the thirteen small buttons of the camera window (cameras 1 to 12 and cycling),
 // painted with one of four faces and its own label.
@@ -36,4 +59,5 @@ private:
 
     int m_index;
     Face m_face = Face::White;
+    CameraButtonFaces &m_faces;
 };

@@ -32,7 +32,6 @@ public:
     void fetch(const QUrl &url);
     // Drops the pending request, if any, without a signal.
     void abort();
-    bool isPending() const { return m_reply != nullptr; }
 
     // Untrusted or self-signed issuer, wrong usage, host-name mismatch, expired or not yet valid.
     static bool isAcceptedCertificateError(QSslError::SslError error);

@@ -30,6 +30,7 @@ public:
     // Sets the index and moves the button to the place saved under it.
     void bIndex(const QString &value);
     int Indice() const { return m_indice; }
+    // The level, 0 to 100: a member of the window's own interface, which nothing here reads yet.
     int Livello() const { return m_livello; }
     QColor fillColour() const { return m_fill; }
     // Cuts the window to its rounded square.

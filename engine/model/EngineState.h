@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/links/ClosingFlag.h"
+#include "engine/model/ClosingFlag.h"
 #include "engine/model/Filters.h"
 #include "engine/model/InstallationModel.h"
 #include "engine/model/LanguageTexts.h"

@@ -114,6 +114,12 @@ private:
     void energyDimension(Work &w);
     void thermo(Work &w);
     void thermoDimension(Work &w);
+    // The steps of thermoDimension, one per dimension it reads into a sentence.
+    class ZoneSentence;
+    void zoneTemperature(Work &w, ZoneSentence &s);
+    void zoneSetPoint(Work &w, ZoneSentence &s, int e);
+    void zoneKnob(Work &w, ZoneSentence &s);
+    void zoneValves(Work &w, ZoneSentence &s);
     // `exactDim` is the packed dimension as received: a "#" write is no reading to push.
     void probePush(const Work &w, quint64 exactDim);
     void setProbe(QStringView zone, QStringView text);

@@ -197,92 +197,144 @@ void FrameTranslator::thermo(Work &w)
     }
 }
 
-void FrameTranslator::thermoDimension(Work &w)
+// The sentence of one thermoregulation dimension: its language entry, filled in part by part.
+// A part that cannot be read, or that the language file has no word for, would leave its
+// placeholder in sight: the sentence is then dropped and the frame shown as received.
+class FrameTranslator::ZoneSentence
 {
-    w.icon = 8;
-    setFilters(w, 3);
-    const LanguageTexts &lang = m_state.lang;
-    const int last = w.lastField();
-    const QStringView exactDim = last >= 3 ? w.field(3) : QStringView();
-    const quint64 dim = shortKey(dimension(exactDim));
+public:
+    ZoneSentence(QString &sentence, const QStringList &entries) : m_sentence(sentence), m_entries(entries) {}
 
-    // A part of the sentence that cannot be read, or that the language file has no word
-    // for, would leave its placeholder in sight: the frame is then shown as received.
-    bool complete = true;
-    const auto fill = [&](const QString &placeholder, const auto &text) {
-        const qsizetype at = findPlaceholder(w.sentence, placeholder);
+    void begin(int e)
+    {
+        step([&] { copyInto(m_sentence, entry(m_entries, e)); });
+    }
+
+    template<class Text>
+    void fill(const QString &placeholder, const Text &text)
+    {
+        const qsizetype at = findPlaceholder(m_sentence, placeholder);
         if (at < 0)
             return;
         bool filled = false;
         step([&] {
             const QStringView t = text();
             if (!t.isEmpty()) {
-                substitute(w.sentence, placeholder, t, at);
+                substitute(m_sentence, placeholder, t, at);
                 filled = true;
             }
         });
-        complete = complete && filled;
-    };
-    const auto begin = [&](int e) { step([&] { copyInto(w.sentence, entry(lang.dimthermo, e)); }); };
-    const auto tableEntry = [&](const QStringList &table, int i) {
-        return [&, i] { return QStringView(entry(table, NC::wholeNumber(w.field(i)))); };
-    };
-    QString &t = m_temperature;
-    const auto temperatureText = [&] { return QStringView(t); };
+        m_complete = m_complete && filled;
+    }
 
+    // The word `table` has for the number in field `i`.
+    static auto word(const Work &w, const QStringList &table, int i)
+    {
+        return [&w, &table, i] { return QStringView(entry(table, NC::wholeNumber(w.field(i)))); };
+    }
+
+    void finish()
+    {
+        if (!m_complete)
+            m_sentence.truncate(0);
+    }
+
+private:
+    QString &m_sentence;
+    const QStringList &m_entries;
+    bool m_complete = true;
+};
+
+void FrameTranslator::thermoDimension(Work &w)
+{
+    w.icon = 8;
+    setFilters(w, 3);
+    const QStringView exactDim = w.lastField() >= 3 ? w.field(3) : QStringView();
+    const quint64 dim = shortKey(dimension(exactDim));
+
+    ZoneSentence s(w.sentence, m_state.lang.dimthermo);
     switch (dim) {
     case shortKey(u"0"):
-        if (last >= 4) {
-            bool read = false;
-            step([&] {
-                temperature(w.field(4), t);
-                read = true;
-            });
-            if (read) {
-                if (!w.echo)
-                    setProbe(w.field(2), t);
-                begin(0);
-                fill(Ph::t, temperatureText);
-            }
-        } else if (!w.echo) {
-            setProbe(w.field(2), u"---");
-        }
+        zoneTemperature(w, s);
         break;
     case shortKey(u"12"):
+        zoneSetPoint(w, s, 12);
+        break;
     case shortKey(u"14"):
-        if (last > 4) {
-            t.truncate(0);
-            step([&] { temperature(w.field(4), t); });
-            // Without a readable temperature there is no sentence at all.
-            if (!t.isEmpty()) {
-                begin(dim == shortKey(u"12") ? 12 : 14);
-                fill(Ph::t, temperatureText);
-                fill(Ph::m, tableEntry(lang.modthermo, 5));
-            }
-        }
+        zoneSetPoint(w, s, 14);
         break;
     case shortKey(u"13"):
-        if (last > 3) {
-            begin(13);
-            fill(Ph::n, tableEntry(lang.knobthermo, 4));
-        }
+        zoneKnob(w, s);
         break;
     case shortKey(u"19"):
-        if (last > 4) {
-            begin(19);
-            fill(Ph::vc, tableEntry(lang.valvethermo, 4));
-            fill(Ph::vr, tableEntry(lang.valvethermo, 5));
-        }
+        zoneValves(w, s);
         break;
     default:
         break;
     }
-    fill(Ph::z, [&] { return w.field(2); });
-    if (!complete)
-        w.sentence.truncate(0);
+    s.fill(Ph::z, [&] { return w.field(2); });
+    s.finish();
 
     if (!w.echo)
         probePush(w, shortKey(exactDim));
+}
+
+// Dimension 0: the zone's temperature, which the probe windows show; "---" when the frame
+// carries none.
+void FrameTranslator::zoneTemperature(Work &w, ZoneSentence &s)
+{
+    if (w.lastField() < 4) {
+        if (!w.echo)
+            setProbe(w.field(2), u"---");
+        return;
+    }
+    QString &t = m_temperature;
+    bool read = false;
+    step([&] {
+        temperature(w.field(4), t);
+        read = true;
+    });
+    if (!read)
+        return;
+    if (!w.echo)
+        setProbe(w.field(2), t);
+    s.begin(0);
+    s.fill(Ph::t, [&] { return QStringView(t); });
+}
+
+// Dimensions 12 and 14 (entry `e`): a set temperature and its mode. Without a readable
+// temperature there is no sentence at all.
+void FrameTranslator::zoneSetPoint(Work &w, ZoneSentence &s, int e)
+{
+    if (w.lastField() <= 4)
+        return;
+    QString &t = m_temperature;
+    t.truncate(0);
+    step([&] { temperature(w.field(4), t); });
+    if (t.isEmpty())
+        return;
+    s.begin(e);
+    s.fill(Ph::t, [&] { return QStringView(t); });
+    s.fill(Ph::m, ZoneSentence::word(w, m_state.lang.modthermo, 5));
+}
+
+// Dimension 13: the position of the zone's knob.
+void FrameTranslator::zoneKnob(Work &w, ZoneSentence &s)
+{
+    if (w.lastField() <= 3)
+        return;
+    s.begin(13);
+    s.fill(Ph::n, ZoneSentence::word(w, m_state.lang.knobthermo, 4));
+}
+
+// Dimension 19: the states of the zone's conditioning and heating valves.
+void FrameTranslator::zoneValves(Work &w, ZoneSentence &s)
+{
+    if (w.lastField() <= 4)
+        return;
+    s.begin(19);
+    s.fill(Ph::vc, ZoneSentence::word(w, m_state.lang.valvethermo, 4));
+    s.fill(Ph::vr, ZoneSentence::word(w, m_state.lang.valvethermo, 5));
 }
 
 // A zone on a local bus ("2#1") keeps no temperature; neither does one beyond the table.

@@ -41,7 +41,6 @@ public:
     void setAgentCaricato(bool on) { m_agentCaricato = on; }
     CharacterWindow *window() const { return m_window.data(); }
     bool isShown() const { return m_shown; }
-    bool soundEffectsOn() const { return m_sound; }
     int UltimaRichiesta() const { return m_ultimaRichiesta; }
     const QTimer &Tagoff() const { return m_tagoff; }
 
@@ -86,6 +85,8 @@ private:
     int m_ultimaRichiesta = 0;
     bool m_agentCaricato = false;
     bool m_shown = false;
+    // The sound-effects switch that the start-up and the options set ("agsound"): part of the
+    // character's interface, kept though this character has no sound effects to play.
     bool m_sound = false;
     QTimer m_tagoff;
     // A sentence stays readable in the balloon for a while even when the voice is quicker

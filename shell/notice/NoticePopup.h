@@ -43,7 +43,6 @@ public:
 
     int FasePopup() const { return m_phase; }
     int OpacitaPopup() const { return m_opacity; }
-    int DurataPopup() const { return m_duration; }
     QTimer *Tpopup() const { return m_timer; }
     // The window with the latest notice's texts in it.
     FrmMsg *window();

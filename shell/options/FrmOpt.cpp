@@ -56,49 +56,79 @@ void FrmOpt::loadBox(QCheckBox *box, const QString &stored)
     box->setChecked(stored.trimmed() == QLatin1String("1"));
 }
 
+// The controls take the stored values in this order: the language first reaches the texts
+// the later steps add to, and each box loaded after it runs its handler as a click would.
 void FrmOpt::Form_Load()
 {
-    EngineState &st = m_s.state;
-    ProgramSettings &set = m_s.settings;
-    Filters &flt = st.filters;
-
     m_formCaricato = false;
-    m_txtIPws->setText(st.link.IpGateway);
-    m_txtPortaws->setText(st.link.PortaGateway);
-    m_txtPwd->setText(st.link.PasswordGateway);
+    loadGatewayFields();
+    loadFilterBoxes();
+    ApplicaLingua();
+    loadLinkChoice();
+    CbProt_Click();
+    loadColours();
+    loadStartBoxes();
+    loadCharacterList();
+    loadNoticeChoices();
+    m_formCaricato = true;
+}
 
+void FrmOpt::loadGatewayFields()
+{
+    const LinkState &link = m_s.state.link;
+    m_txtIPws->setText(link.IpGateway);
+    m_txtPortaws->setText(link.PortaGateway);
+    m_txtPwd->setText(link.PasswordGateway);
+}
+
+// The notice, speech and log filters of the nine WHO groups.
+void FrmOpt::loadFilterBoxes()
+{
+    const ProgramSettings &set = m_s.settings;
+    const Filters &flt = m_s.state.filters;
     for (int k = 0; k < 9; ++k) {
         const size_t at = size_t(k);
         m_cchi[at]->setChecked(set.readInt(K::OptionSection, K::whoKey(k), flt.Who[at]) == 1);
         m_cachi[at]->setChecked(set.readInt(K::OptionSection, K::whoAKey(k), flt.WhoA[at]) == 1);
         m_clchi[at]->setChecked(set.readInt(K::OptionSection, K::whoLKey(k), flt.WhoL[at]) == 1);
     }
+}
 
-    ApplicaLingua();
-
-    {
-        const QSignalBlocker protBlock(m_cbProt);
-        const QSignalBlocker comBlock(m_cbCom);
-        m_cbProt->addItems({Ethernet, Usb});
-        m_cbCom->clear();
-        m_cbCom->addItems(m_s.listPorts ? m_s.listPorts() : QStringList());
-        const QString stored = SerialPorts::SerialPortName(set.read(K::Com));
-        int selected = -1;
-        for (int i = 0; i < m_cbCom->count() && selected < 0; ++i) {
-            if (SerialPorts::SerialPortName(portSetting(i)) == stored)
-                selected = i;
-        }
-        m_cbCom->setCurrentIndex(selected);
-        const int gateway = set.readInt(K::Gateway);
-        m_cbProt->setCurrentIndex(gateway >= 0 && gateway < m_cbProt->count() ? gateway : -1);
+// Ethernet or USB, and the serial ports to choose from with the stored one selected; their
+// handlers wait for CbProt_Click, which the load runs once both are set.
+void FrmOpt::loadLinkChoice()
+{
+    const ProgramSettings &set = m_s.settings;
+    const QSignalBlocker protBlock(m_cbProt);
+    const QSignalBlocker comBlock(m_cbCom);
+    m_cbProt->addItems({Ethernet, Usb});
+    m_cbCom->clear();
+    m_cbCom->addItems(m_s.listPorts ? m_s.listPorts() : QStringList());
+    const QString stored = SerialPorts::SerialPortName(set.read(K::Com));
+    int selected = -1;
+    for (int i = 0; i < m_cbCom->count() && selected < 0; ++i) {
+        if (SerialPorts::SerialPortName(portSetting(i)) == stored)
+            selected = i;
     }
-    CbProt_Click();
+    m_cbCom->setCurrentIndex(selected);
+    const int gateway = set.readInt(K::Gateway);
+    m_cbProt->setCurrentIndex(gateway >= 0 && gateway < m_cbProt->count() ? gateway : -1);
+}
 
+void FrmOpt::loadColours()
+{
+    const ProgramSettings &set = m_s.settings;
     paintSwatch(m_lcolMon, quint32(set.readInt(K::ForeCol)));
     paintSwatch(m_pcolMon, quint32(set.readInt(K::BackCol)));
     paintSwatch(m_lcolCom, quint32(set.readInt(K::ForeColC)));
     paintSwatch(m_pcolCom, quint32(set.readInt(K::BackColC)));
+}
 
+// The start-up choices, the two programs launched with it, the remote services and the
+// character's two boxes.
+void FrmOpt::loadStartBoxes()
+{
+    const ProgramSettings &set = m_s.settings;
     loadBox(m_cstmin, set.read(K::Minimized));
     loadBox(m_cstmon, set.read(K::Monitor));
     loadBox(m_cstchk, set.read(K::StartChk));
@@ -109,12 +139,17 @@ void FrmOpt::Form_Load()
     loadBox(m_cchum, set.read(K::WsChum));
     loadBox(m_chide, set.read(K::Hlet));
     loadBox(m_csound, set.read(K::AgSound));
+}
 
+// "None" and the characters found, the stored one selected; its two boxes are enabled only
+// when it is among them.
+void FrmOpt::loadCharacterList()
+{
     m_cagent->addItem(text("Agnone"));
     m_cagent->setCurrentIndex(0);
     m_chide->setEnabled(false);
     m_csound->setEnabled(false);
-    const QString agent = set.read(K::Agent).trimmed();
+    const QString agent = m_s.settings.read(K::Agent).trimmed();
     const QStringList characters = m_s.options.characterNames();
     for (int i = 0; i < characters.size(); ++i) {
         m_cagent->addItem(characters.at(i));
@@ -124,7 +159,13 @@ void FrmOpt::Form_Load()
             m_csound->setEnabled(true);
         }
     }
+}
 
+// The notice's effect, colour scheme and opacity, copied into the main window's live options
+// as they are read.
+void FrmOpt::loadNoticeChoices()
+{
+    const ProgramSettings &set = m_s.settings;
     ShellOptions &live = m_s.main.shellOptions();
     m_cfx->addItems({QStringLiteral("nessuno"), QStringLiteral("pop-up dal basso"), QStringLiteral("dissolvenza")});
     const int fx = set.readInt(K::Fx);
@@ -137,12 +178,9 @@ void FrmOpt::Form_Load()
     live.OpzMsgType = set.read(K::MsgTypeDialog);
     const int type = set.readInt(K::MsgTypeDialog);
     m_ctipo->setCurrentIndex(type < m_ctipo->count() ? type : -1);
-    {
-        // The slider shows the opacity less the floor it adds when moved.
-        const QSignalBlocker block(m_sltrasp);
-        m_sltrasp->setValue(std::clamp(int(live.OpzMsgTras) - OpacityFloor, 0, SliderMax));
-    }
-    m_formCaricato = true;
+    // The slider shows the opacity less the floor it adds when moved.
+    const QSignalBlocker block(m_sltrasp);
+    m_sltrasp->setValue(std::clamp(int(live.OpzMsgTras) - OpacityFloor, 0, SliderMax));
 }
 
 void FrmOpt::closeEvent(QCloseEvent *event)

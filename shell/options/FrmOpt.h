@@ -90,6 +90,14 @@ private:
     QWidget *connectionTab();
     QWidget *messagesTab();
     void Form_Load();
+    // The steps of Form_Load.
+    void loadGatewayFields();
+    void loadFilterBoxes();
+    void loadLinkChoice();
+    void loadColours();
+    void loadStartBoxes();
+    void loadCharacterList();
+    void loadNoticeChoices();
     void Form_Unload();
     void ApplicaLingua();
     QString text(const char *key) const;

@@ -16,7 +16,6 @@ struct Edges
     int left = 0, top = 0, right = 0, bottom = 0;
 
     static Edges of(const QRect &r) { return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
-    QRect toRect() const { return QRect(left, top, right - left, bottom - top); }
     bool operator==(const Edges &o) const
     {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;

@@ -24,7 +24,6 @@ public:
 
     VersionFetch &fetch() { return m_fetch; }
     QString UltimaVersione() const { return m_ultimaVersione; }
-    QString LinkDownload() const { return m_linkDownload; }
     // 0 idle, 1 checking, 2 error.
     int picture() const { return m_picture; }
 

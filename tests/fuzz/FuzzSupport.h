@@ -1,13 +1,14 @@
 #pragma once
 
 // What every fuzz target shares: one application object (sockets and timers need it), quiet
-// Qt messages, a property check that stops the run, and ports that take anything.
+// Qt messages, a property check that stops the run, and ports that take anything (message
+// boxes: SilentMessageBox, shared with the benchmarks).
 
 #include "engine/ports/CameraControl.h"
 #include "engine/ports/FrameSender.h"
 #include "engine/ports/LogPane.h"
-#include "engine/ports/MessageBoxService.h"
 #include "engine/ports/StatusBar.h"
+#include "support/SilentMessageBox.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -72,13 +73,6 @@ public:
 
 private:
     QString m_text;
-};
-
-class NullMessages : public MessageBoxService
-{
-public:
-    void message(const QString &, const QString &, Icon) override {}
-    bool askYesNo(const QString &, const QString &, Icon) override { return false; }
 };
 
 class NullSender : public FrameSender

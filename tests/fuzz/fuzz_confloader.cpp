@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.close();
 
     EngineState state;
-    Fuzz::NullMessages messages;
+    SilentMessageBox messages;
     ConfLoader(state, messages).CaricaConf(path);
     return 0;
 }

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     file.close();
 
     LanguageTexts texts;
-    Fuzz::NullMessages messages;
+    SilentMessageBox messages;
     try {
         LanguageLoader(texts, settings, messages, dir.path()).CaricaLingua(QStringLiteral("fuzz"));
     } catch (const std::exception &) {

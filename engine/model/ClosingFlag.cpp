@@ -1,7 +1,9 @@
-#include "engine/links/ClosingFlag.h"
+#include "engine/model/ClosingFlag.h"
 
 #include "engine/links/LinkWait.h"
 
+// The one call of the model into the links: a wait in progress is a fact of the GUI thread,
+// not of any link, so the flag wakes them all.
 ClosingFlag &ClosingFlag::operator=(bool closing)
 {
     m_closing = closing;
