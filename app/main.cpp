@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "engine/config/ProgramIdentity.h"
 #include "engine/config/ProgramSettings.h"
 
 #include <QApplication>
@@ -13,7 +14,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QString::fromLatin1(ProgramSettings::ApplicationName));
     QApplication::setApplicationVersion(QStringLiteral(OMBRIX_VERSION));
     // Lets the desktop match the window to the installed menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("ombrix"));
+    QGuiApplication::setDesktopFileName(ProgramIdentity::DesktopFileName);
     // The program lives on in the tray while its window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
 
