@@ -24,27 +24,45 @@ EngineState &inFolder(EngineState &state, const QString &folder)
     return state;
 }
 
+// The store's file in one form however its path is written: links followed, its folders
+// canonical as far as they exist.
+QString storeIdentity(const QString &storeFile)
+{
+    // Cleaned as QSettings cleans the path it opens.
+    QFileInfo file(QFileInfo(storeFile).absoluteFilePath());
+    // The store is written through a link to it, even one whose target is not there yet.
+    for (int hops = 0; hops < 32 && file.isSymLink(); ++hops)
+        file = QFileInfo(QDir::cleanPath(file.symLinkTarget()));
+    // The folders as far as they exist in their canonical form, the rest as written: the key
+    // stays the same when the store's file or folder appears.
+    QString existing = file.absolutePath();
+    QStringList missing{file.fileName()};
+    while (!QFileInfo::exists(existing) && !QDir(existing).isRoot()) {
+        missing.prepend(QFileInfo(existing).fileName());
+        existing = QFileInfo(existing).absolutePath();
+    }
+    const QString canonical = QFileInfo(existing).canonicalFilePath();
+    return QDir(canonical.isEmpty() ? existing : canonical).filePath(missing.join(QLatin1Char('/')));
+}
+
 } // namespace
 
-QString Program::lockFileFor(const QString &settingsFile)
+QString Program::lockFileFor(const QString &storeFile)
 {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(dir);
-    if (settingsFile.isEmpty())
-        return QDir(dir).filePath(QStringLiteral("ombrix.lock"));
-    // A store of its own (the demo's, a test's) has a lock of its own, so it runs beside the
-    // user's program; two programs on the same file still refuse each other.
-    const QFileInfo info(settingsFile);
-    const QString path = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    const QByteArray key = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    // One lock per store however its path is written, so the demo's store and a test's run
+    // beside the user's program while two programs on the same store refuse each other.
+    const QByteArray key =
+        QCryptographicHash::hash(storeIdentity(storeFile).toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
     return QDir(dir).filePath(QStringLiteral("ombrix-") + QString::fromLatin1(key) + QStringLiteral(".lock"));
 }
 
 Program::Program(Seams seams)
     : m_settings(openSettings(seams.settingsFile)),
-      m_lockFile(lockFileFor(seams.settingsFile)),
+      m_lockFile(lockFileFor(m_settings->fileName())),
       m_messages(seams.messages ? *seams.messages : static_cast<MessageBoxService &>(m_realMessages)),
       m_files(seams.files ? *seams.files : static_cast<FileDialogService &>(m_realFiles)),
       m_services(std::move(seams.voices)),

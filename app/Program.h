@@ -57,8 +57,9 @@ public:
     // the main window has closed for good.
     void start();
 
-    // One program per settings store: the lock beside it in the user's runtime folder.
-    static QString lockFileFor(const QString &settingsFile);
+    // One program per settings store: the lock for the store in that file, in the user's
+    // runtime folder, the same however the file's path is written.
+    static QString lockFileFor(const QString &storeFile);
 
     EngineState &state() { return m_state; }
     ProgramSettings &settings() { return *m_settings; }

@@ -5,13 +5,18 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${OMBRIX_BUILD_DIR:-$here/build}
-# Only what it starts: the program, the demo gateway and the files beside them. The tests and
-# benchmarks are built by test.sh.
-"$here/scripts/setup.sh" ombrix demo-gateway ombrix_data
+# What it starts (the program, the demo gateway and the files beside them) and `update`, so
+# that `cmake --install` finds both programs afterwards. The tests and benchmarks are built by
+# test.sh. The install test reads this line.
+run_targets=(ombrix update demo-gateway ombrix_data)
+"$here/scripts/setup.sh" "${run_targets[@]}"
 
 demo="$build/demo"
 mkdir -p "$demo"
 cp "$build/bin/"*.lng "$here/data/conf.xml" "$demo/"
+# The characters the options offer, as the build has them now.
+rm -rf "$demo/characters"
+cp -R "$build/bin/characters" "$demo/"
 [ -f "$build/bin/ico.icl" ] && cp "$build/bin/ico.icl" "$demo/"
 
 # The first free port from 20100 on: the gateway says so once it listens.

@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev
   qt6-speech-dev qt6-declarative-dev qt6-speech-flite-plugin qt6-image-formats-plugins
   qt6-translations-l10n
-  socat xvfb xauth openssl desktop-file-utils
+  socat xvfb xauth openssl desktop-file-utils appstream groff-base
   pulseaudio pulseaudio-utils
 )
 

@@ -144,7 +144,11 @@ void FrmCamera::applyTexts()
 {
     const InstallationModel &model = m_ctx.state.model;
     const LanguageTexts &lang = m_ctx.state.lang;
-    const QString cameras = lang.menu.value(QStringLiteral("wcamera"));
+    // Named by its menu entry, for the task bar and a screen reader.
+    QString cameras = lang.menu.value(QStringLiteral("wcamera"));
+    if (cameras.isEmpty())
+        cameras = QStringLiteral("Cameras");
+    setWindowTitle(cameras);
     setAccessibleName(cameras);
     for (int k = 0; k < 12; ++k) {
         const QString &name = model.NomiCamere.at(size_t(k + 1));

@@ -62,9 +62,11 @@ FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *
     Q_UNUSED(registered);
     setObjectName(variant.name);
     setAttribute(Qt::WA_ShowWithoutActivating);
-    // The drop-down entry carries the blanks of its check mark; the window's name does not.
+    // Named by its menu entry, for the task bar and a screen reader. The drop-down entry
+    // carries the blanks of its check mark; the window's name does not.
     const QString caption = m_ctx.state.lang.VociEnergia[size_t(variant.entry - 1)].trimmed();
-    setAccessibleName(caption.isEmpty() ? variant.name : caption);
+    setWindowTitle(caption.isEmpty() ? variant.builtInTitle : caption);
+    setAccessibleName(windowTitle());
     m_face = new QSvgRenderer(variant.face, this);
     setFixedSize(toPixels(QRectF(0, 0, WidthTw, HeightTw)).size());
 

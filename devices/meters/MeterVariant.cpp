@@ -33,7 +33,7 @@ const MeterVariant &MeterVariant::volt()
 {
     static const MeterVariant v{WindowNames::FrmVolt, QStringLiteral("Lv"), QStringLiteral("000"),
                                 QStringLiteral("*#3*10*1##"), 1, true, QStringLiteral(":/ombrix/meters/dial-volt.svg"),
-                                voltTarget, voltStored};
+                                voltTarget, voltStored, QStringLiteral("Voltmeter")};
     return v;
 }
 
@@ -41,7 +41,7 @@ const MeterVariant &MeterVariant::amp()
 {
     static const MeterVariant v{WindowNames::FrmAmp, QStringLiteral("La"), QStringLiteral("00"),
                                 QStringLiteral("*#3*10*2##"), 2, false, QStringLiteral(":/ombrix/meters/dial-amp.svg"),
-                                ampTarget, ampStored};
+                                ampTarget, ampStored, QStringLiteral("Ammeter")};
     return v;
 }
 
@@ -49,6 +49,6 @@ const MeterVariant &MeterVariant::watt()
 {
     static const MeterVariant v{WindowNames::FrmWatt, QStringLiteral("Lw"), QStringLiteral("0000"),
                                 QStringLiteral("*#3*10*3##"), 3, true, QStringLiteral(":/ombrix/meters/dial-watt.svg"),
-                                wattTarget, wattStored};
+                                wattTarget, wattStored, QStringLiteral("Wattmeter")};
     return v;
 }

@@ -19,6 +19,8 @@ struct MeterVariant
     std::optional<double> (*target)(const LiveState &live);
     // The reading the label shows at load.
     QString (*stored)(const LiveState &live);
+    // The window's title where the language file has no menu entry for it: "Voltmeter".
+    QString builtInTitle;
 
     static const MeterVariant &volt();
     static const MeterVariant &amp();

@@ -80,7 +80,10 @@ FrmScen::FrmScen(const DeviceContext &context, QWidget *parent)
     // Shown without taking the focus, but a person may still bring it forward and Tab
     // through its buttons.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    setAccessibleName(m_context.state.lang.tooltip.value(QStringLiteral("but7")));
+    // Named by the toolbar button that opens it, for the task bar and a screen reader.
+    const QString name = m_context.state.lang.tooltip.value(QStringLiteral("but7"));
+    setWindowTitle(name.isEmpty() ? QStringLiteral("Scenarios") : name);
+    setAccessibleName(windowTitle());
 
     QPalette pal = palette();
     pal.setColor(QPalette::Window, KeyColour);

@@ -8,8 +8,9 @@ namespace ProgramIdentity {
 inline const QString Title = QStringLiteral("Ombrix");
 // The executable's name, which titles the parse-failure message of conf.xml.
 inline const QString ExecutableName = QStringLiteral("ombrix");
-// The desktop entry the program's windows belong to (its file name without ".desktop").
-inline const QString DesktopFileName = QStringLiteral("ombrix");
 // The title of the tray icon's balloons, whatever the language.
 inline const QString TitoloApp = QStringLiteral("Tervalia");
+// The installed desktop entry's and metainfo's id (cmake/OmbrixInstall.cmake), by which the
+// desktop matches the windows to the menu entry and its icon.
+inline const QString DesktopFileName = QStringLiteral("org.tervalia.Ombrix");
 } // namespace ProgramIdentity

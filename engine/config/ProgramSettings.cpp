@@ -17,6 +17,8 @@ ProgramSettings::ProgramSettings(const QString &iniFile)
 
 ProgramSettings::~ProgramSettings() = default;
 
+QString ProgramSettings::fileName() const { return m_store->fileName(); }
+
 namespace {
 QString path(const QString &section, const QString &key)
 {

@@ -31,6 +31,10 @@ public:
     void save(const QString &section, const QString &key, const QString &value);
     void save(const SettingKey &key, const QString &value);
 
+    // The file the store lives in (on Linux the user's own is ~/.config/Ombrix.conf), whether
+    // or not it exists yet.
+    QString fileName() const;
+
 private:
     std::unique_ptr<QSettings> m_store;
 };

@@ -5,7 +5,7 @@
 
 class QLockFile;
 
-// Only one program runs per user: the first start holds a lock file until it ends.
+// One program per lock file: the first start holds it until it ends.
 class SingleInstance
 {
 public:

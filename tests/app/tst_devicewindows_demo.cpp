@@ -11,6 +11,8 @@
 #include "ProgramFixture.h"
 #include "engine/config/SettingKeys.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -43,6 +45,8 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void windowsShowLiveValues();
     void scenarioPanelRunsOnTheGateway();
+    void windowTitlesNameTheWindows_data();
+    void windowTitlesNameTheWindows();
 };
 
 void TestDeviceWindowsDemo::windowsShowLiveValues()
@@ -124,6 +128,56 @@ void TestDeviceWindowsDemo::scenarioPanelRunsOnTheGateway()
     QVERIFY(p.window.TlogC().text().contains(QStringLiteral("*0*12*10##")));
     p.window.barra_ButtonClick(9);
     QVERIFY(!p.services.devices.isLoaded(WindowNames::FrmScen));
+}
+
+// A task bar lists each borderless window by the text of the entry that opens it, in the
+// language in use when it opens; the window still has no title bar.
+void TestDeviceWindowsDemo::windowTitlesNameTheWindows_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("italian");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("camera") << "mWcam" << WindowNames::FrmCamera << "Telecamere" << "Cameras";
+    QTest::newRow("voltmeter") << "mWvolt" << WindowNames::FrmVolt << "Voltmetro" << "Voltmeter";
+    QTest::newRow("ammeter") << "mWampere" << WindowNames::FrmAmp << "Amperometro" << "Ammeter";
+    QTest::newRow("wattmeter") << "mWwatt" << WindowNames::FrmWatt << "Wattmetro" << "Wattmeter";
+    QTest::newRow("scenario panel") << "barraButton9" << WindowNames::FrmScen << "Scenari" << "Scenarios";
+}
+
+void TestDeviceWindowsDemo::windowTitlesNameTheWindows()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, window);
+    QFETCH(QString, italian);
+    QFETCH(QString, english);
+    DemoProgram p;
+    p.start();
+    const auto open = [&p, &entry] {
+        if (auto *action = p.window.findChild<QAction *>(entry))
+            action->trigger();
+        else
+            p.window.findChild<QAbstractButton *>(entry)->click();
+    };
+
+    open();
+    QWidget *w = p.services.devices.window(window);
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(w->windowTitle(), italian);
+    QVERIFY(w->windowFlags().testFlag(Qt::FramelessWindowHint));
+
+    // Opened again after a language change, it takes the new language.
+    open();
+    if (p.services.devices.isLoaded(window))
+        p.services.devices.unload(window);
+    int index = 0;
+    while (p.window.menus().languageAt(index) != QLatin1String("english"))
+        QVERIFY(!p.window.menus().languageAt(++index).isEmpty());
+    p.window.mSetLingua_Click(index);
+    open();
+    w = p.services.devices.window(window);
+    QVERIFY(w && w->isVisible());
+    QCOMPARE(w->windowTitle(), english);
 }
 
 QTEST_MAIN(TestDeviceWindowsDemo)
