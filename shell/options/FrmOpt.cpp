@@ -477,7 +477,8 @@ void FrmOpt::Cdet_Click()
         }
         CbCom_Click();
         m_s.settings.save(K::Com, ports.at(found));
-        m_s.messages.message(m_s.state.lang.e(QStringLiteral("comdetect")) + ports.at(found), ProgramIdentity::Title);
+        m_s.messages.message(SerialPorts::withPort(m_s.state.lang.e(QStringLiteral("comdetect")), ports.at(found)),
+                             ProgramIdentity::Title);
     } else {
         m_s.messages.message(m_s.state.lang.e(QStringLiteral("nodetect")), ProgramIdentity::Title);
     }
