@@ -1,5 +1,7 @@
 #include "support/AnsweringPort.h"
 #include "shell/options/ColorDialogService.h"
+#include "shell/main/CommandBoxWidget.h"
+#include "shell/services/VbColor.h"
 #include "shell/main/ConsolePane.h"
 #include "shell/main/DeviceWindows.h"
 #include "shell/main/FrmMain.h"
@@ -515,6 +517,17 @@ void TestOptions::passwordBox()
     QCOMPARE(password.text(), shown);
     QCOMPARE(f.stored(K::Password), saved);
     QCOMPARE(f.f.state.link.PasswordGateway, saved == QLatin1String("<none>") ? QStringLiteral("999") : saved);
+    // A refusal is seen and said, as the command box's is; typing again clears it.
+    const bool refused = saved == QLatin1String("<none>");
+    const QColor red = VbColor::toQColor(CommandBoxWidget::Red);
+    QCOMPARE(password.palette().color(QPalette::Base) == red, refused);
+    QCOMPARE(f.main.statusText().contains(QLatin1String("4294967295")), refused);
+    QCOMPARE(password.accessibleDescription().isEmpty(), !refused);
+    if (refused) {
+        QTest::keyClick(&password, Qt::Key_1);
+        QVERIFY(password.palette().color(QPalette::Base) != red);
+        QVERIFY(password.accessibleDescription().isEmpty());
+    }
     // What the start-up reads back from the store is the same password.
     if (saved != QLatin1String("<none>")) {
         LinkState link;
