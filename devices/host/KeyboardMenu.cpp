@@ -33,7 +33,7 @@ void KeyboardMenu::open(const QList<Entry> &entries, int defaultId, QPoint globa
         QMetaObject::invokeMethod(m_window, [chosen = m_chosen, id] { chosen(id); }, Qt::QueuedConnection);
     });
     m_menu = menu;
-    menu->popup(globalPos, menu->defaultAction());
+    menu->popup(globalPos);
 }
 
 void KeyboardMenu::openFromKeyboard(const QList<Entry> &entries, int defaultId)
