@@ -223,7 +223,8 @@ void placeUnmoved(QWidget *window, const QString &name, const QWidget *mainWindo
     if (!window || !mainWindow || window->testAttribute(Qt::WA_Moved))
         return;
     const double scale = std::max(1.0, 15.0 / WindowUtils::twipsPerPixelX());
-    if (const auto place = defaultPlace(name, deskOf(mainWindow, probeZones, open), scale, ownSize(window, name, scale)))
+    const Desk desk = deskOf(mainWindow, probeZones, open);
+    if (const auto place = defaultPlace(name, desk, scale, ownSize(window, name, scale)))
         window->move(*place);
 }
 

@@ -71,7 +71,8 @@ bool SessionOpening::open(const QString &sessionFrame)
             // The failure line and the status bar outlast the message: they say it too.
             if (reason)
                 *reason = text + QStringLiteral(". ") + where;
-            messages.message(text + QLatin1Char('\n') + where, ProgramIdentity::Title, MessageBoxService::Icon::Warning);
+            messages.message(text + QLatin1Char('\n') + where, ProgramIdentity::Title,
+                             MessageBoxService::Icon::Warning);
             return false;
         }
         const QString answer = OpenPassword::CalcolaPassword(buffer, state.link.PasswordGateway);

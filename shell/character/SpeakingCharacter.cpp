@@ -66,7 +66,8 @@ bool SpeakingCharacter::load(const QString &name)
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         // The lower right corner, and above the notice's own place there, as the probe stack.
         const QRect s = screen->geometry();
-        const int top = std::min(s.y() + s.height() - Height() - AboveBottom, NoticeCorner::defaultRect().y() - Height());
+        const int top =
+            std::min(s.y() + s.height() - Height() - AboveBottom, NoticeCorner::defaultRect().y() - Height());
         Move(s.x() + s.width() - Width(), top);
     }
     m_agentCaricato = true;

@@ -379,8 +379,8 @@ void FrmOpt::TxtPwd_Validate()
     if (!ok) {
         // Refused as the command box refuses: its failure colour, and the reason on the
         // status bar and for a screen reader. Typing again clears both.
-        const QString why =
-            m_s.state.lang.t(QStringLiteral("PwRange"), QStringLiteral("Not saved: a password is a number up to 4294967295"));
+        const QString why = m_s.state.lang.t(QStringLiteral("PwRange"),
+                                             QStringLiteral("Not saved: a password is a number up to 4294967295"));
         m_txtPwd->setText(m_s.state.link.PasswordGateway);
         QPalette refused = m_txtPwd->palette();
         refused.setColor(QPalette::Base, VbColor::toQColor(CommandBoxWidget::Red));
