@@ -315,7 +315,9 @@ void FrmCamera::RilevaMovimento(QImage &picture)
     }
     Label1->setText(QString(r.readout).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     // The readout's name says what it is; its value (the level, the alarm) is said here.
-    const QStringList readout = Label1->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList readout = Label1->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (r.alarm)
+        readout.prepend(m_ctx.state.lang.t(QStringLiteral("CamAlarm"), QStringLiteral("Motion alarm")));
     Label1->setAccessibleDescription(readout.join(QStringLiteral(", ")));
     Label1->adjustSize();
     // Bottom left, where a door camera usually sees the floor.

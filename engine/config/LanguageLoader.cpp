@@ -57,9 +57,9 @@ const std::vector<KeyedSection> &keyedSections()
           "AlMains",
           // Names a screen reader says for controls that show only a picture or a symbol.
           "LogClear", "FindClose", "SendFrame", "CmdBox", "LampBus", "LampChum",
-          // The camera window: names of its picture, readout and cycle button, and what its
-          // camera buttons show.
-          "CamPicture", "CamMotion", "CamCycle", "CamCycling", "CamShown", "CamFlagged"}},
+          // The camera window: names of its picture, readout and cycle button, the readout's
+          // alarm, and what its camera buttons show.
+          "CamPicture", "CamMotion", "CamAlarm", "CamCycle", "CamCycling", "CamShown", "CamFlagged"}},
     };
     return sections;
 }
