@@ -179,11 +179,11 @@ QList<QRect> workAreas()
     return areas;
 }
 
-QSize ownSize(const QWidget *window, const QString &name, double scale)
+QSize ownSize(const QWidget *window, const QString &name, double scale, std::optional<QSize> frame)
 {
     QSize own = window->size();
     if (!(window->windowFlags() & Qt::FramelessWindowHint))
-        own += Decoration;
+        own += frame.value_or(Decoration);
     return own.expandedTo(slotSize(name, scale));
 }
 
@@ -224,7 +224,13 @@ void placeUnmoved(QWidget *window, const QString &name, const QWidget *mainWindo
         return;
     const double scale = std::max(1.0, 15.0 / WindowUtils::twipsPerPixelX());
     const Desk desk = deskOf(mainWindow, probeZones, open);
-    if (const auto place = defaultPlace(name, desk, scale, ownSize(window, name, scale)))
+    // The frame this window manager gave the main window, once it has given one.
+    const QSize mainFrame = mainWindow->frameGeometry().size() - mainWindow->size();
+    std::optional<QSize> frame;
+    if (mainFrame.width() > 0 && mainFrame.height() > 0 && mainFrame.width() <= Decoration.width()
+        && mainFrame.height() <= Decoration.height())
+        frame = mainFrame;
+    if (const auto place = defaultPlace(name, desk, scale, ownSize(window, name, scale, frame)))
         window->move(*place);
 }
 

@@ -39,9 +39,10 @@ QSize slotSize(const QString &name, double scale = 1.0);
 std::optional<QPoint> defaultPlace(const QString &name, const Desk &desk, double scale = 1.0,
                                    std::optional<QSize> size = std::nullopt);
 // The room a built window takes: its size, with the frame the window manager adds to a
-// framed one, and never less than its slot (which keeps the room a window grows into by its
-// own controls, as the camera's enlarged height).
-QSize ownSize(const QWidget *window, const QString &name, double scale = 1.0);
+// framed one (`frame`, as it framed the main window; else the most a manager adds), and never
+// less than its slot (which keeps the room a window grows into by its own controls, as the
+// camera's enlarged height).
+QSize ownSize(const QWidget *window, const QString &name, double scale = 1.0, std::optional<QSize> frame = {});
 // The probe windows of `zones` zones, stacked upward from the top of the notice's corner
 // along the screen's right edge.
 QRect probeStack(const QRect &notice, int zones);
