@@ -28,9 +28,9 @@ FrmPrev::FrmPrev(ProgramSettings &settings, ShellOptions &options, QWidget *pare
     m_sample->setObjectName(QStringLiteral("sample"));
     m_sample->move(0, 0);
     m_sample->setTexts(sample.text, QString(), QIcon(QStringLiteral(":/notice/notice-picture.svg")).pixmap(32, 32));
-    m_sample->setAccessibleName(sample.text);
     if (!m_sample->mask().isEmpty())
         setMask(m_sample->mask());
+    // Built before the controls but made a child after them: it goes beneath them.
     m_sample->lower();
 
     // The instruction above the sample line, the button where the detail line ends.

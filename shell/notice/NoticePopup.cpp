@@ -1,7 +1,5 @@
 #include "shell/notice/NoticePopup.h"
 
-#include <QEvent>
-
 #include "engine/model/EngineState.h"
 #include "shell/notice/FrmMsg.h"
 #include "shell/icons/ImageList.h"
@@ -10,6 +8,7 @@
 #include "shell/services/WindowUtils.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -59,11 +58,13 @@ void NoticePopup::waitFor(QWidget *window)
 {
     if (!window)
         return;
-    if (m_waitFor)
+    if (m_waitFor) {
         m_waitFor->removeEventFilter(this);
+        disconnect(m_waitFor, nullptr, this, nullptr);
+    }
     m_waitFor = window;
     window->installEventFilter(this);
-    connect(window, &QObject::destroyed, this, &NoticePopup::endWait, Qt::UniqueConnection);
+    connect(window, &QObject::destroyed, this, &NoticePopup::endWait);
     // The preview stands where the notice shows: the notice makes way at once.
     m_timer->stop();
     m_phase = Idle;
