@@ -85,7 +85,8 @@ Program::Program(Seams seams)
     m_window.setEngine(&m_engine);
     m_services.addDeviceWindows({m_state, *m_settings, m_engine, m_window.shellOptions(), &m_window.menus(), {}});
     m_services.options = std::make_unique<ProgramOptionsServices>(m_state, *m_settings, m_window,
-                                                                   m_services.character, m_services.remote);
+                                                                   m_services.character, m_services.remote,
+                                                                   m_services.notice);
     m_services.addOptions({m_state, *m_settings, m_window, m_messages, m_files, m_services.colours,
                            m_services.notice, m_services.devices, *m_services.options, m_detection,
                            &SerialDetection::ElencaCom},

@@ -5,18 +5,19 @@
 #include <QPointer>
 
 class FrmMain;
+class NoticePopup;
 class ProgramSettings;
 class RemoteAccess;
 class SpeakingCharacter;
 struct EngineState;
 
-// What the options dialog drives, on the program's own pieces: the notice position preview,
-// the speaking character and the remote services.
+// What the options dialog drives, on the program's own pieces: the notice position preview
+// (live notices wait while it is up), the speaking character and the remote services.
 class ProgramOptionsServices : public OptionsServices
 {
 public:
     ProgramOptionsServices(EngineState &state, ProgramSettings &settings, FrmMain &window,
-                           SpeakingCharacter &character, RemoteAccess &remote);
+                           SpeakingCharacter &character, RemoteAccess &remote, NoticePopup &notice);
 
     void previewNoticePosition(QWidget *over) override;
     QStringList characterNames() const override;
@@ -34,5 +35,6 @@ private:
     FrmMain &m_window;
     SpeakingCharacter &m_character;
     RemoteAccess &m_remote;
+    NoticePopup &m_notice;
     QPointer<QWidget> m_preview;
 };

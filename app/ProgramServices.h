@@ -18,6 +18,7 @@
 #include "shell/options/QtColorDialogService.h"
 #include "remote/RemoteAccess.h"
 #include "shell/character/SpeakingCharacter.h"
+#include "engine/model/EngineState.h"
 #include "engine/model/WindowNames.h"
 
 #include <QRandomGenerator>
@@ -63,6 +64,12 @@ struct ProgramServices
         devices.addWindow(WindowNames::FrmAmp, [context] { return new FrmMeter(context, MeterVariant::amp()); });
         devices.addWindow(WindowNames::FrmWatt, [context] { return new FrmMeter(context, MeterVariant::watt()); });
         devices.addWindow(WindowNames::FrmScen, [context] { return new FrmScen(context); });
+        devices.setProbeZones([&model = context.state.model] {
+            int zones = 0;
+            while (zones + 1 < int(model.Sonde.size()) && !model.Sonde[size_t(zones + 1)].isEmpty())
+                ++zones;
+            return zones;
+        });
         devices.setProbeFactory([context](int, const QString &zoneName) {
             auto *probe = new FrmProbe(context);
             probe->Lname(zoneName);

@@ -91,17 +91,18 @@ FrmAI::FrmAI(DeviceContext context, QWidget *parent)
     setFixedSize(232, 196);
     m_background = new QSvgRenderer(QStringLiteral(":/ombrix/alarm/background.svg"), this);
 
-    // The captions of the language file; an older file without them gets the built-in ones.
+    // The captions of the language file; an older file without them gets the built-in
+    // English ones, as every other built-in text is.
     const auto caption = [this](const char *key, const QString &builtIn) {
         return m_ctx.state.lang.t(QString::fromLatin1(key), builtIn);
     };
-    const QString unit = caption("AlUnit", QStringLiteral("Centrale"));
+    const QString unit = caption("AlUnit", QStringLiteral("Control unit"));
     heading(this, unit, QRect(16, 10, 90, 18))->setObjectName(QStringLiteral("Lcentrale"));
     heading(this, QStringLiteral("Zone"), QRect(130, 10, 90, 18));
     m_istat = icon(this, "Istat", unit, QPoint(18, 40));
-    m_ilock = icon(this, "Ilock", caption("AlArmed", QStringLiteral("Inserimento")), QPoint(62, 40));
-    m_ibatt = icon(this, "Ibatt", caption("AlBattery", QStringLiteral("Batteria")), QPoint(18, 84));
-    m_ipow = icon(this, "Ipow", caption("AlMains", QStringLiteral("Rete")), QPoint(62, 84));
+    m_ilock = icon(this, "Ilock", caption("AlArmed", QStringLiteral("Armed")), QPoint(62, 40));
+    m_ibatt = icon(this, "Ibatt", caption("AlBattery", QStringLiteral("Battery")), QPoint(18, 84));
+    m_ipow = icon(this, "Ipow", caption("AlMains", QStringLiteral("Mains")), QPoint(62, 84));
     // Drawn as for a control unit that has not reported anything yet.
     setPicture(m_istat, 2);
     setPicture(m_ilock, 5);

@@ -49,7 +49,26 @@ void CameraButton::setFace(Face face)
     if (m_face == face)
         return;
     m_face = face;
+    describeFace();
     update();
+}
+
+void CameraButton::setStateTexts(const QString &raised, const QString &down)
+{
+    m_raisedText = raised;
+    m_downText = down;
+    describeFace();
+}
+
+void CameraButton::describeFace()
+{
+    QStringList words;
+    if (m_face == Face::Red || m_face == Face::DownRed)
+        words << m_raisedText;
+    if (m_face == Face::Down || m_face == Face::DownRed)
+        words << m_downText;
+    words.removeAll(QString());
+    setAccessibleDescription(words.join(QStringLiteral(", ")));
 }
 
 QString CameraButton::label() const { return m_index == 12 ? QStringLiteral("A") : QString::number(m_index + 1); }

@@ -44,6 +44,9 @@ public:
     Face face() const { return m_face; }
     void setFace(Face face);
     QString label() const;
+    // What a screen reader says of the face: `raised` for a red face (the camera shown),
+    // `down` for a pressed one (flagged for the cycle; cycling, on the cycle button).
+    void setStateTexts(const QString &raised, const QString &down);
 
 signals:
     void released(Qt::MouseButton button);
@@ -56,8 +59,11 @@ protected:
 
 private:
     QPoint labelOrigin() const;
+    void describeFace();
 
     int m_index;
     Face m_face = Face::White;
     CameraButtonFaces &m_faces;
+    QString m_raisedText;
+    QString m_downText;
 };

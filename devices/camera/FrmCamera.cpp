@@ -314,6 +314,11 @@ void FrmCamera::RilevaMovimento(QImage &picture)
         Label1->setPalette(pal);
     }
     Label1->setText(QString(r.readout).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The readout's name says what it is; its value (the level, the alarm) is said here.
+    QStringList readout = Label1->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (r.alarm)
+        readout.prepend(m_ctx.state.lang.t(QStringLiteral("CamAlarm"), QStringLiteral("Motion alarm")));
+    Label1->setAccessibleDescription(readout.join(QStringLiteral(", ")));
     Label1->adjustSize();
     // Bottom left, where a door camera usually sees the floor.
     Label1->move(4, MotionState::PictureHeight - Label1->height() - 4);

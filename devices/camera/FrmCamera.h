@@ -75,6 +75,11 @@ protected:
 
 private:
     void buildControls();
+    void buildFrame();
+    void buildPicture();
+    void buildCameraRow();
+    void buildAdjustments();
+    void buildAdjustmentPair(QFrame *frame, int i);
     void applyTexts();
     void Form_Load();
     void Form_Unload();

@@ -35,6 +35,15 @@ QToolButton *imageButton(QWidget *parent, const QString &name, const QString &ar
 
 void FrmCamera::buildControls()
 {
+    buildFrame();
+    buildPicture();
+    buildCameraRow();
+    buildAdjustments();
+}
+
+// The dark window, its caption (the camera's name) and the enlarge and close buttons.
+void FrmCamera::buildFrame()
+{
     setFixedWidth(WindowWidth);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -56,17 +65,19 @@ void FrmCamera::buildControls()
     Ixit = imageButton(this, QStringLiteral("Ixit"), QStringLiteral("close.svg"), QSize(18, 18), QString());
     Ixit->move(WindowWidth - 25, 2);
     connect(Ixit, &QToolButton::clicked, this, &QWidget::close);
+}
 
+// The picture, and over it the motion readout, shown while motion detection is on.
+void FrmCamera::buildPicture()
+{
     Pcam = new QLabel(this);
     Pcam->setObjectName(QStringLiteral("Pcam"));
-    Pcam->setAccessibleName(QStringLiteral("Camera picture"));
     Pcam->setGeometry(PictureLeft, PictureTop, MotionState::PictureWidth, MotionState::PictureHeight);
     Pcam->setPixmap(QIcon(QStringLiteral(":/camera/nopicture.svg"))
                         .pixmap(QSize(MotionState::PictureWidth, MotionState::PictureHeight)));
 
     Label1 = new QLabel(Pcam);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("Motion"));
     Label1->move(4, 4);
     Label1->setMargin(3);
     Label1->setAutoFillBackground(true);
@@ -75,14 +86,17 @@ void FrmCamera::buildControls()
     readout.setColor(QPalette::WindowText, QColor(255, 255, 255));
     Label1->setPalette(readout);
     Label1->hide();
+}
 
+// The twelve camera buttons and the cycle button, the motion box, start and stop.
+void FrmCamera::buildCameraRow()
+{
     for (int k = 0; k < 13; ++k) {
         auto *b = new CameraButton(k, this);
         b->move(PictureLeft + k * (CameraButton::Width + 1), ButtonRow);
         connect(b, &CameraButton::released, this, [this, k](Qt::MouseButton button) { Pbut_MouseUp(k, button); });
         Pbut[size_t(k)] = b;
     }
-    Pbut[12]->setAccessibleName(QStringLiteral("Cycle"));
 
     Cmotion = new QCheckBox(this);
     Cmotion->setObjectName(QStringLiteral("Cmotion"));
@@ -102,8 +116,11 @@ void FrmCamera::buildControls()
     Istop = imageButton(this, QStringLiteral("Istop"), QStringLiteral("stop.svg"), QSize(18, 18), QString());
     Istop->move(WindowWidth - 25, ButtonRow - 2);
     connect(Istop, &QToolButton::clicked, this, &FrmCamera::Istop_Click);
+}
 
-    // The enlarged part: five adjustment pairs and the cycle time, each in its frame.
+// The enlarged part: five adjustment pairs and the cycle time, each in its frame.
+void FrmCamera::buildAdjustments()
+{
     m_adjustments = new QFrame(this);
     m_adjustments->setObjectName(QStringLiteral("adjustments"));
     m_adjustments->setGeometry(PictureLeft, AdjustRow, MotionState::PictureWidth, 42);
@@ -121,16 +138,8 @@ void FrmCamera::buildControls()
         Lb[size_t(i)]->setFont(small);
         Lb[size_t(i)]->setAlignment(Qt::AlignHCenter);
         Lb[size_t(i)]->setGeometry(0, 3, frame->width(), 12);
-        if (i == 5)
-            continue;
-        Ipiu[size_t(i)] = imageButton(frame, QStringLiteral("Ipiu") + QString::number(i), QStringLiteral("plus.svg"),
-                                      QSize(16, 16), QString());
-        Ipiu[size_t(i)]->move(frame->width() / 2 + 1, 19);
-        connect(Ipiu[size_t(i)], &QToolButton::clicked, this, [this, i] { Ipiu_Click(i); });
-        Imeno[size_t(i)] = imageButton(frame, QStringLiteral("Imeno") + QString::number(i), QStringLiteral("minus.svg"),
-                                       QSize(16, 16), QString());
-        Imeno[size_t(i)]->move(frame->width() / 2 - 19, 19);
-        connect(Imeno[size_t(i)], &QToolButton::clicked, this, [this, i] { Imeno_Click(i); });
+        if (i < 5)
+            buildAdjustmentPair(frame, i);
     }
     Txtcicla = new QLineEdit(Lb[5]->parentWidget());
     Txtcicla->setObjectName(QStringLiteral("Txtcicla"));
@@ -138,6 +147,19 @@ void FrmCamera::buildControls()
     Txtcicla->setAlignment(Qt::AlignCenter);
     Txtcicla->setGeometry(8, 18, Txtcicla->parentWidget()->width() - 16, 20);
     connect(Txtcicla, &QLineEdit::editingFinished, this, &FrmCamera::Txtcicla_Validate);
+}
+
+// The minus and plus buttons of adjustment `i`, side by side in its frame.
+void FrmCamera::buildAdjustmentPair(QFrame *frame, int i)
+{
+    Ipiu[size_t(i)] = imageButton(frame, QStringLiteral("Ipiu") + QString::number(i), QStringLiteral("plus.svg"),
+                                  QSize(16, 16), QString());
+    Ipiu[size_t(i)]->move(frame->width() / 2 + 1, 19);
+    connect(Ipiu[size_t(i)], &QToolButton::clicked, this, [this, i] { Ipiu_Click(i); });
+    Imeno[size_t(i)] = imageButton(frame, QStringLiteral("Imeno") + QString::number(i), QStringLiteral("minus.svg"),
+                                   QSize(16, 16), QString());
+    Imeno[size_t(i)]->move(frame->width() / 2 - 19, 19);
+    connect(Imeno[size_t(i)], &QToolButton::clicked, this, [this, i] { Imeno_Click(i); });
 }
 
 void FrmCamera::applyTexts()
@@ -150,13 +172,22 @@ void FrmCamera::applyTexts()
         cameras = QStringLiteral("Cameras");
     setWindowTitle(cameras);
     setAccessibleName(cameras);
+    const QString shown = lang.t(QStringLiteral("CamShown"), QStringLiteral("shown"));
+    const QString flagged = lang.t(QStringLiteral("CamFlagged"), QStringLiteral("in the cycle"));
     for (int k = 0; k < 12; ++k) {
+        CameraButton *b = Pbut[size_t(k)];
         const QString &name = model.NomiCamere.at(size_t(k + 1));
-        Pbut[size_t(k)]->setToolTip(name);
+        b->setToolTip(name);
         // A camera without a name is read by its number after the window's own name.
-        Pbut[size_t(k)]->setAccessibleName(name.trimmed().isEmpty() ? cameras + QLatin1Char(' ') + QString::number(k + 1)
-                                                                    : name);
+        b->setAccessibleName(name.trimmed().isEmpty() ? cameras + QLatin1Char(' ') + QString::number(k + 1) : name);
+        b->setStateTexts(shown, flagged);
+        // A camera the installation does not have is no stop for Tab, as an undefined scenario.
+        b->setFocusPolicy(model.IndirizziCamere.at(size_t(k + 1)).trimmed().isEmpty() ? Qt::NoFocus : Qt::TabFocus);
     }
+    Pbut[12]->setAccessibleName(lang.t(QStringLiteral("CamCycle"), QStringLiteral("Cycle the cameras")));
+    Pbut[12]->setStateTexts(QString(), lang.t(QStringLiteral("CamCycling"), QStringLiteral("cycling")));
+    Pcam->setAccessibleName(lang.t(QStringLiteral("CamPicture"), QStringLiteral("Camera picture")));
+    Label1->setAccessibleName(lang.t(QStringLiteral("CamMotion"), QStringLiteral("Motion level")));
     for (int i = 0; i < 6; ++i)
         Lb[size_t(i)]->setText(lang.TestiPcam.at(size_t(i)));
     for (int i = 0; i < 5; ++i) {

@@ -42,8 +42,12 @@ QWidget *DeviceHost::load(const QString &name)
         // FormAperto finds a window by its name.
         if (w->objectName().isEmpty())
             w->setObjectName(name);
+        // The windows already open stay where they are; the new one finds room beside them.
+        QHash<QString, const QWidget *> open;
+        for (auto it = m_loaded.cbegin(); it != m_loaded.cend(); ++it)
+            open.insert(it.key(), it.value().data());
         m_loaded.insert(name, w);
-        DevicePlacement::placeUnmoved(w, name, m_main);
+        DevicePlacement::placeUnmoved(w, name, m_main, m_probeZones ? m_probeZones() : 0, open);
     }
     return w;
 }

@@ -33,6 +33,8 @@ public:
     void setUnloader(const QString &name, std::function<void()> unload) { m_unloaders.insert(name, std::move(unload)); }
     // The window the device windows open beside when they have no place of their own.
     void setMainWindow(QWidget *main) { m_main = main; }
+    // How many probe windows stack above the notice: the device windows keep clear of them.
+    void setProbeZones(std::function<int()> zones) { m_probeZones = std::move(zones); }
     // The loaded window of that name, or null.
     QWidget *window(const QString &name) const;
 
@@ -71,6 +73,7 @@ private:
     ProbeFactory m_probeFactory;
     QHash<QString, std::function<void()>> m_unloaders;
     QPointer<QWidget> m_main;
+    std::function<int()> m_probeZones;
     // The probe windows made for each zone; their owner deletes them.
     std::array<QPointer<QWidget>, 100> m_probes{};
 };

@@ -1,6 +1,8 @@
 #include "devices/host/DevicePlacement.h"
 
+#include "devices/probe/FrmProbe.h"
 #include "engine/model/WindowNames.h"
+#include "shell/notice/NoticeCorner.h"
 #include "shell/services/WindowUtils.h"
 
 #include <QGuiApplication>
@@ -36,15 +38,14 @@ const std::array<Slot, 7> &slotTable()
         {WindowNames::FrmWatt, {127, 72}, false},
         {WindowNames::FrmScen, {224, 184}, false},
         {WindowNames::FrmAI, {232, 196}, true},
-        {WindowNames::FrmAux, {264, 334}, true}, // wider for long channel names
+        {WindowNames::FrmAux, {203, 334}, true}, // wider for long channel names: placed by its own size
         {WindowNames::FrmCamera, {334, 335}, false},
     }};
     return table;
 }
 
-// A run of columns growing away from the main window: rightward from `edge` (the columns'
-// left side) or leftward (their right side), between lo and hi. The column being filled
-// has its next free line at `y`.
+// Room growing away from the main window: rightward from `edge` (the slots' left side) or
+// leftward (their right side), between lo and hi, from `top` down.
 struct Region
 {
     int edge;
@@ -52,31 +53,43 @@ struct Region
     int lo;
     int hi;
     int top;
-    int y = top;
-    int columnWidth = 0;
 
-    std::optional<QPoint> take(QSize size, int bottom)
+    // The slot nearest the main window, then nearest the top, that keeps a gap to every
+    // obstacle. Slots line up at the region's edge or just past an obstacle, so windows
+    // placed one after the other stack in columns and fill what room is left between them.
+    std::optional<QPoint> take(QSize size, int bottom, const QList<QRect> &obstacles) const
     {
-        for (;;) {
-            const int x = direction > 0 ? edge : edge - size.width();
-            if (x < lo || x + size.width() > hi)
-                return std::nullopt;
-            if (y + size.height() <= bottom) {
-                const QPoint at(x, y);
-                y += size.height() + Gap;
-                columnWidth = std::max(columnWidth, size.width());
-                return at;
-            }
-            if (columnWidth == 0)
-                return std::nullopt; // taller than the work area
-            edge += direction * (columnWidth + Gap);
-            y = top;
-            columnWidth = 0;
+        QList<int> xs{direction > 0 ? edge : edge - size.width()};
+        QList<int> ys{top};
+        for (const QRect &o : obstacles) {
+            xs << (direction > 0 ? o.x() + o.width() + Gap : o.x() - Gap - size.width());
+            ys << o.y() + o.height() + Gap;
         }
+        std::sort(xs.begin(), xs.end());
+        if (direction < 0)
+            std::reverse(xs.begin(), xs.end());
+        std::sort(ys.begin(), ys.end());
+        for (const int x : xs) {
+            if (x < lo || x + size.width() > hi || (direction > 0 ? x < edge : x + size.width() > edge))
+                continue;
+            for (const int y : ys) {
+                if (y < top)
+                    continue;
+                if (y + size.height() > bottom)
+                    break;
+                const QRect slot(QPoint(x, y), size);
+                const bool clear = std::none_of(obstacles.cbegin(), obstacles.cend(), [&](const QRect &o) {
+                    return o.adjusted(-Gap, -Gap, Gap, Gap).intersects(slot);
+                });
+                if (clear)
+                    return slot.topLeft();
+            }
+        }
+        return std::nullopt;
     }
 };
 
-QHash<QString, QPoint> layout(const Desk &desk, double scale)
+QHash<QString, QPoint> layout(const Desk &desk, double scale, const QString &name, std::optional<QSize> ownSize)
 {
     const QRect area = desk.workArea;
     const QRect main = desk.mainFrame;
@@ -93,20 +106,21 @@ QHash<QString, QPoint> layout(const Desk &desk, double scale)
     }};
 
     QHash<QString, QPoint> places;
+    QList<QRect> taken = desk.keepClear;
     int spare = 0;
     for (const Slot &s : slotTable()) {
-        const QSize size = slotSize(s.name, scale);
+        if (desk.open.contains(s.name))
+            continue;
+        const QSize size = s.name == name && ownSize ? *ownSize : slotSize(s.name, scale);
         std::optional<QPoint> at;
-        for (Region &region : regions) {
-            // Columns that other windows filled are not reopened for a smaller one.
-            Region trial = region;
-            if ((at = trial.take(size, bottom))) {
-                region = trial;
+        for (const Region &region : regions) {
+            if ((at = region.take(size, bottom, taken)))
                 break;
-            }
         }
-        // A screen too small for every slot: what is left cascades below the toolbar.
-        if (!at) {
+        if (at) {
+            taken << QRect(*at, size);
+        } else {
+            // A screen too small for every slot: what is left cascades below the toolbar.
             at = QPoint(area.x() + spare * 24, std::max(area.y(), desk.chromeBottom) + spare * 24);
             ++spare;
         }
@@ -136,9 +150,9 @@ QSize slotSize(const QString &name, double scale)
     return {};
 }
 
-std::optional<QPoint> defaultPlace(const QString &name, const Desk &desk, double scale)
+std::optional<QPoint> defaultPlace(const QString &name, const Desk &desk, double scale, std::optional<QSize> size)
 {
-    const QHash<QString, QPoint> places = layout(desk, scale);
+    const QHash<QString, QPoint> places = layout(desk, scale, name, size);
     const auto at = places.constFind(name);
     if (at == places.constEnd())
         return std::nullopt;
@@ -165,7 +179,23 @@ QList<QRect> workAreas()
     return areas;
 }
 
-Desk deskOf(const QWidget *mainWindow)
+QSize ownSize(const QWidget *window, const QString &name, double scale, std::optional<QSize> frame)
+{
+    QSize own = window->size();
+    if (!(window->windowFlags() & Qt::FramelessWindowHint))
+        own += frame.value_or(Decoration);
+    return own.expandedTo(slotSize(name, scale));
+}
+
+QRect probeStack(const QRect &notice, int zones)
+{
+    if (zones <= 0)
+        return {};
+    const int right = notice.x() + notice.width();
+    return {right - FrmProbe::Width, notice.y() - zones * FrmProbe::Height, FrmProbe::Width, zones * FrmProbe::Height};
+}
+
+Desk deskOf(const QWidget *mainWindow, int probeZones, const QHash<QString, const QWidget *> &open)
 {
     const QScreen *screen = mainWindow->screen() ? mainWindow->screen() : QGuiApplication::primaryScreen();
     Desk desk;
@@ -174,15 +204,33 @@ Desk deskOf(const QWidget *mainWindow)
     desk.chromeBottom = desk.mainFrame.y();
     if (const auto *main = qobject_cast<const QMainWindow *>(mainWindow); main && main->centralWidget())
         desk.chromeBottom = main->centralWidget()->mapToGlobal(QPoint(0, 0)).y();
+    const QRect notice = NoticeCorner::defaultRect();
+    desk.keepClear << notice;
+    if (const QRect stack = probeStack(notice, probeZones); !stack.isEmpty())
+        desk.keepClear << stack;
+    for (auto it = open.cbegin(); it != open.cend(); ++it) {
+        if (it.value() && it.value()->isVisible()) {
+            desk.keepClear << it.value()->frameGeometry();
+            desk.open << it.key();
+        }
+    }
     return desk;
 }
 
-void placeUnmoved(QWidget *window, const QString &name, const QWidget *mainWindow)
+void placeUnmoved(QWidget *window, const QString &name, const QWidget *mainWindow, int probeZones,
+                  const QHash<QString, const QWidget *> &open)
 {
     if (!window || !mainWindow || window->testAttribute(Qt::WA_Moved))
         return;
     const double scale = std::max(1.0, 15.0 / WindowUtils::twipsPerPixelX());
-    if (const auto place = defaultPlace(name, deskOf(mainWindow), scale))
+    const Desk desk = deskOf(mainWindow, probeZones, open);
+    // The frame this window manager gave the main window, once it has given one.
+    const QSize mainFrame = mainWindow->frameGeometry().size() - mainWindow->size();
+    std::optional<QSize> frame;
+    if (mainFrame.width() > 0 && mainFrame.height() > 0 && mainFrame.width() <= Decoration.width()
+        && mainFrame.height() <= Decoration.height())
+        frame = mainFrame;
+    if (const auto place = defaultPlace(name, desk, scale, ownSize(window, name, scale, frame)))
         window->move(*place);
 }
 

@@ -12,9 +12,10 @@
 #include "shell/services/WindowUtils.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTimer>
@@ -56,7 +57,8 @@ QString unitOf(const MeterVariant &variant)
 FrmMeter::FrmMeter(DeviceContext context, const MeterVariant &variant, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_ctx(std::move(context)), m_variant(variant),
       m_reading(new QLabel(this)), m_slamp(new LampShape(this)), m_iv(new PictureBox(this)),
-      m_tlanc(new QTimer(this)), m_tcol(new QTimer(this)), m_tagg(new QTimer(this))
+      m_tlanc(new QTimer(this)), m_tcol(new QTimer(this)), m_tagg(new QTimer(this)),
+      m_menu(this, [this](int id) { menuChosen(id); })
 {
     static const bool registered = (registerMeterResources(), true);
     Q_UNUSED(registered);
@@ -184,16 +186,26 @@ void FrmMeter::DisegnaLancetta(float value, qint16 scale, qint16 length)
     update();
 }
 
-void FrmMeter::MostraMenu()
+QList<KeyboardMenu::Entry> FrmMeter::menuEntries() const
 {
-    QMenu menu(this);
-    QAction *refresh = menu.addAction(menuText(m_ctx.state, "Refresh"));
-    refresh->setData(1);
-    QAction *exit = menu.addAction(menuText(m_ctx.state, "Exit"));
-    exit->setData(2);
-    menu.setDefaultAction(exit);
-    if (const QAction *chosen = menu.exec(QCursor::pos()))
-        menuChosen(chosen->data().toInt());
+    return {{menuText(m_ctx.state, "Refresh"), 1}, {menuText(m_ctx.state, "Exit"), 2}};
+}
+
+void FrmMeter::MostraMenu() { m_menu.open(menuEntries(), 2, QCursor::pos()); }
+
+void FrmMeter::keyPressEvent(QKeyEvent *event)
+{
+    if (KeyboardMenu::asksForMenu(event))
+        m_menu.openFromKeyboard(menuEntries(), 2);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void FrmMeter::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The right button opens the menu on its release (the drag's); this is the keyboard's.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        m_menu.openFromKeyboard(menuEntries(), 2);
 }
 
 void FrmMeter::menuChosen(int id)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/host/DeviceContext.h"
+#include "devices/host/KeyboardMenu.h"
 #include "devices/host/MeterDisplay.h"
 #include "devices/meters/MeterVariant.h"
 
@@ -49,10 +50,14 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The Menu key and Shift+F10 open the menu.
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void DisegnaLancetta(float value, qint16 scale, qint16 length);
     void MostraMenu();
+    QList<KeyboardMenu::Entry> menuEntries() const;
     QRect toPixels(const QRectF &twips) const;
 
     DeviceContext m_ctx;
@@ -68,4 +73,5 @@ private:
     QTimer *m_tlanc;
     QTimer *m_tcol;
     QTimer *m_tagg;
+    KeyboardMenu m_menu;
 };

@@ -10,9 +10,10 @@
 #include "shell/snapping/Snapping.h"
 #include "engine/model/WindowNames.h"
 
+#include <QContextMenuEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QTimer>
@@ -47,7 +48,8 @@ QString exitText(const EngineState &state)
 
 FrmProbe::FrmProbe(DeviceContext context, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_ctx(std::move(context)),
-      m_lname(new QLabel(this)), m_ltemp(new QLabel(this)), m_lsetp(new QLabel(this)), m_tagg(new QTimer(this))
+      m_lname(new QLabel(this)), m_ltemp(new QLabel(this)), m_lsetp(new QLabel(this)), m_tagg(new QTimer(this)),
+      m_menu(this, [this](int id) { menuChosen(id); })
 {
     static const bool registered = (registerProbeResources(), true);
     Q_UNUSED(registered);
@@ -184,15 +186,25 @@ void FrmProbe::Tagg_Timer()
     m_tagg->start();
 }
 
-void FrmProbe::MostraMenu()
+QList<KeyboardMenu::Entry> FrmProbe::menuEntries() const { return {{exitText(m_ctx.state), 1}}; }
+
+void FrmProbe::MostraMenu() { m_menu.open(menuEntries(), 1, QCursor::pos()); }
+
+void FrmProbe::keyPressEvent(QKeyEvent *event)
 {
-    QMenu menu(this);
-    QAction *exit = menu.addAction(exitText(m_ctx.state));
-    exit->setData(1);
-    menu.setDefaultAction(exit);
-    const QAction *chosen = menu.exec(QCursor::pos());
-    if (chosen)
-        menuChosen(chosen->data().toInt());
+    if (KeyboardMenu::asksForMenu(event))
+        m_menu.openFromKeyboard(menuEntries(), 1);
+    else if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        menuChosen(1);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void FrmProbe::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The right button opens the menu on its release (the drag's); this is the keyboard's.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        m_menu.openFromKeyboard(menuEntries(), 1);
 }
 
 void FrmProbe::menuChosen(int id)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/host/DeviceContext.h"
+#include "devices/host/KeyboardMenu.h"
 #include "devices/host/ProbeDisplay.h"
 
 #include <QString>
@@ -44,9 +45,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // The Menu key and Shift+F10 open the menu; Escape closes the window as Exit does.
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void MostraMenu();
+    QList<KeyboardMenu::Entry> menuEntries() const;
     void showSetPoint();
 
     DeviceContext m_ctx;
@@ -59,4 +64,5 @@ private:
     QLabel *m_lsetp;
     QTimer *m_tagg;
     QSvgRenderer *m_ipic[3];
+    KeyboardMenu m_menu;
 };

@@ -53,9 +53,13 @@ const std::vector<KeyedSection> &keyedSections()
           "OptTras", "OptPos", "OptTry", "OptNotice", "OptSpeak", "OptLog", "OptFore", "OptBack", "OptPick",
           "OptClear",
           // Why the command box refused a text, where the password goes, the alarm window's captions.
-          "CmdEmpty", "CmdChars", "CmdShape", "CmdWho", "PwWhere", "AlUnit", "AlArmed", "AlBattery", "AlMains",
+          "CmdEmpty", "CmdChars", "CmdShape", "CmdWho", "PwWhere", "PwRange", "AlUnit", "AlArmed", "AlBattery",
+          "AlMains",
           // Names a screen reader says for controls that show only a picture or a symbol.
-          "LogClear", "FindClose", "SendFrame", "CmdBox", "LampBus", "LampChum"}},
+          "LogClear", "FindClose", "SendFrame", "CmdBox", "LampBus", "LampChum",
+          // The camera window: names of its picture, readout and cycle button, the readout's
+          // alarm, and what its camera buttons show.
+          "CamPicture", "CamMotion", "CamAlarm", "CamCycle", "CamCycling", "CamShown", "CamFlagged"}},
     };
     return sections;
 }

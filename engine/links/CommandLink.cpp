@@ -69,7 +69,8 @@ bool CommandLink::connectGateway(bool &ack, bool announce)
 
 bool CommandLink::BuildConnessione()
 {
-    SessionOpening opening{m_socket, m_state.link.BufferCmd, m_state, m_TlogC, m_messages, m_timings.sessionMs, {}};
+    SessionOpening opening{m_socket, m_state.link.BufferCmd, m_state, m_TlogC, m_messages,
+                           m_timings.sessionMs, {}, &m_connectReason};
     const bool open = opening.open(Frame::SessionOpenCommand);
     if (open) {
         // Answers count from here: the greeting and the session reply are behind us.

@@ -195,7 +195,7 @@ bool MonitorLink::ConnettiMonitor(bool &ack)
 bool MonitorLink::AvviaMonitor()
 {
     SessionOpening opening{m_socket,   m_state.link.BufferMon, m_state, m_Tlog, m_messages, m_timings.sessionMs,
-                           [this] { return monitorSwitchedOff(); }};
+                           [this] { return monitorSwitchedOff(); }, &m_connectReason};
     if (!opening.open(Frame::SessionOpenMonitor))
         return false;
     m_sessionOpen = true;

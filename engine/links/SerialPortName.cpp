@@ -22,6 +22,19 @@ QString SerialPortName(const QString &comSetting)
 #endif
 }
 
+QString withPort(const QString &text, const QString &comSetting)
+{
+    const QString port = comSetting.trimmed();
+    if (isPortNumber(port))
+        return text + port;
+    QString words = text;
+    if (words.endsWith(QLatin1String("COM")))
+        words.chop(3);
+    if (!words.isEmpty() && !words.back().isSpace())
+        words += QLatin1Char(' ');
+    return words + port;
+}
+
 QString SerialPortSetting(const QString &systemName)
 {
 #ifdef Q_OS_WIN

@@ -19,5 +19,9 @@ QString SerialPortSetting(const QString &systemName);
 // The setting is a port number (the log lines then read "COM" n, the name the user
 // picked from the options list).
 bool isPortNumber(const QString &comSetting);
+// A language text that ends in "COM" for a Windows port number ("Gateway found on port
+// COM"), completed with the port: "COM3" for a number, else the text without its "COM"
+// and the port as this system names it ("... port ttyUSB0", "... port /dev/ttyACM0").
+QString withPort(const QString &text, const QString &comSetting);
 
 } // namespace SerialPorts

@@ -67,8 +67,12 @@ bool SessionOpening::open(const QString &sessionFrame)
             QString text = state.lang.t(QStringLiteral("txtPwCon"));
             text.replace(QLatin1String("\\ip"), GetLocalIP());
             // The person is told where the password goes, not only that one is missing.
-            text += QLatin1Char('\n') + state.lang.t(QStringLiteral("PwWhere"), PasswordPlaceFallback);
-            messages.message(text, ProgramIdentity::Title, MessageBoxService::Icon::Warning);
+            const QString where = state.lang.t(QStringLiteral("PwWhere"), PasswordPlaceFallback);
+            // The failure line and the status bar outlast the message: they say it too.
+            if (reason)
+                *reason = text + QStringLiteral(". ") + where;
+            messages.message(text + QLatin1Char('\n') + where, ProgramIdentity::Title,
+                             MessageBoxService::Icon::Warning);
             return false;
         }
         const QString answer = OpenPassword::CalcolaPassword(buffer, state.link.PasswordGateway);

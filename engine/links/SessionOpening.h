@@ -19,6 +19,7 @@ struct SessionOpening
     MessageBoxService &messages;
     int windowMs;                 // each reply window
     std::function<bool()> abort;  // ends the opening as a failure (closing, monitor off)
+    QString *reason;              // set to why the opening failed, where that can be said; may be null
 
     // True when the session is open. A refusal, silence, a lost connection or a nonce with
     // no password are failures; no answer is sent for a refusal.

@@ -107,6 +107,18 @@ private:
     const QString &timeOfDay(const QTime &t);
     void setFilters(Work &w, int group) const;
 
+    // What a lighting frame's WHERE names, commands and dimension replies alike: a point on
+    // another bus as received, a group by its name (no category word) or number, else the
+    // installation's point. The views live until the next frame.
+    struct LightingTarget
+    {
+        enum Kind { Point, Group, OtherBus };
+        QStringView name;
+        QStringView category;
+        Kind kind;
+    };
+    LightingTarget lightingTarget(QStringView where);
+
     void lighting(Work &w);
     void lightingDimension(Work &w);
     void automation(Work &w);

@@ -119,47 +119,26 @@ void FrameTranslator::lighting(Work &w)
     const QStringView what = relayedCommand(w.field(2));
     const QStringView where = w.field(3);
     const LanguageTexts &lang = m_state.lang;
-    InstallationModel &model = m_state.model;
     const LightCommand cmd = lightCommand(what);
     QString &s = w.sentence;
     copyInto(s, lightText(lang, cmd));
 
-    if (localBusPoint(where)) {
-        substitute(s, Ph::n, where);
-        substitute(s, Ph::c, entry(lang.wholight, 0));
-        if (cmd.parameter)
-            substitute(s, Ph::v, cmd.value);
-        return;
-    }
-
-    if (indexIn(where, QLatin1Char('#')) >= 0) {
-        const QStringView number = groupNumber(where);
-        const int g = NC::wholeNumber(number);
-        const QString name = g >= 1 && g < int(model.Gruppi.size()) ? model.Gruppi[std::size_t(g)] : QString();
-        if (!name.isEmpty()) {
-            substitute(s, Ph::n, name);
-            substitute(s, Ph::c, QStringView());
-        } else {
-            substitute(s, Ph::n, number);
-            substitute(s, Ph::c, entry(lang.wholight, 1));
-        }
-        if (cmd.parameter)
-            substitute(s, Ph::v, cmd.value);
-        w.icon = cmd.off ? 1 : 2;
-        return;
-    }
-
-    substitute(s, Ph::n, pointName(where, m_address));
-    substitute(s, Ph::c, entry(lang.wholight, 0));
+    const LightingTarget target = lightingTarget(where);
+    substitute(s, Ph::n, target.name);
+    substitute(s, Ph::c, target.category);
     if (cmd.parameter)
         substitute(s, Ph::v, cmd.value);
+    if (target.kind == LightingTarget::Group)
+        w.icon = cmd.off ? 1 : 2;
+    if (target.kind != LightingTarget::Point)
+        return;
     // The client hears of plain commands only; a relayed one is followed by the command itself.
     if (!cmd.parameter && !relayed && !s.isEmpty() && !w.echo && m_out.display.ClienteConnesso()) {
         Windows1252::encode(s, m_displayBytes);
         m_displayBytes.append('\0');
         m_out.display.write(m_displayBytes);
     }
-    Dispositivo &d = slot(model.Dispositivi, NC::wholeNumber(where));
+    Dispositivo &d = slot(m_state.model.Dispositivi, NC::wholeNumber(where));
     if (d.configured()) {
         if (!w.echo)
             d.state = cmd.off ? 0 : 1;
@@ -180,17 +159,34 @@ void FrameTranslator::lightingDimension(Work &w)
     withoutHashes(w.field(5), m_field);
     const QString &speed = m_field;
 
+    const LightingTarget target = lightingTarget(where);
     QString &s = w.sentence;
     if (level == 100 || level == 200) {
         copyInto(s, entry(lang.light, rampEntry(level == 100, !speed.isEmpty())));
-        substitute(s, Ph::c, entry(lang.wholight, 0));
-        substitute(s, Ph::n, pointName(where, m_address));
+        substitute(s, Ph::c, target.category);
+        substitute(s, Ph::n, target.name);
     } else {
         copyInto(s, entry(lang.light, dimensionEntry(level)));
-        substitute(s, Ph::n, pointName(where, m_address));
-        substitute(s, Ph::c, entry(lang.wholight, 0));
+        substitute(s, Ph::n, target.name);
+        substitute(s, Ph::c, target.category);
     }
     substitute(s, Ph::v, speed);
+}
+
+FrameTranslator::LightingTarget FrameTranslator::lightingTarget(QStringView where)
+{
+    const QString &pointCategory = entry(m_state.lang.wholight, 0);
+    if (localBusPoint(where))
+        return {where, pointCategory, LightingTarget::OtherBus};
+    if (indexIn(where, QLatin1Char('#')) >= 0) {
+        const QStringView number = groupNumber(where);
+        const int g = NC::wholeNumber(number);
+        const auto &groups = m_state.model.Gruppi;
+        if (g >= 1 && g < int(groups.size()) && !groups[std::size_t(g)].isEmpty())
+            return {groups[std::size_t(g)], QStringView(), LightingTarget::Group};
+        return {number, entry(m_state.lang.wholight, 1), LightingTarget::Group};
+    }
+    return {pointName(where, m_address), pointCategory, LightingTarget::Point};
 }
 
 void FrameTranslator::automation(Work &w)

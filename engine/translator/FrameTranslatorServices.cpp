@@ -11,6 +11,9 @@
 
 #include <QStringBuilder>
 
+#include <algorithm>
+#include <stdexcept>
+
 using namespace TranslationTables;
 namespace NC = NumberConversions;
 
@@ -39,12 +42,14 @@ void appendColonTime(QString &text, QStringView h, QStringView m, QStringView s)
 // an empty field, or a value that is no zone at all ("999"): the time then stands alone.
 void appendTimeZone(QString &time, QStringView z)
 {
+    // The sign digit, then the hours: "001" is +01; a short "0" is +0, as written.
     const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
-    if (z.size() != 3 || (z[0] != QLatin1Char('0') && z[0] != QLatin1Char('1')) || !digit(z[1]) || !digit(z[2]))
+    if (z.isEmpty() || z.size() > 3 || (z[0] != QLatin1Char('0') && z[0] != QLatin1Char('1'))
+        || !std::all_of(z.begin(), z.end(), digit))
         return;
     time += QLatin1Char(' ');
     time += z[0] == QLatin1Char('0') ? QLatin1Char('+') : QLatin1Char('-');
-    time += z.sliced(1);
+    time += z.right(2);
 }
 
 } // namespace
@@ -129,13 +134,15 @@ void FrameTranslator::doorEntry(Work &w)
         if (v == 8 || v == 9)
             w.icon = 13;
         const QStringView where = w.field(3);
+        if (where.isEmpty())
+            throw std::invalid_argument("door entry without an address");
         // A camera 4000 + i is named by entry i and the unit 5000 by entry 500; any other
-        // address ("4012#2", 4500, 5012, a blank entry) is shown as received.
+        // address ("4012#2", 3012, 4500, 5012, a blank entry) is shown as received.
         QString name;
         const auto address = NC::tryValue(where);
         if (address && *address == 5000) {
             name = entry(lang.whovideo, 500);
-        } else if (address && *address < 4500) {
+        } else if (address && *address >= 4000 && *address < 4500) {
             if (const auto i = NC::tryValue(where.right(3)); i && *i >= 0 && *i < 500)
                 name = lang.whovideo.value(NC::roundHalfEven(*i));
         }

@@ -6,9 +6,12 @@
 #include "engine/translator/OutputError.h"
 #include "shell/character/QtSpeechEngine.h"
 #include "shell/main/ShellOptions.h"
+#include "shell/notice/NoticeCorner.h"
 
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -61,8 +64,11 @@ bool SpeakingCharacter::load(const QString &name)
     m_window = new CharacterWindow(std::move(*file));
     connect(m_window, &CharacterWindow::animationEnded, this, &SpeakingCharacter::animationEnded);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        // The lower right corner, and above the notice's own place there, as the probe stack.
         const QRect s = screen->geometry();
-        Move(s.x() + s.width() - Width(), s.y() + s.height() - Height() - AboveBottom);
+        const int top =
+            std::min(s.y() + s.height() - Height() - AboveBottom, NoticeCorner::defaultRect().y() - Height());
+        Move(s.x() + s.width() - Width(), top);
     }
     m_agentCaricato = true;
     return true;

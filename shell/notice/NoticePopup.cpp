@@ -8,6 +8,7 @@
 #include "shell/services/WindowUtils.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -53,6 +54,41 @@ void NoticePopup::unload()
     m_pictures.clear();
 }
 
+void NoticePopup::waitFor(QWidget *window)
+{
+    if (!window)
+        return;
+    if (m_waitFor) {
+        m_waitFor->removeEventFilter(this);
+        disconnect(m_waitFor, nullptr, this, nullptr);
+    }
+    m_waitFor = window;
+    window->installEventFilter(this);
+    connect(window, &QObject::destroyed, this, &NoticePopup::endWait);
+    // The preview stands where the notice shows: the notice makes way at once.
+    m_timer->stop();
+    m_phase = Idle;
+    m_height = 0;
+    if (m_window)
+        m_window->hide();
+}
+
+bool NoticePopup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_waitFor && event->type() == QEvent::Hide)
+        endWait();
+    return QObject::eventFilter(watched, event);
+}
+
+void NoticePopup::endWait()
+{
+    if (m_waitFor)
+        m_waitFor->removeEventFilter(this);
+    m_waitFor = nullptr;
+    if (const std::optional<Waiting> latest = std::exchange(m_waiting, std::nullopt))
+        MostraMessaggio(latest->text, latest->detail, latest->durationMs, latest->icon);
+}
+
 const QPixmap &NoticePopup::picture(int icon)
 {
     auto found = m_pictures.find(icon);
@@ -84,6 +120,10 @@ void NoticePopup::MostraMessaggio(const QString &text, const QString &detail, in
     // While the program closes nothing new appears, and no timer starts.
     if (!m_state || m_state->InChiusura)
         return;
+    if (m_waitFor) {
+        m_waiting = Waiting{text, detail, durationMs, icon};
+        return;
+    }
     m_duration = std::max(0, durationMs);
     m_opacity = 0;
     FrmMsg *w = frmMsg();

@@ -7,6 +7,9 @@
 #include <QPixmap>
 #include <QPointF>
 #include <QPointer>
+#include <QWidget>
+
+#include <optional>
 
 class FrmMsg;
 class ImageList;
@@ -40,6 +43,10 @@ public:
     void Tpopup_Timer();
     // The colour scheme changed: the next notice builds the window anew.
     void unload();
+    // While `window` is up (the position preview, shown where notices appear) notices wait
+    // behind it: the one showing goes at once, and the latest to come shows once it goes.
+    void waitFor(QWidget *window);
+    bool waiting() const { return !m_waitFor.isNull(); }
 
     int FasePopup() const { return m_phase; }
     int OpacitaPopup() const { return m_opacity; }
@@ -55,7 +62,11 @@ public:
     // right corner when the stored one lies off every screen (or is not a number).
     static QPointF placeTwips(const ShellOptions &options);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void endWait();
     FrmMsg *frmMsg();
     // Puts the latest notice into the window and brings it above the others.
     void showLatest();
@@ -87,6 +98,16 @@ private:
     int m_icon = 0;
     bool m_latestShown = true;
     bool m_raise = false;
+    // The window notices wait behind, and the latest notice that came meanwhile.
+    QPointer<QWidget> m_waitFor;
+    struct Waiting
+    {
+        QString text;
+        QString detail;
+        int durationMs = 0;
+        int icon = 0;
+    };
+    std::optional<Waiting> m_waiting;
     // The notice pictures, drawn once per window (so once per colour scheme).
     QHash<int, QPixmap> m_pictures;
 };

@@ -18,6 +18,7 @@
 #include "engine/config/SettingKeys.h"
 #include "shell/icons/ShellResources.h"
 #include "shell/services/VbColor.h"
+#include "shell/main/CommandBoxWidget.h"
 #include "engine/model/WindowNames.h"
 
 #include <QCloseEvent>
@@ -414,7 +415,17 @@ void FrmOpt::TxtPwd_Validate()
     if (!ok)
         password.toUInt(&ok);
     if (!ok) {
+        // Refused as the command box refuses: its failure colour, and the reason on the
+        // status bar and for a screen reader. Typing again clears both.
+        const QString why = m_s.state.lang.t(QStringLiteral("PwRange"),
+                                             QStringLiteral("Not saved: a password is a number up to 4294967295"));
         m_txtPwd->setText(m_s.state.link.PasswordGateway);
+        QPalette refused = m_txtPwd->palette();
+        refused.setColor(QPalette::Base, VbColor::toQColor(CommandBoxWidget::Red));
+        refused.setColor(QPalette::Text, Qt::black);
+        m_txtPwd->setPalette(refused);
+        m_txtPwd->setAccessibleDescription(why);
+        m_s.main.setStatusText(why);
         return;
     }
     m_s.settings.save(K::Password, password);
@@ -515,7 +526,8 @@ void FrmOpt::Cdet_Click()
         }
         CbCom_Click();
         m_s.settings.save(K::Com, ports.at(found));
-        m_s.messages.message(m_s.state.lang.e(QStringLiteral("comdetect")) + ports.at(found), ProgramIdentity::Title);
+        m_s.messages.message(SerialPorts::withPort(m_s.state.lang.e(QStringLiteral("comdetect")), ports.at(found)),
+                             ProgramIdentity::Title);
     } else {
         m_s.messages.message(m_s.state.lang.e(QStringLiteral("nodetect")), ProgramIdentity::Title);
     }

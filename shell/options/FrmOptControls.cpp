@@ -113,6 +113,10 @@ QWidget *FrmOpt::connectionTab()
     // The links answer the gateway with a number of at most 32 bits; anything else is not a password.
     m_txtPwd->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_txtPwd));
     m_txtPwd->setMaxLength(10);
+    connect(m_txtPwd, &QLineEdit::textEdited, this, [this] {
+        m_txtPwd->setPalette(QPalette());
+        m_txtPwd->setAccessibleDescription(QString());
+    });
     m_cbCom = named(new QComboBox, "CbCom");
     m_cdet = named(new QPushButton, "Cdet");
     m_cchum = named(new QCheckBox, "Cchum");

@@ -1,5 +1,6 @@
 #include "app/ProgramOptionsServices.h"
 #include "shell/character/CharacterWindow.h"
+#include "shell/notice/FrmMsg.h"
 #include "shell/notice/FrmPrev.h"
 #include "support/FakeSpeechEngine.h"
 #include "shell/update/FrmUpd.h"
@@ -172,14 +173,26 @@ void TestShellFeatures::noticePreviewIsModalOverTheOptions()
     services.previewNoticePosition(&options);
     QCOMPARE(options.findChildren<FrmPrev *>().size(), 1);
 
+    // A live notice raised while it is open waits: the preview stays above it and its OK is
+    // the preview's.
+    p.services.notice.MostraMessaggio(QStringLiteral("live"), QString(), 5000, 0);
+    QCoreApplication::processEvents();
+    QVERIFY(!p.services.notice.window() || !p.services.notice.window()->isVisible());
+    QVERIFY(preview->isVisible());
+    auto *ok = preview->findChild<QPushButton *>(QStringLiteral("Cok"));
+    QCOMPARE(QApplication::widgetAt(ok->mapToGlobal(ok->rect().center())), ok);
+
     // Dragged and confirmed with the options still open: the place is stored at once.
     preview->move(40, 30);
-    QTest::mouseClick(preview->findChild<QPushButton *>(QStringLiteral("Cok")), Qt::LeftButton);
+    QTest::mouseClick(ok, Qt::LeftButton);
     QCOMPARE(p.settings.read(SettingKeys::MsgPosX), QStringLiteral("600"));
     QCOMPARE(p.settings.read(SettingKeys::MsgPosY), QStringLiteral("450"));
     QCOMPARE(p.window.shellOptions().MsgPosY, 450);
     QVERIFY(options.isVisible());
     QTRY_VERIFY(preview.isNull());
+    // Then the notice that waited shows, where the preview left it.
+    QTRY_VERIFY(p.services.notice.window() && p.services.notice.window()->isVisible());
+    QCOMPARE(p.services.notice.window()->accessibleName(), QStringLiteral("live"));
     services.previewNoticePosition(&options);
     QVERIFY(options.findChild<FrmPrev *>());
 }

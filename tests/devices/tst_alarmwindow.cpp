@@ -51,10 +51,10 @@ void TestAlarmWindow::captionsFromTheLanguage_data()
 {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("language file") << QStringList{"Control unit", "Armed", "Battery", "Mains"}
-                                   << QStringList{"Control unit", "Control unit", "Armed", "Battery", "Mains"};
-    QTest::newRow("older file: built-in") << QStringList{"", "", "", ""}
-                                          << QStringList{"Centrale", "Centrale", "Inserimento", "Batteria", "Rete"};
+    QTest::newRow("language file") << QStringList{"Centrale", "Inserimento", "Batteria", "Rete"}
+                                   << QStringList{"Centrale", "Centrale", "Inserimento", "Batteria", "Rete"};
+    QTest::newRow("older file: built-in English") << QStringList{"", "", "", ""}
+                                          << QStringList{"Control unit", "Control unit", "Armed", "Battery", "Mains"};
 }
 
 void TestAlarmWindow::captionsFromTheLanguage()

@@ -136,6 +136,10 @@ private slots:
     void motionAfterSettling();
     void toolTipsFromTheLanguage_data();
     void toolTipsFromTheLanguage();
+    void screenReaderNamesFromTheLanguage_data();
+    void screenReaderNamesFromTheLanguage();
+    void cameraButtonsSayShownAndFlagged();
+    void unconfiguredCamerasTakeNoFocus();
 
 private:
     std::unique_ptr<CameraFixture> makeFixture(const LoopbackCertificate &c) { return std::make_unique<CameraFixture>(c); }
@@ -185,6 +189,71 @@ void TestCameraWindow::toolTipsFromTheLanguage()
     for (const QWidget *w : controls)
         tips << w->toolTip();
     QCOMPARE(tips, shown);
+}
+
+void TestCameraWindow::screenReaderNamesFromTheLanguage_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("language file") << QStringList{"Ciclo", "Immagine", "Movimento"}
+                                   << QStringList{"Ciclo", "Immagine", "Movimento"};
+    QTest::newRow("older file: built-in English") << QStringList{"", "", ""}
+                                                 << QStringList{"Cycle the cameras", "Camera picture", "Motion level"};
+}
+
+void TestCameraWindow::screenReaderNamesFromTheLanguage()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QStringList, names);
+    f = makeFixture(m_gatewayCertificate);
+    const QStringList keys{"CamCycle", "CamPicture", "CamMotion"};
+    for (int i = 0; i < keys.size(); ++i)
+        f->state.lang.text.insert(keys.at(i), texts.at(i));
+    f->open();
+    QStringList said;
+    for (const char *name : {"Pbut12", "Pcam", "Label1"})
+        said << f->child<QWidget>(QString::fromLatin1(name))->accessibleName();
+    QCOMPARE(said, names);
+}
+
+// The faces say which camera is shown and which are flagged for the cycle; a reader hears it.
+void TestCameraWindow::cameraButtonsSayShownAndFlagged()
+{
+    f = makeFixture(m_gatewayCertificate);
+    f->state.lang.text.insert(QStringLiteral("CamShown"), QStringLiteral("mostrata"));
+    f->state.lang.text.insert(QStringLiteral("CamFlagged"), QStringLiteral("nel ciclo"));
+    f->open();
+    const auto said = [this](int index) {
+        return f->child<CameraButton>(QStringLiteral("Pbut") + QString::number(index))->accessibleDescription();
+    };
+    QCOMPARE(said(0), QStringLiteral("mostrata"));
+    QCOMPARE(said(1), QString());
+    f->clickCamera(2, Qt::RightButton);
+    f->clickCamera(0, Qt::RightButton);
+    QCOMPARE(said(2), QStringLiteral("nel ciclo"));
+    QCOMPARE(said(0), QStringLiteral("mostrata, nel ciclo"));
+    f->clickCamera(2);
+    QCOMPARE(said(0), QStringLiteral("nel ciclo"));
+    QCOMPARE(said(2), QStringLiteral("mostrata, nel ciclo"));
+    QCOMPARE(said(12), QString());
+    f->clickCamera(12);
+    QCOMPARE(said(12), QStringLiteral("cycling"));
+    f->window->StopMe();
+}
+
+// Tab goes from one configured camera to the next, past the buttons of cameras the
+// installation does not have.
+void TestCameraWindow::unconfiguredCamerasTakeNoFocus()
+{
+    f = makeFixture(m_gatewayCertificate);
+    for (int c = 3; c <= 12; ++c)
+        f->state.model.IndirizziCamere.at(size_t(c)).clear();
+    f->open();
+    for (int k = 0; k < 12; ++k) {
+        const auto *b = f->child<CameraButton>(QStringLiteral("Pbut") + QString::number(k));
+        QCOMPARE(b->focusPolicy(), k < 2 ? Qt::TabFocus : Qt::NoFocus);
+    }
+    QCOMPARE(f->child<CameraButton>(QStringLiteral("Pbut12"))->focusPolicy(), Qt::TabFocus);
 }
 
 void TestCameraWindow::cleanup()
@@ -614,6 +683,8 @@ void TestCameraWindow::motionAfterSettling()
     QVERIFY(readout->text().isEmpty());
     QTRY_VERIFY(!readout->text().isEmpty());
     QVERIFY(readout->text().contains(QStringLiteral(" % movement\nReal Movement: ")));
+    // A screen reader hears the level as the readout's value, on one line.
+    QCOMPARE(readout->accessibleDescription(), readout->text().replace(QLatin1Char('\n'), QStringLiteral(", ")));
     // The settle phase began with the delay; the calm demo scene ends it.
     QTRY_VERIFY(!w->motion().Assestamento && w->motion().Fotogrammi > 0);
     w->StopMe();

@@ -1,17 +1,25 @@
 #include "devices/alarm/FrmAI.h"
 #include "devices/aux/FrmAux.h"
+#include "devices/camera/CameraContext.h"
+#include "devices/camera/FrmCamera.h"
 #include "devices/host/DeviceHost.h"
 #include "devices/host/DevicePlacement.h"
 #include "devices/host/SavedPosition.h"
 #include "devices/meters/FrmMeter.h"
 #include "devices/meters/MeterVariant.h"
+#include "devices/probe/FrmProbe.h"
 #include "devices/scenarios/FrmScen.h"
 #include "engine/config/SettingKeys.h"
 #include "engine/model/WindowNames.h"
+#include "shell/notice/NoticeCorner.h"
 #include "support/DeviceFixture.h"
+#include "support/RecordingLogPane.h"
+#include "support/RecordingMessageBox.h"
 
 #include <QScreen>
 #include <QtTest>
+
+#include <memory>
 
 using DevicePlacement::Desk;
 
@@ -40,6 +48,8 @@ private slots:
     void reachable();
     void windowsOpenAtTheirPlaces_data();
     void windowsOpenAtTheirPlaces();
+    void realWindowsAtCommonWidths_data();
+    void realWindowsAtCommonWidths();
 };
 
 void TestDevicePlacement::slotsBesideTheMainWindow_data()
@@ -73,7 +83,10 @@ void TestDevicePlacement::slotsBesideTheMainWindow()
     QFETCH(int, chromeBottom);
     QFETCH(bool, allBeside);
     QFETCH(double, scale);
-    const Desk desk{workArea, mainFrame, chromeBottom};
+    Desk desk;
+    desk.workArea = workArea;
+    desk.mainFrame = mainFrame;
+    desk.chromeBottom = chromeBottom;
     const QRect chrome(mainFrame.x(), mainFrame.y(), mainFrame.width(), chromeBottom - mainFrame.y());
 
     {
@@ -149,6 +162,9 @@ void TestDevicePlacement::windowsOpenAtTheirPlaces()
 
     DeviceHost host;
     host.setMainWindow(&f.mainWindow);
+    host.setProbeZones([] { return 3; });
+    const QRect notice = NoticeCorner::defaultRect();
+    const QRect probes = DevicePlacement::probeStack(notice, 3);
     const DeviceContext context = f.context();
     host.addWindow(WindowNames::FrmVolt, [context] { return new FrmMeter(context, MeterVariant::volt()); });
     host.addWindow(WindowNames::FrmAmp, [context] { return new FrmMeter(context, MeterVariant::amp()); });
@@ -180,9 +196,91 @@ void TestDevicePlacement::windowsOpenAtTheirPlaces()
     }
     for (auto it = opened.cbegin(); it != opened.cend(); ++it) {
         QVERIFY2(!it.value().intersects(chrome), qPrintable(it.key()));
+        QVERIFY2(!it.value().intersects(notice) && !it.value().intersects(probes), qPrintable(it.key()));
         QVERIFY2(f.mainWindow.screen()->availableGeometry().contains(it.value()), qPrintable(it.key()));
     }
     QCOMPARE(overlapBetween(opened), QString());
+}
+
+void TestDevicePlacement::realWindowsAtCommonWidths_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QStringList>("overMain"); // the windows that find no room beside it
+    QTest::addColumn<QStringList>("crowded");  // the windows that find no free room at all
+    // The program's window (780 x 540 and its frame) where a window manager centres it, a task
+    // bar of 32 pixels at the bottom, two probe zones. At 1280 the alarm window misses the
+    // room at the left by two pixels of the gap; the camera is wider than either side.
+    const QStringList all{"FrmVolt", "FrmAmp", "FrmWatt", "FrmScen", "FrmAI", "FrmAux", "FrmCamera"};
+    QTest::newRow("1024 x 768") << QSize(1024, 768) << all << QStringList{"FrmCamera"};
+    QTest::newRow("1280 x 800") << QSize(1280, 800) << QStringList{"FrmAI", "FrmCamera"} << QStringList{};
+    QTest::newRow("1366 x 768") << QSize(1366, 768) << QStringList{"FrmCamera"} << QStringList{};
+    QTest::newRow("1920 x 1080") << QSize(1920, 1080) << QStringList{} << QStringList{};
+}
+
+// The windows as built, opened one after the other in the order of their slots: each finds
+// room by its own size, clear of the others, the notice's corner and the probe stack, and
+// beside the main window wherever there is room for it there.
+void TestDevicePlacement::realWindowsAtCommonWidths()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QStringList, overMain);
+    QFETCH(QStringList, crowded);
+    constexpr int Taskbar = 32;
+    const QRect geometry(QPoint(0, 0), screen);
+    const QRect main(QPoint((screen.width() - 788) / 2, (screen.height() - Taskbar - 575) / 2), QSize(788, 575));
+    const QRect notice = NoticeCorner::defaultRect(geometry, Taskbar);
+    const QRect probes = DevicePlacement::probeStack(notice, 2);
+    QCOMPARE(probes, QRect(screen.width() - FrmProbe::Width, notice.y() - 2 * FrmProbe::Height, FrmProbe::Width,
+                           2 * FrmProbe::Height));
+
+    Desk desk;
+    desk.workArea = geometry.adjusted(0, 0, 0, -Taskbar);
+    desk.mainFrame = main;
+    desk.chromeBottom = main.y() + 90;
+    desk.keepClear = {notice, probes};
+
+    DeviceFixture f;
+    for (int i = 1; i <= 8; ++i)
+        f.state.model.NomiAux[size_t(i)] = QStringLiteral("Channel %1").arg(i);
+    RecordingMessageBox messages;
+    RecordingLogPane log{QStringLiteral("Tlog")};
+    const DeviceContext c = f.context();
+    const CameraContext camera{f.state, f.settings, messages, f.sender, &log, {}};
+    const QList<std::pair<QString, std::function<QWidget *()>>> windows{
+        {WindowNames::FrmVolt, [c] { return new FrmMeter(c, MeterVariant::volt()); }},
+        {WindowNames::FrmAmp, [c] { return new FrmMeter(c, MeterVariant::amp()); }},
+        {WindowNames::FrmWatt, [c] { return new FrmMeter(c, MeterVariant::watt()); }},
+        {WindowNames::FrmScen, [c] { return new FrmScen(c); }},
+        {WindowNames::FrmAI, [c] { return new FrmAI(c); }},
+        {WindowNames::FrmAux, [c] { return new FrmAux(c); }},
+        {WindowNames::FrmCamera, [camera] { return new FrmCamera(camera); }},
+    };
+    QMap<QString, QRect> opened;
+    QStringList over;
+    for (const auto &[name, make] : windows) {
+        const std::unique_ptr<QWidget> w(make());
+        const QSize size = DevicePlacement::ownSize(w.get(), name);
+        // The slot is the window's own size but where the window grows by its own controls.
+        if (name != WindowNames::FrmCamera)
+            QCOMPARE(size, w->windowFlags() & Qt::FramelessWindowHint ? w->size() : w->size() + QSize(8, 32));
+        const auto at = DevicePlacement::defaultPlace(name, desk, 1.0, size);
+        QVERIFY2(at, qPrintable(name));
+        const QRect rect(*at, size);
+        QVERIFY2(desk.workArea.contains(rect), qPrintable(name));
+        const QRect chrome(main.x(), main.y(), main.width(), desk.chromeBottom - main.y());
+        QVERIFY2(!rect.intersects(chrome), qPrintable(name));
+        // Clear of the notice's corner and the probe stack by the gap between windows.
+        QVERIFY2(!rect.intersects(notice.adjusted(-8, -8, 8, 8)), qPrintable(name));
+        QVERIFY2(!rect.intersects(probes.adjusted(-8, -8, 8, 8)), qPrintable(name));
+        if (rect.intersects(main))
+            over << name;
+        if (!crowded.contains(name))
+            opened.insert(name, rect);
+        desk.keepClear << rect;
+        desk.open << name;
+    }
+    QCOMPARE(overlapBetween(opened), QString());
+    QCOMPARE(over, overMain);
 }
 
 QTEST_MAIN(TestDevicePlacement)

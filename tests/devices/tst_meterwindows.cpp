@@ -4,6 +4,7 @@
 #include "engine/model/WindowNames.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtTest>
@@ -24,6 +25,8 @@ private slots:
     void busyLinkDelaysThePoll();
     void refreshPollsSoonThenEveryMinute();
     void closingFromItsMenu();
+    void keyboardReachesItsMenu_data();
+    void keyboardReachesItsMenu();
 };
 
 namespace {
@@ -192,6 +195,46 @@ void TestMeterWindows::closingFromItsMenu()
     QCOMPARE(f.settings.readInt(WindowNames::FrmAmp, QStringLiteral("x"), -1), 600);
     QCOMPARE(f.settings.readInt(WindowNames::FrmAmp, QStringLiteral("y"), -1), 900);
     QTRY_VERIFY(m.isNull());
+}
+
+void TestMeterWindows::keyboardReachesItsMenu_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+    QTest::newRow("Menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier);
+}
+
+// Opened without the focus, the meter takes it when brought forward; then the keyboard
+// opens the menu the right button opens, and its entries work.
+void TestMeterWindows::keyboardReachesItsMenu()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    DeviceFixture f;
+    FrmMeter m(f.context(), MeterVariant::watt());
+    QVERIFY(m.testAttribute(Qt::WA_ShowWithoutActivating));
+    QVERIFY(!(m.windowFlags() & Qt::WindowDoesNotAcceptFocus));
+    m.show();
+    m.activateWindow();
+    QTRY_VERIFY(m.isActiveWindow());
+    QTRY_COMPARE(f.sender.tcp.size(), 1);
+
+    QTest::keyClick(&m, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QMenu *menu = m.findChild<QMenu *>(QStringLiteral("menu"));
+    QVERIFY(menu);
+    QTRY_VERIFY(menu->isVisible());
+    QCOMPARE(menu->actions().size(), 2);
+    // Refresh polls again at once.
+    menu->actions().first()->trigger();
+    QTRY_COMPARE(f.sender.tcp.size(), 2);
+    // Escape closes the menu and leaves the meter open.
+    QTest::keyClick(&m, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    menu = m.findChild<QMenu *>(QStringLiteral("menu"));
+    QTRY_VERIFY(menu && menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTRY_VERIFY(!m.findChild<QMenu *>(QStringLiteral("menu")));
+    QVERIFY(m.isVisible());
 }
 
 QTEST_MAIN(TestMeterWindows)

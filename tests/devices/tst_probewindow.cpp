@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QMenu>
 #include <QtTest>
 
 // The pill of a thermoregulation zone: its texts and colours, its poll and its closing.
@@ -25,6 +26,8 @@ private slots:
     void pollInterval();
     void closingFromItsMenu_data();
     void closingFromItsMenu();
+    void keyboardReachesItsMenu_data();
+    void keyboardReachesItsMenu();
     void placeAndTemperatureOfItsZone();
 };
 
@@ -168,6 +171,51 @@ void TestProbeWindow::closingFromItsMenu()
     QCOMPARE(f.shellOptions.SondeAperte, left);
     QTRY_VERIFY(p.isNull());
     QVERIFY(f.shellOptions.FinestreSonda[size_t(zone)].isNull());
+}
+
+void TestProbeWindow::keyboardReachesItsMenu_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("menu"); // else the key closes the window at once
+    QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true;
+    QTest::newRow("Menu key") << int(Qt::Key_Menu) << int(Qt::NoModifier) << true;
+    QTest::newRow("Escape: as Exit") << int(Qt::Key_Escape) << int(Qt::NoModifier) << false;
+}
+
+// Opened without the focus, the window takes it when brought forward; then the keyboard
+// does what the right button does.
+void TestProbeWindow::keyboardReachesItsMenu()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, menu);
+    DeviceFixture f;
+    f.shellOptions.SondeAperte = QStringLiteral("2,3");
+    QPointer<FrmProbe> p = new FrmProbe(f.context());
+    p->pZona(3);
+    QVERIFY(p->testAttribute(Qt::WA_ShowWithoutActivating));
+    QVERIFY(!(p->windowFlags() & Qt::WindowDoesNotAcceptFocus));
+    p->show();
+    p->activateWindow();
+    QTRY_VERIFY(p->isActiveWindow());
+
+    QTest::keyClick(p.data(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    if (menu) {
+        QMenu *m = p->findChild<QMenu *>(QStringLiteral("menu"));
+        QVERIFY(m);
+        QTRY_VERIFY(m->isVisible());
+        QCOMPARE(m->actions().size(), 1);
+        QCOMPARE(m->defaultAction()->text(), QStringLiteral("Exit"));
+        // Opened from the keyboard, it hangs below the window, not wherever the mouse is.
+        QCOMPARE(m->pos().x(), p->mapToGlobal(QPoint()).x());
+        // Opening it again while it is up leaves the one menu.
+        QTest::keyClick(p.data(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(p->findChildren<QMenu *>().size(), 1);
+        m->defaultAction()->trigger();
+    }
+    QTRY_VERIFY(p.isNull());
+    QCOMPARE(f.shellOptions.SondeAperte, QStringLiteral("2"));
 }
 
 void TestProbeWindow::placeAndTemperatureOfItsZone()

@@ -404,8 +404,8 @@ void TestLanguageLoader::shippedInterfaceKeys_data()
                         "Traystop", "LogStart", "LogStop", "ErrTrad", "Monstart", "Comstart", "Comstop", "UpdChk",
                         "link", "UpdReady", "UpdAct", "UpdNew", "UpdDwn", "NoUpd", "UpdErr", "nofound", "ontop",
                         "Connection", "General", "Protocol", "Colmon", "ColCom", "Stupmon", "Stupmin", "Stupchk",
-                        "Launch", "Degrees", "PwWhere", "CmdEmpty", "CmdChars", "CmdShape", "CmdWho", "AlUnit",
-                        "AlArmed", "AlBattery", "AlMains"};
+                        "Launch", "Degrees", "PwWhere", "CmdEmpty", "CmdChars", "CmdShape", "CmdWho", "PwRange",
+                        "AlUnit", "AlArmed", "AlBattery", "AlMains"};
     for (int i = 0; i < 6; ++i)
         text << QStringLiteral("Pcam%1").arg(i);
     for (int i = 0; i < 9; ++i)

@@ -96,6 +96,12 @@ void TestMonitorLink::openWithPassword()
                          + QStringLiteral("Enter the password in Options, Connection tab, Password (digits only)")});
     QVERIFY(g.gateway.passwordAnswers().isEmpty());
     QCOMPARE(g.window.buttonImage, 1);
+    // The line and the status bar say why the monitor did not start, and where the password goes.
+    const QString why = g.noConnection(
+        QStringLiteral("Allow %1 on the gateway (%1). ").arg(GetLocalIP())
+        + QStringLiteral("Enter the password in Options, Connection tab, Password (digits only)"));
+    QCOMPARE(g.status.statusText(), why);
+    QVERIFY(g.Tlog.untimedLines().contains(why));
 }
 
 void TestMonitorLink::alreadyConnected()

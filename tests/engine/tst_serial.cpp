@@ -27,6 +27,8 @@ private slots:
     void portLostStopsTheLink();
     void portNames_data();
     void portNames();
+    void textWithPort_data();
+    void textWithPort();
 
 private:
     // An opened serial link with its gateway end.
@@ -295,6 +297,26 @@ void TestSerial::portNames()
     QCOMPARE(SerialPorts::isPortNumber(setting), number);
     // The port list stores what the name maps back from.
     QCOMPARE(SerialPorts::SerialPortName(SerialPorts::SerialPortSetting(name)), name);
+}
+
+void TestSerial::textWithPort_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("text");
+    const QString words = QStringLiteral("Gateway found on port COM");
+    QTest::newRow("number: after COM") << "3" << words + "3";
+    QTest::newRow("system name: in place of COM") << "ttyUSB0" << "Gateway found on port ttyUSB0";
+    QTest::newRow("path") << "/dev/ttyACM0" << "Gateway found on port /dev/ttyACM0";
+    QTest::newRow("padded setting") << " ttyS0 " << "Gateway found on port ttyS0";
+}
+
+void TestSerial::textWithPort()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, text);
+    QCOMPARE(SerialPorts::withPort(QStringLiteral("Gateway found on port COM"), setting), text);
+    // A text without the Windows prefix keeps its words apart from the port.
+    QCOMPARE(SerialPorts::withPort(QStringLiteral("Porta:"), QStringLiteral("ttyS0")), QStringLiteral("Porta: ttyS0"));
 }
 
 QTEST_MAIN(TestSerial)

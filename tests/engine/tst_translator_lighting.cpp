@@ -85,6 +85,9 @@ void TestTranslatorLighting::sentences_data()
     QTest::newRow("level 200 without speed: plain on") << "*#1*11*1*200*##" << "L1[Kitchen|cat0|]" << 0;
     QTest::newRow("timer dimension: raw") << "*#1*43*2*0*0*0##" << "" << 0;
     QTest::newRow("status dimension: raw") << "*#1*14*13*2*130*5*0##" << "" << 0;
+    QTest::newRow("level of a point on another bus") << "*#1*11#4#01*1*200*3##" << "L32[11#4#01|cat0|3]" << 0;
+    QTest::newRow("level of an unnamed group") << "*#1*#1*1*200*3##" << "L32[1|cat1|3]" << 0;
+    QTest::newRow("level of a named group") << "*#1*#3*1*150*0##" << "L5[Hall||0]" << 0;
     QTest::newRow("no speed field") << "*#1*11*1*150##" << "ERR" << 0;
 
     QTest::newRow("automation up, configured") << "*2*1*21##" << "A1[21|cat2]" << 4;

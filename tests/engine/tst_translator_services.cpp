@@ -64,6 +64,8 @@ void TestTranslatorServices::sentences_data()
     QTest::newRow("address beyond the table") << "*7*1*4600##" << "V1[4600]" << 14;
     QTest::newRow("4500 is no camera of the table") << "*7*1*4500##" << "V1[4500]" << 14;
     QTest::newRow("beyond 4500, last digits of a camera") << "*7*1*5012##" << "V1[5012]" << 14;
+    QTest::newRow("below 4000, last digits of a camera") << "*7*0*3012##" << "V0[3012]" << 14;
+    QTest::newRow("no address: not translated") << "*7*0*##" << "ERR" << 14;
     QTest::newRow("WHAT 10 to 299 unfilled") << "*7*20*4000##" << "V20[\\n]" << 14;
     QTest::newRow("WHAT 300 and more") << "*7*312*4000##" << "V300[1|2]" << 14;
 
@@ -82,6 +84,7 @@ void TestTranslatorServices::sentences_data()
     QTest::newRow("time write form with zone") << "*#13**#0*21*40*00*002##" << "G0[\\n|21:40:00 +02|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("time, empty zone") << "*#13**0*21*07*30*##" << "G0[\\n|21:07:30|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("time without a zone field") << "*#13**0*10*30*45##" << "G0[\\n|10:30:45|\\ww|\\dd|\\mm|\\aa]" << 0;
+    QTest::newRow("time, zone 0: +0") << "*#13**0*1*2*3*0##" << "G0[\\n|1:2:3 +0|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("time, 999 is no zone") << "*#13**0*15*40*52*999##" << "G0[\\n|15:40:52|\\ww|\\dd|\\mm|\\aa]" << 0;
     QTest::newRow("date") << "*#13**1*02*25*12*2026##" << "G1[\\n|\\h|day2|25|12|2026]" << 0;
     QTest::newRow("date write form") << "*#13**#1*02*29*09*2026##" << "G1[\\n|\\h|day2|29|09|2026]" << 0;

@@ -88,6 +88,10 @@ private slots:
     void auxiliaryWindowOnTopAgainAfterTheNotice();
     void previewStoresItsPlaceOnlyOnOk();
     void noTicksOnceTheNoticeHasGone();
+    void previewShowsTheNoticeAsItWillLook_data();
+    void previewShowsTheNoticeAsItWillLook();
+    void noticesWaitBehindThePreview_data();
+    void noticesWaitBehindThePreview();
 };
 
 void TestNotice::slideComesInInThirtyOneStepsAndGoesOutAgain()
@@ -390,6 +394,100 @@ void TestNotice::previewStoresItsPlaceOnlyOnOk()
     options.MsgPosX = QStringLiteral("9999999");
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QCOMPARE(FrmPrev(settings, options).pos(), QPoint(area.right() + 1 - 360, area.bottom() + 1 - 61));
+}
+
+void TestNotice::previewShowsTheNoticeAsItWillLook_data()
+{
+    QTest::addColumn<int>("scheme");
+    QTest::addColumn<bool>("ownPicture"); // a mymsg.jpg in the program folder
+    QTest::newRow("blue") << int(FrmMsg::Blue) << false;
+    QTest::newRow("gray") << int(FrmMsg::Gray) << false;
+    QTest::newRow("white, with its outline") << int(FrmMsg::White) << false;
+    QTest::newRow("custom: mymsg.jpg") << int(FrmMsg::Custom) << true;
+}
+
+// The preview is the notice itself with a sample line: the same background, picture, text
+// and outline, under the instruction and the OK button.
+void TestNotice::previewShowsTheNoticeAsItWillLook()
+{
+    QFETCH(int, scheme);
+    QFETCH(bool, ownPicture);
+    TestFolder folder;
+    if (ownPicture) {
+        QImage own(FrmMsg::Width, FrmMsg::Height, QImage::Format_RGB32);
+        own.fill(QColor(200, 30, 40));
+        QVERIFY(own.save(folder.filePath(QStringLiteral("mymsg.jpg"))));
+    }
+    ProgramSettings settings(folder.settingsFile());
+    ShellOptions options;
+    options.OpzMsgType = QString::number(scheme);
+    const QString line = QStringLiteral("Monitor del bus avviato");
+    FrmPrev prev(settings, options, nullptr, {folder.path(), line});
+    auto *sample = prev.findChild<FrmMsg *>(QStringLiteral("sample"));
+    QVERIFY(sample);
+    QCOMPARE(label(sample, "Lstato1")->text(), line);
+
+    FrmMsg notice(scheme, folder.path());
+    notice.setTexts(line, QString(), QIcon(QStringLiteral(":/notice/notice-picture.svg")).pixmap(32, 32));
+    // Below the instruction and left of the button, the preview is pixel for pixel the notice.
+    const QImage shown = prev.grab().toImage();
+    const QImage expected = notice.grab().toImage();
+    const QRegion outline = scheme == FrmMsg::White ? FrmMsg::whiteOutline() : QRegion(prev.rect());
+    int differing = 0;
+    for (int y = 20; y < FrmMsg::Height; ++y)
+        for (int x = 0; x < 280; ++x)
+            differing += outline.contains(QPoint(x, y)) && shown.pixel(x, y) != expected.pixel(x, y);
+    QCOMPARE(differing, 0);
+    QCOMPARE(prev.mask(), scheme == FrmMsg::White ? FrmMsg::whiteOutline() : QRegion());
+    if (ownPicture)
+        QVERIFY(QColor(shown.pixel(20, 55)).red() > 150);
+}
+
+void TestNotice::noticesWaitBehindThePreview_data()
+{
+    QTest::addColumn<QString>("close"); // how the preview is left
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("OK clicked") << "click" << true;
+    QTest::newRow("Enter") << "enter" << true;
+    QTest::newRow("Escape") << "escape" << false;
+}
+
+// While the preview is up the notice makes way; the latest notice that came meanwhile shows
+// once the preview goes. The preview takes its OK, Enter and Escape itself.
+void TestNotice::noticesWaitBehindThePreview()
+{
+    QFETCH(QString, close);
+    QFETCH(bool, stored);
+    Popup p(0);
+    p.notice(QStringLiteral("before"));
+    p.popup.Tpopup_Timer();
+    QVERIFY(p.popup.window()->isVisible());
+
+    ProgramSettings settings(p.folder.settingsFile());
+    FrmPrev prev(settings, p.options);
+    p.popup.waitFor(&prev);
+    prev.show();
+    QVERIFY(p.popup.waiting());
+    QVERIFY(!p.popup.window()->isVisible());
+    QCOMPARE(p.popup.FasePopup(), int(NoticePopup::Idle));
+    p.notice(QStringLiteral("during, first"));
+    p.notice(QStringLiteral("during, latest"));
+    QCoreApplication::processEvents();
+    QVERIFY(!p.popup.window()->isVisible());
+    QVERIFY(!p.popup.Tpopup()->isActive());
+
+    auto *ok = prev.findChild<QPushButton *>(QStringLiteral("Cok"));
+    if (close == QLatin1String("click"))
+        QTest::mouseClick(ok, Qt::LeftButton);
+    else
+        QTest::keyClick(&prev, close == QLatin1String("enter") ? Qt::Key_Return : Qt::Key_Escape);
+    QVERIFY(!prev.isVisible());
+    QCOMPARE(prev.result(), int(stored ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(settings.read(SettingKeys::MsgPosX).isEmpty(), !stored);
+    QVERIFY(!p.popup.waiting());
+    p.popup.Tpopup_Timer();
+    QTRY_VERIFY(p.popup.window()->isVisible());
+    QCOMPARE(label(p.popup.window(), "Lstato1")->text(), QStringLiteral("during, latest"));
 }
 
 void TestNotice::noTicksOnceTheNoticeHasGone()

@@ -1,5 +1,7 @@
 #include "support/AnsweringPort.h"
 #include "shell/options/ColorDialogService.h"
+#include "shell/main/CommandBoxWidget.h"
+#include "shell/services/VbColor.h"
 #include "shell/main/ConsolePane.h"
 #include "shell/main/DeviceWindows.h"
 #include "shell/main/FrmMain.h"
@@ -517,6 +519,17 @@ void TestOptions::passwordBox()
     QCOMPARE(password.text(), shown);
     QCOMPARE(f.stored(K::Password), saved);
     QCOMPARE(f.f.state.link.PasswordGateway, saved == QLatin1String("<none>") ? QStringLiteral("999") : saved);
+    // A refusal is seen and said, as the command box's is; typing again clears it.
+    const bool refused = saved == QLatin1String("<none>");
+    const QColor red = VbColor::toQColor(CommandBoxWidget::Red);
+    QCOMPARE(password.palette().color(QPalette::Base) == red, refused);
+    QCOMPARE(f.main.statusText().contains(QLatin1String("4294967295")), refused);
+    QCOMPARE(password.accessibleDescription().isEmpty(), !refused);
+    if (refused) {
+        QTest::keyClick(&password, Qt::Key_1);
+        QVERIFY(password.palette().color(QPalette::Base) != red);
+        QVERIFY(password.accessibleDescription().isEmpty());
+    }
     // What the start-up reads back from the store is the same password.
     if (saved != QLatin1String("<none>")) {
         LinkState link;
@@ -783,6 +796,8 @@ void TestOptions::detection()
     if (monitorRunning)
         f.startMonitor();
     f.f.settings.save(K::Gateway, QStringLiteral("1"));
+    // The shipped text ends in the Windows prefix; a port found here is named as this system names it.
+    f.f.state.lang.error.insert(QStringLiteral("comdetect"), QStringLiteral("Gateway found on port COM"));
     FrmOpt &d = f.open();
     auto &cdet = child<QPushButton>(d, QStringLiteral("Cdet"));
     auto &com = child<QComboBox>(d, QStringLiteral("CbCom"));
@@ -791,7 +806,7 @@ void TestOptions::detection()
     d.Cdet_Click();
     QCOMPARE(f.f.messages.shown.size(), 1);
     if (gateway >= 0) {
-        QCOMPARE(f.f.messages.shown.first().text, QStringLiteral("[comdetect]") + f.ports.at(gateway));
+        QCOMPARE(f.f.messages.shown.first().text, QStringLiteral("Gateway found on port ") + f.ports.at(gateway));
         QCOMPARE(com.currentIndex(), gateway);
         QCOMPARE(f.stored(K::Com), f.ports.at(gateway));
     } else {
