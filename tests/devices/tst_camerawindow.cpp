@@ -122,6 +122,8 @@ private slots:
     void failuresEndTheLoop();
     void onlyAWholePictureIsStored_data();
     void onlyAWholePictureIsStored();
+    void endlessHeadersEndTheFetch_data();
+    void endlessHeadersEndTheFetch();
     void corruptPictureIsNotStored_data();
     void corruptPictureIsNotStored();
     void serialLinkRefusesVideo();
@@ -377,6 +379,35 @@ void TestCameraWindow::onlyAWholePictureIsStored()
     QCOMPARE(f->messages.shown.size(), 1);
     const QString text = f->messages.shown.first().text;
     QVERIFY2(text.startsWith(QString::number(number) + QStringLiteral(" - ") + description), qPrintable(text));
+}
+
+void TestCameraWindow::endlessHeadersEndTheFetch_data()
+{
+    QTest::addColumn<int>("head");
+    QTest::newRow("one endless header line") << int(CameraPictureServer::EndlessHead::OneLine);
+    QTest::newRow("endless header lines") << int(CameraPictureServer::EndlessHead::Lines);
+}
+
+void TestCameraWindow::endlessHeadersEndTheFetch()
+{
+    QFETCH(int, head);
+    f = makeFixture(m_gatewayCertificate);
+    f->server.setEndlessHead(CameraPictureServer::EndlessHead(head));
+    f->timings.refresh = 60000;
+    f->timings.requestTimeout = 5000;
+    QVERIFY(f->folder.write(QStringLiteral("temp.jpg"), "previous"));
+    FrmCamera *w = f->open();
+    QSignalSpy ended(w, &FrmCamera::loopEnded);
+    QElapsedTimer clock;
+    clock.start();
+    f->click(QStringLiteral("Istart"));
+    QVERIFY(ended.wait(8000));
+    // Refused at the bound, not at the deadline.
+    QVERIFY(clock.elapsed() < 4000);
+    QCOMPARE(f->folder.read(QStringLiteral("temp.jpg")), QByteArray("previous"));
+    QCOMPARE(f->messages.shown.size(), 1);
+    QCOMPARE(f->messages.shown.first().text,
+             QString::number(int(QNetworkReply::UnknownContentError)) + QStringLiteral(" - Reply headers longer than 8192 bytes"));
 }
 
 void TestCameraWindow::corruptPictureIsNotStored_data()
