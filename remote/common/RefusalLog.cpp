@@ -22,10 +22,8 @@ void RefusalLog::windowEnded()
 {
     if (m_more == 0)
         return;
-    m_write(QStringLiteral("%1 more %2 refused in %3 s")
-                .arg(m_more)
-                .arg(m_more == 1 ? QStringLiteral("connection") : QStringLiteral("connections"))
-                .arg(m_window.interval() / 1000.0));
+    m_write(m_more == 1 ? QStringLiteral("1 more connection refused")
+                        : QStringLiteral("%1 more connections refused").arg(m_more));
     m_more = 0;
     // A flood that goes on keeps to one line a window.
     m_window.start();

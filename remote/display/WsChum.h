@@ -12,8 +12,8 @@
 
 class QTcpServer;
 class QTcpSocket;
-class RefusalLog;
 class QTimer;
+class RefusalLog;
 
 // The display-client listener: one client at a time speaks the short NUL-ended command
 // language, is probed every 9 s with "on?" and dropped when a probe goes unanswered. The

@@ -55,7 +55,7 @@ void WsPolicy::onNewConnection()
         connect(socket, &QObject::destroyed, this, [this] { --m_open; });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         // A peer that does not take the document, or does not close, in time is not kept.
-        QTimer::singleShot(SendTimeoutMs, socket, [socket] {
+        QTimer::singleShot(m_timeoutMs, socket, [socket] {
             socket->abort();
             socket->deleteLater();
         });

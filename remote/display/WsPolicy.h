@@ -17,7 +17,7 @@ class WsPolicy : public QObject
 
 public:
     static constexpr quint16 DefaultPort = 843;
-    static constexpr int SendTimeoutMs = 5000;
+    static constexpr int DefaultTimeoutMs = 5000;
     // One display client asks at a time; a handful covers its reconnects.
     static constexpr int MaxConnections = 8;
 
@@ -32,6 +32,8 @@ public:
     bool isListening() const;
     quint16 serverPort() const;
     QString errorString() const;
+    // How long a peer may take to read the document and close.
+    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
     // Refusals are logged here (the monitor pane).
     void setLog(LogPane *log) { m_log = log; }
     RefusalLog &refusals() { return *m_refusals; }
@@ -44,5 +46,6 @@ private:
     RefusalLog *m_refusals;
     LogPane *m_log = nullptr;
     quint16 m_clientPort = 2010;
+    int m_timeoutMs = DefaultTimeoutMs;
     int m_open = 0;
 };

@@ -130,6 +130,9 @@ void TestListenerCaps::floodOfEveryListener()
     remote.attach({state, sender, log, lamp, status, nullptr});
     remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
     QVERIFY(remote.start());
+    // Held connections stay for the whole test, however slow the machine.
+    remote.policy().setTimeoutMs(60000);
+    remote.snapshot()->setTimeoutMs(60000);
     const int before = openDescriptors();
 
     // Each listener's own connections, kept open and silent.
@@ -158,11 +161,19 @@ void TestListenerCaps::floodOfEveryListener()
     QVERIFY(remote.chum().ClienteConnesso());
     QCOMPARE(remote.policy().connectionCount(), WsPolicy::MaxConnections);
     QCOMPARE(remote.snapshot()->connectionCount(), SnapshotServer::MaxConnections);
-    // One line for each listener's flood.
+    // One line for each listener's flood as it starts, and one for the rest of it.
     QCOMPARE(refusalLines(log),
              (QStringList{QStringLiteral("chum: second client refused: 127.0.0.1"),
                           QStringLiteral("Policy listener: 8 connections open, 127.0.0.1 refused"),
                           QStringLiteral("Snapshot server: 32 connections open, 127.0.0.1 refused")}));
+    for (RefusalLog *r : {&remote.chum().refusals(), &remote.policy().refusals(), &remote.snapshot()->refusals()})
+        r->setWindowMs(1);
+    const QString rest = QStringLiteral("%1 more connections refused").arg(extra - 1);
+    QTRY_COMPARE(refusalLines(log).size(), 6);
+    QStringList summaries = refusalLines(log).mid(3);
+    summaries.sort();
+    QCOMPARE(summaries, (QStringList{QStringLiteral("Policy listener: ") + rest,
+                                     QStringLiteral("Snapshot server: ") + rest, QStringLiteral("chum: ") + rest}));
 
     // The held policy connections got the document though they never asked.
     for (const auto &h : policyHeld) {
@@ -192,11 +203,11 @@ void TestListenerCaps::refusalsOfAFloodMakeFewLines()
     QCOMPARE(lines, QStringList{QStringLiteral("refused 0")});
     // The rest of the window's refusals in one line, when it ends.
     QTRY_COMPARE(lines.size(), 2);
-    QCOMPARE(lines.last(), QStringLiteral("4 more connections refused in 0.2 s"));
+    QCOMPARE(lines.last(), QStringLiteral("4 more connections refused"));
     // A flood that goes on gets a line a window.
     refusals.refused(QStringLiteral("refused 5"));
     QTRY_COMPARE(lines.size(), 3);
-    QCOMPARE(lines.last(), QStringLiteral("1 more connection refused in 0.2 s"));
+    QCOMPARE(lines.last(), QStringLiteral("1 more connection refused"));
 }
 
 QTEST_GUILESS_MAIN(TestListenerCaps)
