@@ -2,10 +2,12 @@
 # The program's open descriptors while peers hold many connections to its three remote
 # services (display client 2010, policy 843, snapshot 1037) at once, under the desktop's
 # usual limit of 1024 open files. Starts the demo gateway and the program on a folder and a
-# settings store of their own, opens the connections (a third to each port) and holds them,
-# samples /proc/PID/fd, then lets go and checks the program is still there.
+# settings store of their own, opens the connections (spread evenly over the ports) and holds
+# them, samples /proc/PID/fd, then lets go and checks the program is still there.
 #
-#   bench/remote/held_connections.sh [connections] [gateway port] [hold seconds]
+#   bench/remote/held_connections.sh [connections] [gateway port] [hold seconds] [ports]
+#
+# ports: "2010 843 1037" (the default), or any of them, e.g. "843".
 #
 # Uses the fixed ports 2010, 843 and 1037: nothing else may listen on them. Needs a display
 # (DISPLAY) or QT_QPA_PLATFORM=offscreen. SHOW_FDS=1 lists what the descriptors are after.
@@ -15,6 +17,7 @@ build=${OMBRIX_BUILD_DIR:-$here/build}
 total=${1:-1200}
 gport=${2:-20000}
 hold=${3:-6}
+read -r -a ports <<<"${4:-2010 843 1037}"
 
 folder=$(mktemp -d)
 cp "$build/bin/"*.lng "$here/data/conf.xml" "$folder/"
@@ -50,15 +53,19 @@ idle=$(fds)
 
 held=()
 refused=0
+most=0
 for i in $(seq 1 "$total"); do
-  case $((i % 3)) in 0) port=2010 ;; 1) port=843 ;; 2) port=1037 ;; esac
+  if [ $((i % 50)) -eq 0 ]; then
+    n=$(fds)
+    [ "$n" -gt "$most" ] && most=$n
+  fi
+  port=${ports[$((i % ${#ports[@]}))]}
   if exec {fd}<>"/dev/tcp/127.0.0.1/$port" 2>/dev/null; then
     held+=("$fd")
   else
     refused=$((refused + 1))
   fi
 done
-most=0
 for _ in $(seq 1 $((hold * 10))); do
   n=$(fds)
   [ "$n" -gt "$most" ] && most=$n
