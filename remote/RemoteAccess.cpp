@@ -16,6 +16,7 @@ void RemoteAccess::attach(const RemoteContext &context)
 {
     m_context.emplace(context);
     m_chum.attach(context);
+    m_policy.setLog(&context.log);
     m_snapshot = std::make_unique<SnapshotServer>(context.state.programFolder, this);
     m_snapshot->setLog(&context.log);
 }

@@ -8,6 +8,7 @@
 #include "engine/ports/LogPane.h"
 #include "engine/ports/MessageBoxService.h"
 #include "devices/camera/MotionDetector.h"
+#include "devices/camera/StrictDecode.h"
 #include "engine/config/ProgramIdentity.h"
 #include "engine/config/ProgramSettings.h"
 #include "engine/config/SafeFileWriter.h"
@@ -41,9 +42,9 @@ constexpr int SubscriptOutOfRange = 9;
 constexpr int FileAccessError = 75;
 constexpr int InvalidPicture = 481;
 
-// A JPEG cut short still decodes, its missing part grey, so the decoder alone cannot tell:
-// a whole one ends with its end-of-image marker (line ends or NULs some servers append
-// after it aside). Other formats fail to decode when cut.
+// A JPEG cut short still decodes, its missing part grey, with only a warning: a whole one
+// ends with its end-of-image marker (line ends or NULs some servers append after it aside),
+// which tells the common case plainly before the decode. Other formats fail to decode when cut.
 bool isWholePicture(const QByteArray &body)
 {
     if (!body.startsWith("\xFF\xD8"))
@@ -276,11 +277,13 @@ bool FrmCamera::MostraImmagine(const QByteArray &body)
         errorPath(InvalidPicture, QStringLiteral("Invalid picture: cut short"));
         return false;
     }
-    QImage picture;
-    if (!picture.loadFromData(body)) {
-        errorPath(InvalidPicture, QStringLiteral("Invalid picture"));
+    StrictDecode::Result decoded = StrictDecode::decode(body);
+    if (decoded.picture.isNull()) {
+        errorPath(InvalidPicture, decoded.fault.isEmpty() ? QStringLiteral("Invalid picture")
+                                                          : QStringLiteral("Invalid picture: ") + decoded.fault);
         return false;
     }
+    QImage &picture = decoded.picture;
     // The snapshot server hands this file out: replaced whole or not at all.
     SafeFileWriter file(QDir(m_ctx.state.programFolder).filePath(QStringLiteral("temp.jpg")));
     if (!file.write(body)) {

@@ -11,6 +11,7 @@
 #include "engine/protocol/NumberConversions.h"
 #include "engine/translator/OutputError.h"
 #include "engine/protocol/Windows1252.h"
+#include "remote/common/RefusalLog.h"
 #include "remote/display/WsPolicy.h"
 
 #include <QTcpServer>
@@ -70,7 +71,11 @@ QString cameraList(const InstallationModel &model)
 } // namespace
 
 WsChum::WsChum(QObject *parent)
-    : QObject(parent), m_server(new QTcpServer(this)), m_tout(new QTimer(this)), m_tlchum(new QTimer(this))
+    : QObject(parent),
+      m_server(new QTcpServer(this)),
+      m_tout(new QTimer(this)),
+      m_tlchum(new QTimer(this)),
+      m_refusals(new RefusalLog([this](const QString &text) { note(text); }, this))
 {
     m_server->setObjectName(QStringLiteral("WsChum"));
     m_tout->setObjectName(QStringLiteral("Tout"));
@@ -160,7 +165,7 @@ void WsChum::onNewConnection()
             closeHandling();
         if (m_client) {
             // One client at a time; the one connected stays undisturbed.
-            note(QStringLiteral("second client refused: ") + socket->peerAddress().toString());
+            m_refusals->refused(QStringLiteral("second client refused: ") + socket->peerAddress().toString());
             socket->abort();
             socket->deleteLater();
             continue;

@@ -13,6 +13,7 @@
 class QTcpServer;
 class QTcpSocket;
 class QTimer;
+class RefusalLog;
 
 // The display-client listener: one client at a time speaks the short NUL-ended command
 // language, is probed every 9 s with "on?" and dropped when a probe goes unanswered. The
@@ -53,6 +54,7 @@ public:
     bool ClienteConnesso() const override;
     void write(const QByteArray &bytes) override;
     bool SondaInAttesa() const { return m_sondaInAttesa; }
+    RefusalLog &refusals() { return *m_refusals; }
 
 signals:
     // The client connection has ended (closed by the peer, dropped, or an error).
@@ -81,6 +83,7 @@ private:
     QPointer<QTcpSocket> m_client;
     QTimer *m_tout;
     QTimer *m_tlchum;
+    RefusalLog *m_refusals;
     QByteArray m_pending;
     // Commands that go to the bus, in arrival order; one is sent at a time.
     QStringList m_waiting;

@@ -1,12 +1,23 @@
 #include "remote/display/WsPolicy.h"
 
+#include "engine/ports/LogPane.h"
+#include "engine/protocol/LogLine.h"
+#include "remote/common/OrderlyClose.h"
+#include "remote/common/RefusalLog.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
-#include <sys/socket.h>
-
-WsPolicy::WsPolicy(QObject *parent) : QObject(parent), m_server(new QTcpServer(this))
+WsPolicy::WsPolicy(QObject *parent)
+    : QObject(parent),
+      m_server(new QTcpServer(this)),
+      m_refusals(new RefusalLog(
+          [this](const QString &text) {
+              if (m_log)
+                  m_log->appendText(LogLine::at(QStringLiteral("Policy listener: ") + text));
+          },
+          this))
 {
     m_server->setObjectName(QStringLiteral("WsPolicy"));
     connect(m_server, &QTcpServer::newConnection, this, &WsPolicy::onNewConnection);
@@ -33,22 +44,24 @@ QString WsPolicy::errorString() const { return m_server->errorString(); }
 void WsPolicy::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        if (m_open >= MaxConnections) {
+            m_refusals->refused(
+                QStringLiteral("%1 connections open, %2 refused").arg(MaxConnections).arg(socket->peerAddress().toString()));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++m_open;
+        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        // The peer's request is read and discarded for as long as the connection lives:
-        // data left unread when the socket closes would make the close a reset, and the peer
-        // could lose the document with it.
-        connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
-        // Once the document is out, only our sending side is shut: the peer reads up to the
-        // end of the stream and closes, and we close after it.
-        connect(socket, &QTcpSocket::bytesWritten, socket, [socket] {
-            if (socket->bytesToWrite() == 0)
-                ::shutdown(int(socket->socketDescriptor()), SHUT_WR);
-        });
         // A peer that does not take the document, or does not close, in time is not kept.
-        QTimer::singleShot(SendTimeoutMs, socket, [socket] {
+        QTimer::singleShot(m_timeoutMs, socket, [socket] {
             socket->abort();
             socket->deleteLater();
         });
+        // The peer's request is never looked at; the peer reads up to the end of the stream
+        // and closes, and we close after it.
         socket->write(CrossDomainPolicy(m_clientPort));
+        OrderlyClose::afterWritten(socket);
     }
 }

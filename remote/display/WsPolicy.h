@@ -4,16 +4,22 @@
 #include <QHostAddress>
 #include <QObject>
 
+class LogPane;
 class QTcpServer;
+class RefusalLog;
 
-// The policy listener: every connection gets the socket policy document and is closed.
+// The policy listener: every connection gets the socket policy document and is closed. A few
+// are served side by side; beyond them a connection is refused at once, so peers cannot hold
+// the program's descriptors.
 class WsPolicy : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr quint16 DefaultPort = 843;
-    static constexpr int SendTimeoutMs = 5000;
+    static constexpr int DefaultTimeoutMs = 5000;
+    // One display client asks at a time; a handful covers its reconnects.
+    static constexpr int MaxConnections = 8;
 
     explicit WsPolicy(QObject *parent = nullptr);
 
@@ -26,10 +32,20 @@ public:
     bool isListening() const;
     quint16 serverPort() const;
     QString errorString() const;
+    // How long a peer may take to read the document and close.
+    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    // Refusals are logged here (the monitor pane).
+    void setLog(LogPane *log) { m_log = log; }
+    RefusalLog &refusals() { return *m_refusals; }
+    int connectionCount() const { return m_open; }
 
 private:
     void onNewConnection();
 
     QTcpServer *m_server;
+    RefusalLog *m_refusals;
+    LogPane *m_log = nullptr;
     quint16 m_clientPort = 2010;
+    int m_timeoutMs = DefaultTimeoutMs;
+    int m_open = 0;
 };

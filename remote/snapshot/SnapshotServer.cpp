@@ -1,5 +1,6 @@
 #include "remote/snapshot/SnapshotServer.h"
 
+#include "remote/common/RefusalLog.h"
 #include "remote/snapshot/clsConnection.h"
 #include "engine/ports/LogPane.h"
 #include "engine/protocol/LogLine.h"
@@ -10,7 +11,10 @@
 #include <QTcpSocket>
 
 SnapshotServer::SnapshotServer(QString programFolder, QObject *parent)
-    : QObject(parent), m_folder(std::move(programFolder)), m_server(new QTcpServer(this))
+    : QObject(parent),
+      m_folder(std::move(programFolder)),
+      m_server(new QTcpServer(this)),
+      m_refusals(new RefusalLog([this](const QString &text) { note(text); }, this))
 {
     m_server->setObjectName(QStringLiteral("sckServer"));
     connect(m_server, &QTcpServer::newConnection, this, &SnapshotServer::onNewConnection);
@@ -40,7 +44,8 @@ void SnapshotServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         if (m_connections.size() >= MaxConnections) {
-            note(QStringLiteral("%1 connections open, %2 refused").arg(MaxConnections).arg(socket->peerAddress().toString()));
+            m_refusals->refused(
+                QStringLiteral("%1 connections open, %2 refused").arg(MaxConnections).arg(socket->peerAddress().toString()));
             socket->abort();
             socket->deleteLater();
             continue;
@@ -50,7 +55,7 @@ void SnapshotServer::onNewConnection()
         connect(c, &clsConnection::requestReceived, this, &SnapshotServer::onRequest);
         connect(c, &clsConnection::finished, this, &SnapshotServer::onFinished);
         connect(c, &clsConnection::refused, this, [this](clsConnection *refused, const QString &reason) {
-            note(reason + QStringLiteral(", ") + refused->RemoteAddress + QStringLiteral(" closed"));
+            m_refusals->refused(reason + QStringLiteral(", ") + refused->RemoteAddress + QStringLiteral(" closed"));
         });
     }
 }

@@ -10,6 +10,7 @@
 class clsConnection;
 class LogPane;
 class QTcpServer;
+class RefusalLog;
 
 // The snapshot server ("FrmWS"): every request gets the bare bytes of temp.jpg from the
 // program folder, with no status line and no headers, and the connection is closed. Display
@@ -39,6 +40,7 @@ public:
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
     // Refused requests are logged here (the monitor pane).
     void setLog(LogPane *log) { m_log = log; }
+    RefusalLog &refusals() { return *m_refusals; }
     int connectionCount() const { return int(m_connections.size()); }
 
     static clsHeader ProcessDataRequest(const QString &request);
@@ -52,6 +54,7 @@ private:
 
     QString m_folder;
     QTcpServer *m_server;
+    RefusalLog *m_refusals;
     QHostAddress m_address = QHostAddress::Any;
     quint16 m_port = DefaultPort;
     int m_timeoutMs = DefaultTimeoutMs;

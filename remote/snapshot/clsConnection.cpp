@@ -1,5 +1,7 @@
 #include "remote/snapshot/clsConnection.h"
 
+#include "remote/common/OrderlyClose.h"
+
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -68,8 +70,10 @@ void clsConnection::reply(const QByteArray &bytes)
         return;
     m_deadline->start();
     m_socket->write(bytes);
-    // Closes once the reply has gone; `disconnected` then ends the connection.
-    m_socket->disconnectFromHost();
+    // The rest of a request that comes late (a client that sends its headers after the
+    // request line) is read and dropped while the reply goes out, so the close is orderly
+    // and the client gets the whole picture; `disconnected` then ends the connection.
+    OrderlyClose::afterWritten(m_socket);
 }
 
 void clsConnection::drop()

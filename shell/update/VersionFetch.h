@@ -1,19 +1,15 @@
 #pragma once
 
-#include <QByteArray>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QObject>
-#include <QPointer>
-#include <QTimer>
-#include <QUrl>
+#include "engine/http/HttpGet.h"
 
-#include <optional>
+#include <QByteArray>
+#include <QObject>
+#include <QUrl>
 
 // One GET of the version file, never blocking: finished() comes once, with the whole body of
 // a successful answer, or telling that the server answered with an error status or with more
-// than a version file holds, or that no whole answer came (no connection, or not all of it
-// within the time-out, which counts from the start of the request).
+// than a version file holds (headers or body), or that no whole answer came (no connection,
+// or not all of it within the time-out, which counts from the start of the request).
 class VersionFetch : public QObject
 {
     Q_OBJECT
@@ -25,29 +21,23 @@ public:
     enum class Outcome { Reply, ServerError, NoAnswer };
 
     explicit VersionFetch(QObject *parent = nullptr);
-    ~VersionFetch() override;
 
     // Tests point these at a loopback server and shorten the wait.
     void setAddress(const QUrl &address) { m_address = address; }
     QUrl address() const { return m_address; }
-    void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    void setTimeoutMs(int ms) { m_get.setTimeoutMs(ms); }
 
     // Starts a fetch; one still running is abandoned without a finished().
     void start();
-    void cancel();
-    bool isRunning() const { return m_reply != nullptr; }
+    void cancel() { m_get.abort(); }
+    bool isRunning() const { return m_get.isPending(); }
 
 signals:
     void finished(VersionFetch::Outcome outcome, const QByteArray &body);
 
 private:
-    // Ends the request early; finished() then reports this outcome.
-    void giveUp(Outcome outcome);
+    void onFinished(const HttpGet::Result &result);
 
-    QNetworkAccessManager m_network;
-    QTimer m_deadline;
-    std::optional<Outcome> m_verdict;
+    HttpGet m_get;
     QUrl m_address;
-    int m_timeoutMs = DefaultTimeoutMs;
-    QPointer<QNetworkReply> m_reply;
 };

@@ -122,6 +122,10 @@ private slots:
     void failuresEndTheLoop();
     void onlyAWholePictureIsStored_data();
     void onlyAWholePictureIsStored();
+    void endlessHeadersEndTheFetch_data();
+    void endlessHeadersEndTheFetch();
+    void corruptPictureIsNotStored_data();
+    void corruptPictureIsNotStored();
     void serialLinkRefusesVideo();
     void unacknowledgedSwitchOnStartsNothing();
     void cycling();
@@ -444,6 +448,77 @@ void TestCameraWindow::onlyAWholePictureIsStored()
     QCOMPARE(f->messages.shown.size(), 1);
     const QString text = f->messages.shown.first().text;
     QVERIFY2(text.startsWith(QString::number(number) + QStringLiteral(" - ") + description), qPrintable(text));
+}
+
+void TestCameraWindow::endlessHeadersEndTheFetch_data()
+{
+    QTest::addColumn<int>("head");
+    QTest::newRow("one endless header line") << int(CameraPictureServer::EndlessHead::OneLine);
+    QTest::newRow("endless header lines") << int(CameraPictureServer::EndlessHead::Lines);
+}
+
+void TestCameraWindow::endlessHeadersEndTheFetch()
+{
+    QFETCH(int, head);
+    f = makeFixture(m_gatewayCertificate);
+    f->server.setEndlessHead(CameraPictureServer::EndlessHead(head));
+    f->timings.refresh = 60000;
+    f->timings.requestTimeout = 5000;
+    QVERIFY(f->folder.write(QStringLiteral("temp.jpg"), "previous"));
+    FrmCamera *w = f->open();
+    QSignalSpy ended(w, &FrmCamera::loopEnded);
+    QElapsedTimer clock;
+    clock.start();
+    f->click(QStringLiteral("Istart"));
+    QVERIFY(ended.wait(8000));
+    // Refused at the bound, not at the deadline.
+    QVERIFY(clock.elapsed() < 4000);
+    QCOMPARE(f->folder.read(QStringLiteral("temp.jpg")), QByteArray("previous"));
+    QCOMPARE(f->messages.shown.size(), 1);
+    QCOMPARE(f->messages.shown.first().text,
+             QString::number(int(QNetworkReply::UnknownContentError)) + QStringLiteral(" - Reply headers longer than 8192 bytes"));
+}
+
+void TestCameraWindow::corruptPictureIsNotStored_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    const QByteArray whole = CameraPictureServer::drawPicture(0);
+    const QByteArray endMarker("\xFF\xD9");
+    QByteArray brokenMiddle = whole;
+    for (qsizetype i = whole.size() / 2; i < whole.size() / 2 + 40; ++i)
+        brokenMiddle[i] = char(0x00);
+    QTest::newRow("broken middle") << brokenMiddle;
+    QTest::newRow("cut, then its end marker") << whole.left(whole.size() / 2) + endMarker;
+    QTest::newRow("cut, zero-padded to 1 MiB, end marker")
+        << whole.left(whole.size() / 2) + QByteArray(1024 * 1024 - whole.size() / 2 - 2, '\0') + endMarker;
+}
+
+void TestCameraWindow::corruptPictureIsNotStored()
+{
+    QFETCH(QByteArray, body);
+    // Each decodes, with a warning only.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Corrupt JPEG data|Premature end")));
+    QVERIFY(!QImage::fromData(body).isNull());
+    f = makeFixture(m_gatewayCertificate);
+    f->server.setFixedBody(body);
+    f->timings.refresh = 60000;
+    QVERIFY(f->folder.write(QStringLiteral("temp.jpg"), "previous"));
+    FrmCamera *w = f->open();
+    QSignalSpy ended(w, &FrmCamera::loopEnded);
+    QSignalSpy shown(w, &FrmCamera::pictureShown);
+    f->click(QStringLiteral("Istart"));
+    QVERIFY(ended.wait(8000));
+    QCOMPARE(shown.count(), 0);
+    QCOMPARE(f->folder.read(QStringLiteral("temp.jpg")), QByteArray("previous"));
+    QCOMPARE(f->messages.shown.size(), 1);
+    const QString text = f->messages.shown.first().text;
+    QVERIFY2(text.startsWith(QStringLiteral("481 - Invalid picture: ")), qPrintable(text));
+
+    // The next whole picture is stored again.
+    f->server.setFixedBody(QByteArray());
+    f->click(QStringLiteral("Istart"));
+    QVERIFY(shown.wait());
+    QVERIFY(f->folder.read(QStringLiteral("temp.jpg")).startsWith("\xFF\xD8"));
 }
 
 void TestCameraWindow::serialLinkRefusesVideo()

@@ -11,6 +11,13 @@
 #include <memory>
 #include <vector>
 
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 
 namespace {
 
@@ -70,6 +77,7 @@ private slots:
     void missingPicture();
     void splitRequestIsOneRequest_data();
     void splitRequestIsOneRequest();
+    void restOfTheRequestComingLateGetsTheWholePicture();
     void peerThatClosesEarlyFreesItsSlot();
     void silentPeerIsClosed();
     void overlongRequestIsRefused();
@@ -191,6 +199,55 @@ void TestSnapshotServer::splitRequestIsOneRequest()
     c.send(eol);
     QTRY_VERIFY(c.closed);
     QCOMPARE(c.received, QByteArray("JPEG"));
+}
+
+void TestSnapshotServer::restOfTheRequestComingLateGetsTheWholePicture()
+{
+    Server s;
+    QVERIFY(s.listening);
+    const QByteArray jpg = picture(300 * 1000);
+    QVERIFY(s.dir.write(QStringLiteral("temp.jpg"), jpg));
+    // A plain socket that reads only when it has sent all, so that the reply is still on its
+    // way when the late bytes come, and a reset can be told from the end of the stream.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(fd >= 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(s.server.serverPort());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QCOMPARE(::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to), 0);
+    const auto sendAll = [fd](const QByteArray &bytes) {
+        return ::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == ssize_t(bytes.size());
+    };
+    // The request line alone is answered; the rest of the request comes while the picture
+    // goes out.
+    QVERIFY(sendAll("GET / HTTP/1.1"));
+    char byte;
+    QTRY_COMPARE(::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT), ssize_t(1));
+    QTest::qWait(20);
+    QVERIFY(sendAll("\r\nHost: a\r\n\r\n"));
+    QByteArray got;
+    ssize_t n = 0;
+    int error = 0;
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<char> buffer(64 * 1024);
+    while (clock.elapsed() < 5000) {
+        n = ::recv(fd, buffer.data(), buffer.size(), MSG_DONTWAIT);
+        if (n > 0) {
+            got.append(buffer.data(), n);
+            continue;
+        }
+        error = n < 0 ? errno : 0;
+        if (n == 0 || (error != EAGAIN && error != EWOULDBLOCK))
+            break;
+        QTest::qWait(5);
+    }
+    ::close(fd);
+    QVERIFY2(n == 0, qPrintable(QStringLiteral("no end of stream: %1").arg(QString::fromLocal8Bit(strerror(error)))));
+    QCOMPARE(got.size(), jpg.size());
+    QVERIFY(got == jpg);
+    QTRY_COMPARE(s.server.connectionCount(), 0);
 }
 
 void TestSnapshotServer::peerThatClosesEarlyFreesItsSlot()

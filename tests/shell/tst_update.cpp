@@ -170,6 +170,7 @@ void TestUpdate::versionFileIsBounded_data()
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("noLength");
     QTest::addColumn<int>("trickleMs");
+    QTest::addColumn<bool>("endlessHead");
     QTest::addColumn<QString>("status");
     // A valid version file padded to a size: only the size decides.
     const auto padded = [](qsizetype size) {
@@ -178,11 +179,13 @@ void TestUpdate::versionFileIsBounded_data()
     };
     const QString newer = QStringLiteral("New version  1.0.5");
     const QString error = QStringLiteral("Update Error.");
-    QTest::newRow("64 KiB") << padded(64 * 1024) << false << 0 << newer;
-    QTest::newRow("64 KiB + 1 announced") << padded(64 * 1024 + 1) << false << 0 << error;
-    QTest::newRow("beyond 64 KiB, no length") << padded(200 * 1024) << true << 0 << error;
+    QTest::newRow("64 KiB") << padded(64 * 1024) << false << 0 << false << newer;
+    QTest::newRow("64 KiB + 1 announced") << padded(64 * 1024 + 1) << false << 0 << false << error;
+    QTest::newRow("beyond 64 KiB, no length") << padded(200 * 1024) << true << 0 << false << error;
+    // Refused at the headers' bound, long before the deadline.
+    QTest::newRow("endless header line") << QByteArray() << false << 0 << true << error;
     // The deadline counts from the request, however steadily the bytes come.
-    QTest::newRow("trickled past the deadline") << QByteArray("1.0.5,https://dl.example.org/") << false << 50
+    QTest::newRow("trickled past the deadline") << QByteArray("1.0.5,https://dl.example.org/") << false << 50 << false
                                                 << QStringLiteral("Update Time out.");
 }
 
@@ -191,11 +194,13 @@ void TestUpdate::versionFileIsBounded()
     QFETCH(QByteArray, reply);
     QFETCH(bool, noLength);
     QFETCH(int, trickleMs);
+    QFETCH(bool, endlessHead);
     QFETCH(QString, status);
     Setup s(QStringLiteral("1.0.4B5"));
     s.server.reply(reply);
     s.server.setNoLength(noLength);
     s.server.setTrickleMs(trickleMs);
+    s.server.setEndlessHead(endlessHead);
     RecordingStatusBar bar;
     const bool closing = false;
     StartupUpdateCheck check(bar, s.lang, s.options, closing);

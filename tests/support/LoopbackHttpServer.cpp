@@ -18,6 +18,16 @@ LoopbackHttpServer::LoopbackHttpServer()
                 ++m_requests;
                 if (m_silent)
                     return;
+                if (m_endlessHead) {
+                    s->write("HTTP/1.1 200 OK\r\nX-Pad: ");
+                    auto *pump = new QTimer(s);
+                    QObject::connect(pump, &QTimer::timeout, s, [s] {
+                        if (s->bytesToWrite() < 1024 * 1024)
+                            s->write(QByteArray(64 * 1024, 'a'));
+                    });
+                    pump->start(2);
+                    return;
+                }
                 QTimer::singleShot(m_delayMs, s, [this, s] {
                     QByteArray head = "HTTP/1.1 " + QByteArray::number(m_status)
                                       + (m_status == 200 ? " OK" : " Error") + "\r\nContent-Type: text/plain";

@@ -19,6 +19,8 @@ public:
     void setTrickleMs(int ms) { m_trickleMs = ms; }
     // No Content-Length: the body ends with the connection.
     void setNoLength(bool noLength) { m_noLength = noLength; }
+    // The reply's headers never end: one header line grows for as long as the client reads.
+    void setEndlessHead(bool endless) { m_endlessHead = endless; }
     QUrl url(const QString &path = QStringLiteral("/version.txt")) const;
     int requests() const { return m_requests; }
 
@@ -30,5 +32,6 @@ private:
     int m_delayMs = 0;
     int m_trickleMs = 0;
     bool m_noLength = false;
+    bool m_endlessHead = false;
     int m_requests = 0;
 };

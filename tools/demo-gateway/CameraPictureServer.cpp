@@ -66,6 +66,12 @@ void CameraPictureServer::serve(QSslSocket *socket)
 
 void CameraPictureServer::answer(QSslSocket *socket)
 {
+    if (m_endlessHead != EndlessHead::None) {
+        socket->write("HTTP/1.1 200 OK\r\nX-Pad: ");
+        stream(socket, m_endlessHead == EndlessHead::OneLine ? QByteArray(256 * 1024, 'a')
+                                                             : QByteArray("a\r\nX-Pad: ").repeated(20000));
+        return;
+    }
     const QByteArray body = m_fixedBody.isEmpty() ? drawPicture(m_clock.elapsed()) : m_fixedBody;
     if (m_announced == -1 && !m_endless) {
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nConnection: keep-alive\r\nContent-Length: "
@@ -78,18 +84,18 @@ void CameraPictureServer::answer(QSslSocket *socket)
         head += "Content-Length: " + QByteArray::number(announced) + "\r\n";
     socket->write(head + "\r\n" + body);
     if (m_endless)
-        stream(socket);
+        stream(socket, QByteArray(256 * 1024, '\x55'));
     else
         socket->disconnectFromHost();
 }
 
-void CameraPictureServer::stream(QSslSocket *socket)
+void CameraPictureServer::stream(QSslSocket *socket, const QByteArray &filler)
 {
     // Keeps about a megabyte queued until the client goes away.
     auto *pump = new QTimer(socket);
-    connect(pump, &QTimer::timeout, socket, [socket] {
+    connect(pump, &QTimer::timeout, socket, [socket, filler] {
         if (socket->bytesToWrite() < 1024 * 1024)
-            socket->write(QByteArray(256 * 1024, '\x55'));
+            socket->write(filler);
     });
     pump->start(2);
 }

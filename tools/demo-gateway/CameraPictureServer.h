@@ -32,6 +32,9 @@ public:
     void setAnnouncedLength(qint64 length) { m_announced = length; }
     // After the body, filler bytes follow for as long as the client takes them.
     void setEndless(bool endless) { m_endless = endless; }
+    // Headers that never end: one endless line, or endless lines.
+    enum class EndlessHead { None, OneLine, Lines };
+    void setEndlessHead(EndlessHead head) { m_endlessHead = head; }
 
     int requests() const { return m_requests; }
     int connections() const { return m_connections; }
@@ -48,13 +51,14 @@ protected:
 private:
     void serve(QSslSocket *socket);
     void answer(QSslSocket *socket);
-    void stream(QSslSocket *socket);
+    void stream(QSslSocket *socket, const QByteArray &filler);
 
     LoopbackCertificate m_certificate;
     QElapsedTimer m_clock;
     QByteArray m_fixedBody;
     qint64 m_announced = -1;
     bool m_endless = false;
+    EndlessHead m_endlessHead = EndlessHead::None;
     bool m_silent = false;
     int m_delayMs = 0;
     int m_requests = 0;

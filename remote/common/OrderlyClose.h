@@ -1,0 +1,12 @@
+#pragma once
+
+class QTcpSocket;
+
+// Closes a connection once what was written to it has gone, without a reset: only the
+// sending side is shut, and whatever the peer still sends is read and dropped until it
+// closes too (its `disconnected` then ends the connection). Data left unread when a socket
+// closes makes the close a reset, which can throw away the end of the reply at the peer.
+// The caller keeps a deadline for a peer that never closes.
+namespace OrderlyClose {
+void afterWritten(QTcpSocket *socket);
+}
