@@ -38,6 +38,8 @@ MonitorLink::MonitorLink(EngineState &state, const ProgramSettings &settings, Co
     connect(&m_socket, &QTcpSocket::disconnected, this, &MonitorLink::WSMON_Close);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &MonitorLink::WSMON_Error);
     connect(&m_socket, &QTcpSocket::readyRead, this, &MonitorLink::WSMON_DataArrival);
+    m_socket.setReadBufferSize(FrameSlicer::ReadBufferBytes);
+    m_slices.setResume([this] { readHeld(); });
     QSerialPort &comm = m_commands.Comm();
     connect(&comm, &QSerialPort::readyRead, this, &MonitorLink::Comm_OnComm);
     connect(&comm, &QSerialPort::errorOccurred, this, &MonitorLink::Comm_Error);
@@ -214,6 +216,10 @@ void MonitorLink::closeSocket()
 void MonitorLink::Comm_OnComm()
 {
     QSerialPort &comm = m_commands.Comm();
+    // The gateway's answer to the probe is always read; frames wait in the port while the
+    // slicer is full.
+    if (m_state.link.ModoUsb && !m_state.link.RilevamentoCom && !m_slices.admits())
+        return;
     const QString piece = m_serial.readFrom(comm, m_Tlog);
     // A bare "##" is no answer.
     if (piece.size() < 3)
@@ -244,6 +250,13 @@ void MonitorLink::received(const QString &piece)
     // Only the session opening searches it; a monitor that runs for days must not grow it.
     FrameReassembler::keepBounded(m_state.link.BufferMon, piece);
     m_slices.add(piece);
+}
+
+void MonitorLink::readHeld()
+{
+    if (m_commands.Comm().isOpen())
+        Comm_OnComm();
+    WSMON_DataArrival();
 }
 
 void MonitorLink::translate(QString &slice, LogPane &pane)
@@ -282,6 +295,9 @@ void MonitorLink::WSMON_Error(QAbstractSocket::SocketError)
 void MonitorLink::WSMON_DataArrival()
 {
     if (!connected())
+        return;
+    // The opening's answers are always read; frames wait in the socket while the slicer is full.
+    if (m_sessionOpen && !m_slices.admits())
         return;
     bool arrived = false;
     const QString frames = m_received.readFrom(m_socket, m_Tlog, &arrived);
