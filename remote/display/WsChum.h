@@ -31,7 +31,7 @@ public:
     static constexpr int MaxWaitingFrames = 32;
     // Commands handled per turn of the event loop: a client's burst never holds the window's
     // thread, and the replies of a turn go out before the next turn's are made.
-    static constexpr int SliceCommands = 128;
+    static constexpr int SliceCommands = 256;
     // Received text not yet handled beyond this is left in the socket: the client waits.
     static constexpr qsizetype MaxReceivedBytes = 64 * 1024;
 
