@@ -7,11 +7,12 @@ and the program idles, then
   burst N     writes N lighting frames at once and waits until the program idles again;
   flood S     writes frames as fast as the socket takes them for S seconds, then waits until
               the program idles (its backlog is through).
-It prints the resident memory before, at its peak and after, and for a flood the bytes the
-program took and how long its backlog took after the flood ended.
+Each run starts the program anew. It prints, with median, best and worst over the runs, the
+resident memory at its peak above where it was before and after the work above where it was
+before, and for a flood the MiB the program took and how long its backlog took after the flood.
 
-  python3 bench/links/program_memory.py build/bin/ombrix burst 1000000 [port]
-  python3 bench/links/program_memory.py build/bin/ombrix flood 6 [port]
+  python3 bench/links/program_memory.py build/bin/ombrix burst 1000000 [runs] [port]
+  python3 bench/links/program_memory.py build/bin/ombrix flood 6 [runs] [port]
 """
 import os
 import shutil
@@ -65,14 +66,20 @@ class Gateway:
 
     def accept(self):
         while True:
-            conn, _ = self.server.accept()
+            try:
+                conn, _ = self.server.accept()
+            except OSError:
+                return  # the run is over
             threading.Thread(target=self.serve, args=(conn,), daemon=True).start()
 
     def serve(self, conn):
         conn.sendall(b"*#*1##")
         buffer = b""
         while True:
-            data = conn.recv(4096)
+            try:
+                data = conn.recv(4096)
+            except OSError:
+                return
             if not data:
                 return
             buffer += data
@@ -84,11 +91,8 @@ class Gateway:
                     self.opened.set()
 
 
-def main():
-    if len(sys.argv) < 4 or sys.argv[2] not in ("burst", "flood"):
-        raise SystemExit(__doc__)
-    program, mode, amount = os.path.abspath(sys.argv[1]), sys.argv[2], int(sys.argv[3])
-    port = int(sys.argv[4]) if len(sys.argv) > 4 else 21450
+def run(program, mode, amount, port):
+    """One run on a fresh program: {figure: value}."""
     folder = tempfile.mkdtemp()
     for name in ("italian.lng", "english.lng", "conf.xml"):
         shutil.copy(os.path.join(os.path.dirname(program), name), folder)
@@ -112,14 +116,10 @@ def main():
                 peak[0] = max(peak[0], status(child.pid, "VmRSS"))
                 time.sleep(0.05)
         threading.Thread(target=sample, daemon=True).start()
+        figures = {}
         if mode == "burst":
             gateway.monitor.sendall(frames(amount))
             wait_idle(child.pid)
-            done.set()
-            after = status(child.pid, "VmRSS")
-            print(f"burst of {amount} frames: resident {before:.1f} MiB before, {peak[0]:.1f} MiB at the peak, "
-                  f"{after:.1f} MiB after ({after - before:+.1f})   (python3 bench/links/program_memory.py "
-                  f"PROGRAM burst {amount})")
         else:
             chunk = frames(20000)
             sent = 0
@@ -128,20 +128,36 @@ def main():
                 gateway.monitor.sendall(chunk)
                 sent += len(chunk)
             flood_end = time.monotonic()
-            quiet = wait_idle(child.pid)
-            done.set()
-            after = status(child.pid, "VmRSS")
-            print(f"flood of {amount} s: {sent / 2**20:.0f} MiB taken, resident {before:.1f} MiB before, "
-                  f"{peak[0]:.1f} MiB at the peak, {after:.1f} MiB after; backlog through "
-                  f"{quiet - flood_end:.1f} s after the flood   (python3 bench/links/program_memory.py "
-                  f"PROGRAM flood {amount})")
+            figures["MiB taken during the flood"] = sent / 2**20
+            figures["s until the backlog is through"] = wait_idle(child.pid) - flood_end
+        done.set()
+        figures["MiB resident before"] = before
+        figures["MiB at the peak above before"] = peak[0] - before
+        figures["MiB after above before"] = status(child.pid, "VmRSS") - before
+        return figures
     finally:
         child.terminate()
         try:
             child.wait(10)
         except subprocess.TimeoutExpired:
             child.kill()
+        gateway.server.close()
         shutil.rmtree(folder, ignore_errors=True)
+
+
+def main():
+    if len(sys.argv) < 4 or sys.argv[2] not in ("burst", "flood"):
+        raise SystemExit(__doc__)
+    program, mode, amount = os.path.abspath(sys.argv[1]), sys.argv[2], int(sys.argv[3])
+    runs = int(sys.argv[4]) if len(sys.argv) > 4 else 3
+    port = int(sys.argv[5]) if len(sys.argv) > 5 else 21450
+    command = f"python3 bench/links/program_memory.py PROGRAM {mode} {amount} {runs}"
+    results = [run(program, mode, amount, port + r) for r in range(runs)]
+    what = f"{mode} of {amount} {'frames' if mode == 'burst' else 's'}"
+    for figure in results[0]:
+        values = sorted(r[figure] for r in results)
+        print(f"{what}, {figure:<32} median {values[len(values) // 2]:9.1f}  best {values[0]:9.1f}  "
+              f"worst {values[-1]:9.1f}   ({command})")
 
 
 if __name__ == "__main__":
