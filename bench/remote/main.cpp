@@ -2,8 +2,9 @@
 #include "support/LinkRecorders.h"
 #include "remote/RemoteAccess.h"
 #include "support/RemoteRecorders.h"
+#include "shell/main/ConsolePane.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -15,17 +16,22 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 // Remote services: snapshot requests per second and p99 latency with 1, 8 and 32 parallel
-// loopback clients, and display-client command round trips per second. The services run on
-// the main thread, where the program runs them; the clients run on a second thread so that
-// their work is not counted as the services'. The display client's commands reach a sender
-// that records them, not a gateway: the round trip is the services' part alone.
+// loopback clients, display-client command round trips per second, and a display client's
+// burst of 1 MiB of commands in one write (524,288 unknown commands "x"): the longest wait of
+// the client between two replies, the longest stall of a 10 ms timer of the services' thread
+// (the gap between ticks, so 10 ms at best) and the time until the last reply. The services
+// run on the main thread, where the program runs them, and log into a monitor pane on show
+// (offscreen); the clients run on a second thread so that their work is not counted as the
+// services'. The display client's commands reach a sender that records them, not a gateway:
+// the round trip is the services' part alone.
 //
-//   bench_remote [ms per run] [runs]        (run it in a network namespace)
+//   bench_remote [ms per run] [runs]        (offscreen by itself; run it in a network namespace)
 namespace {
 
 const QByteArray Request = "GET / HTTP/1.1\r\nHost: 127.0.0.1:1037\r\n\r\n";
@@ -138,6 +144,53 @@ Result roundTrips(quint16 port, int durationMs)
     return r;
 }
 
+struct Burst
+{
+    double replyGapMs = 0;
+    double totalMs = 0;
+    bool complete = false;
+};
+
+// One display client writes `commands` unknown commands at once and reads every reply.
+Burst commandBurst(quint16 port, int commands)
+{
+    Burst b;
+    QTcpSocket socket;
+    QEventLoop loop;
+    QElapsedTimer clock;
+    qint64 replies = 0;
+    qint64 last = 0;
+    qint64 worst = 0;
+    const QByteArray probe("on?\0", 4);
+    QObject::connect(&socket, &QTcpSocket::connected, [&] {
+        QByteArray burst;
+        burst.reserve(qsizetype(commands) * 2);
+        for (int i = 0; i < commands; ++i)
+            burst.append("x\0", 2);
+        clock.start();
+        socket.write(burst);
+    });
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] {
+        const QByteArray data = socket.readAll();
+        const qint64 now = clock.nsecsElapsed();
+        worst = std::max(worst, now - last);
+        last = now;
+        const qsizetype probes = data.count(probe);
+        for (qsizetype i = 0; i < probes; ++i)
+            socket.write(QByteArray("yep\0", 4));
+        replies += data.count('\0') - probes;
+        if (replies >= commands)
+            loop.quit();
+    });
+    QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    loop.exec();
+    b.complete = replies >= commands;
+    b.replyGapMs = double(worst) / 1e6;
+    b.totalMs = double(last) / 1e6;
+    return b;
+}
 
 // Best is the highest rate but the lowest latency.
 enum class Better { Higher, Lower };
@@ -156,7 +209,9 @@ void report(const QString &what, std::vector<double> v, const char *unit, Better
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     const int durationMs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 3000;
     const int runs = argc > 2 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 3;
@@ -174,7 +229,9 @@ int main(int argc, char *argv[])
     EngineState state;
     state.programFolder = dir.path();
     RecordingSender sender(state.link);
-    RecordingLogPane log(QStringLiteral("Tlog"));
+    ConsolePane log(QStringLiteral("Tlog"));
+    log.resize(800, 400);
+    log.show();
     RecordingLamp lamp;
     RecordingStatusBar status;
     RecordingCamera camera;
@@ -188,8 +245,24 @@ int main(int argc, char *argv[])
     const quint16 snapshotPort = remote.snapshot()->serverPort();
     const quint16 chumPort = remote.chum().serverPort();
 
+    // The services' thread as a timer on it sees it: the longest gap between its ticks.
+    std::atomic<qint64> worstStallNs{0};
+    QElapsedTimer ticks;
+    qint64 lastTick = 0;
+    QTimer stallTick;
+    stallTick.setInterval(10);
+    QObject::connect(&stallTick, &QTimer::timeout, [&] {
+        const qint64 now = ticks.nsecsElapsed();
+        if (now - lastTick > worstStallNs.load())
+            worstStallNs = now - lastTick;
+        lastTick = now;
+    });
+    ticks.start();
+    stallTick.start();
+
     std::printf("remote services on the main thread, clients on a second thread, display-client commands "
-                "into a recorder (no gateway); temp.jpg of %d bytes, %d ms per run, %d runs\n",
+                "into a recorder (no gateway); temp.jpg of %d bytes, "
+                "%d ms per run, %d runs\n",
                 pictureSize, durationMs, runs);
     std::fflush(stdout);
     bool failed = false;
@@ -221,6 +294,21 @@ int main(int argc, char *argv[])
         }
         report(QStringLiteral("display client to recorder, round trips"), rate, "per s", Better::Higher, command);
         report(QStringLiteral("display client to recorder, p99 round trip"), p99, "ms", Better::Lower, command);
+
+        constexpr int BurstCommands = 512 * 1024;
+        std::vector<double> gap, stall, total;
+        for (int r = 0; r < runs; ++r) {
+            worstStallNs = 0;
+            const Burst b = commandBurst(chumPort, BurstCommands);
+            if (!b.complete)
+                failed = true;
+            gap.push_back(b.replyGapMs);
+            stall.push_back(double(worstStallNs.load()) / 1e6);
+            total.push_back(b.totalMs);
+        }
+        report(QStringLiteral("1 MiB of commands, longest wait for a reply"), gap, "ms", Better::Lower, command);
+        report(QStringLiteral("1 MiB of commands, longest thread stall"), stall, "ms", Better::Lower, command);
+        report(QStringLiteral("1 MiB of commands, until the last reply"), total, "ms", Better::Lower, command);
     });
     QObject::connect(clients, &QThread::finished, &app, &QCoreApplication::quit);
     clients->start();

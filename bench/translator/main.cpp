@@ -74,12 +74,12 @@ class MemoryPane : public LogPane
 public:
     explicit MemoryPane(const QString &name) : m_name(name) {}
     const QString &paneName() const override { return m_name; }
-    void appendText(const QString &text) override
+    void writeText(const QString &text) override
     {
         m_last.truncate(0);
         m_last += text;
     }
-    void moveCaretToEnd() override {}
+    void caretToEnd() override {}
 
 private:
     QString m_name;

@@ -38,6 +38,9 @@ CommandLink::CommandLink(EngineState &state, FrameSink &sink, LogPane &TlogC, St
     connect(&m_socket, &QTcpSocket::disconnected, this, &CommandLink::Winsock1_Close);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &CommandLink::Winsock1_Error);
     connect(&m_socket, &QTcpSocket::readyRead, this, &CommandLink::Winsock1_DataArrival);
+    m_socket.setReadBufferSize(FrameSlicer::ReadBufferBytes);
+    m_comm.setReadBufferSize(FrameSlicer::ReadBufferBytes);
+    m_slices.setResume([this] { Winsock1_DataArrival(); });
 }
 
 // The socket dies after the members it reports into: its last "disconnected" would reach a
@@ -59,6 +62,7 @@ bool CommandLink::connectGateway(bool &ack, bool announce)
     link.BufferCmd.clear();
     m_received.clear();
     m_framesWritten = m_answers = 0;
+    m_sessionOpen = false;
 
     GatewayConnect steps{m_socket,          link.ConnessoTCP,     link.BufferCmd,
                          [this] { return bool(m_state.InChiusura); }, [this] { closeOurselves(); },
@@ -75,6 +79,7 @@ bool CommandLink::BuildConnessione()
     if (open) {
         // Answers count from here: the greeting and the session reply are behind us.
         m_framesWritten = m_answers = 0;
+        m_sessionOpen = true;
     }
     return open;
 }
@@ -331,6 +336,7 @@ void CommandLink::closeOurselves()
 {
     // Our own close is no "Close" event: only the gateway closing the session is reported.
     m_closingOurselves = true;
+    m_sessionOpen = false;
     m_socket.abort();
     m_closingOurselves = false;
     m_state.link.ConnessoTCP = false;
@@ -350,6 +356,7 @@ void CommandLink::Winsock1_Close()
     QString stop = m_state.lang.t(QStringLiteral("Comstop"));
     showStatus(stop.toLower().remove(QLatin1Char('*')));
     m_state.link.ConnessoTCP = false;
+    m_sessionOpen = false;
     m_TlogC.appendText(LogLine::at(stop));
 }
 
@@ -361,6 +368,10 @@ void CommandLink::Winsock1_Error(QAbstractSocket::SocketError)
 void CommandLink::Winsock1_DataArrival()
 {
     if (!connected())
+        return;
+    // The opening's answers are always read; answers wait in the socket while the slicer is
+    // full, and a send's wait drains it meanwhile.
+    if (m_sessionOpen && !m_slices.admits())
         return;
     bool arrived = false;
     QString frames = m_received.readFrom(m_socket, m_TlogC, &arrived);
@@ -376,6 +387,10 @@ void CommandLink::Winsock1_DataArrival()
     }
     if (!m_window.isPaneVisible(m_TlogC))
         m_window.markPaneUnread(m_TlogC);
+    // A slice that ran an event loop of its own (a dialog) inside this read kept the socket
+    // from signalling what came meanwhile; with its buffer full it would signal nothing more.
+    if (m_socket.bytesAvailable() > 0)
+        QTimer::singleShot(0, this, &CommandLink::Winsock1_DataArrival);
 }
 
 void CommandLink::translate(QString &slice, LogPane &pane)

@@ -100,6 +100,7 @@ private:
     QTcpSocket m_socket;
     QSerialPort m_comm;
     bool m_closingOurselves = false;
+    bool m_sessionOpen = false; // the session reply is behind us
 
     FrameReassembler m_received;
     FrameSlicer m_slices; // received answers not yet translated

@@ -6,20 +6,37 @@
 
 #include <QIODevice>
 
+namespace {
+void noteDropped(LogPane &pane, qsizetype characters)
+{
+    pane.appendText(LogLine::at(QString::number(characters)
+                                + QStringLiteral(" characters received without \"##\" dropped")));
+}
+} // namespace
+
 QString FrameReassembler::join(const QString &read, LogPane &pane)
 {
     // Searched together: the "##" that ends the tail may begin with its last character.
-    m_tail += read;
-    const int end = m_tail.lastIndexOf(Frame::Terminator);
+    QString text = m_tail.isEmpty() ? read : m_tail + read;
+    // A read that ends a long run without "##" keeps no more of it than a tail may hold,
+    // however the transport cut the run into reads.
+    const qsizetype firstEnd = text.indexOf(Frame::Terminator);
+    if (firstEnd > MaxTail) {
+        noteDropped(pane, firstEnd - MaxTail);
+        text.remove(0, firstEnd - MaxTail);
+    }
+    const qsizetype end = text.lastIndexOf(Frame::Terminator);
     QString whole;
-    if (end >= 0) {
-        whole = m_tail.left(end + 2);
-        m_tail.remove(0, end + 2);
+    if (end < 0) {
+        m_tail = text;
+    } else {
+        // Copies, so that neither keeps the room of a large read once it has been handed on.
+        whole = end + 2 == text.size() ? text : text.left(end + 2);
+        m_tail = text.mid(end + 2);
     }
     if (m_tail.size() > MaxTail) {
-        pane.appendText(LogLine::at(QString::number(m_tail.size())
-                                    + QStringLiteral(" characters received without \"##\" dropped")));
-        m_tail.clear();
+        noteDropped(pane, m_tail.size());
+        m_tail = QString();
     }
     return whole;
 }

@@ -18,6 +18,8 @@
 #include "engine/config/SettingKeys.h"
 #include "engine/ports/StatusBar.h"
 
+#include <QTimer>
+
 #include <utility>
 
 namespace {
@@ -38,6 +40,8 @@ MonitorLink::MonitorLink(EngineState &state, const ProgramSettings &settings, Co
     connect(&m_socket, &QTcpSocket::disconnected, this, &MonitorLink::WSMON_Close);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &MonitorLink::WSMON_Error);
     connect(&m_socket, &QTcpSocket::readyRead, this, &MonitorLink::WSMON_DataArrival);
+    m_socket.setReadBufferSize(FrameSlicer::ReadBufferBytes);
+    m_slices.setResume([this] { readHeld(); });
     QSerialPort &comm = m_commands.Comm();
     connect(&comm, &QSerialPort::readyRead, this, &MonitorLink::Comm_OnComm);
     connect(&comm, &QSerialPort::errorOccurred, this, &MonitorLink::Comm_Error);
@@ -214,6 +218,10 @@ void MonitorLink::closeSocket()
 void MonitorLink::Comm_OnComm()
 {
     QSerialPort &comm = m_commands.Comm();
+    // The gateway's answer to the probe is always read; frames wait in the port while the
+    // slicer is full.
+    if (m_state.link.ModoUsb && !m_state.link.RilevamentoCom && !m_slices.admits())
+        return;
     const QString piece = m_serial.readFrom(comm, m_Tlog);
     // A bare "##" is no answer.
     if (piece.size() < 3)
@@ -223,6 +231,7 @@ void MonitorLink::Comm_OnComm()
         return;
     m_window.showActivity();
     received(piece);
+    readAgainIfLeft(comm);
 }
 
 void MonitorLink::Comm_Error(QSerialPort::SerialPortError error)
@@ -244,6 +253,13 @@ void MonitorLink::received(const QString &piece)
     // Only the session opening searches it; a monitor that runs for days must not grow it.
     FrameReassembler::keepBounded(m_state.link.BufferMon, piece);
     m_slices.add(piece);
+}
+
+void MonitorLink::readHeld()
+{
+    if (m_commands.Comm().isOpen())
+        Comm_OnComm();
+    WSMON_DataArrival();
 }
 
 void MonitorLink::translate(QString &slice, LogPane &pane)
@@ -283,6 +299,9 @@ void MonitorLink::WSMON_DataArrival()
 {
     if (!connected())
         return;
+    // The opening's answers are always read; frames wait in the socket while the slicer is full.
+    if (m_sessionOpen && !m_slices.admits())
+        return;
     bool arrived = false;
     const QString frames = m_received.readFrom(m_socket, m_Tlog, &arrived);
     if (!arrived)
@@ -290,4 +309,13 @@ void MonitorLink::WSMON_DataArrival()
     m_window.showActivity();
     if (!frames.isEmpty())
         received(frames);
+    readAgainIfLeft(m_socket);
+}
+
+void MonitorLink::readAgainIfLeft(QIODevice &device)
+{
+    // A slice that ran an event loop of its own (a dialog) inside this read kept the device
+    // from signalling what came meanwhile; with its buffer full it would signal nothing more.
+    if (device.bytesAvailable() > 0)
+        QTimer::singleShot(0, this, &MonitorLink::readHeld);
 }

@@ -65,6 +65,9 @@ private:
     bool monitorSwitchedOff() const;
     bool stopped() const;
     void received(const QString &piece);
+    // What waited in the socket or the port while the slicer was full.
+    void readHeld();
+    void readAgainIfLeft(QIODevice &device);
     void translate(QString &slice, LogPane &pane);
     bool success();
     bool failurePath(bool serial, const QString &failureText, const QString &port);

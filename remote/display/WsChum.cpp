@@ -75,16 +75,20 @@ WsChum::WsChum(QObject *parent)
       m_server(new QTcpServer(this)),
       m_tout(new QTimer(this)),
       m_tlchum(new QTimer(this)),
-      m_refusals(new RefusalLog([this](const QString &text) { note(text); }, this))
+      m_refusals(new RefusalLog([this](const QString &text) { note(text); }, this)),
+      m_turn(new QTimer(this))
 {
     m_server->setObjectName(QStringLiteral("WsChum"));
     m_tout->setObjectName(QStringLiteral("Tout"));
     m_tlchum->setObjectName(QStringLiteral("Tlchum"));
     m_tlchum->setSingleShot(true);
+    m_turn->setSingleShot(true);
+    m_turn->setInterval(0);
     setTimings({});
     connect(m_server, &QTcpServer::newConnection, this, &WsChum::onNewConnection);
     connect(m_tout, &QTimer::timeout, this, &WsChum::Tout_Timer);
     connect(m_tlchum, &QTimer::timeout, this, &WsChum::Tlchum_Timer);
+    connect(m_turn, &QTimer::timeout, this, &WsChum::processPending);
 }
 
 WsChum::~WsChum()
@@ -171,10 +175,18 @@ void WsChum::onNewConnection()
             continue;
         }
         m_client = socket;
-        m_pending.clear();
+        releasePending();
         m_waiting.clear();
         m_sondaInAttesa = false;
+        // What the client sends beyond what waits here stays in the socket, and the client is
+        // slowed down by the transport.
+        socket->setReadBufferSize(MaxReceivedBytes);
         connect(socket, &QTcpSocket::readyRead, this, &WsChum::onReadyRead);
+        // Its commands wait while it has not taken their replies.
+        connect(socket, &QTcpSocket::bytesWritten, this, [this] {
+            if (m_pending.indexOf('\0', m_pendingAt) >= 0 && !m_turn->isActive())
+                m_turn->start();
+        });
         connect(socket, &QTcpSocket::disconnected, this, &WsChum::closeHandling);
         connect(socket, &QTcpSocket::errorOccurred, this, &WsChum::onError);
         m_context->lamp.setClientLamp(ClientLamp::Green);
@@ -184,7 +196,7 @@ void WsChum::onNewConnection()
 
 void WsChum::onReadyRead()
 {
-    if (!m_client)
+    if (!m_client || m_pending.size() - m_pendingAt > MaxReceivedBytes)
         return;
     m_pending += m_client->readAll();
     if (m_pending.size() - (m_pending.lastIndexOf('\0') + 1) > MaxCommandBytes) {
@@ -194,30 +206,25 @@ void WsChum::onReadyRead()
     }
     // Commands are handled from the event loop, never inside the socket's own signal: a
     // frame's send waits for the gateway and the client may be gone when it returns.
-    if (!m_scheduled && m_pending.contains('\0')) {
-        m_scheduled = true;
-        QMetaObject::invokeMethod(this, &WsChum::processPending, Qt::QueuedConnection);
-    }
+    if (!m_turn->isActive() && m_pending.indexOf('\0', m_pendingAt) >= 0)
+        m_turn->start();
 }
 
 void WsChum::processPending()
 {
-    m_scheduled = false;
-    // Everything but a frame for the bus is handled at once, even while a send waits for the
-    // gateway: the client's "yep" must keep it connected through the send's retries.
-    qsizetype end;
-    while (m_client && (end = m_pending.indexOf('\0')) >= 0) {
-        const QString command = Windows1252::decode(m_pending.left(end));
-        m_pending.remove(0, end + 1);
-        if (!goesToTheBus(command)) {
-            handle(command);
-        } else if (m_waiting.size() < MaxWaitingFrames) {
-            m_waiting.append(command);
-        } else {
-            note(QStringLiteral("frame refused, %1 frames already wait: ").arg(MaxWaitingFrames) + command);
-            send(QStringLiteral("ok"));
-        }
-    }
+    handleSlice();
+    if (!m_client)
+        return;
+    // Read on the slice's turn what the socket kept while enough waited here.
+    if (m_client->bytesAvailable() > 0)
+        onReadyRead();
+    if (!m_client)
+        return;
+    // The next slice on the next turn; a client that has not taken its replies gets more once
+    // it has (bytesWritten).
+    if (m_pending.indexOf('\0', m_pendingAt) >= 0 && !outputBacklogged())
+        m_turn->start();
+
     // A send already under way takes the waiting frames in turn when it returns.
     if (m_sending)
         return;
@@ -227,12 +234,58 @@ void WsChum::processPending()
     m_sending = false;
 }
 
+// One turn's commands. Everything but a frame for the bus is handled at once, even while a send
+// waits for the gateway: the client's "yep" must keep it connected through the send's retries.
+void WsChum::handleSlice()
+{
+    if (outputBacklogged())
+        return;
+    m_gathering = true;
+    int handled = 0;
+    qsizetype end;
+    while (m_client && handled < SliceCommands && (end = m_pending.indexOf('\0', m_pendingAt)) >= 0) {
+        const QString command = Windows1252::decode(m_pending.mid(m_pendingAt, end - m_pendingAt));
+        m_pendingAt = end + 1;
+        ++handled;
+        if (!goesToTheBus(command)) {
+            handle(command);
+        } else if (m_waiting.size() < MaxWaitingFrames) {
+            m_waiting.append(command);
+        } else {
+            note(QStringLiteral("frame refused, %1 frames already wait: ").arg(MaxWaitingFrames) + command);
+            send(QStringLiteral("ok"));
+        }
+    }
+    m_gathering = false;
+    writeLog();
+    if (!m_client)
+        return;
+    // What was handled goes; a burst's text is given back once it is through.
+    if (m_pendingAt == m_pending.size()) {
+        releasePending();
+    } else if (m_pendingAt > m_pending.size() / 2) {
+        m_pending = m_pending.mid(m_pendingAt);
+        m_pendingAt = 0;
+    }
+}
+
+bool WsChum::outputBacklogged() const
+{
+    return m_client && m_client->bytesToWrite() > MaxUnsentBytes / 2;
+}
+
+void WsChum::releasePending()
+{
+    m_pending = QByteArray();
+    m_pendingAt = 0;
+}
+
 void WsChum::handle(const QString &command)
 {
     const QPointer<QTcpSocket> client = m_client;
     m_context->lamp.setClientLamp(ClientLamp::Yellow);
     m_tlchum->start();
-    m_context->log.appendText(QStringLiteral("chum: ") + command + LogLine::Crlf);
+    log(command);
 
     if (command.startsWith(QLatin1String("<policy-"))) {
         writeLines();
@@ -334,9 +387,10 @@ void WsChum::closeHandling()
     socket->disconnect(this);
     socket->abort();
     socket->deleteLater();
-    m_pending.clear();
+    m_turn->stop();
+    releasePending();
     m_waiting.clear();
-    m_lines.clear();
+    m_lines = QByteArray();
     m_tout->stop();
     m_sondaInAttesa = false;
     m_context->lamp.setClientLamp(ClientLamp::Grey);
@@ -364,4 +418,20 @@ void WsChum::sendBytes(const QByteArray &bytes)
     }
 }
 
-void WsChum::note(const QString &text) { m_context->log.appendText(QStringLiteral("chum: ") + text + LogLine::Crlf); }
+void WsChum::note(const QString &text) { log(text); }
+
+void WsChum::log(const QString &line)
+{
+    m_log += QStringLiteral("chum: ") + line + LogLine::Crlf;
+    if (!m_gathering)
+        writeLog();
+}
+
+void WsChum::writeLog()
+{
+    if (m_log.isEmpty())
+        return;
+    QString lines;
+    lines.swap(m_log);
+    m_context->log.appendText(lines);
+}

@@ -30,6 +30,11 @@ public:
     static constexpr qint64 MaxUnsentBytes = 1024 * 1024;
     // Frames that may wait behind a send to the gateway; each can take its whole retry time.
     static constexpr int MaxWaitingFrames = 32;
+    // Commands handled per turn of the event loop: a client's burst never holds the window's
+    // thread, and the replies of a turn go out before the next turn's are made.
+    static constexpr int SliceCommands = 256;
+    // Received text not yet handled beyond this is left in the socket: the client waits.
+    static constexpr qsizetype MaxReceivedBytes = 64 * 1024;
 
     struct Timings
     {
@@ -64,6 +69,7 @@ private:
     void onNewConnection();
     void onReadyRead();
     void processPending();
+    void handleSlice();
     void handle(const QString &command);
     bool isConnectionOver() const;
     void sendFrame(const QString &frame);
@@ -77,6 +83,10 @@ private:
     void sendBytes(const QByteArray &bytes);
     void writeLines();
     void note(const QString &text);
+    void log(const QString &line);
+    void writeLog();
+    bool outputBacklogged() const;
+    void releasePending();
 
     std::optional<RemoteContext> m_context;
     QTcpServer *m_server;
@@ -84,12 +94,15 @@ private:
     QTimer *m_tout;
     QTimer *m_tlchum;
     RefusalLog *m_refusals;
+    QTimer *m_turn;
     QByteArray m_pending;
+    qsizetype m_pendingAt = 0; // where the first command not yet handled starts in m_pending
     // Commands that go to the bus, in arrival order; one is sent at a time.
     QStringList m_waiting;
     bool m_sending = false;
     QByteArray m_lines; // pushed lines not yet written
     bool m_linesDue = false;
-    bool m_scheduled = false;
+    QString m_log;           // the monitor pane's lines of the turn's commands
+    bool m_gathering = false; // a turn's commands are being handled: their lines go into m_log
     bool m_sondaInAttesa = false;
 };

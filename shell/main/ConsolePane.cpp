@@ -22,7 +22,7 @@ ConsolePane::ConsolePane(const QString &paneName, QWidget *parent)
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
-void ConsolePane::appendText(const QString &text)
+void ConsolePane::writeText(const QString &text)
 {
     if (text.isEmpty())
         return;
@@ -68,7 +68,7 @@ void ConsolePane::appendText(const QString &text)
     m_length += int(sLength);
     enforceBound();
     if (m_caretFollows)
-        moveCaretToEnd();
+        caretToEnd();
 }
 
 qsizetype ConsolePane::dropLinesThatWouldGo(QString &lines)
@@ -90,7 +90,7 @@ qsizetype ConsolePane::dropLinesThatWouldGo(QString &lines)
     return kept;
 }
 
-void ConsolePane::moveCaretToEnd()
+void ConsolePane::caretToEnd()
 {
     if (!m_caretFollows)
         return;

@@ -25,8 +25,6 @@ public:
     ConsolePane(const QString &paneName, QWidget *parent = nullptr);
 
     const QString &paneName() const override { return m_name; }
-    void appendText(const QString &text) override;
-    void moveCaretToEnd() override;
 
     // The text as the writers wrote it, line ends as CR LF.
     QString text() const;
@@ -35,6 +33,10 @@ public:
 
     // While the find bar is open the caret stays where the search left it.
     void setCaretFollowsText(bool follows) { m_caretFollows = follows; }
+
+protected:
+    void writeText(const QString &text) override;
+    void caretToEnd() override;
 
 private:
     void enforceBound();

@@ -29,6 +29,7 @@ private slots:
     void splitReads_data();
     void splitReads();
     void floodStaysBounded();
+    void echoComesAfterTheRepliesReceivedBeforeIt();
     void statusTellsTheState_data();
     void statusTellsTheState();
     void connectGivenUpLeavesNoSocket_data();
@@ -230,6 +231,30 @@ void TestCommandLink::splitReads()
     QCOMPARE(frames, QStringList{QStringLiteral("*#4*1*0*0215")});
     for (const QString &line : f.TlogC.untimedLines())
         QVERIFY2(!line.startsWith(QStringLiteral("*#")) || Frame::isAck(line), qPrintable(line));
+}
+
+// A large reply is translated a slice per turn; the echo of a frame sent meanwhile comes after
+// every frame of the reply, which was received before it.
+void TestCommandLink::echoComesAfterTheRepliesReceivedBeforeIt()
+{
+    LinkFixture f;
+    f.sink.writesLines = true;
+    const QString request = QStringLiteral("*#1*0##");
+    QStringList reply;
+    for (int i = 0; i < FrameSlicer::SliceFrames * 12; ++i)
+        reply << QStringLiteral("*1*%1*%2##").arg(i % 2).arg(i);
+    f.gateway.setReplies(request, reply);
+    QVERIFY(f.commands.SendTCP(request));
+    // The reply's acknowledgement has been read: the whole reply is in, most of it untranslated.
+    QVERIFY(f.sink.received.size() < 12);
+    QVERIFY(f.commands.SendTCP(Light));
+    QTRY_VERIFY(f.TlogC.untimedLines().contains(reply.last()));
+    QStringList lines = f.TlogC.untimedLines();
+    lines.removeAll(QStringLiteral("*#*1##"));
+    const qsizetype first = lines.indexOf(QStringLiteral("echo ") + request);
+    QVERIFY(first >= 0);
+    QCOMPARE(lines.mid(first), QStringList{QStringLiteral("echo ") + request} + reply
+                                   + QStringList{QStringLiteral("echo ") + Light});
 }
 
 void TestCommandLink::floodStaysBounded()

@@ -33,6 +33,8 @@ private slots:
     void burstTranslatedWholeInOrderAcrossTurns_data();
     void burstTranslatedWholeInOrderAcrossTurns();
     void closingDuringBurstEndsIt();
+    void stopLineComesAfterTheFramesReceivedBeforeIt();
+    void linkReadsNoFurtherPastItsBound();
 };
 
 namespace {
@@ -373,6 +375,68 @@ void TestMonitorLink::closingDuringBurstEndsIt()
     QTRY_VERIFY(!f.sink.received.isEmpty());
     QTest::qWait(200);
     QCOMPARE(f.sink.received.size(), 1);
+}
+
+// The gateway ends the session while most of a burst still waits to be translated: the stop
+// line, and a line anyone writes meanwhile, come after every frame received before them.
+void TestMonitorLink::stopLineComesAfterTheFramesReceivedBeforeIt()
+{
+    LinkFixture f;
+    f.sink.writesLines = true;
+    QVERIFY(f.monitor.ApriGateway());
+    const QString burst = burstOf(FrameSlicer::SliceFrames * 20);
+    qsizetype slicesBeforeTheClose = -1;
+    f.sink.onReceived = [&] {
+        if (f.sink.received.size() == 1)
+            f.gateway.dropConnections();
+        else if (!f.state.link.ConnessoMon && slicesBeforeTheClose < 0)
+            slicesBeforeTheClose = f.sink.received.size() - 1;
+    };
+    f.gateway.pushEvent(burst);
+    QTRY_COMPARE(f.window.buttonImage, 1);
+    f.Tlog.appendText(QStringLiteral("after the stop\r\n"));
+    QTRY_COMPARE(f.sink.received.join(QString()), burst);
+    // The close was seen while slices still waited.
+    QVERIFY2(slicesBeforeTheClose > 0 && slicesBeforeTheClose < 20, qPrintable(QString::number(slicesBeforeTheClose)));
+    QStringList lines = f.Tlog.untimedLines();
+    const qsizetype firstFrame = lines.indexOf(QStringLiteral("*1*0*0##"));
+    QVERIFY(firstFrame > 0);
+    lines = lines.mid(firstFrame);
+    QCOMPARE(lines.size(), FrameSlicer::SliceFrames * 20 + 2);
+    QCOMPARE(lines.join(QString()).remove(LinkFixture::txt("LogStop")).remove(QStringLiteral("after the stop")), burst);
+    QCOMPARE(lines.at(lines.size() - 2), LinkFixture::txt("LogStop"));
+    QCOMPARE(lines.last(), QStringLiteral("after the stop"));
+}
+
+// A burst far past the slicer's bound while the translation is held up (a dialog's own event
+// loop inside a slice): the link leaves the rest in the socket, and once the translation goes
+// on again every frame comes through, in order.
+void TestMonitorLink::linkReadsNoFurtherPastItsBound()
+{
+    LinkFixture f;
+    QVERIFY(f.monitor.ApriGateway());
+    const QString burst = burstOf(int(FrameSlicer::MaxWaitingChars / 8));
+    QVERIFY(burst.size() > FrameSlicer::MaxWaitingChars + 4 * FrameSlicer::ReadBufferBytes);
+    bool held = false;
+    f.sink.onReceived = [&] {
+        // A slice of a later turn: the first is translated inside the read itself.
+        if (f.sink.received.size() != 2)
+            return;
+        // The link has stopped taking what its socket holds: the socket's buffer fills up.
+        QTcpSocket &socket = f.monitor.WSMON();
+        held = QTest::qWaitFor([&] { return socket.bytesAvailable() >= FrameSlicer::ReadBufferBytes; }, 10000);
+        // And stays full: nothing more is read while the slicer is past its bound.
+        QTest::qWait(50);
+        held = held && socket.bytesAvailable() == FrameSlicer::ReadBufferBytes;
+    };
+    f.gateway.pushEvent(burst);
+    QTRY_VERIFY(!f.sink.received.isEmpty());
+    QVERIFY(held);
+    QTRY_COMPARE_WITH_TIMEOUT(f.sink.received.join(QString()).size(), burst.size(), 20000);
+    QCOMPARE(f.sink.received.join(QString()), burst);
+    // Frames after the backlog come as usual.
+    f.gateway.pushEvent(QStringLiteral("*1*1*99##"));
+    QTRY_COMPARE(f.sink.received.last(), QStringLiteral("*1*1*99##"));
 }
 
 QTEST_MAIN(TestMonitorLink)

@@ -21,6 +21,7 @@ private slots:
     void receivedPieces_data();
     void receivedPieces();
     void busyBusLosesNoFrame();
+    void portReadNoFurtherPastTheBound();
     void detectionOnlyMarksTheGateway();
     void receiveTextBoundedAndClearedOnOpen();
     void sendUsb();
@@ -196,6 +197,34 @@ void TestSerial::busyBusLosesNoFrame()
     QTRY_COMPARE(b.f.sink.received.join(QString()), QString::fromLatin1(busy));
     for (const QString &text : std::as_const(b.f.sink.received))
         QVERIFY(text.endsWith(QStringLiteral("##")));
+}
+
+// As on the monitor socket: a burst past the slicer's bound while the translation is held up
+// stays in the port, and comes through whole once it goes on.
+void TestSerial::portReadNoFurtherPastTheBound()
+{
+    Bench b;
+    QVERIFY(openBench(b, {"*#13**15*2##"}));
+    QVERIFY(b.f.monitor.ApriGateway());
+    b.f.sink.received.clear();
+    QByteArray burst;
+    for (int i = 0; burst.size() < FrameSlicer::MaxWaitingChars + 4 * FrameSlicer::ReadBufferBytes; ++i)
+        burst += "*1*" + QByteArray::number(i % 2) + '*' + QByteArray::number(i) + "##";
+    bool held = false;
+    b.f.sink.onReceived = [&] {
+        // A slice of a later turn: the first is translated inside the read itself.
+        if (b.f.sink.received.size() != 2)
+            return;
+        QSerialPort &port = b.f.commands.Comm();
+        held = QTest::qWaitFor([&] { return port.bytesAvailable() >= FrameSlicer::ReadBufferBytes; }, 20000);
+        QTest::qWait(50);
+        held = held && port.bytesAvailable() == FrameSlicer::ReadBufferBytes;
+    };
+    b.peer.write(burst);
+    QTRY_VERIFY_WITH_TIMEOUT(b.f.sink.received.size() >= 2, 10000);
+    QVERIFY(held);
+    QTRY_COMPARE_WITH_TIMEOUT(b.f.sink.received.join(QString()).size(), burst.size(), 30000);
+    QCOMPARE(b.f.sink.received.join(QString()), QString::fromLatin1(burst));
 }
 
 void TestSerial::detectionOnlyMarksTheGateway()

@@ -58,8 +58,8 @@ class NullPane : public LogPane
 {
 public:
     const QString &paneName() const override { return m_name; }
-    void appendText(const QString &) override {}
-    void moveCaretToEnd() override {}
+    void writeText(const QString &) override {}
+    void caretToEnd() override {}
 
 private:
     QString m_name = QStringLiteral("Tlog");

@@ -151,6 +151,7 @@ private slots:
     void probesAnsweredDuringASendKeepTheClient();
     void immediateReconnectsAreAccepted();
     void clientThatTakesNoOutputIsDropped();
+    void burstOfCommandsAnsweredInOrderWhileTheThreadRuns();
     void clientThatLeavesDuringASendGetsNoSuccessorsReply();
     void closeFreesTheListenerForTheNextClient();
     void lampFlashesOnACommand();
@@ -457,6 +458,39 @@ void TestDisplayClient::clientThatTakesNoOutputIsDropped()
     const auto next = r.client();
     next->send(z("hello"));
     QTRY_COMPARE(next->received, Ok);
+}
+
+// 100,000 commands in one write: each is answered, in order, the client that reads its replies
+// stays, and the window's thread runs its timers between slices of them.
+void TestDisplayClient::burstOfCommandsAnsweredInOrderWhileTheThreadRuns()
+{
+    Remote r({600000, 1000});
+    QVERIFY(r.started);
+    const auto c = r.client();
+    const QByteArray camList = z("cam,Ingresso,Garage,,,,,,,,,,");
+    QByteArray commands, expected;
+    constexpr int Count = 100000;
+    for (int i = 0; i < Count; ++i) {
+        const bool cam = i % 1000 == 999;
+        commands += cam ? z("cam") : z("x");
+        expected += cam ? camList + Ok : Ok;
+    }
+    // The thread's progress as a timer sees it: how many commands had left their line.
+    QList<qsizetype> handledAtTicks;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] { handledAtTicks << r.log.text().count(QStringLiteral("chum: ")); });
+    tick.start();
+    c->send(commands);
+    QTRY_VERIFY_WITH_TIMEOUT(c->received.size() >= expected.size() || c->closed, 30000);
+    tick.stop();
+    QVERIFY(!c->closed);
+    QCOMPARE(c->received, expected);
+    QCOMPARE(r.log.text().count(QStringLiteral("chum: ")), Count);
+    // The timer ran in the middle of the burst, not only before and after it.
+    const qsizetype midway =
+        std::count_if(handledAtTicks.cbegin(), handledAtTicks.cend(), [](qsizetype n) { return n > 0 && n < Count; });
+    QVERIFY2(midway >= 3, qPrintable(QString::number(midway)));
 }
 
 void TestDisplayClient::clientThatLeavesDuringASendGetsNoSuccessorsReply()

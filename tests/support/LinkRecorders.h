@@ -25,6 +25,10 @@ public:
             firstArrival.start();
         received << frames;
         panes << box.paneName();
+        if (writesLines) {
+            for (const QString &frame : frames.split(QStringLiteral("##"), Qt::SkipEmptyParts))
+                box.appendText(frame + QStringLiteral("##\r\n"));
+        }
         frames.clear();
         if (onReceived)
             onReceived();
@@ -33,8 +37,12 @@ public:
     {
         echoes << frame;
         echoPanes << box.paneName();
+        if (writesLines)
+            box.appendText(QStringLiteral("echo ") + frame + QStringLiteral("\r\n"));
     }
     QStringList received, panes, echoes, echoPanes;
+    // Each received frame and each echo leaves a line in its pane, as the translator's do.
+    bool writesLines = false;
     QElapsedTimer firstArrival;
     // Runs after each received chunk (a test closes the program in the middle of a burst).
     std::function<void()> onReceived;

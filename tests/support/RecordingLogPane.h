@@ -13,13 +13,13 @@ public:
     explicit RecordingLogPane(const QString &name) : m_name(name) {}
 
     const QString &paneName() const override { return m_name; }
-    void appendText(const QString &text) override
+    void writeText(const QString &text) override
     {
         if (refuseNumber)
             throw OutputError(refuseNumber, QStringLiteral("pane refused"));
         m_text += text;
     }
-    void moveCaretToEnd() override
+    void caretToEnd() override
     {
         if (!findPanelOpen)
             caret = int(m_text.size());

@@ -35,8 +35,8 @@ class CollectingPane : public LogPane
 {
 public:
     const QString &paneName() const override { return m_name; }
-    void appendText(const QString &text) override { lines << text; }
-    void moveCaretToEnd() override {}
+    void writeText(const QString &text) override { lines << text; }
+    void caretToEnd() override {}
     QStringList lines;
 
 private:
