@@ -123,6 +123,8 @@ QRect FrmMeter::toPixels(const QRectF &twips) const
 
 void FrmMeter::showReading(const QString &reading)
 {
+    if (reading == m_reading->text() && !m_reading->accessibleName().isEmpty())
+        return;
     m_reading->setText(reading);
     // A reader says the reading with its unit, which the dial shows only as a picture.
     m_reading->setAccessibleName(accessibleName() + QStringLiteral(": ") + reading + QLatin1Char(' ') + unitOf(m_variant));
