@@ -2,7 +2,9 @@
 
 #include "engine/model/EngineState.h"
 #include "shell/about/FrmAbout.h"
+#include "shell/main/ConsolePane.h"
 #include "shell/main/FrmMain.h"
+#include "engine/protocol/LogLine.h"
 #include "shell/update/FrmUpd.h"
 #include "engine/protocol/NumberConversions.h"
 #include "engine/config/ProgramSettings.h"
@@ -29,6 +31,7 @@ void ProgramServices::addShellFeatures(EngineState &state, ProgramSettings &sett
         return true;
     };
 
+    character.setLog([&window](const QString &text) { window.Tlog().appendText(LogLine::at(text)); });
     updateCheck = std::make_unique<StartupUpdateCheck>(window, state.lang, options, state.InChiusura);
     window.startUpdateCheck = [this] { updateCheck->start(); };
     // A newer version found at start-up is told in a tray balloon.
