@@ -14,8 +14,10 @@
 // before "before" and kept to the end, so they are in neither difference; the gateway's copy of
 // the burst on its way out is printed beside the peak.
 //
-//   bench_burst [frames] [runs] [row...]      rows: lighting, lighting-quiet, aux, meters, alarm,
-//                                              probes, scenarios, camera, every-window, character
+//   bench_burst [frames] [runs] [row...]      rows: lighting, lighting-quiet, aux, meters,
+//                                              energy-alone, alarm, probes, scenarios, camera,
+//                                              every-window, character
+// ("energy-alone" is the meters' frames with no window open: what the meters add is the difference.)
 // (offscreen by itself; run it in a network namespace)
 #include "app/Program.h"
 #include "demo-gateway/FakeGateway.h"
@@ -182,6 +184,7 @@ const std::vector<Row> &rows()
         {"lighting-quiet", "lighting frames, notices off", lighting, openNothing, false, false},
         {"aux", "aux window open, aux frames", aux, openAux},
         {"meters", "volt, amp and watt meters open, energy frames", energy, openMeters},
+        {"energy-alone", "energy frames, no window", energy, openNothing},
         {"alarm", "alarm window open, alarm frames", alarm, openAlarm},
         {"probes", "probe windows of zones 1 and 2 open, their frames", probe, openProbes},
         {"scenarios", "scenario panel open, scenario frames", scenario, openScenarios},
