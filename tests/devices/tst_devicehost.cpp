@@ -53,6 +53,10 @@ public:
 
 QString labelText(QWidget *w, const char *name) { return w->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
 
+// What the translator pushes for the i-th frame of a burst, and what the window shows.
+using Push = std::function<void(DeviceHost &, EngineState &, int i)>;
+using Shown = std::function<QString(QWidget *)>;
+
 } // namespace
 
 // The host that opens the device windows by name and answers which are loaded.
@@ -175,9 +179,6 @@ void TestDeviceHost::probeOpenFollowsTheProbeWindows()
 
 void TestDeviceHost::pushesOfOneTurnPaintedOnce_data()
 {
-    // What the translator pushes for the i-th frame of a burst, and what the window shows.
-    using Push = std::function<void(DeviceHost &, EngineState &, int i)>;
-    using Shown = std::function<QString(QWidget *)>;
     QTest::addColumn<QString>("name");
     QTest::addColumn<Push>("push");
     QTest::addColumn<Shown>("shown");
@@ -222,8 +223,6 @@ void TestDeviceHost::pushesOfOneTurnPaintedOnce_data()
 void TestDeviceHost::pushesOfOneTurnPaintedOnce()
 {
     QFETCH(QString, name);
-    using Push = std::function<void(DeviceHost &, EngineState &, int i)>;
-    using Shown = std::function<QString(QWidget *)>;
     QFETCH(Push, push);
     QFETCH(Shown, shown);
     QFETCH(QString, last);
