@@ -123,7 +123,7 @@ QRect FrmMeter::toPixels(const QRectF &twips) const
 
 void FrmMeter::showReading(const QString &reading)
 {
-    // The same reading again (a poll's answer, the needle's timer): nothing to change.
+    // The same reading again, as a burst or each poll brings it: nothing to change.
     if (reading == m_reading->text() && !m_reading->accessibleName().isEmpty())
         return;
     m_reading->setText(reading);
