@@ -9,6 +9,12 @@
 
 #include <utility>
 
+DeviceHost::DeviceHost()
+{
+    m_handOverLater.setSingleShot(true);
+    QObject::connect(&m_handOverLater, &QTimer::timeout, &m_turn, [this] { handOver(); });
+}
+
 DeviceHost::~DeviceHost()
 {
     for (const QPointer<QWidget> &w : std::as_const(m_loaded))
@@ -169,6 +175,11 @@ void DeviceHost::handOverLater()
     if (m_handOverAsked)
         return;
     m_handOverAsked = true;
+    const qint64 since = m_lastHandOver.isValid() ? m_lastHandOver.elapsed() : HandOverSpacingMs;
+    if (since < HandOverSpacingMs) {
+        m_handOverLater.start(int(HandOverSpacingMs - since));
+        return;
+    }
     // Queued behind the events already waiting, the slice under way among them.
     QMetaObject::invokeMethod(&m_turn, [this] { handOver(); }, Qt::QueuedConnection);
 }
@@ -176,6 +187,7 @@ void DeviceHost::handOverLater()
 void DeviceHost::handOver()
 {
     m_handOverAsked = false;
+    m_lastHandOver.start();
     for (size_t m = 0; m < m_meterReadings.size(); ++m) {
         if (!m_meterReadings[m])
             continue;

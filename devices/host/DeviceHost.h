@@ -3,9 +3,11 @@
 #include "shell/main/DeviceWindows.h"
 #include "engine/ports/WindowRegistry.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <bitset>
@@ -21,14 +23,15 @@ class ProbeDisplay;
 //
 // The translator pushes a reading with every frame, thousands in one turn of the event loop
 // during a burst. The host keeps the latest of each and hands it to its window once that turn
-// is over, so a window repaints once a turn however many frames the turn holds.
+// is over, so a window repaints once a turn however many frames the turn holds, and no more
+// often than a person can follow.
 class DeviceHost : public DeviceWindows, public WindowRegistry
 {
 public:
     using Factory = std::function<QWidget *()>;
     using ProbeFactory = std::function<QWidget *(int zone, const QString &zoneName)>;
 
-    DeviceHost() = default;
+    DeviceHost();
     ~DeviceHost() override;
     DeviceHost(const DeviceHost &) = delete;
     DeviceHost &operator=(const DeviceHost &) = delete;
@@ -99,6 +102,11 @@ private:
     // The pushes waiting for the end of the turn.
     QObject m_turn;
     bool m_handOverAsked = false;
+    // A hand-over follows the last one by at least this much: a window shown more often than
+    // this only costs the bus's time, nobody sees it.
+    static constexpr int HandOverSpacingMs = 40;
+    QElapsedTimer m_lastHandOver;
+    QTimer m_handOverLater;
     bool m_auxWaits = false;
     std::array<std::optional<QString>, 3> m_meterReadings{};
     std::array<ProbePushes, 100> m_probePushes{};
