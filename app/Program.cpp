@@ -23,8 +23,7 @@ namespace {
 void largeBlocksGoBack()
 {
 #ifdef __GLIBC__
-    static const bool set = mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1;
-    Q_UNUSED(set);
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 #endif
 }
 
