@@ -2,7 +2,9 @@
 
 #include "engine/model/EngineState.h"
 #include "shell/about/FrmAbout.h"
+#include "shell/main/ConsolePane.h"
 #include "shell/main/FrmMain.h"
+#include "engine/protocol/LogLine.h"
 #include "shell/update/FrmUpd.h"
 #include "shell/update/StartupUpdateCheck.h"
 #include "shell/services/TrayIcon.h"
@@ -15,6 +17,7 @@ ProgramServices::~ProgramServices() = default;
 void ProgramServices::addShellFeatures(EngineState &state, MessageBoxService &messages, FrmMain &window)
 {
     ShellOptions &options = window.shellOptions();
+    character.setLog([&window](const QString &text) { window.Tlog().appendText(LogLine::at(text)); });
     updateCheck = std::make_unique<StartupUpdateCheck>(window, state.lang, options, state.InChiusura);
     // A newer version found at start-up is told in a tray balloon.
     QObject::connect(updateCheck.get(), &StartupUpdateCheck::newerVersion, &window, [&window](const QString &text) {

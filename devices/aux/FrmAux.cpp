@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 static void registerAuxResources() { Q_INIT_RESOURCE(aux); }
@@ -31,12 +32,11 @@ constexpr int SpacingPx = 6;
 // The window grows up to this many times its design width to show the channels' whole names.
 constexpr double WidestGrowth = 1.3;
 
-QString channelSheet(bool on)
-{
-    return QStringLiteral("QPushButton { border: none; text-align: left; padding: 0 2px; font-weight: bold; color: %1; }"
-                          "QPushButton:hover { text-decoration: underline; }")
-        .arg(on ? QStringLiteral("black") : QStringLiteral("rgb(192, 192, 192)"));
-}
+// Set once: a channel's "on" property picks its colour, so a change restyles that button only.
+const QString ChannelSheet = QStringLiteral(
+    "QPushButton { border: none; text-align: left; padding: 0 2px; font-weight: bold; color: rgb(192, 192, 192); }"
+    "QPushButton[on=\"true\"] { color: black; }"
+    "QPushButton:hover { text-decoration: underline; }");
 
 } // namespace
 
@@ -77,6 +77,8 @@ FrmAux::FrmAux(DeviceContext context, QWidget *parent)
         number->setFlat(true);
         number->setCursor(Qt::PointingHandCursor);
         number->setFixedWidth(NumberPx);
+        number->setProperty("on", false);
+        number->setStyleSheet(ChannelSheet);
         auto *name = new QLabel(this);
         name->setObjectName(QStringLiteral("LnAux%1").arg(i));
         name->setStyleSheet(QStringLiteral("color: white;"));
@@ -122,12 +124,19 @@ void FrmAux::Aggiorna()
     for (int i = 0; i < Channels; ++i) {
         // A channel not reported yet looks like one that is off.
         const bool on = state[size_t(i + 1)].value_or(false);
+        // Only what changed: the window is asked again and again while the bus is busy.
+        if (m_shown[size_t(i)] == on)
+            continue;
+        m_shown[size_t(i)] = on;
+        QPushButton *number = m_laux[size_t(i)];
         m_imgAux[size_t(i)]->setPicture(on ? 1 : 0, on ? LampOn : LampOff);
-        m_imgAux[size_t(i)]->setAccessibleName(m_laux[size_t(i)]->accessibleName());
+        m_imgAux[size_t(i)]->setAccessibleName(number->accessibleName());
         // Its state, as the log would say it.
-        m_laux[size_t(i)]->setAccessibleDescription(
-            QString(m_ctx.state.lang.aux.value(on ? 1 : 0)).replace(QStringLiteral("\\n"), m_laux[size_t(i)]->accessibleName()));
-        m_laux[size_t(i)]->setStyleSheet(channelSheet(on));
+        number->setAccessibleDescription(
+            QString(m_ctx.state.lang.aux.value(on ? 1 : 0)).replace(QStringLiteral("\\n"), number->accessibleName()));
+        number->setProperty("on", on);
+        number->style()->unpolish(number);
+        number->style()->polish(number);
     }
 }
 

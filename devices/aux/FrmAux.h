@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class PictureBox;
 class QCheckBox;
@@ -21,7 +22,7 @@ public:
 
     explicit FrmAux(DeviceContext context, QWidget *parent = nullptr);
 
-    // Repaints the rows from StatoAux.
+    // Repaints the rows of StatoAux that changed since the last time.
     void Aggiorna();
     void refreshFromState() override { Aggiorna(); }
     void Laux_Click(int index);
@@ -36,5 +37,7 @@ private:
     std::array<PictureBox *, Channels> m_imgAux{};
     std::array<QPushButton *, Channels> m_laux{};
     std::array<QLabel *, Channels> m_lnAux{};
+    // What each row shows; none before the first paint.
+    std::array<std::optional<bool>, Channels> m_shown{};
     QCheckBox *m_contop;
 };

@@ -7,6 +7,14 @@
 #include "shell/services/TopLevelWindows.h"
 #include "engine/model/WindowNames.h"
 
+#include <utility>
+
+DeviceHost::DeviceHost()
+{
+    m_handOverLater.setSingleShot(true);
+    QObject::connect(&m_handOverLater, &QTimer::timeout, &m_turn, [this] { handOver(); });
+}
+
 DeviceHost::~DeviceHost()
 {
     for (const QPointer<QWidget> &w : std::as_const(m_loaded))
@@ -113,39 +121,104 @@ ProbeDisplay *DeviceHost::probe(int zone) const
     return dynamic_cast<ProbeDisplay *>(m_probes[size_t(zone)].data());
 }
 
+DeviceHost::ProbePushes *DeviceHost::probePushes(int zone)
+{
+    if (!probe(zone))
+        return nullptr;
+    m_probesWaiting.set(size_t(zone));
+    handOverLater();
+    return &m_probePushes[size_t(zone)];
+}
+
 void DeviceHost::Temperatura(int zone, const QString &text)
 {
-    if (ProbeDisplay *p = probe(zone))
-        p->Temperatura(text);
+    if (ProbePushes *p = probePushes(zone))
+        p->temperatura = text;
 }
 
 void DeviceHost::Tempset(int zone, const QString &text)
 {
-    if (ProbeDisplay *p = probe(zone))
-        p->Tempset(text);
+    if (ProbePushes *p = probePushes(zone))
+        p->tempset = text;
 }
 
 void DeviceHost::Knob(int zone, const QString &text)
 {
-    if (ProbeDisplay *p = probe(zone))
-        p->Knob(text);
+    if (ProbePushes *p = probePushes(zone))
+        p->knob = text;
 }
 
 void DeviceHost::pCol(int zone, int valves)
 {
-    if (ProbeDisplay *p = probe(zone))
-        p->pCol(valves);
+    if (ProbePushes *p = probePushes(zone))
+        p->pCol = valves;
 }
 
-void DeviceHost::meterReading(const QString &name, const QString &reading)
+namespace {
+const std::array<QString, 3> &meterNames()
 {
-    if (auto *m = dynamic_cast<MeterDisplay *>(window(name)))
-        m->showReading(reading);
+    static const std::array<QString, 3> names{WindowNames::FrmVolt, WindowNames::FrmAmp, WindowNames::FrmWatt};
+    return names;
+}
+} // namespace
+
+void DeviceHost::meterReading(int meter, const QString &reading)
+{
+    if (!dynamic_cast<MeterDisplay *>(window(meterNames()[size_t(meter)])))
+        return;
+    m_meterReadings[size_t(meter)] = reading;
+    handOverLater();
 }
 
-void DeviceHost::Volt(const QString &reading) { meterReading(WindowNames::FrmVolt, reading); }
-void DeviceHost::Ampere(const QString &reading) { meterReading(WindowNames::FrmAmp, reading); }
-void DeviceHost::Watt(const QString &reading) { meterReading(WindowNames::FrmWatt, reading); }
+void DeviceHost::Volt(const QString &reading) { meterReading(0, reading); }
+void DeviceHost::Ampere(const QString &reading) { meterReading(1, reading); }
+void DeviceHost::Watt(const QString &reading) { meterReading(2, reading); }
+
+void DeviceHost::handOverLater()
+{
+    if (m_handOverAsked)
+        return;
+    m_handOverAsked = true;
+    const qint64 since = m_lastHandOver.isValid() ? m_lastHandOver.elapsed() : HandOverSpacingMs;
+    if (since < HandOverSpacingMs) {
+        m_handOverLater.start(int(HandOverSpacingMs - since));
+        return;
+    }
+    // Queued behind the events already waiting, the slice under way among them.
+    QMetaObject::invokeMethod(&m_turn, [this] { handOver(); }, Qt::QueuedConnection);
+}
+
+void DeviceHost::handOver()
+{
+    m_handOverAsked = false;
+    m_lastHandOver.start();
+    for (size_t m = 0; m < m_meterReadings.size(); ++m) {
+        if (!m_meterReadings[m])
+            continue;
+        const QString reading = *std::exchange(m_meterReadings[m], std::nullopt);
+        if (auto *meter = dynamic_cast<MeterDisplay *>(window(meterNames()[m])))
+            meter->showReading(reading);
+    }
+    for (int zone = 0; m_probesWaiting.any() && zone < int(m_probesWaiting.size()); ++zone) {
+        if (!m_probesWaiting.test(size_t(zone)))
+            continue;
+        m_probesWaiting.reset(size_t(zone));
+        const ProbePushes pushes = std::exchange(m_probePushes[size_t(zone)], ProbePushes{});
+        ProbeDisplay *p = probe(zone);
+        if (!p)
+            continue;
+        if (pushes.temperatura)
+            p->Temperatura(*pushes.temperatura);
+        if (pushes.tempset)
+            p->Tempset(*pushes.tempset);
+        if (pushes.knob)
+            p->Knob(*pushes.knob);
+        if (pushes.pCol)
+            p->pCol(*pushes.pCol);
+    }
+    if (std::exchange(m_auxWaits, false) && isLoaded(WindowNames::FrmAux))
+        refresh(WindowNames::FrmAux);
+}
 
 QList<WindowRegistry::LoadedWindow> DeviceHost::loadedWindows() const { return TopLevelWindows::loaded(); }
 
@@ -158,8 +231,21 @@ bool DeviceHost::probeOpen(qint64 zone) const
     return w && w->windowTitle() == WindowNames::probeCaption(int(zone));
 }
 
+bool DeviceHost::windowOpen(const QString &name) const
+{
+    if (!m_factories.contains(name))
+        return WindowRegistry::windowOpen(name);
+    const QWidget *w = window(name);
+    return w && w->objectName() == name;
+}
+
 void DeviceHost::AggiornaAux(bool createHidden)
 {
-    if (createHidden || isLoaded(WindowNames::FrmAux))
-        refresh(WindowNames::FrmAux);
+    // Loaded at once, so that the next frames see it open; painted with the turn's last state.
+    if (createHidden)
+        load(WindowNames::FrmAux);
+    if (!isLoaded(WindowNames::FrmAux))
+        return;
+    m_auxWaits = true;
+    handOverLater();
 }

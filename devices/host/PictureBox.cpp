@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-PictureBox::PictureBox(QWidget *parent) : QWidget(parent), m_renderer(new QSvgRenderer(this)) {}
+PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {}
 
 void PictureBox::setPicture(int number, const QString &resource)
 {
@@ -15,14 +15,18 @@ void PictureBox::setPicture(int number, const QString &resource)
     m_number = number;
     if (resource != m_resource) {
         m_resource = resource;
-        m_renderer->load(resource);
+        // A box shows one of a few pictures: each is read once, then shown again from here.
+        QSvgRenderer *&renderer = m_renderers[resource];
+        if (!renderer)
+            renderer = new QSvgRenderer(resource, this);
+        m_renderer = renderer;
     }
     update();
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
-    if (!m_renderer->isValid())
+    if (!m_renderer || !m_renderer->isValid())
         return;
     QPainter p(this);
     m_renderer->render(&p, QRectF(rect()));

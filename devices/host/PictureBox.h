@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QWidget>
 
@@ -22,4 +23,5 @@ private:
     int m_number = 0;
     QString m_resource;
     QSvgRenderer *m_renderer = nullptr;
+    QHash<QString, QSvgRenderer *> m_renderers;
 };

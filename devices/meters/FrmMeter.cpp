@@ -127,6 +127,9 @@ QRect FrmMeter::toPixels(const QRectF &twips) const
 
 void FrmMeter::showReading(const QString &reading)
 {
+    // The same reading again, as a burst or each poll brings it: nothing to change.
+    if (reading == m_reading->text() && !m_reading->accessibleName().isEmpty())
+        return;
     m_reading->setText(reading);
     // A reader says the reading with its unit, which the dial shows only as a picture.
     m_reading->setAccessibleName(accessibleName() + QStringLiteral(": ") + reading + QLatin1Char(' ') + unitOf(m_variant));

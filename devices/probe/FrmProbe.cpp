@@ -36,7 +36,15 @@ const int RowTable[FrmProbe::Height] = {
 const char *const PicturePaths[3] = {":/ombrix/probe/pill-blue.svg", ":/ombrix/probe/pill-red.svg",
                                      ":/ombrix/probe/pill-grey.svg"};
 
-QString colourSheet(int r, int g, int b) { return QStringLiteral("color: rgb(%1, %2, %3);").arg(r).arg(g).arg(b); }
+// The text colour by the palette: a style sheet would be parsed again at each change of mode.
+void setTextColour(QLabel *label, const QColor &colour)
+{
+    QPalette p = label->palette();
+    if (p.color(QPalette::WindowText) == colour)
+        return;
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+}
 
 QString exitText(const EngineState &state)
 {
@@ -87,9 +95,8 @@ FrmProbe::FrmProbe(DeviceContext context, QWidget *parent)
     Snapping::DockForm(this);
     connect(m_tagg, &QTimer::timeout, this, &FrmProbe::Tagg_Timer);
     m_tagg->start(FirstPollMs);
-    m_lname->setStyleSheet(colourSheet(255, 255, 255));
-    m_ltemp->setStyleSheet(colourSheet(255, 255, 255));
-    m_lsetp->setStyleSheet(colourSheet(255, 255, 255));
+    for (QLabel *label : {m_lname, m_ltemp, m_lsetp})
+        setTextColour(label, Qt::white);
 }
 
 FrmProbe::~FrmProbe()
@@ -153,20 +160,22 @@ void FrmProbe::pCol(int mode)
     struct Look
     {
         Picture picture;
-        int name[3];
-        int setPoint[3];
+        QColor name;
+        QColor setPoint;
     };
     static const Look looks[3] = {
-        {Grey, {255, 255, 255}, {255, 255, 255}},
-        {Blue, {186, 210, 222}, {193, 199, 213}},
-        {Red, {255, 208, 208}, {197, 194, 216}},
+        {Grey, QColor(255, 255, 255), QColor(255, 255, 255)},
+        {Blue, QColor(186, 210, 222), QColor(193, 199, 213)},
+        {Red, QColor(255, 208, 208), QColor(197, 194, 216)},
     };
     if (mode < 0 || mode > 2)
         return;
     const Look &l = looks[mode];
+    setTextColour(m_lname, l.name);
+    setTextColour(m_lsetp, l.setPoint);
+    if (m_picture == l.picture)
+        return;
     m_picture = l.picture;
-    m_lname->setStyleSheet(colourSheet(l.name[0], l.name[1], l.name[2]));
-    m_lsetp->setStyleSheet(colourSheet(l.setPoint[0], l.setPoint[1], l.setPoint[2]));
     update();
 }
 

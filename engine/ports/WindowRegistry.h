@@ -31,6 +31,9 @@ public:
     // the translator asks this for every zone frame. A registry that makes the probe windows
     // itself answers from what it made.
     virtual bool probeOpen(qint64 zone) const;
+    // FormAperto("", name), which the translator asks for every aux and energy frame. A
+    // registry that makes the windows of that name itself answers from what it made.
+    virtual bool windowOpen(const QString &name) const { return FormAperto(QString(), name); }
 
     // Meter windows: the reading as received.
     virtual void Volt(const QString &reading) = 0;

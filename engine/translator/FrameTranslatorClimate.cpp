@@ -112,7 +112,6 @@ void FrameTranslator::energyDimension(Work &w)
     const QStringList &power = m_state.lang.power;
     LiveState &live = m_state.live;
     WindowRegistry &windows = m_out.windows;
-    const QString empty;
 
     // The reading's sentence added to the frame's, and what ends it.
     auto addReading = [&](int e, QStringView value, QStringView end) {
@@ -125,14 +124,14 @@ void FrameTranslator::energyDimension(Work &w)
         if (w.echo)
             return;
         live.VoltValue = v.toString();
-        if (windows.FormAperto(empty, VoltWindow))
+        if (windows.windowOpen(VoltWindow))
             windows.Volt(live.VoltValue);
     };
     auto amp = [&](QStringView v) {
         if (w.echo)
             return;
         live.AmpValue = v.toString();
-        if (windows.FormAperto(empty, AmpWindow))
+        if (windows.windowOpen(AmpWindow))
             windows.Ampere(live.AmpValue);
     };
     auto watt = [&](QStringView v) {
@@ -140,7 +139,7 @@ void FrameTranslator::energyDimension(Work &w)
         if (w.echo)
             return;
         live.WattValue = n;
-        if (windows.FormAperto(empty, WattWindow))
+        if (windows.windowOpen(WattWindow))
             windows.Watt(v.toString());
     };
 

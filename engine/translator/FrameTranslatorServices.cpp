@@ -175,7 +175,7 @@ void FrameTranslator::auxiliary(Work &w)
         return;
     WindowRegistry &windows = m_out.windows;
     if (!live.RichiestaStato) {
-        if (windows.FormAperto(QString(), AuxWindow))
+        if (windows.windowOpen(AuxWindow))
             windows.AggiornaAux(false);
         return;
     }

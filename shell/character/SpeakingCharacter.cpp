@@ -84,6 +84,7 @@ void SpeakingCharacter::release()
         m_voice->stop();
     }
     m_queue.clear();
+    m_dropped = 0;
     m_speaking = 0;
     m_voice.reset();
     delete m_window.data();
@@ -120,6 +121,11 @@ int SpeakingCharacter::Speak(const QString &text)
     const int id = ++m_lastId;
     m_ultimaRichiesta = id;
     m_queue.append({id, text});
+    // The oldest give way; a dropped request never completes, as with Stop.
+    while (m_queue.size() > MaxWaiting) {
+        m_queue.removeFirst();
+        ++m_dropped;
+    }
     if (!m_speaking)
         startNext();
     return id;
@@ -127,6 +133,12 @@ int SpeakingCharacter::Speak(const QString &text)
 
 void SpeakingCharacter::startNext()
 {
+    // Told once the voice goes on, not for every sentence of a burst.
+    if (m_dropped > 0 && m_log)
+        m_log(m_dropped == 1 ? QStringLiteral("character: 1 older sentence not spoken, to keep up with the bus")
+                             : QStringLiteral("character: %1 older sentences not spoken, to keep up with the bus")
+                                   .arg(m_dropped));
+    m_dropped = 0;
     const Request r = m_queue.takeFirst();
     m_speaking = r.id;
     m_balloonLinger.stop();
@@ -188,6 +200,7 @@ void SpeakingCharacter::Stop()
     if (!m_window)
         return;
     m_queue.clear();
+    m_dropped = 0;
     m_speaking = 0;
     if (m_voice)
         m_voice->stop();

@@ -24,6 +24,10 @@ class SpeakingCharacter : public QObject, public CharacterService
 
 public:
     using EngineFactory = std::function<std::unique_ptr<SpeechEngine>(const QString &language)>;
+    // Sentences waiting behind the one being spoken. A sentence takes a few seconds to say, so
+    // this is some ten seconds of speech: a listener follows that much, not the backlog of a
+    // burst, which the log and the notices show whole. The newest sentences are the ones kept.
+    static constexpr int MaxWaiting = 4;
 
     // Without a factory the desktop's text-to-speech is used.
     explicit SpeakingCharacter(EngineFactory engines = {}, QObject *parent = nullptr);
@@ -59,6 +63,10 @@ public:
     void SetSoundEffectsOn(bool on) override { m_sound = on; }
     void setRequestCompleteHandler(RequestCompleteHandler handler) override { m_onComplete = std::move(handler); }
 
+    // Where the character says it left sentences unspoken: a line of the monitor log.
+    void setLog(std::function<void(const QString &text)> log) { m_log = std::move(log); }
+    int waiting() const { return int(m_queue.size()); }
+
     void Agent1_RequestComplete(int request);
     void Tagoff_Timer();
 
@@ -80,6 +88,9 @@ private:
     QPointer<CharacterWindow> m_window;
     std::unique_ptr<SpeechEngine> m_voice;
     QList<Request> m_queue;
+    // Sentences dropped from the queue since the last one was started.
+    int m_dropped = 0;
+    std::function<void(const QString &text)> m_log;
     int m_speaking = 0; // id of the sentence under way, 0 when silent
     int m_lastId = 0;
     int m_ultimaRichiesta = 0;

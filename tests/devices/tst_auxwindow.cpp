@@ -34,7 +34,7 @@ QPushButton *number(const FrmAux &w, int channel)
 {
     return w.findChild<QPushButton *>(QStringLiteral("Laux%1").arg(channel - 1));
 }
-bool black(const FrmAux &w, int channel) { return number(w, channel)->styleSheet().contains(QStringLiteral("color: black")); }
+bool black(const FrmAux &w, int channel) { return number(w, channel)->palette().color(QPalette::ButtonText) == Qt::black; }
 } // namespace
 
 void TestAuxWindow::unknownChannelsLookOff()

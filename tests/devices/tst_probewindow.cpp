@@ -35,7 +35,8 @@ namespace {
 QString text(const FrmProbe &p, const char *label) { return p.findChild<QLabel *>(QString::fromLatin1(label))->text(); }
 QString colour(const FrmProbe &p, const char *label)
 {
-    return p.findChild<QLabel *>(QString::fromLatin1(label))->styleSheet();
+    const QColor c = p.findChild<QLabel *>(QString::fromLatin1(label))->palette().color(QPalette::WindowText);
+    return QStringLiteral("%1, %2, %3").arg(c.red()).arg(c.green()).arg(c.blue());
 }
 } // namespace
 

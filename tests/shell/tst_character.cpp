@@ -68,6 +68,8 @@ private slots:
     void releasedTwoAndAHalfSecondsAfterLastSentence();
     void completionAfterReleaseDoesNothing();
     void stopDropsEveryRequest();
+    void backlogKeepsTheNewest_data();
+    void backlogKeepsTheNewest();
     void desktopVoiceNeverHoldsTheQueue();
 };
 
@@ -264,6 +266,51 @@ void TestCharacter::stopDropsEveryRequest()
     QVERIFY(c.completed.isEmpty());
     QCOMPARE(c.voice().said, QStringList{QStringLiteral("uno")});
     QVERIFY(c.character.isShown());
+}
+
+void TestCharacter::backlogKeepsTheNewest_data()
+{
+    QTest::addColumn<int>("sentences");
+    QTest::addColumn<QStringList>("logged");
+    const int bound = SpeakingCharacter::MaxWaiting;
+    QTest::newRow("within the bound") << 1 + bound << QStringList{};
+    QTest::newRow("one over") << 2 + bound
+                              << QStringList{QStringLiteral("character: 1 older sentence not spoken, to keep up with the bus")};
+    QTest::newRow("a burst") << 100000
+                             << QStringList{QStringLiteral("character: %1 older sentences not spoken, to keep up with the bus")
+                                                .arg(100000 - 1 - bound)};
+}
+
+// A voice slower than the bus: the sentence under way goes on, then the newest ones are
+// spoken, and the log says how many were left out.
+void TestCharacter::backlogKeepsTheNewest()
+{
+    QFETCH(int, sentences);
+    QFETCH(QStringList, logged);
+    Character c(QStringLiteral("1"));
+    QStringList log;
+    c.character.setLog([&log](const QString &text) { log << text; });
+    QVERIFY(c.load());
+    c.character.Show();
+    int most = 0;
+    for (int i = 1; i <= sentences; ++i) {
+        c.character.Speak(QStringLiteral("frase %1").arg(i));
+        most = std::max(most, c.character.waiting());
+    }
+    QCOMPARE(most, std::min(sentences - 1, int(SpeakingCharacter::MaxWaiting)));
+    QVERIFY(log.isEmpty());
+
+    QStringList expected{QStringLiteral("frase 1")};
+    for (int i = std::max(2, sentences - SpeakingCharacter::MaxWaiting + 1); i <= sentences; ++i)
+        expected << QStringLiteral("frase %1").arg(i);
+    for (int k = 0; k < expected.size(); ++k)
+        c.voice().finishSentence();
+    QCOMPARE(c.voice().said, expected);
+    QCOMPARE(log, logged);
+    // The last sentence is among those kept: the character still hides once it is spoken.
+    QCOMPARE(c.completed.size(), expected.size());
+    QCOMPARE(c.completed.last(), c.character.UltimaRichiesta());
+    QVERIFY(!c.character.isShown());
 }
 
 void TestCharacter::desktopVoiceNeverHoldsTheQueue()
