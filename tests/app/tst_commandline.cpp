@@ -58,7 +58,7 @@ void TestCommandLine::answersWithoutADisplay()
     QFETCH(QString, err);
 
     const ConsoleAnswer answer = runOnConsole(QStringLiteral(OMBRIX_BIN_DIR "/ombrix"), arguments, platform);
-    QVERIFY2(answer.finished, "ombrix did not answer and exit");
+    QVERIFY2(answer.finished, "ombrix did not start, or did not answer and exit");
     QCOMPARE(answer.status, QProcess::NormalExit);
     QCOMPARE(answer.code, exitCode);
     if (!out.isEmpty()) {

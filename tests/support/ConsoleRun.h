@@ -8,7 +8,7 @@
 // unless one is asked for, so an answer that needed a window aborts instead.
 struct ConsoleAnswer
 {
-    bool finished = false; // false: still running after the wait, and killed
+    bool finished = false; // false: it did not start, or still ran after the wait and was killed
     QProcess::ExitStatus status = QProcess::CrashExit;
     int code = -1;
     QString out;

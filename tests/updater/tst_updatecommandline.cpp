@@ -79,7 +79,7 @@ void TestUpdateCommandLine::answersWithoutTouchingAFile()
 
     // No display at all: a terminal answer must not need one.
     const ConsoleAnswer answer = runOnConsole(program, arguments, QString(), folder.path());
-    QVERIFY2(answer.finished, "update did not answer and exit");
+    QVERIFY2(answer.finished, "update did not start, or did not answer and exit");
     QCOMPARE(answer.status, QProcess::NormalExit);
     QCOMPARE(answer.code, exitCode);
     if (!out.isEmpty())
