@@ -1,4 +1,5 @@
-#include <QProcess>
+#include "support/ConsoleRun.h"
+
 #include <QtTest>
 
 // The program's command line answers on a text console: with no display to connect to and no
@@ -56,33 +57,18 @@ void TestCommandLine::answersWithoutADisplay()
     QFETCH(QString, out);
     QFETCH(QString, err);
 
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    if (!platform.isEmpty())
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(OMBRIX_BIN_DIR "/ombrix"), arguments);
-    QVERIFY(program.waitForStarted());
-    if (!program.waitForFinished(10000)) {
-        program.kill();
-        program.waitForFinished();
-        QFAIL("ombrix did not answer and exit");
-    }
-    const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
-    const QString stdErr = QString::fromUtf8(program.readAllStandardError());
-
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), exitCode);
+    const ConsoleAnswer answer = runOnConsole(QStringLiteral(OMBRIX_BIN_DIR "/ombrix"), arguments, platform);
+    QVERIFY2(answer.finished, "ombrix did not start, or did not answer and exit");
+    QCOMPARE(answer.status, QProcess::NormalExit);
+    QCOMPARE(answer.code, exitCode);
     if (!out.isEmpty()) {
-        QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
-        QVERIFY2(stdErr.isEmpty(), qPrintable(stdErr));
+        QVERIFY2(answer.out.contains(out), qPrintable(answer.out));
+        QVERIFY2(answer.err.isEmpty(), qPrintable(answer.err));
     }
     if (!err.isEmpty()) {
-        QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
-        QVERIFY2(stdErr.contains(QStringLiteral("Usage:")), qPrintable(stdErr));
-        QVERIFY(stdOut.isEmpty());
+        QVERIFY2(answer.err.contains(err), qPrintable(answer.err));
+        QVERIFY2(answer.err.contains(QStringLiteral("Usage:")), qPrintable(answer.err));
+        QVERIFY(answer.out.isEmpty());
     }
 }
 

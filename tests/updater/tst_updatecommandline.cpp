@@ -1,9 +1,9 @@
+#include "support/ConsoleRun.h"
 #include "support/TestFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QProcess>
 #include <QtTest>
 
 // The update program rewrites the files beside it as soon as its window runs, so every answer
@@ -78,30 +78,16 @@ void TestUpdateCommandLine::answersWithoutTouchingAFile()
     const QMap<QString, QByteArray> before = snapshot(folder.path());
 
     // No display at all: a terminal answer must not need one.
-    QProcess update;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        env.remove(QString::fromLatin1(name));
-    update.setProcessEnvironment(env);
-    update.setWorkingDirectory(folder.path());
-    update.start(program, arguments);
-    QVERIFY(update.waitForStarted());
-    if (!update.waitForFinished(10000)) {
-        update.kill();
-        update.waitForFinished();
-        QFAIL("update did not answer and exit");
-    }
-    const QString stdOut = QString::fromUtf8(update.readAllStandardOutput());
-    const QString stdErr = QString::fromUtf8(update.readAllStandardError());
-
-    QCOMPARE(update.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(update.exitCode(), exitCode);
+    const ConsoleAnswer answer = runOnConsole(program, arguments, QString(), folder.path());
+    QVERIFY2(answer.finished, "update did not start, or did not answer and exit");
+    QCOMPARE(answer.status, QProcess::NormalExit);
+    QCOMPARE(answer.code, exitCode);
     if (!out.isEmpty())
-        QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+        QVERIFY2(answer.out.contains(out), qPrintable(answer.out));
     if (!err.isEmpty()) {
-        QVERIFY2(stdErr.contains(err), qPrintable(stdErr));
-        QVERIFY2(stdErr.contains(QStringLiteral("Usage:")), qPrintable(stdErr));
-        QVERIFY(stdOut.isEmpty());
+        QVERIFY2(answer.err.contains(err), qPrintable(answer.err));
+        QVERIFY2(answer.err.contains(QStringLiteral("Usage:")), qPrintable(answer.err));
+        QVERIFY(answer.out.isEmpty());
     }
     QCOMPARE(snapshot(folder.path()), before);
 }
