@@ -16,12 +16,12 @@ namespace {
 class StatusText : public QLabel
 {
 public:
-    using QLabel::QLabel;
+    explicit StatusText(QWidget *parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
 
     QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
     QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
 
-    void show(const QString &text)
+    void setStatus(const QString &text)
     {
         setText(text);
         updateTip();
@@ -76,7 +76,7 @@ MainStatusBar::MainStatusBar(QStatusBar &bar)
     });
 }
 
-void MainStatusBar::setText(const QString &text) { static_cast<StatusText *>(m_panel1)->show(text); }
+void MainStatusBar::setText(const QString &text) { static_cast<StatusText *>(m_panel1)->setStatus(text); }
 
 QString MainStatusBar::text() const { return m_panel1->text(); }
 
