@@ -786,9 +786,10 @@ void TestMainWindow::longStatusStopsBeforeTheLamps()
     auto &panel = child<QLabel>(f.window, "StBarPanel1");
     const QWidget &lamp = child<QWidget>(f.window, "Lchum");
     // A reason as the links give it when the gateway asks for a password that is not set.
-    const QString reason = QStringLiteral("Connessione al gateway non riuscita (127.0.0.1:20000): ")
-                           + QStringLiteral("Il gateway chiede la password OPEN (oppure abilita l'IP 192.0.2.2 sul gateway). ")
-                           + QStringLiteral("Inserire la password in Opzioni, scheda Connessione, Password (solo cifre)");
+    const QString reason =
+        QStringLiteral("Connessione al gateway non riuscita (127.0.0.1:20000): Il gateway chiede la password OPEN ")
+        + QStringLiteral("(oppure abilita l'IP 192.0.2.2 sul gateway). Inserire la password in Opzioni, scheda ")
+        + QStringLiteral("Connessione, Password (solo cifre)");
     f.window.setStatusText(reason);
     QApplication::processEvents();
     QCOMPARE(f.window.width(), 780);
