@@ -4,12 +4,55 @@
 #include "shell/services/VbColor.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
+
+namespace {
+
+// Panel 1: a reason can be longer than the bar. It is cut with an ellipsis before the lamps,
+// never under them, and the whole of it is in the tool tip; text() and a reader keep it whole.
+class StatusText : public QLabel
+{
+public:
+    explicit StatusText(QWidget *parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
+
+    void setStatus(const QString &text)
+    {
+        setText(text);
+        updateTip();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        updateTip();
+    }
+
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shown(room.width()),
+                              foregroundRole());
+    }
+
+private:
+    QString shown(int width) const { return fontMetrics().elidedText(text(), Qt::ElideRight, width); }
+
+    void updateTip() { setToolTip(shown(contentsRect().width()) == text() ? QString() : text()); }
+};
+
+} // namespace
 
 MainStatusBar::MainStatusBar(QStatusBar &bar)
     : QObject(&bar),
-      m_panel1(new QLabel(&bar)),
+      m_panel1(new StatusText(&bar)),
       m_panel2(new QLabel(&bar)),
       m_lchum(new QLabel(QStringLiteral("\u25CF"), &bar)),
       m_ttray(new QTimer(this)),
@@ -33,7 +76,7 @@ MainStatusBar::MainStatusBar(QStatusBar &bar)
     });
 }
 
-void MainStatusBar::setText(const QString &text) { m_panel1->setText(text); }
+void MainStatusBar::setText(const QString &text) { static_cast<StatusText *>(m_panel1)->setStatus(text); }
 
 QString MainStatusBar::text() const { return m_panel1->text(); }
 

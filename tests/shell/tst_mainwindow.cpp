@@ -200,6 +200,7 @@ private slots:
     void monitorButtonTwice();
     void monitorButtonBeforeDelayedStart();
     void paneTabsAndClear();
+    void longStatusStopsBeforeTheLamps();
     void saveVisiblePane_data();
     void saveVisiblePane();
     void saveStartsInAFolderThatExists_data();
@@ -773,6 +774,31 @@ void TestMainWindow::paneTabsAndClear()
     f.window.Ibut_Click(4);
     QCOMPARE(f.window.TlogC().length(), 0);
     QCOMPARE(f.window.Tlog().length(), 14);
+}
+
+void TestMainWindow::longStatusStopsBeforeTheLamps()
+{
+    Fixture f;
+    f.window.Main();
+    f.window.resize(780, 540);
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    auto &panel = child<QLabel>(f.window, "StBarPanel1");
+    const QWidget &lamp = child<QWidget>(f.window, "Lchum");
+    // A reason as the links give it when the gateway asks for a password that is not set.
+    const QString reason =
+        QStringLiteral("Connessione al gateway non riuscita (127.0.0.1:20000): Il gateway chiede la password OPEN ")
+        + QStringLiteral("(oppure abilita l'IP 192.0.2.2 sul gateway). Inserire la password in Opzioni, scheda ")
+        + QStringLiteral("Connessione, Password (solo cifre)");
+    f.window.setStatusText(reason);
+    QApplication::processEvents();
+    QCOMPARE(f.window.width(), 780);
+    QVERIFY(panel.geometry().right() < lamp.geometry().left());
+    // Cut on screen, whole for a reader and in the tool tip.
+    QCOMPARE(f.window.statusText(), reason);
+    QCOMPARE(panel.toolTip(), reason);
+    f.window.setStatusText(QStringLiteral("Connesso al gateway"));
+    QVERIFY(panel.toolTip().isEmpty());
 }
 
 void TestMainWindow::saveVisiblePane_data()
