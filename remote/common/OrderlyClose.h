@@ -9,4 +9,9 @@ class QTcpSocket;
 // The caller keeps a deadline for a peer that never closes.
 namespace OrderlyClose {
 void afterWritten(QTcpSocket *socket);
+// True when all that was written has gone to the transport and the peer has closed its end
+// (what it sent before its close is read and dropped): the connection is over, and closing it
+// now is as clean as when the event loop comes to the close. A listener at its cap asks this
+// before refusing: a client that closes and connects again at once is there before its close.
+bool peerDone(QTcpSocket *socket);
 }

@@ -44,15 +44,25 @@ QString WsPolicy::errorString() const { return m_server->errorString(); }
 void WsPolicy::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        if (m_open >= MaxConnections) {
+        if (m_open.size() >= MaxConnections) {
+            const QSet<QTcpSocket *> open = m_open;
+            for (QTcpSocket *done : open) {
+                if (!OrderlyClose::peerDone(done))
+                    continue;
+                m_open.remove(done);
+                done->abort();
+                done->deleteLater();
+            }
+        }
+        if (m_open.size() >= MaxConnections) {
             m_refusals->refused(
                 QStringLiteral("%1 connections open, %2 refused").arg(MaxConnections).arg(socket->peerAddress().toString()));
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        ++m_open;
-        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+        m_open.insert(socket);
+        connect(socket, &QObject::destroyed, this, [this, socket] { m_open.remove(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         // A peer that does not take the document, or does not close, in time is not kept.
         QTimer::singleShot(m_timeoutMs, socket, [socket] {

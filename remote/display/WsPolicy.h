@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
+#include <QSet>
 
 class LogPane;
 class QTcpServer;
+class QTcpSocket;
 class RefusalLog;
 
 // The policy listener: every connection gets the socket policy document and is closed. A few
@@ -37,7 +39,7 @@ public:
     // Refusals are logged here (the monitor pane).
     void setLog(LogPane *log) { m_log = log; }
     RefusalLog &refusals() { return *m_refusals; }
-    int connectionCount() const { return m_open; }
+    int connectionCount() const { return int(m_open.size()); }
 
 private:
     void onNewConnection();
@@ -47,5 +49,5 @@ private:
     LogPane *m_log = nullptr;
     quint16 m_clientPort = 2010;
     int m_timeoutMs = DefaultTimeoutMs;
-    int m_open = 0;
+    QSet<QTcpSocket *> m_open;
 };

@@ -44,6 +44,11 @@ void SnapshotServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         if (m_connections.size() >= MaxConnections) {
+            const QSet<clsConnection *> open = m_connections;
+            for (clsConnection *c : open)
+                c->endIfPeerDone();
+        }
+        if (m_connections.size() >= MaxConnections) {
             m_refusals->refused(
                 QStringLiteral("%1 connections open, %2 refused").arg(MaxConnections).arg(socket->peerAddress().toString()));
             socket->abort();

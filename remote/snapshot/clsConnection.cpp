@@ -76,6 +76,12 @@ void clsConnection::reply(const QByteArray &bytes)
     OrderlyClose::afterWritten(m_socket);
 }
 
+void clsConnection::endIfPeerDone()
+{
+    if (m_answered && !m_finished && OrderlyClose::peerDone(m_socket))
+        drop();
+}
+
 void clsConnection::drop()
 {
     if (m_finished)

@@ -24,6 +24,8 @@ public:
     void reply(const QByteArray &bytes);
     // Closes at once, sending nothing.
     void drop();
+    // Ends the connection if its reply is out and the peer has closed (OrderlyClose::peerDone).
+    void endIfPeerDone();
 
 signals:
     void requestReceived(clsConnection *connection, const QString &request);

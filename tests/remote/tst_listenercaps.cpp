@@ -57,6 +57,10 @@ public:
         return !m_failed && ::poll(&p, 1, 0) == 1 && ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0
                && error == 0;
     }
+    void send(const QByteArray &bytes)
+    {
+        QCOMPARE(qsizetype(::send(m_fd, bytes.constData(), size_t(bytes.size()), 0)), bytes.size());
+    }
     // Reads what has come; true once the server has closed its end (or reset it).
     bool ended()
     {
@@ -117,6 +121,8 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void floodOfEveryListener();
     void refusalsOfAFloodMakeFewLines();
+    void peersThatClosedLeaveTheirPlace_data();
+    void peersThatClosedLeaveTheirPlace();
 };
 
 void TestListenerCaps::floodOfEveryListener()
@@ -208,6 +214,68 @@ void TestListenerCaps::refusalsOfAFloodMakeFewLines()
     refusals.refused(QStringLiteral("refused 5"));
     QTRY_COMPARE(lines.size(), 3);
     QCOMPARE(lines.last(), QStringLiteral("1 more connection refused"));
+}
+
+void TestListenerCaps::peersThatClosedLeaveTheirPlace_data()
+{
+    QTest::addColumn<bool>("policy");
+    QTest::newRow("policy listener") << true;
+    QTest::newRow("snapshot server") << false;
+}
+
+// Clients that take their answer, close and connect again at once, as many as the cap: each
+// new connection comes before the listener has seen the close of the one before, and is
+// served, not refused as if the closed one still held its place.
+void TestListenerCaps::peersThatClosedLeaveTheirPlace()
+{
+    QFETCH(bool, policy);
+    EngineState state;
+    RecordingSender sender{state.link};
+    RecordingLogPane log{QStringLiteral("Tlog")};
+    RecordingLamp lamp;
+    RecordingStatusBar status;
+    RemoteAccess remote;
+    remote.attach({state, sender, log, lamp, status, nullptr});
+    remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
+    QVERIFY(remote.start());
+    remote.policy().setTimeoutMs(60000);
+    remote.snapshot()->setTimeoutMs(60000);
+    const quint16 port = policy ? remote.policy().serverPort() : remote.snapshot()->serverPort();
+    const int cap = policy ? WsPolicy::MaxConnections : SnapshotServer::MaxConnections;
+    const auto count = [&] { return policy ? remote.policy().connectionCount() : remote.snapshot()->connectionCount(); };
+    const auto ask = [&](HeldConnection &c) {
+        if (!policy)
+            c.send("GET / HTTP/1.0\r\n\r\n");
+    };
+
+    Connections held = open(port, cap);
+    QTRY_COMPARE(count(), cap);
+    QTRY_VERIFY(allConnected(held));
+    for (const auto &h : held)
+        ask(*h);
+    for (const auto &h : held)
+        QTRY_VERIFY(h->ended());
+    const QByteArray answer = held.front()->received;
+    QVERIFY(!answer.isEmpty());
+    QCOMPARE(count(), cap);
+
+    for (int round = 0; round < 3; ++round) {
+        // Each closes and connects again before the program has run.
+        Connections next;
+        for (auto &h : held) {
+            h.reset();
+            next.push_back(std::make_unique<HeldConnection>(port));
+        }
+        QTRY_VERIFY(allConnected(next));
+        for (const auto &h : next)
+            ask(*h);
+        for (const auto &h : next) {
+            QTRY_VERIFY(h->ended());
+            QCOMPARE(h->received, answer);
+        }
+        held = std::move(next);
+    }
+    QVERIFY(refusalLines(log).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestListenerCaps)
