@@ -1,7 +1,7 @@
 #include "remote/common/RefusalLog.h"
 
-RefusalLog::RefusalLog(std::function<void(const QString &)> write, QObject *parent)
-    : QObject(parent), m_write(std::move(write))
+RefusalLog::RefusalLog(std::function<void(const QString &)> write, QObject *parent, QString what, QString whats)
+    : QObject(parent), m_write(std::move(write)), m_what(std::move(what)), m_whats(std::move(whats))
 {
     m_window.setSingleShot(true);
     m_window.setInterval(DefaultWindowMs);
@@ -22,8 +22,7 @@ void RefusalLog::windowEnded()
 {
     if (m_more == 0)
         return;
-    m_write(m_more == 1 ? QStringLiteral("1 more connection refused")
-                        : QStringLiteral("%1 more connections refused").arg(m_more));
+    m_write(QStringLiteral("%1 more %2 refused").arg(m_more).arg(m_more == 1 ? m_what : m_whats));
     m_more = 0;
     // A flood that goes on keeps to one line a window.
     m_window.start();

@@ -8,7 +8,7 @@
 
 // Refusals a listener logs, a flood of them in a few lines: the first is logged as it comes,
 // the ones that follow within the window are counted and logged as one line when it ends,
-// so a peer that opens connections in a loop cannot fill the monitor pane.
+// so a peer that opens connections (or sends frames) in a loop cannot fill the monitor pane.
 class RefusalLog : public QObject
 {
     Q_OBJECT
@@ -16,7 +16,9 @@ class RefusalLog : public QObject
 public:
     static constexpr int DefaultWindowMs = 10000;
 
-    explicit RefusalLog(std::function<void(const QString &)> write, QObject *parent = nullptr);
+    // `what` and `whats` name one refused thing and several in the summary line.
+    explicit RefusalLog(std::function<void(const QString &)> write, QObject *parent = nullptr,
+                        QString what = QStringLiteral("connection"), QString whats = QStringLiteral("connections"));
 
     void setWindowMs(int ms) { m_window.setInterval(ms); }
     void refused(const QString &text);
@@ -25,6 +27,8 @@ private:
     void windowEnded();
 
     std::function<void(const QString &)> m_write;
+    QString m_what;
+    QString m_whats;
     QTimer m_window;
     int m_more = 0;
 };

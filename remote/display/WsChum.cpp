@@ -76,6 +76,8 @@ WsChum::WsChum(QObject *parent)
       m_tout(new QTimer(this)),
       m_tlchum(new QTimer(this)),
       m_refusals(new RefusalLog([this](const QString &text) { note(text); }, this)),
+      m_frameRefusals(new RefusalLog([this](const QString &text) { note(text); }, this, QStringLiteral("frame"),
+                                     QStringLiteral("frames"))),
       m_turn(new QTimer(this))
 {
     m_server->setObjectName(QStringLiteral("WsChum"));
@@ -252,7 +254,8 @@ void WsChum::handleSlice()
         } else if (m_waiting.size() < MaxWaitingFrames) {
             m_waiting.append(command);
         } else {
-            note(QStringLiteral("frame refused, %1 frames already wait: ").arg(MaxWaitingFrames) + command);
+            m_frameRefusals->refused(QStringLiteral("frame refused, %1 frames already wait: ").arg(MaxWaitingFrames)
+                                     + command);
             send(QStringLiteral("ok"));
         }
     }
@@ -324,7 +327,7 @@ void WsChum::handle(const QString &command)
 void WsChum::sendFrame(const QString &frame)
 {
     if (!isSendable(frame)) {
-        note(QStringLiteral("frame refused: ") + frame);
+        m_frameRefusals->refused(QStringLiteral("frame refused: ") + frame);
         return;
     }
     m_context->sender.Send(frame);

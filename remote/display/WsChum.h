@@ -60,6 +60,8 @@ public:
     void write(const QByteArray &bytes) override;
     bool SondaInAttesa() const { return m_sondaInAttesa; }
     RefusalLog &refusals() { return *m_refusals; }
+    // The frames a client sent that were not sent to the bus.
+    RefusalLog &frameRefusals() { return *m_frameRefusals; }
 
 signals:
     // The client connection has ended (closed by the peer, dropped, or an error).
@@ -94,6 +96,7 @@ private:
     QTimer *m_tout;
     QTimer *m_tlchum;
     RefusalLog *m_refusals;
+    RefusalLog *m_frameRefusals;
     QTimer *m_turn;
     QByteArray m_pending;
     qsizetype m_pendingAt = 0; // where the first command not yet handled starts in m_pending

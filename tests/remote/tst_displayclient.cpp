@@ -9,6 +9,7 @@
 #include "support/TranslatorFixture.h"
 #include "support/RecordingWindowRegistry.h"
 #include "remote/RemoteAccess.h"
+#include "remote/common/RefusalLog.h"
 #include "support/RecordingNotice.h"
 #include "support/RemoteRecorders.h"
 
@@ -152,6 +153,8 @@ private slots:
     void immediateReconnectsAreAccepted();
     void clientThatTakesNoOutputIsDropped();
     void burstOfCommandsAnsweredInOrderWhileTheThreadRuns();
+    void refusedFramesOfABurstMakeTwoLines_data();
+    void refusedFramesOfABurstMakeTwoLines();
     void clientThatLeavesDuringASendGetsNoSuccessorsReply();
     void closeFreesTheListenerForTheNextClient();
     void lampFlashesOnACommand();
@@ -491,6 +494,41 @@ void TestDisplayClient::burstOfCommandsAnsweredInOrderWhileTheThreadRuns()
     const qsizetype midway =
         std::count_if(handledAtTicks.cbegin(), handledAtTicks.cend(), [](qsizetype n) { return n > 0 && n < Count; });
     QVERIFY2(midway >= 3, qPrintable(QString::number(midway)));
+}
+
+void TestDisplayClient::refusedFramesOfABurstMakeTwoLines_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QString>("first");
+    // Frames the bus must not get, fewer than the queue holds: each is refused in its turn.
+    QTest::newRow("session frames") << z("*99*0##") << WsChum::MaxWaitingFrames - 2
+                                    << QStringLiteral("chum: frame refused: *99*0##");
+    // More frames than the queue behind a send holds: past its room each is refused at once.
+    QTest::newRow("past the queue's room")
+        << z("*1*1*12##") << 200
+        << QStringLiteral("chum: frame refused, %1 frames already wait: *1*1*12##").arg(WsChum::MaxWaitingFrames);
+}
+
+// A client that sends refused frames in a loop cannot fill the pane: the first refusal is
+// logged, the rest of the burst as one count.
+void TestDisplayClient::refusedFramesOfABurstMakeTwoLines()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(int, frames);
+    QFETCH(QString, first);
+    Remote r;
+    QVERIFY(r.started);
+    r.remote.chum().frameRefusals().setWindowMs(50);
+    const auto c = r.client();
+    c->send(frame.repeated(frames));
+    QTRY_COMPARE(c->received.count(Ok), frames);
+    // Every frame is either sent or refused; however the reads cut the burst, most are refused.
+    const int refused = frames - int(r.sender.sent.size());
+    QVERIFY(refused > frames / 2);
+    const QString rest = QStringLiteral("chum: %1 more frames refused").arg(refused - 1);
+    QTRY_COMPARE(r.log.untimedLines().filter(QStringLiteral("refused")), (QStringList{first, rest}));
+    QVERIFY(r.remote.chum().ClienteConnesso());
 }
 
 void TestDisplayClient::clientThatLeavesDuringASendGetsNoSuccessorsReply()
