@@ -7,7 +7,7 @@ namespace {
 class CountingPane : public Fuzz::NullPane
 {
 public:
-    void appendText(const QString &) override { ++lines; }
+    void writeText(const QString &) override { ++lines; }
     int lines = 0;
 };
 } // namespace
