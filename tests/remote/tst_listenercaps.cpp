@@ -111,6 +111,27 @@ QStringList refusalLines(const RecordingLogPane &log)
     return log.untimedLines().filter(QStringLiteral("refused"));
 }
 
+// The three services on free loopback ports, with recorders for the program's side. Held
+// connections stay for the whole test, however slow the machine.
+struct Services
+{
+    Services()
+    {
+        remote.attach({state, sender, log, lamp, status, nullptr});
+        remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
+        started = remote.start();
+        remote.policy().setTimeoutMs(60000);
+        remote.snapshot()->setTimeoutMs(60000);
+    }
+    EngineState state;
+    RecordingSender sender{state.link};
+    RecordingLogPane log{QStringLiteral("Tlog")};
+    RecordingLamp lamp;
+    RecordingStatusBar status;
+    RemoteAccess remote;
+    bool started = false;
+};
+
 } // namespace
 
 class TestListenerCaps : public QObject
@@ -127,18 +148,10 @@ private slots:
 
 void TestListenerCaps::floodOfEveryListener()
 {
-    EngineState state;
-    RecordingSender sender{state.link};
-    RecordingLogPane log{QStringLiteral("Tlog")};
-    RecordingLamp lamp;
-    RecordingStatusBar status;
-    RemoteAccess remote;
-    remote.attach({state, sender, log, lamp, status, nullptr});
-    remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
-    QVERIFY(remote.start());
-    // Held connections stay for the whole test, however slow the machine.
-    remote.policy().setTimeoutMs(60000);
-    remote.snapshot()->setTimeoutMs(60000);
+    Services services;
+    QVERIFY(services.started);
+    RemoteAccess &remote = services.remote;
+    const RecordingLogPane &log = services.log;
     const int before = openDescriptors();
 
     // Each listener's own connections, kept open and silent.
@@ -229,17 +242,10 @@ void TestListenerCaps::peersThatClosedLeaveTheirPlace_data()
 void TestListenerCaps::peersThatClosedLeaveTheirPlace()
 {
     QFETCH(bool, policy);
-    EngineState state;
-    RecordingSender sender{state.link};
-    RecordingLogPane log{QStringLiteral("Tlog")};
-    RecordingLamp lamp;
-    RecordingStatusBar status;
-    RemoteAccess remote;
-    remote.attach({state, sender, log, lamp, status, nullptr});
-    remote.setPorts({QHostAddress::LocalHost, 0, 0, 0});
-    QVERIFY(remote.start());
-    remote.policy().setTimeoutMs(60000);
-    remote.snapshot()->setTimeoutMs(60000);
+    Services services;
+    QVERIFY(services.started);
+    RemoteAccess &remote = services.remote;
+    const RecordingLogPane &log = services.log;
     const quint16 port = policy ? remote.policy().serverPort() : remote.snapshot()->serverPort();
     const int cap = policy ? WsPolicy::MaxConnections : SnapshotServer::MaxConnections;
     const auto count = [&] { return policy ? remote.policy().connectionCount() : remote.snapshot()->connectionCount(); };
