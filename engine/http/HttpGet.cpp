@@ -161,9 +161,8 @@ void HttpGet::onReadyRead()
             return;
         }
         if (m_parser->state() == HttpReplyParser::State::Failed) {
-            const bool tooLarge = m_parser->fault() == HttpReplyParser::Fault::BodyTooLarge
-                                  || m_parser->fault() == HttpReplyParser::Fault::HeadTooLarge;
-            fail(tooLarge ? QNetworkReply::UnknownContentError : QNetworkReply::ProtocolFailure,
+            fail(HttpReplyParser::pastBound(m_parser->fault()) ? QNetworkReply::UnknownContentError
+                                                                 : QNetworkReply::ProtocolFailure,
                  m_parser->faultText());
             return;
         }

@@ -29,6 +29,8 @@ public:
 
     State state() const { return m_state; }
     Fault fault() const { return m_fault; }
+    // The reply passed one of its bounds (its head or its body).
+    static bool pastBound(Fault fault) { return fault == Fault::HeadTooLarge || fault == Fault::BodyTooLarge; }
     QString faultText() const { return m_faultText; }
     // The size that passed the body's bound: announced, or received so far.
     qint64 sizeOverBound() const { return m_overBound; }
@@ -39,8 +41,6 @@ public:
     QByteArray reason() const { return m_reason; }
     // The first value of the header, its name matched in any case; empty when absent.
     QByteArray header(QByteArrayView name) const;
-    // The announced length, or -1 when none was given.
-    qint64 announcedLength() const { return m_announced; }
     const QByteArray &body() const { return m_body; }
     // The connection may carry the next request once this reply is done.
     bool keepAlive() const;

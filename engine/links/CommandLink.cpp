@@ -387,10 +387,7 @@ void CommandLink::Winsock1_DataArrival()
     }
     if (!m_window.isPaneVisible(m_TlogC))
         m_window.markPaneUnread(m_TlogC);
-    // A slice that ran an event loop of its own (a dialog) inside this read kept the socket
-    // from signalling what came meanwhile; with its buffer full it would signal nothing more.
-    if (m_socket.bytesAvailable() > 0)
-        QTimer::singleShot(0, this, &CommandLink::Winsock1_DataArrival);
+    m_slices.readAgainIfLeft(m_socket);
 }
 
 void CommandLink::translate(QString &slice, LogPane &pane)

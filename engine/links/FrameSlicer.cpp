@@ -2,6 +2,7 @@
 
 #include "engine/protocol/Frame.h"
 
+#include <QIODevice>
 #include <QScopedValueRollback>
 
 FrameSlicer::FrameSlicer(LogPane &pane, Deliver deliver, std::function<bool()> closing, QObject *parent)
@@ -59,6 +60,15 @@ bool FrameSlicer::admits()
         return true;
     m_held = true;
     return false;
+}
+
+void FrameSlicer::readAgainIfLeft(const QIODevice &device)
+{
+    if (device.bytesAvailable() > 0)
+        QTimer::singleShot(0, this, [this] {
+            if (m_resume)
+                m_resume();
+        });
 }
 
 FrameSlicer::Entry &FrameSlicer::lineEntry()

@@ -10,6 +10,8 @@
 #include <deque>
 #include <functional>
 
+class QIODevice;
+
 // A gateway may hand over thousands of frames in one read (its backlog after a reconnect, the
 // status of a large installation). Translated in one go they would hold the window's thread
 // for seconds, so a link hands them on a slice at a time: one slice per turn of the event
@@ -47,6 +49,10 @@ public:
     // brings what waits back under the bound; the link reads then.
     bool admits();
     void setResume(std::function<void()> resume) { m_resume = std::move(resume); }
+    // A slice that ran an event loop of its own (a dialog) inside a read kept the device from
+    // signalling what came meanwhile; with its buffer full it would signal nothing more. A read
+    // that leaves bytes behind therefore has `resume` called on the next turn.
+    void readAgainIfLeft(const QIODevice &device);
 
     bool queueText(const QString &text) override;
     bool queueCaret() override;

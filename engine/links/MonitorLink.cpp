@@ -18,8 +18,6 @@
 #include "engine/config/SettingKeys.h"
 #include "engine/ports/StatusBar.h"
 
-#include <QTimer>
-
 #include <utility>
 
 namespace {
@@ -231,7 +229,7 @@ void MonitorLink::Comm_OnComm()
         return;
     m_window.showActivity();
     received(piece);
-    readAgainIfLeft(comm);
+    m_slices.readAgainIfLeft(comm);
 }
 
 void MonitorLink::Comm_Error(QSerialPort::SerialPortError error)
@@ -309,13 +307,5 @@ void MonitorLink::WSMON_DataArrival()
     m_window.showActivity();
     if (!frames.isEmpty())
         received(frames);
-    readAgainIfLeft(m_socket);
-}
-
-void MonitorLink::readAgainIfLeft(QIODevice &device)
-{
-    // A slice that ran an event loop of its own (a dialog) inside this read kept the device
-    // from signalling what came meanwhile; with its buffer full it would signal nothing more.
-    if (device.bytesAvailable() > 0)
-        QTimer::singleShot(0, this, &MonitorLink::readHeld);
+    m_slices.readAgainIfLeft(m_socket);
 }

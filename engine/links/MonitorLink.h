@@ -67,7 +67,6 @@ private:
     void received(const QString &piece);
     // What waited in the socket or the port while the slicer was full.
     void readHeld();
-    void readAgainIfLeft(QIODevice &device);
     void translate(QString &slice, LogPane &pane);
     bool success();
     bool failurePath(bool serial, const QString &failureText, const QString &port);

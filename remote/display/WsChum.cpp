@@ -186,7 +186,7 @@ void WsChum::onNewConnection()
         connect(socket, &QTcpSocket::readyRead, this, &WsChum::onReadyRead);
         // Its commands wait while it has not taken their replies.
         connect(socket, &QTcpSocket::bytesWritten, this, [this] {
-            if (m_pending.indexOf('\0', m_pendingAt) >= 0 && !m_turn->isActive())
+            if (commandWaits() && !m_turn->isActive())
                 m_turn->start();
         });
         connect(socket, &QTcpSocket::disconnected, this, &WsChum::closeHandling);
@@ -208,7 +208,7 @@ void WsChum::onReadyRead()
     }
     // Commands are handled from the event loop, never inside the socket's own signal: a
     // frame's send waits for the gateway and the client may be gone when it returns.
-    if (!m_turn->isActive() && m_pending.indexOf('\0', m_pendingAt) >= 0)
+    if (!m_turn->isActive() && commandWaits())
         m_turn->start();
 }
 
@@ -224,7 +224,7 @@ void WsChum::processPending()
         return;
     // The next slice on the next turn; a client that has not taken its replies gets more once
     // it has (bytesWritten).
-    if (m_pending.indexOf('\0', m_pendingAt) >= 0 && !outputBacklogged())
+    if (commandWaits() && !outputBacklogged())
         m_turn->start();
 
     // A send already under way takes the waiting frames in turn when it returns.
@@ -271,6 +271,8 @@ void WsChum::handleSlice()
         m_pendingAt = 0;
     }
 }
+
+bool WsChum::commandWaits() const { return m_pending.indexOf('\0', m_pendingAt) >= 0; }
 
 bool WsChum::outputBacklogged() const
 {

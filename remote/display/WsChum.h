@@ -87,6 +87,8 @@ private:
     void note(const QString &text);
     void log(const QString &line);
     void writeLog();
+    // A whole command (ended by its NUL) waits to be handled.
+    bool commandWaits() const;
     bool outputBacklogged() const;
     void releasePending();
 

@@ -2,6 +2,7 @@
 
 #include "engine/ports/LogPane.h"
 #include "engine/protocol/LogLine.h"
+#include "remote/common/ConnectionCap.h"
 #include "remote/common/OrderlyClose.h"
 #include "remote/common/RefusalLog.h"
 
@@ -43,24 +44,20 @@ QString WsPolicy::errorString() const { return m_server->errorString(); }
 
 void WsPolicy::onNewConnection()
 {
+    const auto open = [this] { return m_open.size(); };
+    const auto endFinished = [this] {
+        const QSet<QTcpSocket *> now = m_open;
+        for (QTcpSocket *done : now) {
+            if (!OrderlyClose::peerDone(done))
+                continue;
+            m_open.remove(done);
+            done->abort();
+            done->deleteLater();
+        }
+    };
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        if (m_open.size() >= MaxConnections) {
-            const QSet<QTcpSocket *> open = m_open;
-            for (QTcpSocket *done : open) {
-                if (!OrderlyClose::peerDone(done))
-                    continue;
-                m_open.remove(done);
-                done->abort();
-                done->deleteLater();
-            }
-        }
-        if (m_open.size() >= MaxConnections) {
-            m_refusals->refused(
-                QStringLiteral("%1 connections open, %2 refused").arg(MaxConnections).arg(socket->peerAddress().toString()));
-            socket->abort();
-            socket->deleteLater();
+        if (!ConnectionCap::admit(socket, MaxConnections, open, endFinished, *m_refusals))
             continue;
-        }
         m_open.insert(socket);
         connect(socket, &QObject::destroyed, this, [this, socket] { m_open.remove(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);

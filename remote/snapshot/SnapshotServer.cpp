@@ -1,5 +1,6 @@
 #include "remote/snapshot/SnapshotServer.h"
 
+#include "remote/common/ConnectionCap.h"
 #include "remote/common/RefusalLog.h"
 #include "remote/snapshot/clsConnection.h"
 #include "engine/ports/LogPane.h"
@@ -42,19 +43,15 @@ QString SnapshotServer::errorString() const { return m_server->errorString(); }
 
 void SnapshotServer::onNewConnection()
 {
+    const auto open = [this] { return m_connections.size(); };
+    const auto endFinished = [this] {
+        const QSet<clsConnection *> now = m_connections;
+        for (clsConnection *c : now)
+            c->endIfPeerDone();
+    };
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        if (m_connections.size() >= MaxConnections) {
-            const QSet<clsConnection *> open = m_connections;
-            for (clsConnection *c : open)
-                c->endIfPeerDone();
-        }
-        if (m_connections.size() >= MaxConnections) {
-            m_refusals->refused(
-                QStringLiteral("%1 connections open, %2 refused").arg(MaxConnections).arg(socket->peerAddress().toString()));
-            socket->abort();
-            socket->deleteLater();
+        if (!ConnectionCap::admit(socket, MaxConnections, open, endFinished, *m_refusals))
             continue;
-        }
         auto *c = new clsConnection(socket, m_timeoutMs, this);
         m_connections.insert(c);
         connect(c, &clsConnection::requestReceived, this, &SnapshotServer::onRequest);

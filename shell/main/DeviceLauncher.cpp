@@ -6,16 +6,10 @@
 #include "engine/links/LinkWait.h"
 #include "engine/protocol/NumberConversions.h"
 #include "shell/main/ShellEngine.h"
-#include "shell/notice/FrmMsg.h"
+#include "shell/notice/NoticeCorner.h"
 #include "shell/main/ShellOptions.h"
 #include "shell/services/TopLevelWindows.h"
 #include "engine/model/WindowNames.h"
-#include "shell/services/WindowUtils.h"
-
-#include <QGuiApplication>
-#include <QScreen>
-
-#include <cmath>
 
 namespace W = WindowNames;
 using Entry = MainMenus::Entry;
@@ -142,9 +136,7 @@ void DeviceLauncher::openProbeWindows()
     const auto &sonde = m_state.model.Sonde;
     if (sonde[1].isEmpty())
         return;
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const int taskbarPx = int(std::lround(WindowUtils::AltezzaTaskbar() / WindowUtils::twipsPerPixelY()));
+    const QRect notice = NoticeCorner::defaultRect();
     for (int z = 1; z <= 99 && !sonde[size_t(z)].isEmpty(); ++z) {
         const QString caption = W::probeCaption(z);
         if (!WindowRegistry::FormAperto(TopLevelWindows::loaded(), caption, QString())) {
@@ -154,8 +146,8 @@ void DeviceLauncher::openProbeWindows()
                 w->show();
                 // The zone windows stack upward along the right edge, from above the notice's
                 // own place over the task bar, so that a notice never hides zone 1.
-                w->move(area.right() + 1 - w->frameGeometry().width(),
-                        area.bottom() + 1 - z * w->frameGeometry().height() - taskbarPx - FrmMsg::Height);
+                w->move(notice.x() + notice.width() - w->frameGeometry().width(),
+                        notice.y() - z * w->frameGeometry().height());
                 m_windows->pZona(w, z);
                 if (!m_shared.SondeAperte.isEmpty())
                     m_shared.SondeAperte += QLatin1Char(',');

@@ -1,6 +1,7 @@
 #include "shell/notice/NoticeCorner.h"
 
 #include "shell/notice/FrmMsg.h"
+#include "shell/services/WindowUtils.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,7 +20,7 @@ QRect defaultRect()
     if (!s)
         return defaultRect(QRect(0, 0, 1024, 768), 0);
     // The task bar's height, as the notice's own default position counts it.
-    return defaultRect(s->geometry(), s->geometry().height() - s->availableGeometry().height());
+    return defaultRect(s->geometry(), WindowUtils::taskbarPixels());
 }
 
 } // namespace NoticeCorner

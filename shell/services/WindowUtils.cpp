@@ -20,14 +20,13 @@ double twipsPerPixelY()
     return s && s->logicalDotsPerInchY() > 0 ? 1440.0 / s->logicalDotsPerInchY() : 15.0;
 }
 
-int AltezzaTaskbar()
+int taskbarPixels()
 {
     const QScreen *s = QGuiApplication::primaryScreen();
-    if (!s)
-        return 0;
-    const int pixels = s->geometry().height() - s->availableGeometry().height();
-    return int(std::lround(pixels * twipsPerPixelY()));
+    return s ? s->geometry().height() - s->availableGeometry().height() : 0;
 }
+
+int AltezzaTaskbar() { return int(std::lround(taskbarPixels() * twipsPerPixelY())); }
 
 bool isDarkPalette(const QPalette &palette)
 {

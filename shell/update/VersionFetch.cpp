@@ -19,8 +19,7 @@ void VersionFetch::onFinished(const HttpGet::Result &result)
     }
     // A server that answered, though not with a version file, is an error; no answer, or
     // not all of it in time, is not.
-    const bool tooLarge = result.fault == HttpReplyParser::Fault::BodyTooLarge
-                          || result.fault == HttpReplyParser::Fault::HeadTooLarge;
     const bool answered = result.status != 0 && result.error != QNetworkReply::TimeoutError;
-    emit finished(tooLarge || answered ? Outcome::ServerError : Outcome::NoAnswer, QByteArray());
+    emit finished(HttpReplyParser::pastBound(result.fault) || answered ? Outcome::ServerError : Outcome::NoAnswer,
+                  QByteArray());
 }
